@@ -1,0 +1,3 @@
+#pragma once
+
+#define DORVANE_API __attribute__((visibility("default")))

@@ -1,0 +1,110 @@
+#pragma once
+// The library's single facade over the data file.
+
+#include "DorvaneExport.h"
+#include "platform/WinTypes.h"
+#include "records/CDefaultStringHelperFactory.h"
+#include "records/CEntryFilter.h"
+#include "records/CObjectListT.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+class DORVANE_API CDataLayer {
+public:
+    enum ConnectStatus {
+        ConnectOK = 0,
+        ConnectFileNotFound = 1,
+        ConnectReadOnly = 2,
+        ConnectInvalidDatabase = 3,
+        ConnectOpenFailed = 4,
+    };
+
+    enum CommitResult {
+        CommitOK = 0,
+        CommitBusy = 1,
+        CommitFailed = 2,
+    };
+
+    CDataLayer();
+    ~CDataLayer();
+    CDataLayer(const CDataLayer&) = delete;
+    CDataLayer& operator=(const CDataLayer&) = delete;
+
+    // Connection (never throws; the status says what went wrong).
+    ConnectStatus Connect(LPCWSTR path);
+    void Disconnect();
+    int IsConnected() const { return m_Connected; }
+    LPCWSTR GetDBPath() const { return m_DBPath.c_str(); }
+    LPCWSTR GetDBVersion() const { return m_DBVersion.c_str(); }
+    ULONG GetStoreID() const { return m_StoreID; }
+    // The linked engine's own version string.
+    const char* GetDBLibVersion() const;
+
+    int BeginTransaction();
+    CommitResult Commit();
+    int RollBack();
+
+    // The installed factory, else the built-in one; never null.
+    CStringHelperFactory* GetStringHelperFactory();
+    void SetStringHelperFactory(std::unique_ptr<CStringHelperFactory> factory);
+
+    // Records: 1 on success, 0 on failure or when not connected.
+    int Save(CVehicle* vehicle, int preserveDates);
+    int Save(CEntry* entry, int preserveDates);
+    int Save(CKeyword* keyword, int preserveDates);
+    int Save(CNotification* reminder, int preserveDates);
+
+    int Load(CVehicle* vehicle);
+    int Load(CEntry* entry);
+    int Load(CKeyword* keyword);
+    int Load(CNotification* reminder);
+    int LoadByRefID(CVehicle* vehicle);
+
+    int Load(CObjectListT<CVehicle>& list);
+    int Load(CObjectListT<CEntry>& list, CEntryFilter& filter);
+    int Load(CObjectListT<CKeyword>& list, CKeyword::Type type);
+    int Load(CObjectListT<CNotification>& list, ULONG vehicleRefID);
+
+    int Delete(CVehicle* vehicle); // with the vehicle's entries and reminders, atomically
+    int Delete(CEntry* entry);
+    int Delete(CKeyword* keyword);
+    int Delete(CNotification* reminder);
+    int Delete(CBaseObject::ObjectType type, ULONG id); // id 0 empties the table
+
+    ULONG GetID(CBaseObject::ObjectType type, ULONG refID);
+    int GetMaxOdometer(ULONG vehicleRefID, LONG* odometer);
+    int UpdateCurrentOdometer(CVehicle* vehicle, LONG odometer);
+
+private:
+    void Reset();
+    int VerifyDatabase();
+    ULONG GenerateRefID();
+    // A fresh reference ID that no row of the table holds yet; 0 when none could be issued.
+    ULONG IssueUniqueRefID(const char* table);
+    double GetSystemTimeAsOLEDate();
+    void CloseDatabase();
+    int RunDeleteQuery(const char* table, int id);
+    const char* GetTableName(CBaseObject::ObjectType type);
+
+    void Fill(CVehicle* vehicle, sqlite3_stmt* row);
+    void Fill(CEntry* entry, sqlite3_stmt* row);
+    void Fill(CKeyword* keyword, sqlite3_stmt* row);
+    void Fill(CNotification* reminder, sqlite3_stmt* row);
+
+    ULONG m_StoreID = 0;
+    int m_Connected = 0;
+    std::u16string m_DBPath;
+    std::u16string m_DBVersion;
+    sqlite3* m_DB = nullptr;
+    CDefaultStringHelperFactory m_DefaultFactory;
+    std::unique_ptr<CStringHelperFactory> m_Factory;
+
+    // Tests replace the random draw behind GenerateRefID to provoke clashes; empty otherwise.
+    friend class CDataLayerTestPeer;
+    std::function<ULONG()> m_RefIDSource;
+};

@@ -1,0 +1,5 @@
+#include "records/CKeyword.h"
+
+CKeyword::CKeyword() : CBaseObject(ObjectTypeKeyword) {}
+
+CKeyword::~CKeyword() = default;

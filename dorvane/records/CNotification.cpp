@@ -1,0 +1,5 @@
+#include "records/CNotification.h"
+
+CNotification::CNotification() : CBaseObject(ObjectTypeNotification) {}
+
+CNotification::~CNotification() = default;

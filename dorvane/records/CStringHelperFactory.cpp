@@ -1,0 +1,3 @@
+#include "records/CStringHelperFactory.h"
+
+CStringHelperFactory::~CStringHelperFactory() = default;

@@ -1,0 +1,17 @@
+#pragma once
+// File attributes and copying.
+
+#include "platform/WinTypes.h"
+
+#include <string>
+
+// INVALID_FILE_ATTRIBUTES when the file does not exist or cannot be examined. A file is
+// read-only when its owner has no write permission bit or it cannot be opened for writing.
+DWORD GetFileAttributesW(LPCWSTR path);
+
+// Copies through a temporary file beside the target and renames it over the target, so a
+// failed copy leaves any file already at the target untouched. Non-zero on success.
+BOOL CopyFileW(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists);
+
+// The running program's own folder, ending in '/'.
+std::string GetModuleFolder();
