@@ -17,20 +17,21 @@ int CStringHelper::SetStringValue(WCHAR** field, LPCWSTR value) {
     }
 
     int replacedOther = 0;
-    if (*field) {
-        if (std::u16string_view(*field) == std::u16string_view(value))
-            return 0;
-        std::free(*field);
-        *field = nullptr;
-        replacedOther = 1;
-    }
+    if (*field && std::u16string_view(*field) == std::u16string_view(value))
+        return 0;
 
+    // Copy before releasing the old text: the new text may point into it.
     const std::size_t length = WideLength(value);
     auto* copy = static_cast<WCHAR*>(std::malloc((length + 1) * sizeof(WCHAR)));
+    if (copy)
+        std::memcpy(copy, value, (length + 1) * sizeof(WCHAR));
+    if (*field) {
+        std::free(*field);
+        replacedOther = 1;
+    }
+    *field = copy;
     if (!copy)
         return 0; // the field stays unset and the record is not marked dirty
-    std::memcpy(copy, value, (length + 1) * sizeof(WCHAR));
-    *field = copy;
 
     if (length > 0)
         return 1;

@@ -58,6 +58,14 @@ TEST(StringHelperSetValue, ClearingAFieldThatHoldsText) {
     EXPECT_EQ(Text(field), u"");
 }
 
+TEST(StringHelperSetValue, NewTextMayPointIntoTheOldOne) {
+    OwnedText field;
+    CStringHelper::SetStringValue(&field.text, u"Oil change");
+    // The tail of the stored text itself: it must be copied before the old text is released.
+    EXPECT_EQ(CStringHelper::SetStringValue(&field.text, field.text + 4), 1);
+    EXPECT_EQ(Text(field), u"change");
+}
+
 TEST(DefaultStringHelper, EncodeAndDecodeOneNonAsciiCharacter) {
     CDefaultStringHelper helper;
     const char* encoded = helper.Encode(u"\u00DC");
