@@ -28,6 +28,9 @@ char32_t LowerCodePoint(char32_t c) {
 
 // Simple case folding: upper then lower also unites forms such as final sigma and sigma.
 char32_t FoldCodePoint(char32_t c) {
+    // Most names are plain ASCII: fold those without the locale's tables (sorting leans on this).
+    if (c < 0x80)
+        return (c >= U'A' && c <= U'Z') ? c + (U'a' - U'A') : c;
     const locale_t locale = CaseLocale();
     if (locale == static_cast<locale_t>(nullptr))
         return (c >= U'A' && c <= U'Z') ? c + (U'a' - U'A') : c;

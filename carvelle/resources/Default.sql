@@ -68,9 +68,14 @@ CREATE TABLE MetaData (
     Value
 );
 
--- A vehicle's entries and reminders are found (and deleted) by the vehicle's reference ID.
+-- A vehicle's entries and reminders are found (and deleted) by the vehicle's reference ID. The
+-- index holds nothing else, so a vehicle's entries still load in table order, which the
+-- statistics take as oldest to newest.
 CREATE INDEX EntryVehicle ON Entry (VehicleID);
 CREATE INDEX NotificationVehicle ON Notification (VehicleID);
+-- New reference IDs are checked against their table, and vehicles are looked up by them.
+CREATE INDEX EntryRefID ON Entry (RefID);
+CREATE INDEX VehicleRefID ON Vehicle (RefID);
 
 -- Row order matters: store ID (0 until first connected), the "QDX" mark, the version text.
 INSERT INTO MetaData (ID, Value) VALUES (1, 0);

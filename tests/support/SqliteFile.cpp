@@ -8,7 +8,9 @@ SqliteFile::SqliteFile(const std::string& path) {
     }
 }
 
-SqliteFile::~SqliteFile() { sqlite3_close_v2(m_DB); }
+SqliteFile::~SqliteFile() {
+    sqlite3_close_v2(m_DB);
+}
 
 void SqliteFile::Exec(const std::string& sql) {
     char* error = nullptr;

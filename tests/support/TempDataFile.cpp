@@ -23,4 +23,6 @@ TempDataFile::~TempDataFile() {
     std::filesystem::remove_all(m_Folder, ignored);
 }
 
-std::u16string TempDataFile::WidePath() const { return Utf8ToWide(m_Path); }
+std::u16string TempDataFile::WidePath() const {
+    return Utf8ToWide(m_Path);
+}

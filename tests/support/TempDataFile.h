@@ -11,7 +11,7 @@ public:
     TempDataFile(const TempDataFile&) = delete;
     TempDataFile& operator=(const TempDataFile&) = delete;
 
-    const std::string& Path() const { return m_Path; }     // UTF-8
+    const std::string& Path() const { return m_Path; } // UTF-8
     std::u16string WidePath() const;
     const std::string& Folder() const { return m_Folder; } // for further files of the test
 

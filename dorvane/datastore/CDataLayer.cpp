@@ -1,0 +1,850 @@
+#include "datastore/CDataLayer.h"
+
+#include "datastore/CSqlStatement.h"
+#include "datastore/CSqlText.h"
+#include "platform/DebugOutput.h"
+#include "platform/FileSystem.h"
+#include "platform/SystemTime.h"
+#include "platform/TextConversion.h"
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+// The vehicle cascade runs under this savepoint, so it is atomic inside a caller's transaction too.
+constexpr const char* kCascadeSavepoint = "VehicleCascade";
+
+// A bounded number of draws before a save gives up on finding an unused reference ID; a clash
+// is already rare, several in a row mean the source is broken.
+constexpr int kRefIDAttempts = 64;
+
+int Exec(sqlite3* db, const char* sql) {
+    if (!sql) {
+        return SQLITE_NOMEM;
+    }
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+int ExecOK(sqlite3* db, const char* sql) {
+    return Exec(db, sql) == SQLITE_OK ? 1 : 0;
+}
+
+// The text of a UTF-16 column; null for NULL, which the record setters take as the empty text.
+LPCWSTR ColumnText(sqlite3_stmt* row, int column) {
+    return static_cast<LPCWSTR>(sqlite3_column_text16(row, column));
+}
+
+LONG ColumnLong(sqlite3_stmt* row, int column) {
+    return static_cast<LONG>(sqlite3_column_int(row, column));
+}
+
+// Reference IDs are written unsigned; the low 32 bits also read back IDs that other tools stored
+// as negative numbers.
+ULONG ColumnRefID(sqlite3_stmt* row, int column) {
+    return static_cast<ULONG>(sqlite3_column_int64(row, column));
+}
+
+// sqlite3_mprintf's %lu takes the host's unsigned long and %d an int; these keep the 32-bit
+// values of the records in the right shape for the formats.
+unsigned long AsLu(ULONG value) {
+    return static_cast<unsigned long>(value);
+}
+unsigned long AsLu(LONG value) {
+    return static_cast<unsigned long>(static_cast<ULONG>(value));
+}
+int AsD(LONG value) {
+    return static_cast<int>(value);
+}
+
+std::int64_t PragmaInteger(sqlite3* db, const char* sql) {
+    CSqlStatement statement;
+    if (statement.Prepare(db, sql) != SQLITE_OK || statement.Step() != SQLITE_ROW) {
+        return -1;
+    }
+    return sqlite3_column_int64(statement.Get(), 0);
+}
+
+// A file cut short can still hold an intact MetaData page and pass every other check; the page
+// count in its header then promises more than the file holds.
+bool FileHoldsAllPages(sqlite3* db) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods) {
+        return false;
+    }
+    sqlite3_int64 size = 0;
+    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) {
+        return false;
+    }
+    const std::int64_t pages = PragmaInteger(db, "PRAGMA page_count");
+    const std::int64_t pageSize = PragmaInteger(db, "PRAGMA page_size");
+    if (pages < 0 || pageSize <= 0) {
+        return false;
+    }
+    if (size >= pages * pageSize) {
+        return true;
+    }
+    // With a write-ahead log the newest pages live in the log, not yet in the file.
+    CSqlStatement mode;
+    if (mode.Prepare(db, "PRAGMA journal_mode") != SQLITE_OK || mode.Step() != SQLITE_ROW) {
+        return false;
+    }
+    const unsigned char* text = sqlite3_column_text(mode.Get(), 0);
+    return text && std::string_view(reinterpret_cast<const char*>(text)) == "wal";
+}
+
+struct SaveDates {
+    double created;
+    double modified;
+};
+
+// Runs a built INSERT or UPDATE and, on success, stamps the record as stored.
+int FinishSave(sqlite3* db, CBaseObject* record, const CSqlText& sql, ULONG refID, const SaveDates& dates) {
+    if (!sql || Exec(db, sql.Get()) != SQLITE_OK) {
+        return 0;
+    }
+    if (record->GetID() == 0) {
+        record->SetID(static_cast<LONG>(sqlite3_last_insert_rowid(db)));
+        record->SetRefID(refID);
+        record->SetDateCreated(dates.created);
+    }
+    record->SetDirty(0);
+    record->SetDateModified(dates.modified);
+    return 1;
+}
+
+// Loads one record: the statement is expected to yield the row, or nothing.
+template <class Record, class FillFn>
+int LoadOne(sqlite3* db, Record* record, const CSqlText& sql, FillFn fill) {
+    if (!sql) {
+        return 0;
+    }
+    CSqlStatement statement;
+    if (statement.Prepare(db, sql.Get()) != SQLITE_OK) {
+        return 0;
+    }
+    if (statement.Step() != SQLITE_ROW) {
+        return 0;
+    }
+    fill(record, statement.Get());
+    return 1;
+}
+
+// Loads every row of the statement into new records owned by the list. A query that fails,
+// at the start or part way through, leaves the list empty.
+template <class Record, class FillFn>
+int LoadList(sqlite3* db, CObjectListT<Record>& list, const char* sql, FillFn fill) {
+    if (!sql) {
+        return 0;
+    }
+    CSqlStatement statement;
+    if (statement.Prepare(db, sql) != SQLITE_OK) {
+        return 0;
+    }
+    int rc;
+    while ((rc = statement.Step()) == SQLITE_ROW) {
+        std::unique_ptr<Record> record(new Record);
+        fill(record.get(), statement.Get());
+        list.Add(record.get());
+        record.release();
+    }
+    if (rc != SQLITE_DONE) {
+        list.Clear();
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
+CDataLayer::CDataLayer() {
+    Reset();
+}
+
+CDataLayer::~CDataLayer() {
+    if (m_Connected) {
+        Disconnect();
+    }
+    CloseDatabase();
+}
+
+const char* CDataLayer::GetDBLibVersion() const {
+    return sqlite3_libversion();
+}
+
+void CDataLayer::Reset() {
+    Disconnect();
+    CloseDatabase();
+    m_StoreID = 0;
+    m_Connected = 0;
+    m_DBPath.clear();
+    m_DBVersion.clear();
+}
+
+CDataLayer::ConnectStatus CDataLayer::Connect(LPCWSTR path) {
+    Reset();
+    if (!path || !*path) {
+        return ConnectFileNotFound;
+    }
+
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        OutputDebugStringW(u"\nDatabase file not found\n");
+        return ConnectFileNotFound;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        OutputDebugStringW(u"\nDatabase is marked read-only\n");
+        return ConnectReadOnly;
+    }
+
+    ConnectStatus status = ConnectOpenFailed;
+    if (sqlite3_open16(path, &m_DB) != SQLITE_OK || !m_DB) {
+        CloseDatabase();
+        // The 8-bit fallback never creates a file: the path was seen a moment ago, and a file
+        // that has vanished since must not come back as an empty database.
+        const std::string path8 = WideToUtf8(path);
+        if (sqlite3_open_v2(path8.c_str(), &m_DB, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK || !m_DB) {
+            CloseDatabase();
+        }
+    }
+
+    if (m_DB) {
+        if (VerifyDatabase()) {
+            m_DBPath = path;
+            m_Connected = 1;
+            OutputDebugStringW(u"\nDatabase Connected\n");
+            OutputDebugStringW(path);
+            status = ConnectOK;
+        } else {
+            status = ConnectInvalidDatabase;
+        }
+    }
+
+    if (!m_Connected) {
+        CloseDatabase();
+        m_StoreID = 0;
+        m_DBVersion.clear();
+    }
+    return status;
+}
+
+int CDataLayer::VerifyDatabase() {
+    if (!m_DB) {
+        return 0;
+    }
+    {
+        CSqlStatement statement;
+        if (statement.Prepare(m_DB, "SELECT Value FROM MetaData") != SQLITE_OK) {
+            return 0;
+        }
+        if (!FileHoldsAllPages(m_DB)) {
+            return 0;
+        }
+        if (statement.Step() != SQLITE_ROW) {
+            return 0;
+        }
+        m_StoreID = static_cast<ULONG>(sqlite3_column_int64(statement.Get(), 0));
+
+        if (statement.Step() != SQLITE_ROW) {
+            return 0;
+        }
+        const unsigned char* mark = sqlite3_column_text(statement.Get(), 0);
+        if (!mark || std::string_view(reinterpret_cast<const char*>(mark)) != "QDX") {
+            return 0;
+        }
+
+        if (statement.Step() != SQLITE_ROW) {
+            return 0;
+        }
+        LPCWSTR version = ColumnText(statement.Get(), 0);
+        if (!version) {
+            return 0;
+        }
+        // The version field holds at most four characters; a longer text is cut, never between
+        // the halves of a surrogate pair.
+        std::u16string text(version);
+        if (text.size() > 4) {
+            std::size_t keep = 4;
+            if (text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) {
+                --keep;
+            }
+            text.resize(keep);
+        }
+        m_DBVersion = text;
+        OutputDebugStringW(u"\nDBVersion=");
+        OutputDebugStringW(m_DBVersion.c_str());
+    }
+
+    if (m_StoreID != 0) {
+        return 1;
+    }
+    // The file passed every check: only now is it written to.
+    const ULONG storeID = GenerateRefID();
+    CSqlText sql(sqlite3_mprintf("UPDATE MetaData SET Value=%lu WHERE ID=1", AsLu(storeID)));
+    if (!ExecOK(m_DB, sql.Get())) {
+        return 0;
+    }
+    m_StoreID = storeID;
+    return 1;
+}
+
+ULONG CDataLayer::GenerateRefID() {
+    for (;;) {
+        ULONG value;
+        if (m_RefIDSource) {
+            value = m_RefIDSource();
+        } else {
+            SYSTEMTIME now{};
+            GetSystemTime(&now);
+            FILETIME fileTime{};
+            SystemTimeToFileTime(&now, &fileTime);
+            Sleep(10);
+            const ULONG first = static_cast<ULONG>(std::rand());
+            const ULONG second = static_cast<ULONG>(std::rand());
+            const ULONG ticks = GetTickCount();
+            value = ticks + second + first + fileTime.dwHighDateTime + fileTime.dwLowDateTime;
+        }
+        // 0 means "none issued" to every caller, so it is never handed out.
+        if (value != 0) {
+            return value;
+        }
+    }
+}
+
+ULONG CDataLayer::IssueUniqueRefID(const char* table) {
+    for (int attempt = 0; attempt < kRefIDAttempts; ++attempt) {
+        const ULONG refID = GenerateRefID();
+        CSqlText sql(sqlite3_mprintf("SELECT 1 FROM %s WHERE RefID=%lu LIMIT 1", table, AsLu(refID)));
+        if (!sql) {
+            return 0;
+        }
+        CSqlStatement statement;
+        if (statement.Prepare(m_DB, sql.Get()) != SQLITE_OK) {
+            return 0;
+        }
+        const int rc = statement.Step();
+        if (rc == SQLITE_DONE) {
+            return refID;
+        }
+        if (rc != SQLITE_ROW) {
+            return 0;
+        }
+    }
+    return 0;
+}
+
+double CDataLayer::GetSystemTimeAsOLEDate() {
+    SYSTEMTIME now{};
+    GetSystemTime(&now);
+    double date = 0.0;
+    SystemTimeToVariantTime(&now, &date);
+    return date;
+}
+
+void CDataLayer::CloseDatabase() {
+    if (m_DB) {
+        sqlite3_close_v2(m_DB);
+        m_DB = nullptr;
+    }
+}
+
+void CDataLayer::Disconnect() {
+    if (!m_Connected) {
+        return;
+    }
+    CloseDatabase();
+    m_Connected = 0;
+    OutputDebugStringW(u"\nDatabase Disconnected");
+}
+
+int CDataLayer::BeginTransaction() {
+    if (!m_Connected) {
+        return 0;
+    }
+    return ExecOK(m_DB, "BEGIN IMMEDIATE");
+}
+
+CDataLayer::CommitResult CDataLayer::Commit() {
+    if (!m_Connected) {
+        return CommitFailed;
+    }
+    switch (Exec(m_DB, "COMMIT")) {
+    case SQLITE_OK:
+        return CommitOK;
+    case SQLITE_BUSY:
+        return CommitBusy;
+    default:
+        return CommitFailed;
+    }
+}
+
+int CDataLayer::RollBack() {
+    if (!m_Connected) {
+        return 0;
+    }
+    return ExecOK(m_DB, "ROLLBACK");
+}
+
+CStringHelperFactory* CDataLayer::GetStringHelperFactory() {
+    if (m_Factory) {
+        return m_Factory.get();
+    }
+    return &m_DefaultFactory;
+}
+
+void CDataLayer::SetStringHelperFactory(std::unique_ptr<CStringHelperFactory> factory) {
+    if (factory && factory.get() == m_Factory.get()) {
+        // Already ours: two owners of one factory must not both delete it.
+        static_cast<void>(factory.release());
+        return;
+    }
+    m_Factory = std::move(factory);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving
+
+namespace {
+
+SaveDates ChooseDates(const CBaseObject* record, int preserveDates, double now) {
+    if (preserveDates) {
+        return {record->GetDateCreated(), record->GetDateModified()};
+    }
+    return {now, now};
+}
+
+} // namespace
+
+int CDataLayer::Save(CVehicle* vehicle, int preserveDates) {
+    if (!m_Connected || !vehicle) {
+        return 0;
+    }
+    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
+    if (!helper) {
+        return 0;
+    }
+    const SaveDates dates = ChooseDates(vehicle, preserveDates, GetSystemTimeAsOLEDate());
+    ULONG refID = 0;
+    char* text = nullptr;
+    if (vehicle->GetID() != 0) {
+        text = sqlite3_mprintf(
+            "UPDATE Vehicle SET Name='%q',Notes='%q',Modified=%f,\t\t\tLicensePlate='%q',VIN='%q',"
+            "DealerName='%q',DealerPhone='%q',\t\t\tDealerAddress='%q',InsurancePolicyNumber='%q',"
+            "InsuranceAgentName='%q',\t\t\tInsuranceAgentPhone='%q',InsuranceCoverage='%q',"
+            "InsuranceExpirationDate=%f,\t\t\tCurrentOdometer=%lu,Year=%d,ImagePath='%q' WHERE ID=%d",
+            helper->Encode(vehicle->GetName()), helper->Encode(vehicle->GetNotes()), dates.modified,
+            helper->Encode(vehicle->GetLicensePlate()), helper->Encode(vehicle->GetVIN()),
+            helper->Encode(vehicle->GetDealerName()), helper->Encode(vehicle->GetDealerPhone()),
+            helper->Encode(vehicle->GetDealerAddress()), helper->Encode(vehicle->GetInsurancePolicyNumber()),
+            helper->Encode(vehicle->GetInsuranceAgentName()),
+            helper->Encode(vehicle->GetInsuranceAgentPhone()),
+            helper->Encode(vehicle->GetInsuranceCoverage()), vehicle->GetInsuranceExpirationDate(),
+            AsLu(vehicle->GetCurrentOdometer()), vehicle->GetYear(), helper->Encode(vehicle->GetImagePath()),
+            AsD(vehicle->GetID()));
+    } else {
+        refID = vehicle->GetRefID() ? vehicle->GetRefID() : IssueUniqueRefID("Vehicle");
+        if (!refID) {
+            return 0;
+        }
+        text = sqlite3_mprintf(
+            "INSERT INTO Vehicle VALUES(NULL,%lu,'%q','%q',%f,\t\t\t%f,'%q','%q','%q','%q','%q','%q','%q',"
+            "'%q','%q',%f,%lu,%d,'%q')",
+            AsLu(refID), helper->Encode(vehicle->GetName()), helper->Encode(vehicle->GetNotes()),
+            dates.created, dates.modified, helper->Encode(vehicle->GetLicensePlate()),
+            helper->Encode(vehicle->GetVIN()), helper->Encode(vehicle->GetDealerName()),
+            helper->Encode(vehicle->GetDealerPhone()), helper->Encode(vehicle->GetDealerAddress()),
+            helper->Encode(vehicle->GetInsurancePolicyNumber()),
+            helper->Encode(vehicle->GetInsuranceAgentName()),
+            helper->Encode(vehicle->GetInsuranceAgentPhone()),
+            helper->Encode(vehicle->GetInsuranceCoverage()), vehicle->GetInsuranceExpirationDate(),
+            AsLu(vehicle->GetCurrentOdometer()), vehicle->GetYear(), helper->Encode(vehicle->GetImagePath()));
+    }
+    return FinishSave(m_DB, vehicle, CSqlText(text), refID, dates);
+}
+
+int CDataLayer::Save(CEntry* entry, int preserveDates) {
+    if (!m_Connected || !entry) {
+        return 0;
+    }
+    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
+    if (!helper) {
+        return 0;
+    }
+    const SaveDates dates = ChooseDates(entry, preserveDates, GetSystemTimeAsOLEDate());
+    ULONG refID = 0;
+    char* text = nullptr;
+    if (entry->GetID() != 0) {
+        text = sqlite3_mprintf("UPDATE Entry SET Name='%q',Notes='%q',Modified=%f,Date=%f,Odometer=%lu,"
+                               "\t\t\tVendor='%q',Amount=%f,Custom1=%f,Custom2=%f WHERE ID=%d",
+                               helper->Encode(entry->GetName()), helper->Encode(entry->GetNotes()),
+                               dates.modified, entry->GetDate(), AsLu(entry->GetOdometer()),
+                               helper->Encode(entry->GetVendor()), static_cast<double>(entry->GetAmount()),
+                               static_cast<double>(entry->GetCustom1()),
+                               static_cast<double>(entry->GetCustom2()), AsD(entry->GetID()));
+    } else {
+        refID = entry->GetRefID() ? entry->GetRefID() : IssueUniqueRefID("Entry");
+        if (!refID) {
+            return 0;
+        }
+        text = sqlite3_mprintf(
+            "INSERT INTO Entry VALUES (NULL,%lu,'%q','%q',%f,%f,%f,%lu,%lu,%d,'%q',%f,%f,%f)", AsLu(refID),
+            helper->Encode(entry->GetName()), helper->Encode(entry->GetNotes()), dates.created,
+            dates.modified, entry->GetDate(), AsLu(entry->GetOdometer()), AsLu(entry->GetVehicleID()),
+            static_cast<int>(entry->GetType()), helper->Encode(entry->GetVendor()),
+            static_cast<double>(entry->GetAmount()), static_cast<double>(entry->GetCustom1()),
+            static_cast<double>(entry->GetCustom2()));
+    }
+    return FinishSave(m_DB, entry, CSqlText(text), refID, dates);
+}
+
+int CDataLayer::Save(CKeyword* keyword, int preserveDates) {
+    if (!m_Connected || !keyword) {
+        return 0;
+    }
+    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
+    if (!helper) {
+        return 0;
+    }
+    const SaveDates dates = ChooseDates(keyword, preserveDates, GetSystemTimeAsOLEDate());
+    ULONG refID = 0;
+    char* text = nullptr;
+    if (keyword->GetID() != 0) {
+        text = sqlite3_mprintf("UPDATE Keyword SET Name='%q',Modified=%f WHERE ID=%d",
+                               helper->Encode(keyword->GetName()), dates.modified, AsD(keyword->GetID()));
+    } else {
+        refID = keyword->GetRefID() ? keyword->GetRefID() : IssueUniqueRefID("Keyword");
+        if (!refID) {
+            return 0;
+        }
+        text = sqlite3_mprintf("INSERT INTO Keyword VALUES(NULL,%lu,'%q',%d,%f,%f)", AsLu(refID),
+                               helper->Encode(keyword->GetName()), static_cast<int>(keyword->GetType()),
+                               dates.created, dates.modified);
+    }
+    return FinishSave(m_DB, keyword, CSqlText(text), refID, dates);
+}
+
+int CDataLayer::Save(CNotification* reminder, int preserveDates) {
+    if (!m_Connected || !reminder) {
+        return 0;
+    }
+    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
+    if (!helper) {
+        return 0;
+    }
+    const SaveDates dates = ChooseDates(reminder, preserveDates, GetSystemTimeAsOLEDate());
+    ULONG refID = 0;
+    char* text = nullptr;
+    if (reminder->GetID() != 0) {
+        text =
+            sqlite3_mprintf("UPDATE Notification SET Name='%q',Date=%f,Odometer=%d,Modified=%f WHERE ID=%d",
+                            helper->Encode(reminder->GetName()), reminder->GetDate(),
+                            AsD(reminder->GetOdometer()), dates.modified, AsD(reminder->GetID()));
+    } else {
+        refID = reminder->GetRefID() ? reminder->GetRefID() : IssueUniqueRefID("Notification");
+        if (!refID) {
+            return 0;
+        }
+        text = sqlite3_mprintf("INSERT INTO Notification VALUES(NULL,%lu,'%q',%f,%f,%f,%d,%lu)", AsLu(refID),
+                               helper->Encode(reminder->GetName()), dates.created, dates.modified,
+                               reminder->GetDate(), AsD(reminder->GetOdometer()),
+                               AsLu(reminder->GetVehicleID()));
+    }
+    return FinishSave(m_DB, reminder, CSqlText(text), refID, dates);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Filling records from rows (columns by position)
+
+void CDataLayer::Fill(CVehicle* vehicle, sqlite3_stmt* row) {
+    // The engine delivers UTF-16, so nothing is decoded; the helper still lives for the fill, as
+    // for a save, so that an installed factory sees every row.
+    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
+    vehicle->SetID(ColumnLong(row, 0));
+    vehicle->SetRefID(ColumnRefID(row, 1));
+    vehicle->SetName(ColumnText(row, 2));
+    vehicle->SetNotes(ColumnText(row, 3));
+    vehicle->SetDateCreated(sqlite3_column_double(row, 4));
+    vehicle->SetDateModified(sqlite3_column_double(row, 5));
+    vehicle->SetLicensePlate(ColumnText(row, 6));
+    vehicle->SetVIN(ColumnText(row, 7));
+    vehicle->SetDealerName(ColumnText(row, 8));
+    vehicle->SetDealerPhone(ColumnText(row, 9));
+    vehicle->SetDealerAddress(ColumnText(row, 10));
+    vehicle->SetInsurancePolicyNumber(ColumnText(row, 11));
+    vehicle->SetInsuranceAgentName(ColumnText(row, 12));
+    vehicle->SetInsuranceAgentPhone(ColumnText(row, 13));
+    vehicle->SetInsuranceCoverage(ColumnText(row, 14));
+    vehicle->SetInsuranceExpirationDate(sqlite3_column_double(row, 15));
+    vehicle->SetCurrentOdometer(ColumnLong(row, 16));
+    vehicle->SetYear(sqlite3_column_int(row, 17));
+    vehicle->SetImagePath(ColumnText(row, 18));
+    vehicle->SetDirty(0);
+}
+
+void CDataLayer::Fill(CEntry* entry, sqlite3_stmt* row) {
+    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
+    entry->SetID(ColumnLong(row, 0));
+    entry->SetRefID(ColumnRefID(row, 1));
+    entry->SetName(ColumnText(row, 2));
+    entry->SetNotes(ColumnText(row, 3));
+    entry->SetDateCreated(sqlite3_column_double(row, 4));
+    entry->SetDateModified(sqlite3_column_double(row, 5));
+    entry->SetDate(sqlite3_column_double(row, 6));
+    entry->SetOdometer(ColumnLong(row, 7));
+    entry->SetVehicleID(ColumnRefID(row, 8));
+    entry->SetType(static_cast<CEntry::Type>(sqlite3_column_int(row, 9)));
+    entry->SetVendor(ColumnText(row, 10));
+    entry->SetAmount(static_cast<float>(sqlite3_column_double(row, 11)));
+    entry->SetCustom1(static_cast<float>(sqlite3_column_double(row, 12)));
+    entry->SetCustom2(static_cast<float>(sqlite3_column_double(row, 13)));
+    entry->SetDirty(0);
+}
+
+void CDataLayer::Fill(CKeyword* keyword, sqlite3_stmt* row) {
+    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
+    keyword->SetID(ColumnLong(row, 0));
+    keyword->SetRefID(ColumnRefID(row, 1));
+    keyword->SetName(ColumnText(row, 2));
+    keyword->SetType(static_cast<CKeyword::Type>(sqlite3_column_int(row, 3)));
+    keyword->SetDateCreated(sqlite3_column_double(row, 4));
+    keyword->SetDateModified(sqlite3_column_double(row, 5));
+    keyword->SetDirty(0);
+}
+
+void CDataLayer::Fill(CNotification* reminder, sqlite3_stmt* row) {
+    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
+    reminder->SetID(ColumnLong(row, 0));
+    reminder->SetRefID(ColumnRefID(row, 1));
+    reminder->SetName(ColumnText(row, 2));
+    reminder->SetDateCreated(sqlite3_column_double(row, 3));
+    reminder->SetDateModified(sqlite3_column_double(row, 4));
+    reminder->SetDate(sqlite3_column_double(row, 5));
+    reminder->SetOdometer(ColumnLong(row, 6));
+    reminder->SetVehicleID(ColumnRefID(row, 7));
+    reminder->SetDirty(0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading
+
+int CDataLayer::Load(CVehicle* vehicle) {
+    if (!m_Connected || !vehicle || vehicle->GetID() == 0) {
+        return 0;
+    }
+    CSqlText sql(sqlite3_mprintf("SELECT * FROM Vehicle WHERE ID=%d", AsD(vehicle->GetID())));
+    return LoadOne(m_DB, vehicle, sql, [this](CVehicle* r, sqlite3_stmt* s) { Fill(r, s); });
+}
+
+int CDataLayer::Load(CEntry* entry) {
+    if (!m_Connected || !entry || entry->GetID() == 0) {
+        return 0;
+    }
+    CSqlText sql(sqlite3_mprintf("SELECT * FROM Entry WHERE ID=%d", AsD(entry->GetID())));
+    return LoadOne(m_DB, entry, sql, [this](CEntry* r, sqlite3_stmt* s) { Fill(r, s); });
+}
+
+int CDataLayer::Load(CKeyword* keyword) {
+    if (!m_Connected || !keyword || keyword->GetID() == 0) {
+        return 0;
+    }
+    CSqlText sql(sqlite3_mprintf("SELECT * FROM Keyword WHERE ID=%d", AsD(keyword->GetID())));
+    return LoadOne(m_DB, keyword, sql, [this](CKeyword* r, sqlite3_stmt* s) { Fill(r, s); });
+}
+
+int CDataLayer::Load(CNotification* reminder) {
+    if (!m_Connected || !reminder || reminder->GetID() == 0) {
+        return 0;
+    }
+    CSqlText sql(sqlite3_mprintf("SELECT * FROM Notification WHERE ID=%d", AsD(reminder->GetID())));
+    return LoadOne(m_DB, reminder, sql, [this](CNotification* r, sqlite3_stmt* s) { Fill(r, s); });
+}
+
+int CDataLayer::LoadByRefID(CVehicle* vehicle) {
+    if (!m_Connected || !vehicle || vehicle->GetRefID() == 0) {
+        return 0;
+    }
+    CSqlText sql(sqlite3_mprintf("SELECT * FROM Vehicle WHERE RefID=%lu", AsLu(vehicle->GetRefID())));
+    return LoadOne(m_DB, vehicle, sql, [this](CVehicle* r, sqlite3_stmt* s) { Fill(r, s); });
+}
+
+int CDataLayer::Load(CObjectListT<CVehicle>& list) {
+    if (!m_Connected) {
+        return 0;
+    }
+    list.Clear();
+    return LoadList(m_DB, list, "SELECT * FROM Vehicle",
+                    [this](CVehicle* r, sqlite3_stmt* s) { Fill(r, s); });
+}
+
+int CDataLayer::Load(CObjectListT<CEntry>& list, CEntryFilter& filter) {
+    if (!m_Connected) {
+        return 0;
+    }
+    list.Clear();
+    const std::string sql = filter.BuildSelectStatement();
+    return LoadList(m_DB, list, sql.c_str(), [this](CEntry* r, sqlite3_stmt* s) { Fill(r, s); });
+}
+
+int CDataLayer::Load(CObjectListT<CKeyword>& list, CKeyword::Type type) {
+    if (!m_Connected) {
+        return 0;
+    }
+    list.Clear();
+    CSqlText sql(type != CKeyword::KeywordAll
+                     ? sqlite3_mprintf("SELECT * FROM Keyword WHERE Type=%d", static_cast<int>(type))
+                     : sqlite3_mprintf("SELECT * FROM Keyword"));
+    return LoadList(m_DB, list, sql.Get(), [this](CKeyword* r, sqlite3_stmt* s) { Fill(r, s); });
+}
+
+int CDataLayer::Load(CObjectListT<CNotification>& list, ULONG vehicleRefID) {
+    if (!m_Connected) {
+        return 0;
+    }
+    list.Clear();
+    CSqlText sql(vehicleRefID != 0
+                     ? sqlite3_mprintf("SELECT * FROM Notification WHERE VehicleID=%lu", AsLu(vehicleRefID))
+                     : sqlite3_mprintf("SELECT * FROM Notification"));
+    return LoadList(m_DB, list, sql.Get(), [this](CNotification* r, sqlite3_stmt* s) { Fill(r, s); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting and queries
+
+const char* CDataLayer::GetTableName(CBaseObject::ObjectType type) {
+    switch (type) {
+    case CBaseObject::ObjectTypeVehicle:
+        return "Vehicle";
+    case CBaseObject::ObjectTypeEntry:
+        return "Entry";
+    case CBaseObject::ObjectTypeNotification:
+        return "Notification";
+    case CBaseObject::ObjectTypeKeyword:
+        return "Keyword";
+    default:
+        return "";
+    }
+}
+
+int CDataLayer::RunDeleteQuery(const char* table, int id) {
+    if (!m_Connected || id < 0 || !table || !*table) {
+        return 0;
+    }
+    CSqlText sql(id != 0 ? sqlite3_mprintf("DELETE FROM %s WHERE ID=%d", table, id)
+                         : sqlite3_mprintf("DELETE FROM %s", table));
+    return ExecOK(m_DB, sql.Get());
+}
+
+int CDataLayer::Delete(CVehicle* vehicle) {
+    // A record never stored has no row; ID 0 would empty the table.
+    if (!m_Connected || !vehicle || vehicle->GetID() == 0) {
+        return 0;
+    }
+    // The vehicle goes with its entries and reminders or not at all. When no transaction is
+    // open the savepoint is the transaction, and releasing it commits.
+    const bool outermost = sqlite3_get_autocommit(m_DB) != 0;
+    CSqlText begin(sqlite3_mprintf("SAVEPOINT %s", kCascadeSavepoint));
+    if (!ExecOK(m_DB, begin.Get())) {
+        return 0;
+    }
+    const unsigned long refID = AsLu(vehicle->GetRefID());
+    CSqlText entries(sqlite3_mprintf("DELETE FROM Entry WHERE VehicleID=%lu", refID));
+    CSqlText reminders(sqlite3_mprintf("DELETE FROM Notification WHERE VehicleID=%lu", refID));
+    CSqlText release(sqlite3_mprintf("RELEASE %s", kCascadeSavepoint));
+    if (RunDeleteQuery("Vehicle", AsD(vehicle->GetID())) && ExecOK(m_DB, entries.Get()) &&
+        ExecOK(m_DB, reminders.Get()) && ExecOK(m_DB, release.Get())) {
+        return 1;
+    }
+    if (outermost) {
+        // Also ends a savepoint whose release (the commit) failed, for example on a busy file.
+        Exec(m_DB, "ROLLBACK");
+    } else {
+        CSqlText undo(sqlite3_mprintf("ROLLBACK TO %s", kCascadeSavepoint));
+        Exec(m_DB, undo.Get());
+        Exec(m_DB, release.Get());
+    }
+    return 0;
+}
+
+int CDataLayer::Delete(CEntry* entry) {
+    if (!entry || entry->GetID() == 0) {
+        return 0;
+    }
+    return RunDeleteQuery("Entry", AsD(entry->GetID()));
+}
+
+int CDataLayer::Delete(CKeyword* keyword) {
+    if (!keyword || keyword->GetID() == 0) {
+        return 0;
+    }
+    return RunDeleteQuery("Keyword", AsD(keyword->GetID()));
+}
+
+int CDataLayer::Delete(CNotification* reminder) {
+    if (!reminder || reminder->GetID() == 0) {
+        return 0;
+    }
+    return RunDeleteQuery("Notification", AsD(reminder->GetID()));
+}
+
+int CDataLayer::Delete(CBaseObject::ObjectType type, ULONG id) {
+    // Row IDs are signed 32-bit: anything from 2^31 on is refused, not wrapped.
+    if (id > 0x7FFFFFFFu) {
+        return 0;
+    }
+    return RunDeleteQuery(GetTableName(type), static_cast<int>(id));
+}
+
+ULONG CDataLayer::GetID(CBaseObject::ObjectType type, ULONG refID) {
+    if (!m_Connected) {
+        return 0;
+    }
+    const char* table = GetTableName(type);
+    if (!*table) {
+        return 0;
+    }
+    CSqlText sql(sqlite3_mprintf("SELECT ID FROM %s WHERE RefID=%lu", table, AsLu(refID)));
+    if (!sql) {
+        return 0;
+    }
+    CSqlStatement statement;
+    if (statement.Prepare(m_DB, sql.Get()) != SQLITE_OK || statement.Step() != SQLITE_ROW) {
+        return 0;
+    }
+    return static_cast<ULONG>(sqlite3_column_int(statement.Get(), 0));
+}
+
+int CDataLayer::GetMaxOdometer(ULONG vehicleRefID, LONG* odometer) {
+    if (!m_Connected || !odometer) {
+        return 0;
+    }
+    CSqlText sql(sqlite3_mprintf("SELECT MAX(Odometer) FROM Entry WHERE VehicleID = %u",
+                                 static_cast<unsigned>(vehicleRefID)));
+    if (!sql) {
+        return 0;
+    }
+    CSqlStatement statement;
+    if (statement.Prepare(m_DB, sql.Get()) != SQLITE_OK || statement.Step() != SQLITE_ROW) {
+        return 0;
+    }
+    *odometer = ColumnLong(statement.Get(), 0);
+    return 1;
+}
+
+int CDataLayer::UpdateCurrentOdometer(CVehicle* vehicle, LONG odometer) {
+    if (!m_Connected || !vehicle || vehicle->GetID() == 0) {
+        return 0;
+    }
+    const double now = GetSystemTimeAsOLEDate();
+    CSqlText sql(sqlite3_mprintf("UPDATE Vehicle SET Modified=%f,CurrentOdometer=%lu WHERE ID=%d", now,
+                                 AsLu(odometer), AsD(vehicle->GetID())));
+    if (!ExecOK(m_DB, sql.Get())) {
+        return 0;
+    }
+    vehicle->SetCurrentOdometer(odometer);
+    vehicle->SetDateModified(now);
+    return 1;
+}
