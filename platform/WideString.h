@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-std::size_t WideLength(LPCWSTR text);                // null counts as empty
-int WideCompare(LPCWSTR a, LPCWSTR b);               // exact; null counts as empty
-int WideCompareNoCase(LPCWSTR a, LPCWSTR b);         // case-insensitive (Unicode simple case folding)
+std::size_t WideLength(LPCWSTR text);        // null counts as empty
+int WideCompare(LPCWSTR a, LPCWSTR b);       // exact; null counts as empty
+int WideCompareNoCase(LPCWSTR a, LPCWSTR b); // case-insensitive (Unicode simple case folding)
 WCHAR WideToLower(WCHAR c);
 void WideLowerInPlace(LPWSTR text);

@@ -1,0 +1,23 @@
+// Carvelle: a personal vehicle log.
+
+#include "resources/CStringTable.h"
+#include "shell/CCarvelleApp.h"
+#include "shell/CMainFrame.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    application.setApplicationName(LoadStringResource(IDS_PRODUCT_NAME));
+    application.setApplicationDisplayName(LoadStringResource(IDS_PRODUCT_NAME));
+    application.setOrganizationName(QStringLiteral("Ferrox Software"));
+    application.setDesktopFileName(QStringLiteral("carvelle"));
+    // The frame alone ends the loop: a closing message box must not.
+    application.setQuitOnLastWindowClosed(false);
+
+    CCarvelleApp app([](CMainFrame& frame) {
+        QObject::connect(&frame, &CMainFrame::Closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        return QApplication::exec();
+    });
+    return app.Run();
+}

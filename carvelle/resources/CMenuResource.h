@@ -1,0 +1,17 @@
+#pragma once
+// The program's menus, built from tables: each command action carries its command number in
+// data() and the object name "cmd<number>".
+
+#include <QMenu>
+
+#include <memory>
+
+// Menu 207 (context menus), 221 ("Done"/"Cancel") or 230 (the main frame's "New" and "Menu").
+// The top-level actions of the returned menu hold the popups. Null for an unknown number.
+std::unique_ptr<QMenu> LoadMenuResource(int id, QWidget* parent = nullptr);
+
+// The popup at the given top-level position, or null.
+QMenu* MenuPopup(QMenu& menu, int index);
+
+// The action of the given command anywhere in the menu and its popups, or null.
+QAction* FindCommand(QMenu& menu, int commandId);

@@ -1,0 +1,53 @@
+#include "resources/CStringTable.h"
+
+#include <QHash>
+
+namespace {
+
+const QHash<int, QString>& Table() {
+    static const QHash<int, QString> table = {
+        {IDS_PRODUCT_NAME, QStringLiteral("Carvelle")},
+        {IDS_SORT_DATE, QStringLiteral("Date")},
+        {IDS_SORT_DESCRIPTION, QStringLiteral("Description")},
+        {IDS_SORT_ODOMETER, QStringLiteral("Odometer")},
+        {IDS_SORT_AMOUNT, QStringLiteral("Amount")},
+        {IDS_COLUMN_NAME, QStringLiteral("Name")},
+        {IDS_DEFAULT_DATA_FILE, QStringLiteral("My Vehicles.dat")},
+        {IDS_TEMPLATE_FILE, QStringLiteral("Default.ENU")},
+        {IDS_CANNOT_CREATE_DATA_FILE, QStringLiteral("Cannot create new data file %s. Please try again.")},
+        {IDS_NO_ACTIVE_VEHICLE, QStringLiteral("<No Active Vehicle>")},
+        {IDS_MY_VEHICLES, QStringLiteral("My Vehicles")},
+        {IDS_EMPTY_LIST, QStringLiteral("There are no items in this list.")},
+        {IDS_DATA_FILE_FILTER, QStringLiteral("Carvelle Data Files (*.dat)|*.dat||")},
+        {IDS_SORT_BY, QStringLiteral("Sort By")},
+        {IDS_READ_ONLY_DATA_FILE,
+         QStringLiteral(
+             "%s is a read-only file. Remove the read-only attribute of this file before opening it "
+             "using Carvelle.")},
+        {IDS_INVALID_DATA_FILE,
+         QStringLiteral(
+             "%s is not a valid database for this version of Carvelle. If you are upgrading from a "
+             "previous version, please see the online upgrade instructions at "
+             "https://www.ferroxsoftware.example/carvelle/upgrade or contact customer support.")},
+        {IDS_ACTIVESYNC_CONNECTED, QStringLiteral("Carvelle cannot be used while ActiveSync is connected.")},
+        {IDS_VERIFY_UNITS,
+         QStringLiteral("Please verify the units for distance and volume under the Options screen.")},
+        {IDS_DELETE_VEHICLE,
+         QStringLiteral("Do you want to permanently delete the selected vehicle and all data "
+                        "associated with it?")},
+        {IDS_REMINDER_CREATED,
+         QStringLiteral("The reminder has been created successfully. To see all upcoming "
+                        "reminders, tap Menu > Manage Reminders.")},
+        {IDS_WELCOME_TITLE, QStringLiteral("Welcome!")},
+        {IDS_ABOUT_VERSION, QStringLiteral("Version %s build %i")},
+        {IDS_ABOUT_NOTICE, QStringLiteral("Copyright \u00A9 2026 Ferrox Software.\nAll rights reserved.")},
+        {IDS_VEHICLE_DISPLAY_TEXT, QStringLiteral("%s (%d)")},
+    };
+    return table;
+}
+
+} // namespace
+
+QString LoadStringResource(int id) {
+    return Table().value(id);
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Command, control, template and resource numbers of the program.
+
+// Menus
+constexpr int IDR_CONTEXT_MENUS = 207; // popups: 0 vehicle list, 1 entry list, 2 sort by
+constexpr int IDR_DONE_CANCEL = 221;
+constexpr int IDR_MAINFRAME_MENU = 230;
+
+// Dialog templates and views
+constexpr int IDD_ABOUTBOX = 127;
+constexpr int IDD_STARTUP = 208;
+constexpr int IDD_VIEW_ENTRIES = 210;
+constexpr int IDD_VIEW_VEHICLES = 211;
+
+// Icons and pictures
+constexpr int IDI_PROGRAM = 128;
+constexpr int IDB_PRODUCT = 129;
+constexpr int IDI_REPAIR = 201;
+constexpr int IDI_REMINDER = 202;
+constexpr int IDI_FUEL = 203;
+constexpr int IDI_EXPENSE = 204;
+constexpr int IDI_TRIP = 205;
+constexpr int IDI_DROP_ARROW = 229;
+
+// Dialog commands
+constexpr int ID_DONE = 1;
+constexpr int ID_CANCEL = 2;
+
+// Controls
+constexpr int IDC_LIST = 1020;
+constexpr int IDC_STARTUP_TEXT = 1031;
+constexpr int IDC_STARTUP_GROUP = 1033;
+constexpr int IDC_CREATE_NEW = 1017;
+constexpr int IDC_OPEN_EXISTING = 1018;
+
+// Frame and view commands
+constexpr int ID_NEW_FUEL = 32781;
+constexpr int ID_NEW_REPAIR = 32782;
+constexpr int ID_NEW_TRIP = 32783;
+constexpr int ID_NEW_EXPENSE = 32784;
+constexpr int ID_NEW_REMINDER = 32785;
+constexpr int ID_EDIT = 32800;
+constexpr int ID_DELETE = 32801;
+constexpr int ID_NEW_VEHICLE = 32802;
+constexpr int ID_QUICK_STATS = 32837;
+constexpr int ID_SELECT_VEHICLE = 32841;
+constexpr int ID_DATE_RANGE_ALL = 32850; // 32850..32855: date range types 0..5
+constexpr int ID_DATE_RANGE_LAST_WEEK = 32851;
+constexpr int ID_DATE_RANGE_LAST_TWO_WEEKS = 32852;
+constexpr int ID_DATE_RANGE_MONTH_TO_DATE = 32853;
+constexpr int ID_DATE_RANGE_YEAR_TO_DATE = 32854;
+constexpr int ID_DATE_RANGE_CUSTOM = 32855;
+constexpr int ID_ENTRY_TYPE_ALL = 32900; // 32900..32904: entry types 0..4
+constexpr int ID_ENTRY_TYPE_FUEL = 32901;
+constexpr int ID_ENTRY_TYPE_REPAIR = 32902;
+constexpr int ID_ENTRY_TYPE_TRIP = 32903;
+constexpr int ID_ENTRY_TYPE_EXPENSE = 32904;
+constexpr int ID_MANAGE_REMINDERS = 32905;
+constexpr int ID_OPTIONS = 915;
+constexpr int ID_SORT_DATE = 919; // 919..922 sort column, 923..924 direction
+constexpr int ID_SORT_DESCRIPTION = 920;
+constexpr int ID_SORT_ODOMETER = 921;
+constexpr int ID_SORT_AMOUNT = 922;
+constexpr int ID_SORT_ASCENDING = 923;
+constexpr int ID_SORT_DESCENDING = 924;
+constexpr int ID_APP_ABOUT = 57664;
+constexpr int ID_APP_EXIT = 57665;

@@ -1,0 +1,95 @@
+#include "shell/AppGlobals.h"
+
+#include "datastore/CDataLayer.h"
+#include "shell/CAppSettings.h"
+
+#include <QApplication>
+#include <QFont>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+// The settings are declared after the data layer, so they are written and destroyed before the
+// data layer goes.
+struct Globals {
+    CDataLayer dataLayer;
+    std::unique_ptr<CAppSettings> settings = std::make_unique<CAppSettings>();
+    std::optional<QFont> normalFont;
+    std::optional<QFont> boldFont;
+    std::optional<QFont> smallBoldFont;
+    CMainFrame* frame = nullptr;
+};
+
+Globals& TheGlobals() {
+    static Globals globals;
+    return globals;
+}
+
+} // namespace
+
+CDataLayer& TheDataLayer() {
+    return TheGlobals().dataLayer;
+}
+
+CAppSettings& TheSettings() {
+    return *TheGlobals().settings;
+}
+
+void ResetSettings() {
+    Globals& g = TheGlobals();
+    g.settings->DiscardOnExit();
+    g.settings = std::make_unique<CAppSettings>();
+}
+
+void CreateSharedFonts() {
+    Globals& g = TheGlobals();
+    // The system font's face at the user interface size; the small one is bold at 8.5 points.
+    QFont normal = QApplication::font();
+    QFont bold = normal;
+    bold.setWeight(QFont::Bold);
+    QFont smallBold = normal;
+    smallBold.setWeight(QFont::Bold);
+    smallBold.setPointSizeF(8.5);
+    g.normalFont = normal;
+    g.boldFont = bold;
+    g.smallBoldFont = smallBold;
+}
+
+void DeleteSharedFonts() {
+    Globals& g = TheGlobals();
+    g.normalFont.reset();
+    g.boldFont.reset();
+    g.smallBoldFont.reset();
+}
+
+// Lists and pages made outside a full start (tests, a view on its own) still get the fonts.
+const QFont& NormalFont() {
+    Globals& g = TheGlobals();
+    if (!g.normalFont)
+        CreateSharedFonts();
+    return *g.normalFont;
+}
+
+const QFont& BoldFont() {
+    Globals& g = TheGlobals();
+    if (!g.boldFont)
+        CreateSharedFonts();
+    return *g.boldFont;
+}
+
+const QFont& SmallBoldFont() {
+    Globals& g = TheGlobals();
+    if (!g.smallBoldFont)
+        CreateSharedFonts();
+    return *g.smallBoldFont;
+}
+
+CMainFrame* TheMainFrame() {
+    return TheGlobals().frame;
+}
+
+void SetMainFrame(CMainFrame* frame) {
+    TheGlobals().frame = frame;
+}

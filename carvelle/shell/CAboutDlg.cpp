@@ -1,0 +1,73 @@
+#include "shell/CAboutDlg.h"
+
+#include "resources/CStringTable.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "views/AppIcons.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#ifndef CARVELLE_VERSION_TEXT
+#define CARVELLE_VERSION_TEXT "1.0.0"
+#endif
+#ifndef CARVELLE_BUILD_NUMBER
+#define CARVELLE_BUILD_NUMBER 1
+#endif
+
+namespace {
+
+constexpr int kPictureSize = 64;
+
+} // namespace
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    const QString product = LoadStringResource(IDS_PRODUCT_NAME);
+    setObjectName(QStringLiteral("dlg%1").arg(IDD_ABOUTBOX));
+    setWindowTitle(product);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout();
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("ctlPicture"));
+    picture->setPixmap(LoadIconResource(IDB_PRODUCT).pixmap(kPictureSize, kPictureSize));
+    top->addWidget(picture, 0, Qt::AlignTop);
+
+    auto* texts = new QVBoxLayout();
+    auto* name = new QLabel(product, this);
+    name->setObjectName(QStringLiteral("ctlProduct"));
+    name->setFont(BoldFont());
+    auto* version = new QLabel(VersionText(), this);
+    version->setObjectName(QStringLiteral("ctlVersion"));
+    auto* notice = new QLabel(LoadStringResource(IDS_ABOUT_NOTICE), this);
+    notice->setObjectName(QStringLiteral("ctlNotice"));
+    texts->addWidget(name);
+    texts->addWidget(version);
+    texts->addWidget(notice);
+    texts->addStretch(1);
+    top->addLayout(texts, 1);
+    layout->addLayout(top);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ctl%1").arg(ID_DONE));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons);
+}
+
+CAboutDlg::~CAboutDlg() = default;
+
+QString CAboutDlg::VersionText() {
+    QString text = LoadStringResource(IDS_ABOUT_VERSION);
+    const QString version = QStringLiteral(CARVELLE_VERSION_TEXT);
+    const qsizetype versionAt = text.indexOf(QLatin1String("%s"));
+    if (versionAt >= 0)
+        text.replace(versionAt, 2, version);
+    const qsizetype buildAt =
+        text.indexOf(QLatin1String("%i"), versionAt >= 0 ? versionAt + version.size() : 0);
+    if (buildAt >= 0)
+        text.replace(buildAt, 2, QString::number(CARVELLE_BUILD_NUMBER));
+    return text;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The program's one settings object: preferences and view state, kept in the registry stand-in
+// ($XDG_CONFIG_HOME/Ferrox Software/Carvelle.reg).
+
+#include "platform/WinTypes.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+class CAppSettings {
+public:
+    CAppSettings();  // the defaults
+    ~CAppSettings(); // writes the settings back when this object loaded them
+    CAppSettings(const CAppSettings&) = delete;
+    CAppSettings& operator=(const CAppSettings&) = delete;
+
+    void LoadSettings();
+    void SaveSettings();
+    void SaveDBPath();
+
+    // The fuel page's remembered unit price; empty when absent or of the wrong type.
+    std::optional<float> ReadLastPrice() const;
+    void WriteLastPrice(float price) const;
+
+    // True once LoadSettings has run: only such an instance writes the settings at exit.
+    bool IsLoaded() const { return m_Loaded; }
+    // Marks the settings as not to be written at exit (an instance that handed over).
+    void DiscardOnExit() { m_Loaded = false; }
+
+    // The longest data file path that is read back from the registry: the host's path limit,
+    // so a path the user picked is never cut short.
+    static constexpr std::size_t MaxDBPathLength = MAX_PATH;
+
+    // Stored values.
+    std::u16string DBPath; // at most MaxDBPathLength characters
+    DWORD LastActiveVehicle = 0;
+    DWORD SortAscending = 1;
+    LONG LastColSorted = 0;
+    DWORD ViewEntryType = 0;
+    DWORD UnitDistance = 0;
+    DWORD UnitVolume = 0;
+    DWORD UnitFuelEconomy = 0;
+    DWORD UnitSetupMsgShown = 0;
+    float MileageRate = 0.36f;
+    DWORD ViewDateRangeType = 0;
+
+    // Run-time only: the active vehicle's current odometer.
+    LONG ActiveOdometer = 0;
+
+private:
+    bool m_Loaded = false;
+};

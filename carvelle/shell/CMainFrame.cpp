@@ -1,0 +1,611 @@
+#include "shell/CMainFrame.h"
+
+#include "datastore/CDataLayer.h"
+#include "platform/FileSystem.h"
+#include "platform/SystemTime.h"
+#include "records/CNotification.h"
+#include "records/CVehicle.h"
+#include "resources/CMenuResource.h"
+#include "resources/CStringTable.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "shell/CAboutDlg.h"
+#include "shell/CAppSettings.h"
+#include "shell/CDlgStartup.h"
+#include "shell/CPrompter.h"
+#include "views/CVehicleListView.h"
+#include "views/CViewEntries.h"
+#include "views/CViewVehicles.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QMenu>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <functional>
+
+namespace {
+
+constexpr int kDateRangeCount = 6;  // 32850..32855
+constexpr int kEntryTypeCount = 5;  // 32900..32904
+constexpr int kPortraitWidth = 480; // the handheld's shape
+constexpr int kPortraitHeight = 640;
+
+// The commands that need an active vehicle: usable in the entry list, not in the vehicle list.
+constexpr int kActiveVehicleCommands[] = {ID_NEW_FUEL,    ID_NEW_REPAIR,    ID_NEW_TRIP,
+                                          ID_NEW_EXPENSE, ID_NEW_REMINDER,  ID_MANAGE_REMINDERS,
+                                          ID_QUICK_STATS, ID_SELECT_VEHICLE};
+
+QString FromWide(LPCWSTR text) {
+    return QString::fromUtf16(text);
+}
+
+// A string resource with each "%s" replaced by the path, as the handheld's formatting did.
+QString FormatWithPath(int id, const QString& path) {
+    QString text = LoadStringResource(id);
+    const qsizetype at = text.indexOf(QLatin1String("%s"));
+    if (at >= 0)
+        text.replace(at, 2, path);
+    return text;
+}
+
+void ForEachCommand(QMenu& menu, const std::function<void(QAction&, int)>& visit) {
+    for (QAction* action : menu.actions()) {
+        if (QMenu* popup = action->menu()) {
+            ForEachCommand(*popup, visit);
+        } else if (!action->isSeparator()) {
+            const int id = action->data().toInt();
+            if (id != 0)
+                visit(*action, id);
+        }
+    }
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    const QString product = LoadStringResource(IDS_PRODUCT_NAME);
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowTitle(product);
+    resize(kPortraitWidth, kPortraitHeight);
+    m_TemplatePath = LocateTemplate();
+
+    CAppSettings& settings = TheSettings();
+    m_Filter.SetEntryType(static_cast<CEntry::Type>(settings.ViewEntryType));
+    m_Filter.SetDateRangeType(static_cast<CEntryFilter::DateRangeType>(settings.ViewDateRangeType));
+
+    for (int i = 0; i < kDateRangeCount; ++i)
+        m_CommandStates[ID_DATE_RANGE_ALL + i].radio = true;
+    for (int i = 0; i < kEntryTypeCount; ++i)
+        m_CommandStates[ID_ENTRY_TYPE_ALL + i].radio = true;
+
+    CreateSoftKeys();
+
+    // The two views: the vehicle list is the client and shown, the entry list waits hidden.
+    m_Client = new QWidget(this);
+    m_Client->setObjectName(QStringLiteral("client"));
+    m_ClientLayout = new QVBoxLayout(m_Client);
+    m_ClientLayout->setContentsMargins(0, 0, 0, 0);
+    m_ClientLayout->setSpacing(0);
+    setCentralWidget(m_Client);
+    m_VehicleView = std::make_unique<CViewVehicles>(m_Client);
+    m_EntryView = std::make_unique<CViewEntries>(m_Client);
+    m_ClientLayout->addWidget(m_VehicleView.get());
+    m_ClientLayout->addWidget(m_EntryView.get());
+    m_EntryView->hide();
+    m_CurrentView = ViewVehicles;
+    setFocusProxy(m_VehicleView.get());
+
+    SetActiveVehicleCommandsEnabled(false);
+    UpdateRadioChecks();
+
+    auto* exitKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    exitKey->setObjectName(QStringLiteral("accelExit"));
+    connect(exitKey, &QShortcut::activated, this, [this] { OnCommand(ID_APP_EXIT); });
+}
+
+CMainFrame::~CMainFrame() {
+    // The views go before the client area that holds them.
+    m_EntryView.reset();
+    m_VehicleView.reset();
+}
+
+void CMainFrame::CreateSoftKeys() {
+    m_Menu = LoadMenuResource(IDR_MAINFRAME_MENU, this);
+    m_SoftKeyBar = new QToolBar(this);
+    m_SoftKeyBar->setObjectName(QStringLiteral("softkeybar"));
+    m_SoftKeyBar->setMovable(false);
+    m_SoftKeyBar->setFloatable(false);
+    m_SoftKeyBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::BottomToolBarArea, m_SoftKeyBar);
+
+    // "New" at the left end, "Menu" at the right.
+    const QList<QAction*> top = m_Menu->actions();
+    for (int i = 0; i < top.size() && i < 2; ++i) {
+        if (i == 1) {
+            auto* gap = new QWidget(m_SoftKeyBar);
+            gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+            m_SoftKeyBar->addWidget(gap);
+        }
+        auto* key = new QToolButton(m_SoftKeyBar);
+        key->setObjectName(QStringLiteral("softkey%1").arg(i + 1));
+        key->setText(top[i]->text());
+        key->setMenu(top[i]->menu());
+        key->setPopupMode(QToolButton::InstantPopup);
+        key->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        m_SoftKeyBar->addWidget(key);
+    }
+
+    // The states are set on every popup as it opens.
+    std::function<void(QMenu&)> hook = [this, &hook](QMenu& menu) {
+        connect(&menu, &QMenu::aboutToShow, this, [this, &menu] { ApplyCommandStates(menu); });
+        for (QAction* action : menu.actions()) {
+            if (QMenu* popup = action->menu())
+                hook(*popup);
+        }
+    };
+    hook(*m_Menu);
+
+    ForEachCommand(*m_Menu, [this](QAction& action, int id) {
+        connect(&action, &QAction::triggered, this, [this, id] {
+            OnCommand(id);
+            // A radio item checks itself when triggered; the table decides (a cancelled
+            // custom range keeps the old check).
+            ApplyCommandStatesEverywhere();
+        });
+    });
+}
+
+// ---- Command states ------------------------------------------------------------------------
+
+bool CMainFrame::IsCommandEnabled(int id) const {
+    const auto it = m_CommandStates.find(id);
+    return it == m_CommandStates.end() || it->second.enabled;
+}
+
+bool CMainFrame::IsCommandChecked(int id) const {
+    const auto it = m_CommandStates.find(id);
+    return it != m_CommandStates.end() && it->second.checked;
+}
+
+void CMainFrame::ApplyCommandStates(QMenu& menu) const {
+    ForEachCommand(menu, [this](QAction& action, int id) {
+        const auto it = m_CommandStates.find(id);
+        if (it == m_CommandStates.end())
+            return;
+        action.setEnabled(it->second.enabled);
+        action.setCheckable(it->second.radio);
+        if (it->second.radio)
+            action.setChecked(it->second.checked);
+    });
+}
+
+void CMainFrame::ApplyCommandStatesEverywhere() {
+    if (m_Menu)
+        ApplyCommandStates(*m_Menu);
+}
+
+void CMainFrame::SetActiveVehicleCommandsEnabled(bool enabled) {
+    for (int id : kActiveVehicleCommands)
+        m_CommandStates[id].enabled = enabled;
+    for (int i = 0; i < kDateRangeCount; ++i)
+        m_CommandStates[ID_DATE_RANGE_ALL + i].enabled = enabled;
+    for (int i = 0; i < kEntryTypeCount; ++i)
+        m_CommandStates[ID_ENTRY_TYPE_ALL + i].enabled = enabled;
+    ApplyCommandStatesEverywhere();
+}
+
+void CMainFrame::UpdateRadioChecks() {
+    const int range = static_cast<int>(m_Filter.GetDateRangeType());
+    for (int i = 0; i < kDateRangeCount; ++i)
+        m_CommandStates[ID_DATE_RANGE_ALL + i].checked = (i == range);
+    const int type = static_cast<int>(m_Filter.GetEntryType());
+    for (int i = 0; i < kEntryTypeCount; ++i)
+        m_CommandStates[ID_ENTRY_TYPE_ALL + i].checked = (i == type);
+    ApplyCommandStatesEverywhere();
+}
+
+// ---- Views and the active vehicle ------------------------------------------------------------
+
+QString CMainFrame::VehicleDisplayText(const CVehicle& vehicle) {
+    QString text = LoadStringResource(IDS_VEHICLE_DISPLAY_TEXT);
+    const qsizetype nameAt = text.indexOf(QLatin1String("%s"));
+    const QString name = FromWide(vehicle.GetName());
+    if (nameAt >= 0)
+        text.replace(nameAt, 2, name);
+    // Look for the year's place after the name, so a name holding "%d" stays as typed.
+    const qsizetype yearAt = text.indexOf(QLatin1String("%d"), nameAt >= 0 ? nameAt + name.size() : 0);
+    if (yearAt >= 0)
+        text.replace(yearAt, 2, QString::number(vehicle.GetYear()));
+    return text;
+}
+
+void CMainFrame::ShowView(int view) {
+    m_CurrentView = view;
+    const bool entries = (view == ViewEntries);
+    m_EntryView->setVisible(entries);
+    m_VehicleView->setVisible(!entries);
+    if (entries) {
+        setFocusProxy(m_EntryView.get());
+        m_EntryView->FocusList();
+    } else {
+        setFocusProxy(m_VehicleView.get());
+        if (CVehicleListView* list = m_VehicleView->List())
+            list->setFocus();
+        // Leaving for the vehicle list clears the active vehicle, also for the next start.
+        TheSettings().LastActiveVehicle = 0;
+    }
+    m_ClientLayout->activate();
+    SetActiveVehicleCommandsEnabled(entries);
+}
+
+void CMainFrame::SetActiveVehicle(CVehicle* vehicle, bool force) {
+    CAppSettings& settings = TheSettings();
+    if (vehicle == nullptr) {
+        m_Filter.SetVehicleID(0);
+        m_EntryView->SetCaption(LoadStringResource(IDS_NO_ACTIVE_VEHICLE));
+        m_EntryView->Reload(nullptr);
+        settings.LastActiveVehicle = 0;
+        settings.ActiveOdometer = 0;
+        return;
+    }
+    if (!force && vehicle->GetRefID() == settings.LastActiveVehicle) {
+        ShowView(ViewEntries);
+        return;
+    }
+    m_EntryView->SetCaption(VehicleDisplayText(*vehicle));
+    m_Filter.SetVehicleID(vehicle->GetRefID());
+    m_EntryView->Reload(&m_Filter);
+    m_EntryView->FocusList();
+    m_VehicleView->SelectVehicle(vehicle);
+    settings.LastActiveVehicle = vehicle->GetRefID();
+    settings.ActiveOdometer = vehicle->GetCurrentOdometer();
+    ShowView(ViewEntries);
+    CheckReminders(*vehicle);
+}
+
+CVehicle* CMainFrame::FindActiveVehicle() const {
+    const ULONG active = TheSettings().LastActiveVehicle;
+    return active != 0 ? m_VehicleView->FindByRefID(active) : nullptr;
+}
+
+void CMainFrame::UpdateActiveOdometer() {
+    CVehicle* vehicle = FindActiveVehicle();
+    if (vehicle == nullptr)
+        return;
+    CAppSettings& settings = TheSettings();
+    LONG odometer = 0;
+    if (!TheDataLayer().GetMaxOdometer(vehicle->GetRefID(), &odometer) || odometer == settings.ActiveOdometer)
+        return;
+    if (TheDataLayer().UpdateCurrentOdometer(vehicle, odometer)) {
+        settings.ActiveOdometer = odometer;
+        CheckReminders(*vehicle);
+    }
+}
+
+// ---- Commands ----------------------------------------------------------------------------
+
+void CMainFrame::PostCommand(int id) {
+    QMetaObject::invokeMethod(
+        this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
+}
+
+bool CMainFrame::OnCommand(int id) {
+    switch (id) {
+    case ID_NEW_VEHICLE:
+        OnNewVehicle();
+        return true;
+    case ID_NEW_FUEL:
+        OnNewEntry(CEntry::EntryFuel);
+        return true;
+    case ID_NEW_REPAIR:
+        OnNewEntry(CEntry::EntryRepair);
+        return true;
+    case ID_NEW_TRIP:
+        OnNewEntry(CEntry::EntryTrip);
+        return true;
+    case ID_NEW_EXPENSE:
+        OnNewEntry(CEntry::EntryExpense);
+        return true;
+    case ID_NEW_REMINDER:
+        OnNewReminder();
+        return true;
+    case ID_EDIT:
+    case ID_DELETE:
+        ForwardToView(id);
+        return true;
+    case ID_QUICK_STATS:
+        OnQuickStats();
+        return true;
+    case ID_MANAGE_REMINDERS:
+        OnManageReminders();
+        return true;
+    case ID_SELECT_VEHICLE:
+        ShowView(ViewVehicles);
+        return true;
+    case ID_OPTIONS:
+        OnOptions();
+        return true;
+    case ID_APP_ABOUT:
+        OnAbout();
+        return true;
+    case ID_APP_EXIT:
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return true;
+    default:
+        break;
+    }
+    if (id >= ID_DATE_RANGE_ALL && id < ID_DATE_RANGE_ALL + kDateRangeCount) {
+        OnDateRange(id);
+        return true;
+    }
+    if (id >= ID_ENTRY_TYPE_ALL && id < ID_ENTRY_TYPE_ALL + kEntryTypeCount) {
+        OnEntryType(id);
+        return true;
+    }
+    return false;
+}
+
+void CMainFrame::ForwardToView(int id) {
+    // Posted on, so the view acts after the menu has gone.
+    QMetaObject::invokeMethod(
+        this,
+        [this, id] {
+            if (m_CurrentView == ViewEntries)
+                m_EntryView->HandleCommand(id);
+            else
+                m_VehicleView->HandleCommand(id);
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::ReloadEntries() {
+    m_EntryView->Reload(&m_Filter);
+    m_EntryView->FocusList();
+}
+
+void CMainFrame::OnNewVehicle() {
+    std::unique_ptr<CVehicle> vehicle(new CVehicle());
+    if (!RunVehicleEditor(*vehicle))
+        return;
+    if (m_CurrentView == ViewEntries)
+        ShowView(ViewVehicles);
+    m_VehicleView->AddVehicle(vehicle.release());
+}
+
+void CMainFrame::OnNewEntry(CEntry::Type type) {
+    const CAppSettings& settings = TheSettings();
+    if (settings.LastActiveVehicle == 0)
+        return;
+    std::unique_ptr<CEntry> entry(new CEntry());
+    entry->SetVehicleID(settings.LastActiveVehicle);
+    entry->SetOdometer(settings.ActiveOdometer);
+    entry->SetType(type);
+    if (type == CEntry::EntryTrip) {
+        entry->SetCustom1(static_cast<float>(settings.ActiveOdometer));
+        entry->SetCustom2(static_cast<float>(settings.ActiveOdometer) + 100.0f);
+    }
+    if (!RunEntryEditor(*entry))
+        return;
+    // Saved; it is shown only when the current filter lets it through.
+    if (m_Filter.EntryMatchesFilter(entry.get())) {
+        m_EntryView->AddEntry(entry.release());
+        m_EntryView->FocusList();
+    }
+    entry.reset();
+    UpdateActiveOdometer();
+}
+
+void CMainFrame::OnNewReminder() {
+    if (TheSettings().LastActiveVehicle == 0)
+        return;
+    std::unique_ptr<CNotification> reminder(new CNotification());
+    if (!RunReminderEditor(*reminder))
+        return;
+    CPrompter::Instance().MessageBox(this, LoadStringResource(IDS_REMINDER_CREATED),
+                                     LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK,
+                                     CPrompter::IconInformation);
+    if (CVehicle* selected = m_VehicleView->GetSelectedVehicle())
+        CheckReminders(*selected);
+}
+
+void CMainFrame::OnManageReminders() {
+    if (CVehicle* vehicle = FindActiveVehicle())
+        RunReminderList(*vehicle);
+}
+
+void CMainFrame::OnQuickStats() {
+    if (TheSettings().LastActiveVehicle != 0)
+        RunQuickStats();
+}
+
+void CMainFrame::OnOptions() {
+    if (RunOptionsDialog() == 2)
+        return;
+    TheSettings().SaveSettings();
+    m_EntryView->Reload(&m_Filter);
+}
+
+void CMainFrame::OnDateRange(int command) {
+    int type = command - ID_DATE_RANGE_ALL;
+    if (command == ID_DATE_RANGE_CUSTOM) {
+        SYSTEMTIME start{};
+        SYSTEMTIME end{};
+        if (const SYSTEMTIME* current = m_Filter.GetStartDate())
+            start = *current;
+        if (const SYSTEMTIME* current = m_Filter.GetEndDate())
+            end = *current;
+        // Through an OLE date and back, as the date pickers hold them.
+        for (SYSTEMTIME* date : {&start, &end}) {
+            double oleDate = 0.0;
+            SystemTimeToVariantTime(date, &oleDate);
+            VariantTimeToSystemTime(oleDate, date);
+        }
+        if (!RunDateRangeDialog(start, end))
+            return;
+        m_Filter.SetStartDate(start, 1);
+        m_Filter.SetEndDate(end, 1);
+        type = CEntryFilter::DateRangeCustom;
+    }
+    TheSettings().ViewDateRangeType = static_cast<DWORD>(type);
+    m_Filter.SetDateRangeType(static_cast<CEntryFilter::DateRangeType>(type));
+    ReloadEntries();
+    UpdateRadioChecks();
+}
+
+void CMainFrame::OnEntryType(int command) {
+    const int type = command - ID_ENTRY_TYPE_ALL;
+    TheSettings().ViewEntryType = static_cast<DWORD>(type);
+    m_Filter.SetEntryType(static_cast<CEntry::Type>(type));
+    ReloadEntries();
+    UpdateRadioChecks();
+}
+
+void CMainFrame::OnAbout() {
+    CAboutDlg about(this);
+    CPrompter::Instance().RunModal(about);
+}
+
+// ---- Places for the dialogs of later work --------------------------------------------------
+
+bool CMainFrame::RunVehicleEditor(CVehicle&) {
+    return false;
+}
+
+bool CMainFrame::RunEntryEditor(CEntry&) {
+    return false;
+}
+
+bool CMainFrame::RunReminderEditor(CNotification&) {
+    return false;
+}
+
+void CMainFrame::RunReminderList(CVehicle&) {}
+
+void CMainFrame::RunQuickStats() {}
+
+int CMainFrame::RunOptionsDialog() {
+    return 2;
+}
+
+bool CMainFrame::RunDateRangeDialog(SYSTEMTIME&, SYSTEMTIME&) {
+    return false;
+}
+
+void CMainFrame::CheckReminders(CVehicle&) {}
+
+// ---- Registered messages and window events ---------------------------------------------------
+
+void CMainFrame::OnRefreshMessage() {
+    m_VehicleView->Reload();
+    CVehicle* vehicle = FindActiveVehicle();
+    if (vehicle == nullptr)
+        ShowView(ViewVehicles);
+    SetActiveVehicle(vehicle, true);
+}
+
+void CMainFrame::OnShutdownMessage() {
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+bool CMainFrame::BringForward() {
+    if (m_Closed)
+        return false;
+    if (isMinimized())
+        showNormal();
+    else if (!isVisible())
+        show();
+    raise();
+    activateWindow();
+    return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted() && !m_Closed) {
+        m_Closed = true;
+        emit Closed();
+    }
+}
+
+void CMainFrame::focusInEvent(QFocusEvent* event) {
+    QMainWindow::focusInEvent(event);
+    if (m_CurrentView == ViewEntries)
+        m_EntryView->FocusList();
+    else
+        m_VehicleView->setFocus();
+}
+
+// ---- The data file -------------------------------------------------------------------------
+
+QString CMainFrame::LocateTemplate() {
+    const QString name = LoadStringResource(IDS_TEMPLATE_FILE);
+    const QDir folder(QString::fromStdString(GetModuleFolder()));
+    const QString beside = folder.filePath(name);
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../share/carvelle/") + name));
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
+bool CMainFrame::OpenDataFile() {
+    CAppSettings& settings = TheSettings();
+    if (settings.DBPath.empty()) {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        // A desktop may lack the folder that the handheld always has.
+        QDir().mkpath(documents);
+        settings.DBPath =
+            QDir(documents).filePath(LoadStringResource(IDS_DEFAULT_DATA_FILE)).toStdU16String();
+    }
+
+    CPrompter& prompter = CPrompter::Instance();
+    for (;;) {
+        const QString path = QString::fromStdU16String(settings.DBPath);
+        switch (TheDataLayer().Connect(settings.DBPath.c_str())) {
+        case CDataLayer::ConnectOK: {
+            settings.SaveDBPath();
+            m_VehicleView->Initialize();
+            m_EntryView->Initialize();
+            if (CVehicle* vehicle = m_VehicleView->FindByRefID(settings.LastActiveVehicle)) {
+                SetActiveVehicle(vehicle, true);
+            } else {
+                ShowView(ViewVehicles);
+                m_VehicleView->update();
+            }
+            return true;
+        }
+        case CDataLayer::ConnectReadOnly:
+            prompter.MessageBox(this, FormatWithPath(IDS_READ_ONLY_DATA_FILE, path), QString(),
+                                CPrompter::ButtonsOK, CPrompter::IconWarning);
+            break;
+        case CDataLayer::ConnectInvalidDatabase:
+            prompter.MessageBox(this, FormatWithPath(IDS_INVALID_DATA_FILE, path), QString(),
+                                CPrompter::ButtonsOK, CPrompter::IconWarning);
+            break;
+        default:
+            break;
+        }
+
+        CDlgStartup startup(this);
+        if (prompter.RunModal(startup) == 2) {
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            return false;
+        }
+        if (startup.CreateNew()) {
+            const std::u16string templatePath = m_TemplatePath.toStdU16String();
+            if (!CopyFileW(templatePath.c_str(), settings.DBPath.c_str(), 0)) {
+                prompter.MessageBox(
+                    this,
+                    FormatWithPath(IDS_CANNOT_CREATE_DATA_FILE, QString::fromStdU16String(settings.DBPath)),
+                    QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+            }
+        }
+    }
+}

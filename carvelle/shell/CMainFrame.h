@@ -1,0 +1,135 @@
+#pragma once
+// The main window: hosts the vehicle list and the entry list, carries the soft-key bar ("New",
+// "Menu"), dispatches every command, owns the entry filter and keeps the active vehicle.
+
+#include "platform/WinTypes.h"
+#include "records/CEntry.h"
+#include "records/CEntryFilter.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+
+class CNotification;
+class CVehicle;
+class CViewEntries;
+class CViewVehicles;
+class QMenu;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The views and their dialog template numbers.
+    enum { ViewEntries = 210, ViewVehicles = 211 };
+
+    // The entry filter takes its entry type and date range from the settings.
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    void SetActiveVehicle(CVehicle* vehicle, bool force);
+    void ShowView(int view);
+    void UpdateActiveOdometer();
+    CEntryFilter& GetEntryFilter() { return m_Filter; }
+
+    // Queues the command; it runs from the event loop.
+    void PostCommand(int id);
+    // True when the frame handled the command.
+    bool OnCommand(int id);
+
+    CViewVehicles* VehicleView() { return m_VehicleView.get(); }
+    CViewEntries* EntryView() { return m_EntryView.get(); }
+    int CurrentView() const { return m_CurrentView; }
+
+    // Connects the data layer to the stored path, asking the user through the start-up dialog
+    // until a file opens (true) or the user cancels (false; a close request is then posted).
+    bool OpenDataFile();
+    // The file every new data file is copied from.
+    QString TemplatePath() const { return m_TemplatePath; }
+    void SetTemplatePath(const QString& path) { m_TemplatePath = path; }
+    // Default.ENU beside the program, else where an installed program keeps it.
+    static QString LocateTemplate();
+
+    // The command-state table (enabled states and radio checks of the managed commands).
+    bool IsCommandEnabled(int id) const;
+    bool IsCommandChecked(int id) const;
+    // Sets the table's states on the menu's actions and those of its popups.
+    void ApplyCommandStates(QMenu& menu) const;
+    // The soft-key menu (menu 230): its two top-level items hold the "New" and "Menu" popups.
+    QMenu& SoftKeyMenu() { return *m_Menu; }
+
+    // The registered messages.
+    void OnRefreshMessage();
+    void OnShutdownMessage();
+    // Raises and activates the window for a copy that hands over; true when done.
+    bool BringForward();
+
+    // True once the window has been closed (the message loop then ends).
+    bool IsClosed() const { return m_Closed; }
+
+    // "%s (%d)": the vehicle's name and year.
+    static QString VehicleDisplayText(const CVehicle& vehicle);
+
+signals:
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+    // The places where the dialogs of the editing, reminder, statistics and options parts plug
+    // in. Until they exist each behaves as if the user cancelled.
+    virtual bool RunVehicleEditor(CVehicle& vehicle);
+    virtual bool RunEntryEditor(CEntry& entry);
+    virtual bool RunReminderEditor(CNotification& reminder);
+    virtual void RunReminderList(CVehicle& vehicle);
+    virtual void RunQuickStats();
+    virtual int RunOptionsDialog(); // 2 when cancelled
+    virtual bool RunDateRangeDialog(SYSTEMTIME& start, SYSTEMTIME& end);
+    // The reminder due check for the active vehicle.
+    virtual void CheckReminders(CVehicle& vehicle);
+
+private:
+    struct CommandState {
+        bool enabled = true;
+        bool radio = false;
+        bool checked = false;
+    };
+
+    void CreateSoftKeys();
+    void SetActiveVehicleCommandsEnabled(bool enabled);
+    void UpdateRadioChecks();
+    void ApplyCommandStatesEverywhere();
+    CVehicle* FindActiveVehicle() const;
+
+    void OnNewVehicle();
+    void OnNewEntry(CEntry::Type type);
+    void OnNewReminder();
+    void OnManageReminders();
+    void OnQuickStats();
+    void OnOptions();
+    void OnDateRange(int command);
+    void OnEntryType(int command);
+    void OnAbout();
+    void ForwardToView(int id);
+    void ReloadEntries();
+
+    std::map<int, CommandState> m_CommandStates;
+    CEntryFilter m_Filter;
+    int m_CurrentView = ViewVehicles;
+    bool m_Closed = false;
+    QString m_TemplatePath;
+
+    // The views go before the client area that holds them; the other widgets are children.
+    std::unique_ptr<QMenu> m_Menu;
+    QToolBar* m_SoftKeyBar = nullptr;
+    QWidget* m_Client = nullptr; // the central widget
+    QVBoxLayout* m_ClientLayout = nullptr;
+    std::unique_ptr<CViewVehicles> m_VehicleView;
+    std::unique_ptr<CViewEntries> m_EntryView;
+};

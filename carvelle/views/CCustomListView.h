@@ -1,0 +1,98 @@
+#pragma once
+// The base of every list of the program: report-style rows with record pointers as item data,
+// a context menu from menu 207 opened by right click, the menu key or press-and-hold, the
+// empty-list text, and rows drawn by the derived list when it asks for that.
+
+#include <QTreeView>
+
+#include <functional>
+
+class QMenu;
+class QStandardItemModel;
+class QStyleOptionViewItem;
+
+class CCustomListView : public QTreeView {
+    Q_OBJECT
+
+public:
+    // Row state bits.
+    enum { StateSelected = 0x1, StateFocused = 0x2 };
+
+    explicit CCustomListView(QWidget* parent = nullptr);
+    ~CCustomListView() override;
+
+    // Receives the commands chosen from the context menu (the owning view's command handler).
+    void SetCommandHandler(std::function<void(int)> handler) { m_CommandHandler = std::move(handler); }
+
+    // Position of this list's popup in menu 207; -1 means no context menu.
+    int ContextMenuIndex() const { return m_ContextMenuIndex; }
+    void SetContextMenuIndex(int index) { m_ContextMenuIndex = index; }
+
+    // Rows routed to DrawRow/MeasureRow instead of the standard drawing.
+    bool IsOwnerDrawn() const { return m_OwnerDrawn; }
+    void SetOwnerDrawn(bool ownerDrawn);
+
+    // Columns: titles and initial widths.
+    void SetColumns(const QStringList& titles, const QList<int>& widths);
+
+    // Rows: addressed by index; the item data is the address of the record that the row shows.
+    int GetRowCount() const;
+    int InsertRow(int row, const QString& text, const QIcon& icon, void* data);
+    void SetRowText(int row, const QString& text);
+    QString GetRowText(int row) const;
+    void DeleteRow(int row);
+    void DeleteAllRows();
+    void* GetItemData(int row) const;
+    int FindItem(const void* data) const; // -1 when no row holds it
+    void SetItemState(int row, int state, int mask);
+    bool IsRowSelected(int row) const;
+    int GetNextSelectedRow(int after = -1) const; // -1 when there is none
+    int GetSelectedCount() const;
+    void ClearSelection();
+    void EnsureVisible(int row);
+    int HitTest(const QPoint& viewportPoint) const; // -1 off the rows
+    QRect RowRect(int row) const;                   // in viewport coordinates; empty off the rows
+    // Gives the column the viewport width less the widths of all other columns.
+    void StretchColumn(int column);
+
+    // Opens the context menu as a tap-and-hold at this viewport point would.
+    void ContextGesture(const QPoint& viewportPoint);
+
+    QStandardItemModel* Model() const { return m_Model; }
+
+signals:
+    // A tap (left click released on the row where it was pressed), not ended by a context menu.
+    void RowTapped(int row);
+    // Enter or Return pressed in the list.
+    void EnterPressed();
+
+protected:
+    // Enables or grays the items of the context menu before it is shown.
+    virtual void PrepareContextMenu(QMenu& menu);
+    // Owner-drawn rows only.
+    virtual void DrawRow(QPainter& painter, const QStyleOptionViewItem& option, int row);
+    virtual int MeasureRow(const QStyleOptionViewItem& option); // 0: the standard height
+
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    class Delegate;
+
+    void OpenContextMenu(int row, const QPoint& viewportPoint);
+    void ShowContextMenu(const QPoint& viewportPoint);
+
+    QStandardItemModel* m_Model = nullptr;
+    Delegate* m_Delegate = nullptr;
+    std::function<void(int)> m_CommandHandler;
+    int m_ContextMenuIndex = -1;
+    bool m_OwnerDrawn = false;
+    int m_PressedRow = -1;
+    bool m_PressFromTouch = false;
+    bool m_GestureSincePress = false;
+};

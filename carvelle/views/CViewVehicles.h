@@ -1,0 +1,46 @@
+#pragma once
+// The home screen: the "My Vehicles" band over the list of all vehicles.
+
+#include "platform/WinTypes.h"
+
+#include <QWidget>
+
+class CVehicle;
+class CVehicleListView;
+
+class CViewVehicles : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CViewVehicles(QWidget* parent = nullptr);
+    ~CViewVehicles() override;
+
+    // After the data file is connected: caption, list set-up, all vehicles loaded.
+    void Initialize();
+    void Reload();
+
+    CVehicle* FindByRefID(ULONG refID) const;
+    void AddVehicle(CVehicle* vehicle); // the list takes ownership
+    void UpdateVehicle(CVehicle* vehicle);
+    CVehicle* GetSelectedVehicle() const;
+    void SelectVehicle(CVehicle* vehicle);
+    CVehicleListView* List() const { return m_List; }
+
+    QString Caption() const { return m_Caption; }
+
+    // Edit, Delete and New Vehicle; false for commands this view does not know.
+    bool HandleCommand(int id);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void LayOut();
+    void EditSelectedVehicle();
+    void DeleteSelectedVehicle();
+    void ActivateSelectedVehicle();
+
+    CVehicleListView* m_List = nullptr; // a child widget
+    QString m_Caption;
+};

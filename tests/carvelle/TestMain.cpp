@@ -1,0 +1,46 @@
+// The carvelle_tests entry point: one QApplication for every widget test, offscreen, with a
+// HOME and XDG folders of its own so that nothing reaches the real home folder.
+
+#include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+    std::string root = (std::filesystem::temp_directory_path() / "carvelle-tests-XXXXXX").string();
+    const bool haveRoot = ::mkdtemp(root.data()) != nullptr;
+    if (haveRoot) {
+        for (const char* sub : {"home", "config", "data", "cache", "runtime"})
+            std::filesystem::create_directories(root + "/" + sub);
+        std::filesystem::permissions(root + "/runtime", std::filesystem::perms::owner_all);
+        ::setenv("HOME", (root + "/home").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+        ::setenv("XDG_CACHE_HOME", (root + "/cache").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
+    }
+
+    int result = 0;
+    {
+        QApplication application(argc, argv);
+        application.setQuitOnLastWindowClosed(false);
+        ::testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+        DeleteSharedFonts();
+        ResetSettings(); // nothing a test loaded is written at exit
+    }
+
+    if (haveRoot) {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    return result;
+}

@@ -1,0 +1,88 @@
+// The welcome dialog on its own: the file filter, the two choices, a cancelled file dialog.
+
+#include "carvelle/support/CCarvelleTest.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+#include "shell/CDlgStartup.h"
+
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+using Shown = CScriptedPrompter::Shown;
+
+class DlgStartupTest : public CCarvelleTest {};
+
+TEST_F(DlgStartupTest, TheHandheldFilterBecomesQtsFilter) {
+    EXPECT_EQ(CDlgStartup::QtFileFilter(QStringLiteral("Carvelle Data Files (*.dat)|*.dat||")),
+              QStringLiteral("Carvelle Data Files (*.dat)"));
+    EXPECT_EQ(CDlgStartup::QtFileFilter(QStringLiteral("Data|*.dat;*.bak|All Files|*.*||")),
+              QStringLiteral("Data (*.dat *.bak);;All Files (*.*)"));
+    EXPECT_EQ(CDlgStartup::QtFileFilter(QString()), QString());
+}
+
+TEST_F(DlgStartupTest, ACancelledFileDialogKeepsTheWelcomeDialogAndTheChoice) {
+    TheSettings().DBPath = u"/home/someone/Documents/My Vehicles.dat";
+    CDlgStartup dialog;
+    dialog.show();
+    auto* open = dialog.findChild<QRadioButton*>(QStringLiteral("ctl1018"));
+    ASSERT_NE(open, nullptr);
+    open->click();
+
+    m_Prompter.AnswerFile(QString()); // cancelled
+    CScriptedPrompter::Press(dialog, ID_DONE);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(open->isChecked());
+    EXPECT_EQ(QString::fromStdU16String(TheSettings().DBPath),
+              QStringLiteral("/home/someone/Documents/My Vehicles.dat"));
+
+    m_Prompter.AnswerFile(QStringLiteral("/data/Cars.dat"));
+    CScriptedPrompter::Press(dialog, ID_DONE);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_FALSE(dialog.CreateNew());
+    EXPECT_EQ(QString::fromStdU16String(TheSettings().DBPath), QStringLiteral("/data/Cars.dat"));
+
+    // Both times the open dialog (the file must exist), starting at the stored path.
+    ASSERT_EQ(m_Prompter.Count(Shown::OpenFile), 2);
+    EXPECT_EQ(m_Prompter.Count(Shown::SaveFile), 0);
+    EXPECT_EQ(m_Prompter.History()[0].initialPath, QStringLiteral("/home/someone/Documents/My Vehicles.dat"));
+}
+
+TEST_F(DlgStartupTest, CancelAndClosingTheWindowReturnTwo) {
+    {
+        CDlgStartup dialog;
+        dialog.show();
+        CScriptedPrompter::Press(dialog, ID_CANCEL);
+        EXPECT_EQ(dialog.result(), 2);
+        EXPECT_FALSE(dialog.isVisible());
+    }
+    {
+        CDlgStartup dialog;
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_EQ(dialog.result(), 2);
+    }
+    EXPECT_TRUE(m_Prompter.History().empty());
+    EXPECT_TRUE(TheSettings().DBPath.empty());
+}
+
+TEST_F(DlgStartupTest, CoversItsOwnerAndStretchesItsTexts) {
+    QWidget owner;
+    owner.resize(480, 640);
+    owner.show();
+    CDlgStartup dialog(&owner);
+    dialog.show();
+    EXPECT_EQ(dialog.size(), owner.size());
+    auto* group = dialog.findChild<QGroupBox*>(QStringLiteral("ctl1033"));
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->title(), QStringLiteral("Startup Options"));
+    EXPECT_GT(group->width(), dialog.width() * 3 / 4);
+    EXPECT_GT(group->y(), 0); // below the title band
+    dialog.done(2);
+}
+
+} // namespace

@@ -1,0 +1,315 @@
+// The main frame on its own: command states, the filter commands, the active vehicle, the new
+// entry presets, the registered messages and the About box.
+
+#include "carvelle/support/CCarvelleTest.h"
+#include "datastore/CDataLayer.h"
+#include "records/CVehicle.h"
+#include "resources/CMenuResource.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+#include "shell/CMainFrame.h"
+#include "support/TempDataFile.h"
+#include "views/CViewEntries.h"
+#include "views/CViewVehicles.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+#include <optional>
+
+namespace {
+
+// A frame whose entry editor only records what it was given.
+class CRecordingFrame : public CMainFrame {
+public:
+    struct Seen {
+        CEntry::Type type;
+        ULONG vehicleID;
+        LONG odometer;
+        float custom1;
+        float custom2;
+    };
+    std::optional<Seen> seen;
+
+protected:
+    bool RunEntryEditor(CEntry& entry) override {
+        seen = Seen{entry.GetType(), entry.GetVehicleID(), entry.GetOdometer(), entry.GetCustom1(),
+                    entry.GetCustom2()};
+        return false;
+    }
+};
+
+class MainFrameTest : public CCarvelleTest {
+protected:
+    // A connected data file with one vehicle; returns it from the frame's vehicle list.
+    CVehicle* ConnectWithVehicle(CMainFrame& frame, LONG odometer = 42000) {
+        CVehicle vehicle;
+        vehicle.SetName(u"Wagon");
+        vehicle.SetYear(2004);
+        vehicle.SetCurrentOdometer(odometer);
+        EXPECT_EQ(TheDataLayer().Connect(m_Data.WidePath().c_str()), CDataLayer::ConnectOK);
+        EXPECT_EQ(TheDataLayer().Save(&vehicle, 0), 1);
+        m_RefID = vehicle.GetRefID();
+        frame.VehicleView()->Initialize();
+        frame.EntryView()->Initialize();
+        return frame.VehicleView()->FindByRefID(m_RefID);
+    }
+
+    static QAction* Command(CMainFrame& frame, int id) { return FindCommand(frame.SoftKeyMenu(), id); }
+
+    TempDataFile m_Data;
+    ULONG m_RefID = 0;
+};
+
+TEST_F(MainFrameTest, IsAPortraitWindowWithTheTwoSoftKeys) {
+    CMainFrame frame;
+    EXPECT_EQ(frame.objectName(), QStringLiteral("CMainFrame"));
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Carvelle"));
+    EXPECT_GT(frame.height(), frame.width());
+    auto* newKey = frame.findChild<QToolButton*>(QStringLiteral("softkey1"));
+    auto* menuKey = frame.findChild<QToolButton*>(QStringLiteral("softkey2"));
+    ASSERT_NE(newKey, nullptr);
+    ASSERT_NE(menuKey, nullptr);
+    EXPECT_EQ(newKey->text(), QStringLiteral("New"));
+    EXPECT_EQ(menuKey->text(), QStringLiteral("Menu"));
+    ASSERT_NE(newKey->menu(), nullptr);
+    ASSERT_NE(menuKey->menu(), nullptr);
+    // Every command of the menu is reachable, with its number and text.
+    for (int id : {ID_NEW_VEHICLE, ID_NEW_FUEL, ID_NEW_REPAIR, ID_NEW_TRIP, ID_NEW_EXPENSE, ID_NEW_REMINDER})
+        EXPECT_NE(FindCommand(*newKey->menu(), id), nullptr) << id;
+    for (int id : {ID_EDIT, ID_DELETE, ID_QUICK_STATS, ID_DATE_RANGE_CUSTOM, ID_ENTRY_TYPE_EXPENSE,
+                   ID_MANAGE_REMINDERS, ID_SELECT_VEHICLE, ID_OPTIONS, ID_APP_ABOUT, ID_APP_EXIT})
+        EXPECT_NE(FindCommand(*menuKey->menu(), id), nullptr) << id;
+    EXPECT_EQ(FindCommand(*menuKey->menu(), ID_APP_EXIT)->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(frame.CurrentView(), 211);
+    EXPECT_FALSE(frame.EntryView()->isVisibleTo(&frame));
+    EXPECT_TRUE(frame.VehicleView()->isVisibleTo(&frame));
+}
+
+TEST_F(MainFrameTest, CommandsThatNeedAVehicleFollowTheView) {
+    CMainFrame frame;
+    const int needVehicle[] = {ID_NEW_FUEL,          ID_NEW_REPAIR,     ID_NEW_TRIP,
+                               ID_NEW_EXPENSE,       ID_NEW_REMINDER,   ID_DATE_RANGE_ALL,
+                               ID_DATE_RANGE_CUSTOM, ID_ENTRY_TYPE_ALL, ID_ENTRY_TYPE_EXPENSE,
+                               ID_MANAGE_REMINDERS,  ID_QUICK_STATS,    ID_SELECT_VEHICLE};
+    const int always[] = {ID_NEW_VEHICLE, ID_EDIT, ID_DELETE, ID_OPTIONS, ID_APP_ABOUT, ID_APP_EXIT};
+
+    auto expectStates = [&](bool entryView) {
+        // The states reach the menu when its popup opens.
+        QMenu* newPopup = MenuPopup(frame.SoftKeyMenu(), 0);
+        QMenu* menuPopup = MenuPopup(frame.SoftKeyMenu(), 1);
+        ASSERT_TRUE(newPopup && menuPopup);
+        emit newPopup->aboutToShow();
+        emit menuPopup->aboutToShow();
+        for (int id : needVehicle) {
+            EXPECT_EQ(frame.IsCommandEnabled(id), entryView) << id;
+            EXPECT_EQ(Command(frame, id)->isEnabled(), entryView) << id;
+        }
+        for (int id : always)
+            EXPECT_TRUE(Command(frame, id)->isEnabled()) << id;
+    };
+
+    expectStates(false);
+    frame.ShowView(210);
+    EXPECT_TRUE(frame.EntryView()->isVisibleTo(&frame));
+    EXPECT_FALSE(frame.VehicleView()->isVisibleTo(&frame));
+    expectStates(true);
+    frame.ShowView(211);
+    expectStates(false);
+}
+
+TEST_F(MainFrameTest, TheFilterAndItsChecksStartFromTheSettings) {
+    TheSettings().ViewEntryType = 2;
+    TheSettings().ViewDateRangeType = 4;
+    CMainFrame frame;
+    EXPECT_EQ(frame.GetEntryFilter().GetEntryType(), CEntry::EntryRepair);
+    EXPECT_EQ(frame.GetEntryFilter().GetDateRangeType(), CEntryFilter::DateRangeYearToDate);
+    EXPECT_TRUE(frame.IsCommandChecked(ID_ENTRY_TYPE_REPAIR));
+    EXPECT_TRUE(frame.IsCommandChecked(ID_DATE_RANGE_YEAR_TO_DATE));
+    EXPECT_TRUE(Command(frame, ID_DATE_RANGE_YEAR_TO_DATE)->isChecked());
+    EXPECT_FALSE(frame.IsCommandChecked(ID_DATE_RANGE_ALL));
+    EXPECT_FALSE(frame.IsCommandChecked(ID_ENTRY_TYPE_ALL));
+}
+
+TEST_F(MainFrameTest, DateRangeAndEntryTypeCommandsMoveTheCheckAndTheSettings) {
+    CMainFrame frame;
+    CVehicle* vehicle = ConnectWithVehicle(frame);
+    ASSERT_NE(vehicle, nullptr);
+    frame.SetActiveVehicle(vehicle, false);
+    ASSERT_EQ(frame.CurrentView(), 210);
+
+    auto checkedIn = [&](int first, int count) {
+        int checked = -1;
+        for (int i = 0; i < count; ++i) {
+            if (frame.IsCommandChecked(first + i)) {
+                EXPECT_EQ(checked, -1) << "two radio checks in one group";
+                checked = i;
+            }
+            EXPECT_EQ(Command(frame, first + i)->isChecked(), frame.IsCommandChecked(first + i));
+        }
+        return checked;
+    };
+
+    for (int type = 4; type >= 0; --type) {
+        Command(frame, ID_DATE_RANGE_ALL + type)->trigger();
+        EXPECT_EQ(TheSettings().ViewDateRangeType, static_cast<DWORD>(type));
+        EXPECT_EQ(frame.GetEntryFilter().GetDateRangeType(), type);
+        EXPECT_EQ(checkedIn(ID_DATE_RANGE_ALL, 6), type);
+    }
+    for (int type : {3, 1, 4, 0, 2}) {
+        Command(frame, ID_ENTRY_TYPE_ALL + type)->trigger();
+        EXPECT_EQ(TheSettings().ViewEntryType, static_cast<DWORD>(type));
+        EXPECT_EQ(frame.GetEntryFilter().GetEntryType(), type);
+        EXPECT_EQ(checkedIn(ID_ENTRY_TYPE_ALL, 5), type);
+    }
+    // Custom dates whose dialog is cancelled change nothing.
+    Command(frame, ID_DATE_RANGE_ALL + 3)->trigger();
+    Command(frame, ID_DATE_RANGE_CUSTOM)->trigger();
+    EXPECT_EQ(TheSettings().ViewDateRangeType, 3u);
+    EXPECT_EQ(checkedIn(ID_DATE_RANGE_ALL, 6), 3);
+    // The filter still shows the active vehicle.
+    EXPECT_EQ(frame.GetEntryFilter().GetVehicleID(), m_RefID);
+}
+
+TEST_F(MainFrameTest, SettingAndClearingTheActiveVehicle) {
+    CMainFrame frame;
+    CVehicle* vehicle = ConnectWithVehicle(frame, 77000);
+    ASSERT_NE(vehicle, nullptr);
+
+    frame.SetActiveVehicle(vehicle, false);
+    EXPECT_EQ(frame.CurrentView(), 210);
+    EXPECT_EQ(frame.EntryView()->Caption(), QStringLiteral("Wagon (2004)"));
+    EXPECT_EQ(frame.GetEntryFilter().GetVehicleID(), m_RefID);
+    EXPECT_EQ(TheSettings().LastActiveVehicle, m_RefID);
+    EXPECT_EQ(TheSettings().ActiveOdometer, 77000);
+    EXPECT_EQ(frame.VehicleView()->GetSelectedVehicle(), vehicle);
+
+    // "Select Vehicle" shows the vehicle list and clears the active vehicle.
+    Command(frame, ID_SELECT_VEHICLE)->trigger();
+    EXPECT_EQ(frame.CurrentView(), 211);
+    EXPECT_EQ(TheSettings().LastActiveVehicle, 0u);
+
+    frame.SetActiveVehicle(vehicle, false);
+    frame.SetActiveVehicle(nullptr, false);
+    EXPECT_EQ(frame.EntryView()->Caption(), QStringLiteral("<No Active Vehicle>"));
+    EXPECT_EQ(frame.GetEntryFilter().GetVehicleID(), 0u);
+    EXPECT_EQ(TheSettings().LastActiveVehicle, 0u);
+    EXPECT_EQ(TheSettings().ActiveOdometer, 0);
+    EXPECT_EQ(frame.CurrentView(), 210); // the view stays
+}
+
+TEST_F(MainFrameTest, ANewTripStartsAtTheCachedOdometerAndEndsAHundredLater) {
+    CRecordingFrame frame;
+    // Without an active vehicle nothing happens.
+    frame.OnCommand(ID_NEW_TRIP);
+    EXPECT_FALSE(frame.seen.has_value());
+
+    CVehicle* vehicle = ConnectWithVehicle(frame, 31337);
+    frame.SetActiveVehicle(vehicle, false);
+    Command(frame, ID_NEW_TRIP)->trigger();
+    ASSERT_TRUE(frame.seen.has_value());
+    EXPECT_EQ(frame.seen->type, CEntry::EntryTrip);
+    EXPECT_EQ(frame.seen->vehicleID, m_RefID);
+    EXPECT_EQ(frame.seen->odometer, 31337);
+    EXPECT_FLOAT_EQ(frame.seen->custom1, 31337.0f);
+    EXPECT_FLOAT_EQ(frame.seen->custom2, 31437.0f);
+
+    frame.seen.reset();
+    Command(frame, ID_NEW_FUEL)->trigger();
+    ASSERT_TRUE(frame.seen.has_value());
+    EXPECT_EQ(frame.seen->type, CEntry::EntryFuel);
+    EXPECT_FLOAT_EQ(frame.seen->custom2, 0.0f);
+}
+
+TEST_F(MainFrameTest, TheActiveOdometerFollowsTheHighestEntry) {
+    CMainFrame frame;
+    CVehicle* vehicle = ConnectWithVehicle(frame, 1000);
+    frame.SetActiveVehicle(vehicle, false);
+    CEntry entry;
+    entry.SetVehicleID(m_RefID);
+    entry.SetType(CEntry::EntryFuel);
+    entry.SetOdometer(1800);
+    ASSERT_EQ(TheDataLayer().Save(&entry, 0), 1);
+
+    frame.UpdateActiveOdometer();
+    EXPECT_EQ(TheSettings().ActiveOdometer, 1800);
+    CVehicle stored;
+    stored.SetRefID(m_RefID);
+    ASSERT_EQ(TheDataLayer().LoadByRefID(&stored), 1);
+    EXPECT_EQ(stored.GetCurrentOdometer(), 1800);
+}
+
+TEST_F(MainFrameTest, TheRefreshMessageReloadsAndDropsAVehicleThatIsGone) {
+    CMainFrame frame;
+    CVehicle* vehicle = ConnectWithVehicle(frame);
+    frame.SetActiveVehicle(vehicle, false);
+
+    // Renamed by someone else: the refresh shows the new name and keeps it active.
+    CVehicle changed;
+    changed.SetRefID(m_RefID);
+    ASSERT_EQ(TheDataLayer().LoadByRefID(&changed), 1);
+    changed.SetName(u"Estate");
+    ASSERT_EQ(TheDataLayer().Save(&changed, 0), 1);
+    frame.OnRefreshMessage();
+    EXPECT_EQ(frame.CurrentView(), 210);
+    EXPECT_EQ(frame.EntryView()->Caption(), QStringLiteral("Estate (2004)"));
+    EXPECT_EQ(TheSettings().LastActiveVehicle, m_RefID);
+
+    // Deleted by someone else: back to the vehicle list with nothing active.
+    ASSERT_EQ(TheDataLayer().Delete(&changed), 1);
+    frame.OnRefreshMessage();
+    EXPECT_EQ(frame.CurrentView(), 211);
+    EXPECT_EQ(frame.VehicleView()->FindByRefID(m_RefID), nullptr);
+    EXPECT_EQ(TheSettings().LastActiveVehicle, 0u);
+    EXPECT_EQ(frame.EntryView()->Caption(), QStringLiteral("<No Active Vehicle>"));
+}
+
+TEST_F(MainFrameTest, ExitShutdownAndCtrlQCloseTheFrame) {
+    for (int how = 0; how < 3; ++how) {
+        SCOPED_TRACE(how);
+        CMainFrame frame;
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        if (how == 0) {
+            Command(frame, ID_APP_EXIT)->trigger();
+        } else if (how == 1) {
+            frame.OnShutdownMessage();
+        } else {
+            frame.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+            QTest::keyClick(&frame, Qt::Key_Q, Qt::ControlModifier);
+        }
+        EXPECT_FALSE(frame.IsClosed()); // a posted close request
+        EXPECT_TRUE(WaitFor([&] { return frame.IsClosed(); }));
+        EXPECT_FALSE(frame.isVisible());
+    }
+}
+
+TEST_F(MainFrameTest, TheAboutBoxShowsNameVersionAndNotice) {
+    CMainFrame frame;
+    m_Prompter.AnswerModal([](QDialog& dialog) {
+        EXPECT_EQ(dialog.objectName(), QStringLiteral("dlg127"));
+        auto text = [&](const char* name) {
+            auto* label = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+            return label ? label->text() : QString();
+        };
+        EXPECT_EQ(text("ctlProduct"), QStringLiteral("Carvelle"));
+        EXPECT_TRUE(text("ctlVersion").startsWith(QStringLiteral("Version 1.")));
+        EXPECT_TRUE(text("ctlVersion").contains(QStringLiteral(" build ")));
+        EXPECT_EQ(text("ctlNotice").count(QLatin1Char('\n')), 1);
+        auto* picture = dialog.findChild<QLabel*>(QStringLiteral("ctlPicture"));
+        ASSERT_NE(picture, nullptr);
+        EXPECT_FALSE(picture->pixmap().isNull());
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    Command(frame, ID_APP_ABOUT)->trigger();
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 1);
+}
+
+} // namespace
