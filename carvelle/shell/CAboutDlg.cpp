@@ -20,7 +20,8 @@
 
 namespace {
 
-constexpr int kPictureSize = 64;
+// The product picture is twice as wide as it is high.
+constexpr QSize kPictureSize(160, 80);
 
 } // namespace
 
@@ -33,7 +34,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* top = new QHBoxLayout();
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("ctlPicture"));
-    picture->setPixmap(LoadIconResource(IDB_PRODUCT).pixmap(kPictureSize, kPictureSize));
+    picture->setPixmap(LoadIconResource(IDB_PRODUCT).pixmap(kPictureSize));
     top->addWidget(picture, 0, Qt::AlignTop);
 
     auto* texts = new QVBoxLayout();

@@ -26,8 +26,10 @@ CDlgStartup::CDlgStartup(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("dlg%1").arg(IDD_STARTUP));
     setWindowTitle(LoadStringResource(IDS_WELCOME_TITLE));
 
-    // Two system edge widths on each side, the controls below the title band.
-    const int edge = 2 * qMax(1, style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    // A margin on each side, the controls below the title band. Two frame widths (the handheld's
+    // measure) crowd the text against the window edge on a desktop; the style's own margin reads better.
+    const int edge = qMax(2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth),
+                          style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(edge, TitleBandHeight() + edge, edge, 0);
 

@@ -140,6 +140,9 @@ void CMainFrame::CreateSoftKeys() {
         key->setMenu(top[i]->menu());
         key->setPopupMode(QToolButton::InstantPopup);
         key->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        // The right key's menu opens aligned to its right edge, so it stays over the window.
+        if (i == 1)
+            key->setLayoutDirection(Qt::RightToLeft);
         m_SoftKeyBar->addWidget(key);
     }
 

@@ -377,7 +377,10 @@ void CCustomListView::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
-    painter.setFont(QApplication::font());
+    // The system font as it is, not the list's own (bold) font merged into it.
+    QFont systemFont = QApplication::font();
+    systemFont.setResolveMask(QFont::AllPropertiesResolved);
+    painter.setFont(systemFont);
     painter.setPen(palette().color(QPalette::Text));
     const QRect textRect(0, EmptyTextTop, viewport()->width(),
                          std::max(0, viewport()->height() - EmptyTextTop));

@@ -9,8 +9,10 @@
 #include "shell/AppGlobals.h"
 
 #include <QAction>
+#include <QCollator>
 #include <QFont>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMenu>
 #include <QStyle>
 
@@ -19,9 +21,18 @@ namespace {
 constexpr int MenuVehicleListView = 0;
 constexpr int NameColumnWidth = 50;
 
-// Rows keep the order of the handheld's sorted list control: by text, ignoring case.
+// Rows are kept in the user's alphabetical order, ignoring case (so "Émile" sorts with the E's).
 int CompareRowText(const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive);
+    static const QCollator collator = [] {
+        // The bare C locale compares code points, which puts every accented letter after "z".
+        QLocale locale;
+        if (locale.language() == QLocale::C)
+            locale = QLocale(QLocale::English);
+        QCollator made{locale};
+        made.setCaseSensitivity(Qt::CaseInsensitive);
+        return made;
+    }();
+    return collator.compare(a, b);
 }
 
 } // namespace

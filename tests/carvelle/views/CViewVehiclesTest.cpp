@@ -82,13 +82,15 @@ TEST_F(VehicleViewTest, ListsVehiclesInDisplayTextOrderWhateverTheFileOrder) {
     StoreVehicle(u"Wagon", 2004);
     StoreVehicle(u"alpha", 0);
     StoreVehicle(u"wagon", 1999);
+    StoreVehicle(u"\u00C9mile", 1987); // an accented letter sorts with its base letter
     m_View.Initialize();
 
     CVehicleListView* list = m_View.List();
     EXPECT_EQ(m_View.objectName(), QStringLiteral("view211"));
     EXPECT_EQ(list->objectName(), QStringLiteral("list1020"));
     EXPECT_EQ(m_View.Caption(), QStringLiteral("My Vehicles"));
-    EXPECT_EQ(RowTexts(*list), QStringList({"alpha (0)", "wagon (1999)", "Wagon (2004)", "zephyr (2010)"}));
+    EXPECT_EQ(RowTexts(*list), QStringList({"alpha (0)", "\u00C9mile (1987)", "wagon (1999)", "Wagon (2004)",
+                                            "zephyr (2010)"}));
     for (int row = 0; row < list->GetRowCount(); ++row) {
         auto* vehicle = static_cast<CVehicle*>(list->GetItemData(row));
         ASSERT_NE(vehicle, nullptr);
