@@ -133,15 +133,25 @@ QMenu* MenuPopup(QMenu& menu, int index) {
     return nullptr;
 }
 
-QAction* FindCommand(QMenu& menu, int commandId) {
+void ForEachCommand(QMenu& menu, const std::function<void(QAction&, int)>& visit) {
     for (QAction* action : menu.actions()) {
         if (QMenu* popup = action->menu()) {
-            if (QAction* found = FindCommand(*popup, commandId)) {
-                return found;
+            ForEachCommand(*popup, visit);
+        } else if (!action->isSeparator()) {
+            const int id = action->data().toInt();
+            if (id != 0) {
+                visit(*action, id);
             }
-        } else if (!action->isSeparator() && action->data().toInt() == commandId) {
-            return action;
         }
     }
-    return nullptr;
+}
+
+QAction* FindCommand(QMenu& menu, int commandId) {
+    QAction* found = nullptr;
+    ForEachCommand(menu, [&found, commandId](QAction& action, int id) {
+        if (!found && id == commandId) {
+            found = &action;
+        }
+    });
+    return found;
 }

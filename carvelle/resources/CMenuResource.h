@@ -4,6 +4,7 @@
 
 #include <QMenu>
 
+#include <functional>
 #include <memory>
 
 // Menu 207 (context menus), 221 ("Done"/"Cancel") or 230 (the main frame's "New" and "Menu").
@@ -12,6 +13,9 @@ std::unique_ptr<QMenu> LoadMenuResource(int id, QWidget* parent = nullptr);
 
 // The popup at the given top-level position, or null.
 QMenu* MenuPopup(QMenu& menu, int index);
+
+// Visits every command action of the menu and its popups with its command number.
+void ForEachCommand(QMenu& menu, const std::function<void(QAction&, int)>& visit);
 
 // The action of the given command anywhere in the menu and its popups, or null.
 QAction* FindCommand(QMenu& menu, int commandId);

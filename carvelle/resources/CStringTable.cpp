@@ -51,3 +51,28 @@ const QHash<int, QString>& Table() {
 QString LoadStringResource(int id) {
     return Table().value(id);
 }
+
+QString FormatStringResource(int id, const QStringList& arguments) {
+    const QString format = LoadStringResource(id);
+    QString text;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == u'%' && i + 1 < format.size()) {
+            const QChar kind = format.at(i + 1);
+            if (kind == u'%') {
+                text += u'%';
+                ++i;
+                continue;
+            }
+            if (kind == u's' || kind == u'd' || kind == u'i') {
+                if (next < arguments.size())
+                    text += arguments.at(next++);
+                ++i;
+                continue;
+            }
+        }
+        text += c;
+    }
+    return text;
+}

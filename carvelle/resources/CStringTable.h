@@ -2,6 +2,7 @@
 // The program's string table, keyed by number.
 
 #include <QString>
+#include <QStringList>
 
 // Numbers of texts with a fixed place in the program.
 constexpr int IDS_PRODUCT_NAME = 128;
@@ -31,3 +32,7 @@ constexpr int IDS_VEHICLE_DISPLAY_TEXT = 33010;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);
+
+// The text of the given number with its printf-style conversions (%s, %d, %i) replaced, in order,
+// by the given arguments and "%%" by "%". One pass: an argument's own "%s" stays as it is.
+QString FormatStringResource(int id, const QStringList& arguments);

@@ -61,14 +61,6 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 CAboutDlg::~CAboutDlg() = default;
 
 QString CAboutDlg::VersionText() {
-    QString text = LoadStringResource(IDS_ABOUT_VERSION);
-    const QString version = QStringLiteral(CARVELLE_VERSION_TEXT);
-    const qsizetype versionAt = text.indexOf(QLatin1String("%s"));
-    if (versionAt >= 0)
-        text.replace(versionAt, 2, version);
-    const qsizetype buildAt =
-        text.indexOf(QLatin1String("%i"), versionAt >= 0 ? versionAt + version.size() : 0);
-    if (buildAt >= 0)
-        text.replace(buildAt, 2, QString::number(CARVELLE_BUILD_NUMBER));
-    return text;
+    return FormatStringResource(
+        IDS_ABOUT_VERSION, {QStringLiteral(CARVELLE_VERSION_TEXT), QString::number(CARVELLE_BUILD_NUMBER)});
 }

@@ -43,31 +43,6 @@ constexpr int kActiveVehicleCommands[] = {ID_NEW_FUEL,    ID_NEW_REPAIR,    ID_N
                                           ID_NEW_EXPENSE, ID_NEW_REMINDER,  ID_MANAGE_REMINDERS,
                                           ID_QUICK_STATS, ID_SELECT_VEHICLE};
 
-QString FromWide(LPCWSTR text) {
-    return QString::fromUtf16(text);
-}
-
-// A string resource with each "%s" replaced by the path, as the handheld's formatting did.
-QString FormatWithPath(int id, const QString& path) {
-    QString text = LoadStringResource(id);
-    const qsizetype at = text.indexOf(QLatin1String("%s"));
-    if (at >= 0)
-        text.replace(at, 2, path);
-    return text;
-}
-
-void ForEachCommand(QMenu& menu, const std::function<void(QAction&, int)>& visit) {
-    for (QAction* action : menu.actions()) {
-        if (QMenu* popup = action->menu()) {
-            ForEachCommand(*popup, visit);
-        } else if (!action->isSeparator()) {
-            const int id = action->data().toInt();
-            if (id != 0)
-                visit(*action, id);
-        }
-    }
-}
-
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
@@ -217,19 +192,6 @@ void CMainFrame::UpdateRadioChecks() {
 
 // ---- Views and the active vehicle ------------------------------------------------------------
 
-QString CMainFrame::VehicleDisplayText(const CVehicle& vehicle) {
-    QString text = LoadStringResource(IDS_VEHICLE_DISPLAY_TEXT);
-    const qsizetype nameAt = text.indexOf(QLatin1String("%s"));
-    const QString name = FromWide(vehicle.GetName());
-    if (nameAt >= 0)
-        text.replace(nameAt, 2, name);
-    // Look for the year's place after the name, so a name holding "%d" stays as typed.
-    const qsizetype yearAt = text.indexOf(QLatin1String("%d"), nameAt >= 0 ? nameAt + name.size() : 0);
-    if (yearAt >= 0)
-        text.replace(yearAt, 2, QString::number(vehicle.GetYear()));
-    return text;
-}
-
 void CMainFrame::ShowView(int view) {
     m_CurrentView = view;
     const bool entries = (view == ViewEntries);
@@ -263,7 +225,7 @@ void CMainFrame::SetActiveVehicle(CVehicle* vehicle, bool force) {
         ShowView(ViewEntries);
         return;
     }
-    m_EntryView->SetCaption(VehicleDisplayText(*vehicle));
+    m_EntryView->SetCaption(CVehicleListView::DisplayText(*vehicle));
     m_Filter.SetVehicleID(vehicle->GetRefID());
     m_EntryView->Reload(&m_Filter);
     m_EntryView->FocusList();
@@ -585,11 +547,11 @@ bool CMainFrame::OpenDataFile() {
             return true;
         }
         case CDataLayer::ConnectReadOnly:
-            prompter.MessageBox(this, FormatWithPath(IDS_READ_ONLY_DATA_FILE, path), QString(),
+            prompter.MessageBox(this, FormatStringResource(IDS_READ_ONLY_DATA_FILE, {path}), QString(),
                                 CPrompter::ButtonsOK, CPrompter::IconWarning);
             break;
         case CDataLayer::ConnectInvalidDatabase:
-            prompter.MessageBox(this, FormatWithPath(IDS_INVALID_DATA_FILE, path), QString(),
+            prompter.MessageBox(this, FormatStringResource(IDS_INVALID_DATA_FILE, {path}), QString(),
                                 CPrompter::ButtonsOK, CPrompter::IconWarning);
             break;
         default:
@@ -604,10 +566,10 @@ bool CMainFrame::OpenDataFile() {
         if (startup.CreateNew()) {
             const std::u16string templatePath = m_TemplatePath.toStdU16String();
             if (!CopyFileW(templatePath.c_str(), settings.DBPath.c_str(), 0)) {
-                prompter.MessageBox(
-                    this,
-                    FormatWithPath(IDS_CANNOT_CREATE_DATA_FILE, QString::fromStdU16String(settings.DBPath)),
-                    QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+                prompter.MessageBox(this,
+                                    FormatStringResource(IDS_CANNOT_CREATE_DATA_FILE,
+                                                         {QString::fromStdU16String(settings.DBPath)}),
+                                    QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
             }
         }
     }

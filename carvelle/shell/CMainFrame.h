@@ -72,9 +72,6 @@ public:
     // True once the window has been closed (the message loop then ends).
     bool IsClosed() const { return m_Closed; }
 
-    // "%s (%d)": the vehicle's name and year.
-    static QString VehicleDisplayText(const CVehicle& vehicle);
-
 signals:
     void Closed();
 

@@ -54,34 +54,8 @@ CVehicleListView::CVehicleListView(QWidget* parent) : CCustomListView(parent) {
 CVehicleListView::~CVehicleListView() = default;
 
 QString CVehicleListView::DisplayText(const CVehicle& vehicle) {
-    QString format = LoadStringResource(IDS_VEHICLE_DISPLAY_TEXT);
-    if (format.isEmpty()) {
-        format = QStringLiteral("%s (%d)");
-    }
-    // The format is printf-like; the name goes in as it is, whatever characters it holds.
-    QString text;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        if (format.at(i) == u'%' && i + 1 < format.size()) {
-            const QChar kind = format.at(i + 1);
-            if (kind == u's') {
-                text += QString::fromUtf16(vehicle.GetName());
-                ++i;
-                continue;
-            }
-            if (kind == u'd') {
-                text += QString::number(vehicle.GetYear());
-                ++i;
-                continue;
-            }
-            if (kind == u'%') {
-                text += u'%';
-                ++i;
-                continue;
-            }
-        }
-        text += format.at(i);
-    }
-    return text;
+    return FormatStringResource(IDS_VEHICLE_DISPLAY_TEXT,
+                                {QString::fromUtf16(vehicle.GetName()), QString::number(vehicle.GetYear())});
 }
 
 void CVehicleListView::SetUp() {

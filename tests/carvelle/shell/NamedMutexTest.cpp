@@ -69,15 +69,15 @@ TEST(NamedMutexTest, AnotherProcessSeesItHeldUntilReleased) {
 
 TEST(NamedMutexTest, LockFilePlacement) {
     TempConfigHome env;
-    EXPECT_EQ(CNamedMutex("Carvelle").GetLockPath(), env.Root() + "/run/Carvelle.lock");
-    EXPECT_EQ(CNamedMutex("a/b").GetLockPath(), env.Root() + "/run/a_b.lock");
+    EXPECT_EQ(CNamedMutex("Carvelle").GetLockPath(), env.RuntimeDir() + "/Carvelle.lock");
+    EXPECT_EQ(CNamedMutex("a/b").GetLockPath(), env.RuntimeDir() + "/a_b.lock");
     ::unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(CNamedMutex("Carvelle").GetLockPath(), "/tmp/Carvelle-" + std::to_string(::getuid()) + ".lock");
 
-    ::setenv("XDG_RUNTIME_DIR", (env.Root() + "/run").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", env.RuntimeDir().c_str(), 1);
     EXPECT_EQ(CNamedMutex("").Create(), CNamedMutex::Failed);
     // Something of another kind under that name.
-    std::filesystem::create_directory(env.Root() + "/run/Taken.lock");
+    std::filesystem::create_directory(env.RuntimeDir() + "/Taken.lock");
     EXPECT_EQ(CNamedMutex("Taken").Create(), CNamedMutex::Failed);
 }
 
