@@ -2,6 +2,7 @@
 # Sets up what Carvelle needs on Debian 12, builds it, and starts it or runs the tests.
 #   ./carvelle.sh start   install what is missing, build, start Carvelle
 #   ./carvelle.sh test    install what is missing, build, run every test
+#   ./carvelle.sh packages   list the Debian packages it needs
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -33,13 +34,16 @@ start)
     build
     exec "$BUILD_DIR/bin/carvelle"
     ;;
+packages)
+    echo "${PACKAGES[@]}"
+    ;;
 test)
     install_missing
     build
     ctest --test-dir "$BUILD_DIR" --output-on-failure
     ;;
 *)
-    echo "usage: $0 start|test" >&2
+    echo "usage: $0 start|test|packages" >&2
     exit 2
     ;;
 esac
