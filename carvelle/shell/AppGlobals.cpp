@@ -19,7 +19,6 @@ struct Globals {
     std::optional<QFont> normalFont;
     std::optional<QFont> boldFont;
     std::optional<QFont> smallBoldFont;
-    CMainFrame* frame = nullptr;
 };
 
 Globals& TheGlobals() {
@@ -84,12 +83,4 @@ const QFont& SmallBoldFont() {
     if (!g.smallBoldFont)
         CreateSharedFonts();
     return *g.smallBoldFont;
-}
-
-CMainFrame* TheMainFrame() {
-    return TheGlobals().frame;
-}
-
-void SetMainFrame(CMainFrame* frame) {
-    TheGlobals().frame = frame;
 }

@@ -1,9 +1,8 @@
 #pragma once
-// The few process-wide objects: the data layer, the settings, the shared fonts and the frame.
+// The few process-wide objects: the data layer, the settings and the shared fonts.
 
 class CAppSettings;
 class CDataLayer;
-class CMainFrame;
 class QFont;
 
 CDataLayer& TheDataLayer();
@@ -18,6 +17,3 @@ void DeleteSharedFonts();
 const QFont& NormalFont();
 const QFont& BoldFont();
 const QFont& SmallBoldFont(); // bold, 8.5 points
-
-CMainFrame* TheMainFrame();
-void SetMainFrame(CMainFrame* frame);

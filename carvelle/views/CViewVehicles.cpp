@@ -8,7 +8,6 @@
 #include "resources/CStringTable.h"
 #include "resources/ResourceIds.h"
 #include "shell/AppGlobals.h"
-#include "shell/CMainFrame.h"
 #include "shell/CPrompter.h"
 
 #include <QPainter>
@@ -70,9 +69,7 @@ bool CViewVehicles::HandleCommand(int id) {
         DeleteSelectedVehicle();
         return true;
     case ID_NEW_VEHICLE:
-        if (CMainFrame* frame = TheMainFrame()) {
-            frame->PostCommand(ID_NEW_VEHICLE);
-        }
+        emit NewVehicleRequested();
         return true;
     default:
         return false;
@@ -119,15 +116,11 @@ void CViewVehicles::DeleteSelectedVehicle() {
     }
     // The frame knows the active vehicle by its RefID only, so the record can go at once.
     m_List->RemoveVehicle(vehicle);
-    if (CMainFrame* frame = TheMainFrame()) {
-        frame->SetActiveVehicle(nullptr, false);
-    }
+    emit VehicleDeleted();
 }
 
 void CViewVehicles::ActivateSelectedVehicle() {
-    CVehicle* vehicle = GetSelectedVehicle();
-    CMainFrame* frame = TheMainFrame();
-    if (vehicle && frame) {
-        frame->SetActiveVehicle(vehicle, false);
+    if (CVehicle* vehicle = GetSelectedVehicle()) {
+        emit VehicleActivated(vehicle);
     }
 }

@@ -31,6 +31,14 @@ public:
     // Edit, Delete and New Vehicle; false for commands this view does not know.
     bool HandleCommand(int id);
 
+signals:
+    // The user asked for a new vehicle (the frame runs its command).
+    void NewVehicleRequested();
+    // The user chose this vehicle to work with.
+    void VehicleActivated(CVehicle* vehicle);
+    // A vehicle and all its data were deleted; the record is gone already.
+    void VehicleDeleted();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

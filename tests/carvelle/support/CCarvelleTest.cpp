@@ -1,12 +1,12 @@
 #include "carvelle/support/CCarvelleTest.h"
 
+#include "app/CCarvelleApp.h"
+#include "app/CMainFrame.h"
 #include "datastore/CDataLayer.h"
 #include "resources/CMenuResource.h"
 #include "resources/ResourceIds.h"
 #include "shell/AppGlobals.h"
 #include "shell/CAppSettings.h"
-#include "shell/CCarvelleApp.h"
-#include "shell/CMainFrame.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -22,7 +22,6 @@ CCarvelleTest::CCarvelleTest() {
 CCarvelleTest::~CCarvelleTest() {
     TheDataLayer().Disconnect();
     ResetSettings();
-    SetMainFrame(nullptr);
 }
 
 void CCarvelleTest::SeedSettings(const std::function<void(CAppSettings&)>& edit) const {

@@ -6,10 +6,10 @@
 
 #include "views/CViewEntries.h"
 
+#include "app/CMainFrame.h"
 #include "resources/CMenuResource.h"
 #include "resources/ResourceIds.h"
 #include "shell/CAppSettings.h"
-#include "shell/CMainFrame.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -277,7 +277,6 @@ protected:
         StoreEntry(m_Bravo, u"Oil change");
         StoreEntry(m_Bravo, u"Tyres");
         m_Frame = std::make_unique<FrameWithEditor>();
-        SetMainFrame(m_Frame.get());
         m_Frame->VehicleView()->Initialize();
         m_Frame->EntryView()->Initialize();
         m_Frame->show();
@@ -285,7 +284,6 @@ protected:
     }
 
     void TearDown() override {
-        SetMainFrame(nullptr);
         m_Frame.reset();
         ViewsTest::TearDown();
     }

@@ -54,7 +54,6 @@ protected:
     }
 
     ~ViewsTest() override {
-        SetMainFrame(nullptr);
         TheDataLayer().Disconnect();
         ResetSettings();
     }

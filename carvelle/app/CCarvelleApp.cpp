@@ -1,5 +1,6 @@
-#include "shell/CCarvelleApp.h"
+#include "app/CCarvelleApp.h"
 
+#include "app/CMainFrame.h"
 #include "datastore/CDataLayer.h"
 #include "platform/DebugOutput.h"
 #include "platform/SystemTime.h"
@@ -7,7 +8,6 @@
 #include "shell/AppGlobals.h"
 #include "shell/CAppSettings.h"
 #include "shell/CInstanceChannel.h"
-#include "shell/CMainFrame.h"
 #include "shell/CPrompter.h"
 
 const char* const CCarvelleApp::ActiveSyncMutexName = "{7E734BFE-168E-46bb-81BF-C6D0F0C0FAF6}";
@@ -16,10 +16,7 @@ CCarvelleApp::CCarvelleApp(LoopRunner runLoop) : m_RunLoop(std::move(runLoop)) {
 
 CCarvelleApp::~CCarvelleApp() {
     m_Channel.reset();
-    if (m_Frame) {
-        SetMainFrame(nullptr);
-        m_Frame.reset();
-    }
+    m_Frame.reset();
 }
 
 int CCarvelleApp::Run() {
@@ -101,7 +98,6 @@ int CCarvelleApp::RunApplication(const QString& productName) {
     CreateSharedFonts();
 
     m_Frame = std::make_unique<CMainFrame>();
-    SetMainFrame(m_Frame.get());
     if (!m_TemplatePath.isEmpty())
         m_Frame->SetTemplatePath(m_TemplatePath);
     // From here a copy started later finds this one.
@@ -113,7 +109,6 @@ int CCarvelleApp::RunApplication(const QString& productName) {
 
     auto endWithoutLoop = [this] {
         m_Channel.reset();
-        SetMainFrame(nullptr);
         m_Frame.reset();
         DeleteSharedFonts();
     };
@@ -147,7 +142,6 @@ int CCarvelleApp::RunApplication(const QString& productName) {
 
     m_Channel.reset();
     TheDataLayer().Disconnect();
-    SetMainFrame(nullptr);
     m_Frame.reset();
     DeleteSharedFonts();
     return result;

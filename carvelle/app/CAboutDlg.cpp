@@ -1,4 +1,4 @@
-#include "shell/CAboutDlg.h"
+#include "app/CAboutDlg.h"
 
 #include "resources/CStringTable.h"
 #include "resources/ResourceIds.h"

@@ -1,10 +1,10 @@
 // The welcome dialog on its own: the file filter, the two choices, a cancelled file dialog.
 
+#include "app/CDlgStartup.h"
 #include "carvelle/support/CCarvelleTest.h"
 #include "resources/ResourceIds.h"
 #include "shell/AppGlobals.h"
 #include "shell/CAppSettings.h"
-#include "shell/CDlgStartup.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

@@ -1,6 +1,7 @@
 // The main frame on its own: command states, the filter commands, the active vehicle, the new
 // entry presets, the registered messages and the About box.
 
+#include "app/CMainFrame.h"
 #include "carvelle/support/CCarvelleTest.h"
 #include "datastore/CDataLayer.h"
 #include "records/CVehicle.h"
@@ -8,7 +9,6 @@
 #include "resources/ResourceIds.h"
 #include "shell/AppGlobals.h"
 #include "shell/CAppSettings.h"
-#include "shell/CMainFrame.h"
 #include "support/TempDataFile.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"

@@ -1,5 +1,7 @@
-#include "shell/CMainFrame.h"
+#include "app/CMainFrame.h"
 
+#include "app/CAboutDlg.h"
+#include "app/CDlgStartup.h"
 #include "datastore/CDataLayer.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemTime.h"
@@ -9,9 +11,7 @@
 #include "resources/CStringTable.h"
 #include "resources/ResourceIds.h"
 #include "shell/AppGlobals.h"
-#include "shell/CAboutDlg.h"
 #include "shell/CAppSettings.h"
-#include "shell/CDlgStartup.h"
 #include "shell/CPrompter.h"
 #include "views/CVehicleListView.h"
 #include "views/CViewEntries.h"
@@ -72,6 +72,12 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(m_Client);
     m_VehicleView = std::make_unique<CViewVehicles>(m_Client);
     m_EntryView = std::make_unique<CViewEntries>(m_Client);
+    connect(m_VehicleView.get(), &CViewVehicles::NewVehicleRequested, this,
+            [this] { PostCommand(ID_NEW_VEHICLE); });
+    connect(m_VehicleView.get(), &CViewVehicles::VehicleActivated, this,
+            [this](CVehicle* vehicle) { SetActiveVehicle(vehicle, false); });
+    connect(m_VehicleView.get(), &CViewVehicles::VehicleDeleted, this,
+            [this] { SetActiveVehicle(nullptr, false); });
     m_ClientLayout->addWidget(m_VehicleView.get());
     m_ClientLayout->addWidget(m_EntryView.get());
     m_EntryView->hide();

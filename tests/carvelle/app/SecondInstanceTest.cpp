@@ -1,10 +1,10 @@
 // Real copies of the program: a second copy hands over to the first, a copy that finds the
 // mutex held but no window starts after its tries, and the two registered messages.
 
+#include "app/CCarvelleApp.h"
 #include "carvelle/support/CCarvelleTest.h"
 #include "platform/NamedMutex.h"
 #include "shell/CAppSettings.h"
-#include "shell/CCarvelleApp.h"
 #include "shell/CInstanceChannel.h"
 #include "support/TempDataFile.h"
 

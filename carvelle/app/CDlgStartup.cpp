@@ -1,4 +1,4 @@
-#include "shell/CDlgStartup.h"
+#include "app/CDlgStartup.h"
 
 #include "resources/CMenuResource.h"
 #include "resources/CStringTable.h"

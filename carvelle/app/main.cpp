@@ -1,8 +1,8 @@
 // Carvelle: a personal vehicle log.
 
+#include "app/CCarvelleApp.h"
+#include "app/CMainFrame.h"
 #include "resources/CStringTable.h"
-#include "shell/CCarvelleApp.h"
-#include "shell/CMainFrame.h"
 
 #include <QApplication>
 
