@@ -117,8 +117,19 @@ bool ParseHexBytes(std::string_view s, std::vector<BYTE>& out) {
     }
 }
 
-// One value line of our key; false when it cannot be read.
-bool ParseValueLine(std::string_view line, std::string& name, DWORD& type, std::vector<BYTE>& data) {
+std::string LowerName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower)
+        c = AsciiLower(c);
+    return lower;
+}
+
+} // namespace
+
+bool RegistryText::ParseValueLine(std::string_view line, std::string& name, DWORD& type,
+                                  std::vector<BYTE>& data) {
+    if (line.empty())
+        return false;
     if (line.front() == '@') {
         name.clear();
         line.remove_prefix(1);
@@ -176,6 +187,8 @@ bool ParseValueLine(std::string_view line, std::string& name, DWORD& type, std::
     return ParseHexBytes(line.substr(1), data);
 }
 
+namespace {
+
 std::string Escape(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
@@ -209,7 +222,10 @@ std::optional<std::string> PlainText(const std::vector<BYTE>& data) {
     return utf8;
 }
 
-std::string FormatValue(const std::string& name, DWORD type, const std::vector<BYTE>& data) {
+} // namespace
+
+std::string RegistryText::FormatValueLine(const std::string& name, DWORD type,
+                                          const std::vector<BYTE>& data) {
     std::string line = name.empty() ? std::string("@") : "\"" + Escape(name) + "\"";
     line += '=';
     if (type == REG_SZ) {
@@ -243,9 +259,11 @@ std::string FormatValue(const std::string& name, DWORD type, const std::vector<B
     return line;
 }
 
+namespace {
+
 // Files saved by the registry editor are UTF-16 with a byte-order mark; ours are UTF-8.
-std::string DecodeText(std::string raw) {
-    if (raw.size() >= 2 && static_cast<BYTE>(raw[0]) == 0xFF && static_cast<BYTE>(raw[1]) == 0xFE) {
+std::string DecodeText(std::string_view raw) {
+    if (raw.substr(0, 2) == "\xFF\xFE") {
         std::u16string wide;
         wide.reserve(raw.size() / 2);
         for (std::size_t i = 2; i + 1 < raw.size(); i += 2)
@@ -253,9 +271,9 @@ std::string DecodeText(std::string raw) {
                 static_cast<char16_t>(static_cast<BYTE>(raw[i]) | (static_cast<BYTE>(raw[i + 1]) << 8)));
         return WideToUtf8(wide);
     }
-    if (raw.size() >= 3 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        raw.erase(0, 3);
-    return raw;
+    if (raw.substr(0, 3) == "\xEF\xBB\xBF")
+        raw.remove_prefix(3);
+    return std::string(raw);
 }
 
 bool MakeFolders(const std::string& folder) {
@@ -315,6 +333,7 @@ CRegistryKey::CRegistryKey(std::string filePath) : m_Path(std::move(filePath)) {
 
 CRegistryKey::LoadResult CRegistryKey::Load() {
     m_Values.clear();
+    m_Index.clear();
     if (m_Path.empty())
         return LoadResult::Unreadable;
     const int fd = ::open(m_Path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -348,7 +367,7 @@ CRegistryKey::LoadResult CRegistryKey::Load() {
     if (tooLarge)
         return LoadResult::Loaded;
 
-    const std::string text = DecodeText(std::move(raw));
+    const std::string text = DecodeText(raw);
     bool inKey = false;
     std::string logical;
     std::size_t pos = 0;
@@ -369,11 +388,13 @@ CRegistryKey::LoadResult CRegistryKey::Load() {
             inKey = EqualNoCase(l, kKeyLine);
         } else if (inKey && !l.empty() && (l.front() == '"' || l.front() == '@')) {
             Value v;
-            if (ParseValueLine(l, v.Name, v.Type, v.Data)) {
-                if (Value* old = Find(v.Name); old != nullptr)
+            if (RegistryText::ParseValueLine(l, v.Name, v.Type, v.Data)) {
+                if (Value* old = Find(v.Name); old != nullptr) {
                     *old = std::move(v); // the last one counts
-                else
+                } else {
+                    m_Index.emplace(LowerName(v.Name), m_Values.size());
                     m_Values.push_back(std::move(v));
+                }
             }
         }
         logical.clear();
@@ -404,16 +425,14 @@ bool CRegistryKey::Create() {
 
 void CRegistryKey::Close() {
     m_Values.clear();
+    m_Index.clear();
     m_Open = false;
     m_Writable = false;
 }
 
 const CRegistryKey::Value* CRegistryKey::Find(std::string_view name) const {
-    for (const Value& v : m_Values) {
-        if (EqualNoCase(v.Name, name))
-            return &v;
-    }
-    return nullptr;
+    const auto found = m_Index.find(LowerName(name));
+    return found == m_Index.end() ? nullptr : &m_Values[found->second];
 }
 
 CRegistryKey::Value* CRegistryKey::Find(std::string_view name) {
@@ -473,6 +492,7 @@ bool CRegistryKey::SetValue(std::string_view name, DWORD type, const void* data,
         old->Type = type;
         old->Data = std::move(copy);
     } else {
+        m_Index.emplace(LowerName(name), m_Values.size());
         m_Values.push_back(Value{std::string(name), type, std::move(copy)});
     }
     return true;
@@ -495,13 +515,15 @@ bool CRegistryKey::SetBinary(std::string_view name, const void* data, std::size_
 bool CRegistryKey::DeleteValue(std::string_view name) {
     if (!m_Writable)
         return false;
-    for (auto it = m_Values.begin(); it != m_Values.end(); ++it) {
-        if (EqualNoCase(it->Name, name)) {
-            m_Values.erase(it);
-            return true;
-        }
-    }
-    return false;
+    const auto found = m_Index.find(LowerName(name));
+    if (found == m_Index.end())
+        return false;
+    m_Values.erase(m_Values.begin() + static_cast<std::ptrdiff_t>(found->second));
+    // Later values moved up by one.
+    m_Index.clear();
+    for (std::size_t i = 0; i < m_Values.size(); ++i)
+        m_Index.emplace(LowerName(m_Values[i].Name), i);
+    return true;
 }
 
 std::vector<std::string> CRegistryKey::ValueNames() const {
@@ -534,7 +556,7 @@ bool CRegistryKey::Commit() {
     text += kKeyLine;
     text += '\n';
     for (const Value& v : m_Values) {
-        text += FormatValue(v.Name, v.Type, v.Data);
+        text += RegistryText::FormatValueLine(v.Name, v.Type, v.Data);
         text += '\n';
     }
     text += '\n';

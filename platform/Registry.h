@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 constexpr DWORD REG_NONE = 0;
@@ -27,6 +28,14 @@ constexpr DWORD REG_SZ = 1;
 constexpr DWORD REG_EXPAND_SZ = 2;
 constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
+
+// The text form of one value of the key.
+namespace RegistryText {
+// One value line ("Name"=dword:..., @="text", "Name"=hex(7):...); false when it cannot be read.
+bool ParseValueLine(std::string_view line, std::string& name, DWORD& type, std::vector<BYTE>& data);
+// The line that ParseValueLine reads back as the same name, type and bytes.
+std::string FormatValueLine(const std::string& name, DWORD type, const std::vector<BYTE>& data);
+} // namespace RegistryText
 
 class CRegistryKey {
 public:
@@ -83,7 +92,9 @@ private:
     Value* Find(std::string_view name);
 
     std::string m_Path;
-    std::vector<Value> m_Values;
+    std::vector<Value> m_Values; // in file order
+    // ASCII-lowercased name -> position in m_Values; files may hold many thousands of names.
+    std::unordered_map<std::string, std::size_t> m_Index;
     bool m_Open = false;
     bool m_Writable = false;
 };
