@@ -11,6 +11,9 @@ constexpr int IDD_ABOUTBOX = 127;
 constexpr int IDD_STARTUP = 208;
 constexpr int IDD_VIEW_ENTRIES = 210;
 constexpr int IDD_VIEW_VEHICLES = 211;
+constexpr int IDD_OPTIONS = 212;
+constexpr int IDD_DATE_RANGE = 213;
+constexpr int IDD_QUICK_STATS = 214;
 
 // Icons and pictures
 constexpr int IDI_PROGRAM = 128;
@@ -32,6 +35,21 @@ constexpr int IDC_STARTUP_TEXT = 1031;
 constexpr int IDC_STARTUP_GROUP = 1033;
 constexpr int IDC_CREATE_NEW = 1017;
 constexpr int IDC_OPEN_EXISTING = 1018;
+// Options
+constexpr int IDC_MILEAGE_RATE = 1004;
+constexpr int IDC_UNIT_DISTANCE = 1104;
+constexpr int IDC_UNIT_VOLUME = 1105;
+constexpr int IDC_UNIT_ECONOMY = 1114;
+constexpr int IDC_CURRENCY = 1119;
+// Date range
+constexpr int IDC_END_DATE = 1024;
+constexpr int IDC_START_DATE = 1025;
+constexpr int IDC_LAST_3_MONTHS = 1045;
+constexpr int IDC_LAST_6_MONTHS = 1046;
+constexpr int IDC_LAST_12_MONTHS = 1047;
+constexpr int IDC_LAST_30_DAYS = 1048;
+constexpr int IDC_PREVIOUS_MONTH = 1049;
+constexpr int IDC_PREVIOUS_YEAR = 1050;
 
 // Frame and view commands
 constexpr int ID_NEW_FUEL = 32781;

@@ -1,0 +1,21 @@
+#pragma once
+// Dates the user sees are local days; stored dates are UTC OLE dates. These convert between the
+// two, so a fill-up typed at 20:00 in New York shows the day on which it was typed.
+
+#include "platform/WinTypes.h"
+
+#include <QDateTime>
+#include <QString>
+
+// A stored (UTC) OLE date as local date and time; invalid for a date out of range.
+QDateTime OleDateToLocal(double oleDate);
+// A local date and time as a stored (UTC) OLE date; 0.0 for an invalid one.
+double LocalToOleDate(const QDateTime& local);
+
+// A UTC system time as local date and time, and back; the milliseconds are kept.
+QDateTime SystemTimeToLocal(const SYSTEMTIME& utc);
+SYSTEMTIME LocalToSystemTime(const QDateTime& local);
+
+// The local day of a stored date in the locale's short date format; empty when out of range.
+QString ShortDateText(double oleDate);
+QString ShortDateText(const SYSTEMTIME& utc);

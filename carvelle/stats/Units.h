@@ -1,0 +1,48 @@
+#pragma once
+// Units of distance, volume and fuel economy, their names and conversions, and the one formatter
+// for numbers and money on screen. Every function reads the unit settings at the moment of the
+// call, so a change in Options shows in the next display. Stored numbers are never converted.
+
+#include "platform/WinTypes.h"
+
+#include <QString>
+
+// The stored values of the three unit settings.
+enum DistanceUnit { DistanceMiles = 0, DistanceKilometres = 1 };
+enum VolumeUnit { VolumeGallonsUS = 0, VolumeGallonsUK = 1, VolumeLitres = 2 };
+enum EconomyUnit {
+    EconomyMilesPerGallonUS = 0,
+    EconomyMilesPerGallonUK = 1,
+    EconomyKilometresPerLitre = 2,
+    EconomyMilesPerLitre = 3,
+};
+
+// A distance in the user's unit, in miles or kilometres.
+float ToMiles(float distance);
+float ToKilometres(float distance);
+// A volume in the user's unit, in the target unit; 0.0 for an unknown stored unit.
+float ToGallonsUS(float volume);
+float ToGallonsUK(float volume);
+float ToLitres(float volume);
+
+// Distance per volume in the chosen economy unit; -1.0 when it cannot be computed.
+float ComputeEconomy(LONG distance, float volume);
+
+// The current unit's long or short name, lower-cased when asked; empty for an unknown unit.
+QString DistanceUnitName(bool shortForm, bool lowerCase);
+QString VolumeUnitName(bool shortForm, bool lowerCase);
+// "mi/gal", "km/ltr", "mi/ltr"; empty for an unknown economy unit.
+QString EconomyUnitLabel();
+
+// A number or amount as the user's locale shows it. With decimals: two decimal places, the sign
+// kept; without: truncated toward zero. raw gives the bare text ("-3.70", "12"); currency gives
+// the locale's money format, otherwise its number format with grouping.
+QString FormatNumber(float value, bool decimals, bool raw, bool currency);
+
+// The fuel page's labels for the current volume unit; empty for an unknown unit (the page then
+// keeps its own labels).
+QString FuelQuantityLabel();  // "Num gallons:" / "Num litres:"
+QString FuelUnitPriceLabel(); // "Cost per gallon:" / "Cost per litre:"
+
+// The locale's currency symbol, as the Options dialog shows it.
+QString CurrencySymbol();
