@@ -82,7 +82,10 @@ public:
 
 private:
     void Reset();
-    int VerifyDatabase();
+    // Turns off what a hostile file could run and sets how long to wait for a lock; 0 on failure.
+    int ConfigureConnection();
+    // ConnectOK, or why the open file cannot be used.
+    ConnectStatus VerifyDatabase();
     ULONG GenerateRefID();
     // A fresh reference ID that no row of the table holds yet; 0 when none could be issued.
     ULONG IssueUniqueRefID(const char* table);
@@ -107,4 +110,7 @@ private:
     // Tests replace the random draw behind GenerateRefID to provoke clashes; empty otherwise.
     friend class CDataLayerTestPeer;
     std::function<ULONG()> m_RefIDSource;
+    // How long a statement waits for another process's lock before it gives up: the program and
+    // the command-line tool share files, and a commit of the other takes a moment. Tests shorten it.
+    int m_BusyTimeoutMs = 5000;
 };

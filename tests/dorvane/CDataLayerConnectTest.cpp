@@ -10,10 +10,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -182,14 +186,216 @@ TEST_F(ConnectTest, MarkIsCheckedBeforeTheStoreIDIsWritten) {
     EXPECT_EQ(0, SqliteFile(path).Integer("SELECT Value FROM MetaData WHERE ID=1"));
 }
 
-TEST_F(ConnectTest, StoreIDThatCannotBeWrittenFailsTheConnect) {
-    // Another connection holds the write lock: the write-back fails and nothing stays open.
-    SqliteFile other(m_File.Path());
-    other.Exec("BEGIN IMMEDIATE");
-    EXPECT_EQ(CDataLayer::ConnectInvalidDatabase, m_Layer.Connect(m_File.WidePath().c_str()));
-    EXPECT_FALSE(m_Layer.IsConnected());
-    other.Exec("ROLLBACK");
+// Code stored in a file -------------------------------------------------------------------------
+
+TEST_F(ConnectTest, TriggersInTheFileNeverFire) {
+    SqliteFile(m_File.Path())
+        .Exec("CREATE TRIGGER Wipe AFTER INSERT ON Entry BEGIN DELETE FROM Vehicle; DELETE FROM Keyword; END;"
+              "CREATE TRIGGER Mark AFTER UPDATE ON MetaData BEGIN UPDATE MetaData SET Value='gone' WHERE "
+              "ID=2; END;"
+              "INSERT INTO Vehicle(RefID, Name) VALUES(7, 'Van');");
+    ASSERT_EQ(CDataLayer::ConnectOK, m_Layer.Connect(m_File.WidePath().c_str()));
+    CEntry entry;
+    entry.SetVehicleID(7);
+    ASSERT_EQ(1, m_Layer.Save(&entry, 0));
+    m_Layer.Disconnect();
+
+    SqliteFile plain(m_File.Path());
+    EXPECT_EQ(1, plain.Integer("SELECT COUNT(*) FROM Vehicle"));
+    EXPECT_EQ(18, plain.Integer("SELECT COUNT(*) FROM Keyword"));
+    EXPECT_EQ("QDX", plain.Text("SELECT Value FROM MetaData WHERE ID=2"));
+}
+
+TEST_F(ConnectTest, TablesThatAreViewsAreRefusedAtOnce) {
+    // Views that count without end: reading MetaData would never finish, and a list load of
+    // Entry would grow until memory ran out.
+    const std::string endless = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) ";
+    ExpectRefused(MakeVariant("metaview.dat", "DROP TABLE MetaData; CREATE VIEW MetaData AS " + endless +
+                                                  "SELECT i AS ID, i AS Value FROM n WHERE i = 0;"),
+                  CDataLayer::ConnectInvalidDatabase);
+    ExpectRefused(
+        MakeVariant("entryview.dat", "DROP TABLE Entry; CREATE VIEW Entry AS " + endless +
+                                         "SELECT i AS ID, i AS RefID, zeroblob(1000000) AS Name FROM n;"),
+        CDataLayer::ConnectInvalidDatabase);
+}
+
+// Damaged and incomplete files -------------------------------------------------------------------
+
+TEST_F(ConnectTest, DamagedOrIncompleteFilesAreRefusedUntouched) {
+    // A zeroed page in the middle of the entries.
+    const std::string zeroed =
+        MakeVariant("zeroed.dat", "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                  "FROM n WHERE i < 500) INSERT INTO Entry(RefID, Name, "
+                                  "Notes) SELECT i, 'Fill-up', hex(randomblob(40)) FROM n;");
+    std::int64_t page = 0;
+    std::int64_t pageSize = 0;
+    {
+        SqliteFile plain(zeroed);
+        page = plain.Integer("SELECT MAX(pageno) FROM dbstat WHERE name='Entry' AND pagetype='leaf'");
+        pageSize = plain.Integer("PRAGMA page_size");
+    }
+    ASSERT_GT(page, 1);
+    std::string bytes = ReadAll(zeroed);
+    bytes.replace(static_cast<std::size_t>((page - 1) * pageSize), static_cast<std::size_t>(pageSize),
+                  static_cast<std::size_t>(pageSize), '\0');
+    WriteAll(zeroed, bytes);
+    ExpectRefused(zeroed, CDataLayer::ConnectInvalidDatabase);
+
+    // A file that holds only MetaData, and files whose tables do not have the columns of ours.
+    ExpectRefused(MakeForeign("metaonly.dat", "CREATE TABLE MetaData(ID INTEGER PRIMARY KEY, Value);"
+                                              "INSERT INTO MetaData VALUES(1, 0);"
+                                              "INSERT INTO MetaData VALUES(2, 'QDX');"
+                                              "INSERT INTO MetaData VALUES(3, '1.0');"),
+                  CDataLayer::ConnectInvalidDatabase);
+    ExpectRefused(MakeVariant("nocolumn.dat", "ALTER TABLE Keyword DROP COLUMN Modified"),
+                  CDataLayer::ConnectInvalidDatabase);
+    ExpectRefused(MakeVariant("swapped.dat", "ALTER TABLE Keyword RENAME COLUMN Type TO Tmp;"
+                                             "ALTER TABLE Keyword RENAME COLUMN Created TO Type;"
+                                             "ALTER TABLE Keyword RENAME COLUMN Tmp TO Created;"),
+                  CDataLayer::ConnectInvalidDatabase);
+    ExpectRefused(MakeVariant("extra.dat", "ALTER TABLE Entry ADD COLUMN Extra TEXT"),
+                  CDataLayer::ConnectInvalidDatabase);
+    ExpectRefused(MakeVariant("norowid.dat",
+                              "DROP TABLE Vehicle; CREATE TABLE Vehicle(ID INT PRIMARY KEY, RefID, "
+                              "Name, Notes, Created, Modified, LicensePlate, VIN, DealerName, "
+                              "DealerPhone, DealerAddress, InsurancePolicyNumber, "
+                              "InsuranceAgentName, InsuranceAgentPhone, InsuranceCoverage, "
+                              "InsuranceExpirationDate, CurrentOdometer, Year, ImagePath);"),
+                  CDataLayer::ConnectInvalidDatabase);
+
+    // Names are matched as the engine matches them, and MetaData may carry further columns.
+    const std::string spelled = MakeVariant("spelled.dat", "ALTER TABLE Entry RENAME COLUMN Vendor TO VENDOR;"
+                                                           "ALTER TABLE MetaData ADD COLUMN Note TEXT;");
+    EXPECT_EQ(CDataLayer::ConnectOK, m_Layer.Connect(Utf8ToWide(spelled).c_str()));
+}
+
+// The store ID and the mark -------------------------------------------------------------------------
+
+TEST_F(ConnectTest, StoreIDIsWrittenToRowOneOrTheFileIsRefused) {
+    ExpectRefused(MakeVariant("norowone.dat", "UPDATE MetaData SET ID=ID+10"),
+                  CDataLayer::ConnectInvalidDatabase);
+
+    // The mark is the text "QDX" and nothing like it.
+    ExpectRefused(MakeVariant("blobmark.dat", "UPDATE MetaData SET Value=CAST('QDX' AS BLOB) WHERE ID=2"),
+                  CDataLayer::ConnectInvalidDatabase);
+    ExpectRefused(MakeVariant("nulmark.dat", "UPDATE MetaData SET Value='QDX' || char(0) WHERE ID=2"),
+                  CDataLayer::ConnectInvalidDatabase);
+}
+
+// Locks held by another process -------------------------------------------------------------------
+
+// A second process that takes a lock of the file and holds it for a while; returns once the lock
+// is held. "BEGIN EXCLUSIVE" keeps readers out too, "BEGIN IMMEDIATE" only other writers.
+class LockHolder {
+public:
+    LockHolder(const std::string& path, int milliseconds, const char* begin = "BEGIN EXCLUSIVE") {
+        int ready[2];
+        if (pipe(ready) != 0) {
+            ADD_FAILURE() << "pipe";
+            return;
+        }
+        m_Child = fork();
+        if (m_Child == 0) {
+            close(ready[0]);
+            sqlite3* db = nullptr;
+            char held = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+                                sqlite3_exec(db, begin, nullptr, nullptr, nullptr) == SQLITE_OK
+                            ? 1
+                            : 0;
+            static_cast<void>(write(ready[1], &held, 1));
+            usleep(static_cast<useconds_t>(milliseconds) * 1000);
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            _exit(held ? 0 : 1);
+        }
+        close(ready[1]);
+        char held = 0;
+        EXPECT_EQ(1, read(ready[0], &held, 1));
+        EXPECT_EQ(1, held) << "the second process took no lock";
+        close(ready[0]);
+    }
+    ~LockHolder() {
+        int status = 0;
+        if (m_Child > 0) {
+            waitpid(m_Child, &status, 0);
+        }
+    }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+
+private:
+    pid_t m_Child = -1;
+};
+
+TEST_F(ConnectTest, ABriefLockOfAnotherProcessIsWaitedFor) {
+    {
+        LockHolder other(m_File.Path(), 1000);
+        EXPECT_EQ(CDataLayer::ConnectOK, m_Layer.Connect(m_File.WidePath().c_str()));
+    }
+    LockHolder other(m_File.Path(), 1000);
+    CKeyword keyword;
+    keyword.SetName(u"Waited");
+    EXPECT_EQ(1, m_Layer.Save(&keyword, 0));
+}
+
+TEST_F(ConnectTest, FileStillLockedAfterTheWaitCouldNotBeOpened) {
+    CDataLayerTestPeer::SetBusyTimeout(m_Layer, 100);
+    {
+        // Readers are kept out.
+        LockHolder other(m_File.Path(), 1000);
+        ExpectRefused(m_File.Path(), CDataLayer::ConnectOpenFailed);
+    }
+    {
+        // Readers may read, but the new store ID cannot be written.
+        LockHolder other(m_File.Path(), 1000, "BEGIN IMMEDIATE");
+        ExpectRefused(m_File.Path(), CDataLayer::ConnectOpenFailed);
+    }
     EXPECT_EQ(CDataLayer::ConnectOK, m_Layer.Connect(m_File.WidePath().c_str()));
+}
+
+// Full disks and failing devices ----------------------------------------------------------------
+
+// Makes every write of the engine's own file layer fail with one error number while it lives.
+class FailingWrites {
+public:
+    explicit FailingWrites(int error) : m_Vfs(sqlite3_vfs_find(nullptr)) {
+        s_Error = error;
+        EXPECT_STREQ("unix", m_Vfs->zName);
+        for (const char* call : {"write", "pwrite", "pwrite64"}) {
+            if (m_Vfs->xGetSystemCall(m_Vfs, call)) {
+                EXPECT_EQ(SQLITE_OK, m_Vfs->xSetSystemCall(m_Vfs, call, Replacement(call)));
+            }
+        }
+    }
+    ~FailingWrites() { m_Vfs->xSetSystemCall(m_Vfs, nullptr, nullptr); }
+    FailingWrites(const FailingWrites&) = delete;
+    FailingWrites& operator=(const FailingWrites&) = delete;
+
+private:
+    static ssize_t Write(int, const void*, size_t) {
+        errno = s_Error;
+        return -1;
+    }
+    static ssize_t PWrite(int, const void*, size_t, off_t) {
+        errno = s_Error;
+        return -1;
+    }
+    static sqlite3_syscall_ptr Replacement(const char* call) {
+        return std::strcmp(call, "write") == 0 ? reinterpret_cast<sqlite3_syscall_ptr>(Write)
+                                               : reinterpret_cast<sqlite3_syscall_ptr>(PWrite);
+    }
+
+    static inline int s_Error = 0;
+    sqlite3_vfs* m_Vfs;
+};
+
+TEST_F(ConnectTest, StoreIDThatCannotBeWrittenIsNoInvalidFile) {
+    for (const int error : {ENOSPC, EIO}) {
+        FailingWrites failing(error);
+        ExpectRefused(m_File.Path(), CDataLayer::ConnectOpenFailed);
+    }
+    EXPECT_EQ(CDataLayer::ConnectOK, m_Layer.Connect(m_File.WidePath().c_str()));
+    EXPECT_NE(0u, m_Layer.GetStoreID());
 }
 
 TEST_F(ConnectTest, ReconnectClosesTheEarlierFile) {
@@ -301,6 +507,7 @@ TEST_F(ConnectTest, CommitKeepsAndRollBackUndoes) {
 
 TEST_F(ConnectTest, CommitIsBusyWhileAnotherConnectionReads) {
     ASSERT_EQ(CDataLayer::ConnectOK, m_Layer.Connect(m_File.WidePath().c_str()));
+    CDataLayerTestPeer::SetBusyTimeout(m_Layer, 50);
     SqliteFile reader(m_File.Path());
     reader.Exec("BEGIN");
     EXPECT_EQ(18, reader.Integer("SELECT COUNT(*) FROM Keyword")); // holds a shared lock

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <string>
 
@@ -546,15 +547,22 @@ TEST_F(RecordTest, VehicleDeleteFollowsTheCallersTransaction) {
     EXPECT_EQ(0, Count("SELECT COUNT(*) FROM Notification"));
 }
 
+// Makes the engine refuse every DELETE from the named table, so that one step of a cascade fails.
+int RefuseDeletesFrom(void* table, int action, const char* name, const char*, const char*, const char*) {
+    return action == SQLITE_DELETE && name && std::strcmp(name, static_cast<const char*>(table)) == 0
+               ? SQLITE_DENY
+               : SQLITE_OK;
+}
+
 TEST_F(RecordTest, VehicleDeleteIsAllOrNothing) {
     CVehicle* van = NewVehicle(u"Van", kHighRefID);
     NewEntry(van->GetRefID(), CEntry::EntryFuel, 100);
     NewReminder(van->GetRefID(), u"Tyres");
+    sqlite3* handle = CDataLayerTestPeer::Handle(m_Layer);
 
     // The last step of the cascade fails: the vehicle and its entries stay.
-    SqliteFile(m_File.Path())
-        .Exec("CREATE TRIGGER Guard BEFORE DELETE ON Notification BEGIN "
-              "SELECT RAISE(ABORT, 'kept'); END;");
+    static char notification[] = "Notification";
+    sqlite3_set_authorizer(handle, RefuseDeletesFrom, notification);
     EXPECT_EQ(0, m_Layer.Delete(van));
     EXPECT_EQ(1, Count("SELECT COUNT(*) FROM Vehicle"));
     EXPECT_EQ(1, Count("SELECT COUNT(*) FROM Entry"));
@@ -572,12 +580,12 @@ TEST_F(RecordTest, VehicleDeleteIsAllOrNothing) {
     EXPECT_EQ(1, Count("SELECT COUNT(*) FROM Entry"));
 
     // The vehicle row itself refusing to go.
-    SqliteFile(m_File.Path())
-        .Exec("DROP TRIGGER Guard; CREATE TRIGGER Guard BEFORE DELETE ON Vehicle BEGIN "
-              "SELECT RAISE(ABORT, 'kept'); END;");
+    static char vehicle[] = "Vehicle";
+    sqlite3_set_authorizer(handle, RefuseDeletesFrom, vehicle);
     EXPECT_EQ(0, m_Layer.Delete(van));
     EXPECT_EQ(1, Count("SELECT COUNT(*) FROM Vehicle"));
     EXPECT_EQ(1, Count("SELECT COUNT(*) FROM Notification"));
+    sqlite3_set_authorizer(handle, nullptr, nullptr);
 }
 
 TEST_F(RecordTest, DeletingAnUnsavedRecordTouchesNothing) {

@@ -3,6 +3,8 @@
 
 #include "dorvane/datastore/CDataLayer.h"
 
+#include <sqlite3.h>
+
 #include <functional>
 #include <utility>
 
@@ -14,4 +16,13 @@ public:
     }
     static ULONG GenerateRefID(CDataLayer& layer) { return layer.GenerateRefID(); }
     static sqlite3* Handle(CDataLayer& layer) { return layer.m_DB; }
+    // How long the layer waits for a lock; applies to the next connect and to an open file.
+    static void SetBusyTimeout(CDataLayer& layer, int milliseconds);
 };
+
+inline void CDataLayerTestPeer::SetBusyTimeout(CDataLayer& layer, int milliseconds) {
+    layer.m_BusyTimeoutMs = milliseconds;
+    if (layer.m_DB) {
+        sqlite3_busy_timeout(layer.m_DB, milliseconds);
+    }
+}
