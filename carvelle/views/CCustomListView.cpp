@@ -5,6 +5,7 @@
 #include "resources/ResourceIds.h"
 #include "shell/CPrompter.h"
 
+#include <QAbstractTableModel>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -16,7 +17,6 @@
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStandardItemModel>
 #include <QStyledItemDelegate>
 #include <QTapAndHoldGesture>
 
@@ -29,6 +29,95 @@ namespace {
 constexpr int EmptyTextTop = 10;
 
 } // namespace
+
+// The rows: each holds the record's address and, for lists that keep them, a text and an icon.
+class CCustomListView::RowModel : public QAbstractTableModel {
+public:
+    struct Row {
+        void* data = nullptr;
+        QString text;
+        QIcon icon;
+    };
+
+    explicit RowModel(CCustomListView& list) : QAbstractTableModel(&list), m_List(list) {}
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_Rows.size());
+    }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_Titles.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.column() != 0 || index.row() >= rowCount())
+            return QVariant();
+        switch (role) {
+        case Qt::DisplayRole:
+            return m_List.RowText(index.row());
+        case Qt::DecorationRole:
+            return m_Rows[index.row()].icon;
+        default:
+            return QVariant();
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+            section < m_Titles.size())
+            return m_Titles.at(section);
+        return QVariant();
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    }
+
+    void SetTitles(const QStringList& titles) {
+        beginResetModel();
+        m_Titles = titles;
+        endResetModel();
+    }
+    void Insert(int row, Row value) {
+        beginInsertRows(QModelIndex(), row, row);
+        m_Rows.insert(m_Rows.begin() + row, std::move(value));
+        endInsertRows();
+    }
+    void Remove(int first, int last) {
+        beginRemoveRows(QModelIndex(), first, last);
+        m_Rows.erase(m_Rows.begin() + first, m_Rows.begin() + last + 1);
+        endRemoveRows();
+    }
+    void Reset(std::vector<Row> rows) {
+        beginResetModel();
+        m_Rows = std::move(rows);
+        endResetModel();
+    }
+    void Changed(int row) { emit dataChanged(index(row, 0), index(row, 0)); }
+    // Reorders the rows as order says (order[i] = the old row now at i), keeping the selection.
+    void Reorder(const std::vector<int>& order) {
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        std::vector<Row> rows;
+        rows.reserve(m_Rows.size());
+        std::vector<int> newRowOf(m_Rows.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            rows.push_back(std::move(m_Rows[order[i]]));
+            newRowOf[order[i]] = static_cast<int>(i);
+        }
+        m_Rows = std::move(rows);
+        const QModelIndexList before = persistentIndexList();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex& old : before)
+            after.append(index(newRowOf[old.row()], old.column()));
+        changePersistentIndexList(before, after);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+
+    std::vector<Row>& Rows() { return m_Rows; }
+    const std::vector<Row>& Rows() const { return m_Rows; }
+
+private:
+    CCustomListView& m_List;
+    QStringList m_Titles;
+    std::vector<Row> m_Rows;
+};
 
 // Hands painting and measuring to the list when its rows are owner-drawn.
 class CCustomListView::Delegate : public QStyledItemDelegate {
@@ -76,7 +165,7 @@ private:
 };
 
 CCustomListView::CCustomListView(QWidget* parent) : QTreeView(parent) {
-    m_Model = new QStandardItemModel(this);
+    m_Model = new RowModel(*this);
     setModel(m_Model);
     m_Delegate = new Delegate(*this);
     setItemDelegate(m_Delegate);
@@ -105,8 +194,7 @@ void CCustomListView::SetOwnerDrawn(bool ownerDrawn) {
 }
 
 void CCustomListView::SetColumns(const QStringList& titles, const QList<int>& widths) {
-    m_Model->setColumnCount(static_cast<int>(titles.size()));
-    m_Model->setHorizontalHeaderLabels(titles);
+    m_Model->SetTitles(titles);
     for (int column = 0; column < titles.size() && column < widths.size(); ++column) {
         setColumnWidth(column, widths.at(column));
     }
@@ -118,32 +206,42 @@ int CCustomListView::GetRowCount() const {
 
 int CCustomListView::InsertRow(int row, const QString& text, const QIcon& icon, void* data) {
     row = std::clamp(row, 0, GetRowCount());
-    QList<QStandardItem*> items;
-    const int columns = std::max(1, m_Model->columnCount());
-    for (int column = 0; column < columns; ++column) {
-        auto* item = new QStandardItem;
-        item->setEditable(false);
-        items.append(item);
-    }
-    items.front()->setText(text);
-    items.front()->setIcon(icon);
-    items.front()->setData(QVariant::fromValue(data), Qt::UserRole);
-    m_Model->insertRow(row, items);
+    m_Model->Insert(row, RowModel::Row{data, text, icon});
     if (GetRowCount() == 1) {
         viewport()->update(); // the empty-list text goes away
     }
     return row;
 }
 
+void CCustomListView::SetRows(const std::vector<void*>& data, const std::vector<QIcon>& icons) {
+    std::vector<RowModel::Row> rows(data.size());
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        rows[i].data = data[i];
+        if (i < icons.size()) {
+            rows[i].icon = icons[i];
+        }
+    }
+    m_Model->Reset(std::move(rows));
+    viewport()->update();
+}
+
 void CCustomListView::SetRowText(int row, const QString& text) {
-    if (QStandardItem* item = m_Model->item(row, 0)) {
-        item->setText(text);
+    if (row >= 0 && row < GetRowCount()) {
+        m_Model->Rows()[row].text = text;
+        m_Model->Changed(row);
     }
 }
 
 QString CCustomListView::GetRowText(int row) const {
-    const QStandardItem* item = m_Model->item(row, 0);
-    return item ? item->text() : QString();
+    return row >= 0 && row < GetRowCount() ? RowText(row) : QString();
+}
+
+QIcon CCustomListView::GetRowIcon(int row) const {
+    return row >= 0 && row < GetRowCount() ? m_Model->Rows()[row].icon : QIcon();
+}
+
+QString CCustomListView::RowText(int row) const {
+    return m_Model->Rows()[row].text;
 }
 
 void CCustomListView::DeleteRow(int row) {
@@ -153,7 +251,7 @@ void CCustomListView::DeleteRow(int row) {
         if (currentIndex().row() == row) {
             selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
         }
-        m_Model->removeRow(row);
+        m_Model->Remove(row, row);
         if (GetRowCount() == 0) {
             viewport()->update();
         }
@@ -161,22 +259,31 @@ void CCustomListView::DeleteRow(int row) {
 }
 
 void CCustomListView::DeleteAllRows() {
-    m_Model->removeRows(0, GetRowCount());
+    m_Model->Reset({});
     viewport()->update();
 }
 
 void* CCustomListView::GetItemData(int row) const {
-    const QStandardItem* item = m_Model->item(row, 0);
-    return item ? item->data(Qt::UserRole).value<void*>() : nullptr;
+    return row >= 0 && row < GetRowCount() ? m_Model->Rows()[row].data : nullptr;
 }
 
 int CCustomListView::FindItem(const void* data) const {
-    for (int row = 0; row < GetRowCount(); ++row) {
-        if (GetItemData(row) == data) {
-            return row;
+    const auto& rows = m_Model->Rows();
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        if (rows[row].data == data) {
+            return static_cast<int>(row);
         }
     }
     return -1;
+}
+
+void CCustomListView::SortRows(const std::function<int(int rowA, int rowB)>& compare) {
+    std::vector<int> order(static_cast<std::size_t>(GetRowCount()));
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<int>(i);
+    }
+    std::stable_sort(order.begin(), order.end(), [&compare](int a, int b) { return compare(a, b) < 0; });
+    m_Model->Reorder(order);
 }
 
 void CCustomListView::SetItemState(int row, int state, int mask) {
@@ -210,20 +317,19 @@ bool CCustomListView::IsRowSelected(int row) const {
 }
 
 int CCustomListView::GetNextSelectedRow(int after) const {
-    for (int row = std::max(0, after + 1); row < GetRowCount(); ++row) {
-        if (IsRowSelected(row)) {
-            return row;
+    // From the selection's ranges, not a walk over every row: lists can be long.
+    int next = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        const int first = std::max(range.top(), after + 1);
+        if (first <= range.bottom() && (next < 0 || first < next)) {
+            next = first;
         }
     }
-    return -1;
+    return next;
 }
 
 int CCustomListView::GetSelectedCount() const {
-    int count = 0;
-    for (int row = 0; row < GetRowCount(); ++row) {
-        count += IsRowSelected(row) ? 1 : 0;
-    }
-    return count;
+    return static_cast<int>(selectionModel()->selectedRows().size());
 }
 
 void CCustomListView::ClearSelection() {

@@ -2,13 +2,17 @@
 // The base of every list of the program: report-style rows with record pointers as item data,
 // a context menu from menu 207 opened by right click, the menu key or press-and-hold, the
 // empty-list text, and rows drawn by the derived list when it asks for that.
+//
+// Rows live in a light model: the record's address, an optional text and icon. A list of
+// 100,000 records costs a few bytes per row, and a derived list may compute its texts on demand.
 
+#include <QIcon>
 #include <QTreeView>
 
 #include <functional>
+#include <vector>
 
 class QMenu;
-class QStandardItemModel;
 class QStyleOptionViewItem;
 
 class CCustomListView : public QTreeView {
@@ -38,8 +42,11 @@ public:
     // Rows: addressed by index; the item data is the address of the record that the row shows.
     int GetRowCount() const;
     int InsertRow(int row, const QString& text, const QIcon& icon, void* data);
+    // Replaces every row at once by rows without text of their own (RowText supplies it).
+    void SetRows(const std::vector<void*>& data, const std::vector<QIcon>& icons);
     void SetRowText(int row, const QString& text);
     QString GetRowText(int row) const;
+    QIcon GetRowIcon(int row) const;
     void DeleteRow(int row);
     void DeleteAllRows();
     void* GetItemData(int row) const;
@@ -54,11 +61,12 @@ public:
     QRect RowRect(int row) const;                   // in viewport coordinates; empty off the rows
     // Gives the column the viewport width less the widths of all other columns.
     void StretchColumn(int column);
+    // Puts the rows in the order of the comparison (a negative result puts a first); selected
+    // and current rows stay selected and current. Equal rows keep their order.
+    void SortRows(const std::function<int(int rowA, int rowB)>& compare);
 
     // Opens the context menu as a tap-and-hold at this viewport point would.
     void ContextGesture(const QPoint& viewportPoint);
-
-    QStandardItemModel* Model() const { return m_Model; }
 
 signals:
     // A tap (left click released on the row where it was pressed), not ended by a context menu.
@@ -67,6 +75,8 @@ signals:
     void EnterPressed();
 
 protected:
+    // The text shown in the row's first column; by default the text it was inserted with.
+    virtual QString RowText(int row) const;
     // Enables or grays the items of the context menu before it is shown.
     virtual void PrepareContextMenu(QMenu& menu);
     // Owner-drawn rows only.
@@ -83,11 +93,12 @@ protected:
 
 private:
     class Delegate;
+    class RowModel;
 
     void OpenContextMenu(int row, const QPoint& viewportPoint);
     void ShowContextMenu(const QPoint& viewportPoint);
 
-    QStandardItemModel* m_Model = nullptr;
+    RowModel* m_Model = nullptr;
     Delegate* m_Delegate = nullptr;
     std::function<void(int)> m_CommandHandler;
     int m_ContextMenuIndex = -1;
