@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake ninja-build pkg-config libsqlite3-dev googletest libgtest-dev libgmock-dev
-          libbenchmark-dev qt6-base-dev qt6-svg-dev libqt6svg6 libgl-dev fonts-dejavu-core)
+          libbenchmark-dev qt6-base-dev qt6-svg-dev libqt6svg6 libgl-dev fonts-dejavu-core clang-14 libclang-rt-14-dev llvm-14)
 BUILD_DIR=${CARVELLE_BUILD_DIR:-build}
 
 install_missing() {
