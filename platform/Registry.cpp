@@ -389,12 +389,11 @@ CRegistryKey::LoadResult CRegistryKey::Load() {
         } else if (inKey && !l.empty() && (l.front() == '"' || l.front() == '@')) {
             Value v;
             if (RegistryText::ParseValueLine(l, v.Name, v.Type, v.Data)) {
-                if (Value* old = Find(v.Name); old != nullptr) {
-                    *old = std::move(v); // the last one counts
-                } else {
-                    m_Index.emplace(LowerName(v.Name), m_Values.size());
+                const auto [at, added] = m_Index.try_emplace(LowerName(v.Name), m_Values.size());
+                if (added)
                     m_Values.push_back(std::move(v));
-                }
+                else
+                    m_Values[at->second] = std::move(v); // the last one counts
             }
         }
         logical.clear();
