@@ -1,0 +1,219 @@
+#include "views/CDlgDateRange.h"
+
+#include "platform/SystemTime.h"
+#include "resources/CMenuResource.h"
+#include "resources/CStringTable.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "shell/CPrompter.h"
+#include "shell/LocalDates.h"
+#include "views/DrawTitleBand.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QDate LocalToday() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return QDate(now.wYear, now.wMonth, now.wDay);
+}
+
+// The local day of a UTC instant; today when there is none (all zero) or it is out of range.
+QDate LocalDay(const SYSTEMTIME* utc) {
+    if (utc != nullptr && utc->wYear != 0) {
+        const QDateTime local = SystemTimeToLocal(*utc);
+        if (local.isValid())
+            return local.date();
+    }
+    return LocalToday();
+}
+
+// 23:59:59.000 of the local day; in the rare zone whose clocks jump over that minute, the day's
+// last valid second.
+QDateTime EndOfLocalDay(const QDate& day) {
+    const QDateTime end(day, QTime(23, 59, 59));
+    if (end.isValid())
+        return end;
+    const QDateTime last = day.endOfDay();
+    return last.addMSecs(-last.time().msec());
+}
+
+} // namespace
+
+CDlgDateRange::CDlgDateRange(SYSTEMTIME* start, SYSTEMTIME* end, QWidget* parent)
+    : QDialog(parent), m_Start(start), m_End(end) {
+    setObjectName(QStringLiteral("dlg%1").arg(IDD_DATE_RANGE));
+    setWindowTitle(QStringLiteral("Select Date Range"));
+
+    const int edge = qMax(2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth),
+                          style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(edge, TitleBandHeight() + edge, edge, 0);
+
+    const QString dateFormat = QLocale().dateFormat(QLocale::ShortFormat);
+    auto makePicker = [this, &dateFormat, layout](int id, const char* label) {
+        auto* caption = new QLabel(QString::fromLatin1(label), this);
+        caption->setFont(SmallBoldFont());
+        auto* picker = new QDateEdit(this);
+        picker->setObjectName(QStringLiteral("ctl%1").arg(id));
+        picker->setCalendarPopup(true);
+        picker->setDisplayFormat(dateFormat);
+        caption->setBuddy(picker);
+        layout->addWidget(caption);
+        layout->addWidget(picker);
+        return picker;
+    };
+    m_StartPicker = makePicker(IDC_START_DATE, "Start date:");
+    m_EndPicker = makePicker(IDC_END_DATE, "End date:");
+
+    // Created in the template's order, which the Tab key follows; laid out in two columns.
+    struct Button {
+        int id;
+        const char* text;
+        Shortcut shortcut;
+        int row;
+        int column;
+    };
+    static const Button kButtons[] = {
+        {IDC_LAST_30_DAYS, "Last 30 Days", Last30Days, 0, 1},
+        {IDC_LAST_3_MONTHS, "Last 3 Months", Last3Months, 0, 0},
+        {IDC_LAST_6_MONTHS, "Last 6 Months", Last6Months, 1, 0},
+        {IDC_LAST_12_MONTHS, "Last 12 Months", Last12Months, 2, 0},
+        {IDC_PREVIOUS_MONTH, "Previous Month", PreviousMonth, 1, 1},
+        {IDC_PREVIOUS_YEAR, "Previous Year", PreviousYear, 2, 1},
+    };
+    auto* grid = new QGridLayout();
+    for (const Button& b : kButtons) {
+        auto* button = new QPushButton(QString::fromLatin1(b.text), this);
+        button->setObjectName(QStringLiteral("ctl%1").arg(b.id));
+        // Enter means "Done" wherever the focus is, not "press the focused shortcut".
+        button->setAutoDefault(false);
+        const Shortcut shortcut = b.shortcut;
+        connect(button, &QPushButton::clicked, this, [this, shortcut] { ApplyShortcut(shortcut); });
+        grid->addWidget(button, b.row, b.column);
+    }
+    layout->addSpacing(edge);
+    layout->addLayout(grid);
+    layout->addStretch(1);
+
+    m_SoftKeys = LoadMenuResource(IDR_DONE_CANCEL, this);
+    auto* keys = new QHBoxLayout();
+    int index = 1;
+    for (QAction* action : m_SoftKeys->actions()) {
+        auto* key = new QToolButton(this);
+        key->setObjectName(QStringLiteral("softkey%1").arg(index));
+        key->setDefaultAction(action);
+        key->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        keys->addWidget(key);
+        if (index == 1)
+            keys->addStretch(1);
+        ++index;
+        const int id = action->data().toInt();
+        connect(action, &QAction::triggered, this, [this, id] {
+            if (id == ID_DONE)
+                OnDone();
+            else if (id == ID_CANCEL)
+                OnCancel();
+        });
+    }
+    layout->addLayout(keys);
+
+    SetDays(LocalDay(m_Start), LocalDay(m_End));
+}
+
+CDlgDateRange::~CDlgDateRange() = default;
+
+QDate CDlgDateRange::StartDay() const {
+    return m_StartPicker->date();
+}
+
+QDate CDlgDateRange::EndDay() const {
+    return m_EndPicker->date();
+}
+
+void CDlgDateRange::SetDays(const QDate& start, const QDate& end) {
+    m_StartPicker->setDate(start);
+    m_EndPicker->setDate(end);
+}
+
+void CDlgDateRange::ApplyShortcut(Shortcut shortcut) {
+    const QDate today = LocalToday();
+    switch (shortcut) {
+    case Last30Days:
+        SetDays(today.addDays(-30), today);
+        break;
+    case Last3Months:
+        SetDays(today.addDays(-90), today);
+        break;
+    case Last6Months:
+        SetDays(today.addDays(-180), today);
+        break;
+    case Last12Months:
+        SetDays(today.addDays(-365), today);
+        break;
+    case PreviousMonth: {
+        const QDate last = QDate(today.year(), today.month(), 1).addDays(-1);
+        SetDays(QDate(last.year(), last.month(), 1), last);
+        break;
+    }
+    case PreviousYear:
+        SetDays(QDate(today.year() - 1, 1, 1), QDate(today.year() - 1, 12, 31));
+        break;
+    }
+}
+
+void CDlgDateRange::OnDone() {
+    const QDateTime first = StartDay().startOfDay();
+    const QDateTime last = EndOfLocalDay(EndDay());
+    if (last < first) {
+        CPrompter::Instance().MessageBox(this, LoadStringResource(IDS_END_BEFORE_START), QString(),
+                                         CPrompter::ButtonsOK, CPrompter::IconInformation);
+        return;
+    }
+    // Written only when accepted, so that a refused range never reaches the caller.
+    *m_Start = LocalToSystemTime(first);
+    *m_End = LocalToSystemTime(last);
+    done(1);
+}
+
+void CDlgDateRange::OnCancel() {
+    done(2);
+}
+
+void CDlgDateRange::reject() {
+    OnCancel();
+}
+
+void CDlgDateRange::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        OnDone();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CDlgDateRange::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    DrawTitleBand(painter, *this, windowTitle(), TitleBandDialog);
+}
+
+void CDlgDateRange::showEvent(QShowEvent* event) {
+    // Full screen over the main window.
+    if (QWidget* owner = parentWidget())
+        setGeometry(owner->window()->geometry());
+    QDialog::showEvent(event);
+}
