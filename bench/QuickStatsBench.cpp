@@ -1,0 +1,230 @@
+// Quick Stats over one vehicle's N entries beside the bare CDataLayer::Load of the same entries
+// (the floor): the figures load those entries and then order and add them up, so the ratio shows
+// what the computation costs on top of the load.
+//
+// Sizes: --n=10000,100000 on the command line or CARVELLE_BENCH_N in the environment
+// (default 10,000 and 100,000).
+
+#include "stats/CQuickStats.h"
+
+#include "datastore/CDataLayer.h"
+#include "platform/TextConversion.h"
+#include "shell/AppGlobals.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr ULONG kVehicle = 1000001;
+
+const char16_t* const kVendors[] = {u"Shell", u"BP", u"Chevron", u"Exxon", u"Station \u00DC"};
+
+// One temporary folder for the whole run.
+class Workspace {
+public:
+    Workspace() {
+        std::string pattern = (fs::temp_directory_path() / "carvelle-stats-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot make a temporary folder");
+        m_Folder = pattern;
+    }
+    ~Workspace() {
+        std::error_code ignored;
+        fs::remove_all(m_Folder, ignored);
+    }
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    const std::string& Folder() const { return m_Folder; }
+
+private:
+    std::string m_Folder;
+};
+
+Workspace* g_Workspace = nullptr;
+std::map<std::size_t, std::string> g_Files;
+
+// A copy of the template holding one vehicle's n entries of all four kinds, a few typed out of
+// date order as a real log has them.
+const std::string& DataFile(std::size_t n) {
+    if (auto found = g_Files.find(n); found != g_Files.end())
+        return found->second;
+    const std::string path = g_Workspace->Folder() + "/stats-" + std::to_string(n) + ".dat";
+    fs::copy_file(CARVELLE_TEMPLATE_PATH, path, fs::copy_options::overwrite_existing);
+    CDataLayer layer;
+    if (layer.Connect(Utf8ToWide(path).c_str()) != CDataLayer::ConnectOK)
+        throw std::runtime_error("cannot connect to " + path);
+    layer.BeginTransaction();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto k = static_cast<int>(i);
+        // Every fiftieth entry is typed in late for a day three weeks back.
+        const int day = (k % 50 == 49) ? k - 21 : k;
+        CEntry entry;
+        entry.SetRefID(static_cast<ULONG>(i + 1)); // issuing one searches the table each time
+        entry.SetVehicleID(kVehicle);
+        entry.SetType(static_cast<CEntry::Type>(1 + k % 4));
+        entry.SetName(u"Fill-up");
+        entry.SetNotes(u"Notes for the entry, 50% full");
+        entry.SetDate(40000.0 + day * 0.5);
+        entry.SetOdometer(1000 + day * 37);
+        entry.SetVendor(kVendors[i % std::size(kVendors)]);
+        entry.SetAmount(40.0f + static_cast<float>(k % 100) / 4.0f);
+        entry.SetCustom1(30.0f + static_cast<float>(k % 50) / 8.0f);
+        entry.SetCustom2(1.5f);
+        if (!layer.Save(&entry, 0))
+            throw std::runtime_error("cannot save an entry");
+    }
+    if (layer.Commit() != CDataLayer::CommitOK)
+        throw std::runtime_error("cannot commit");
+    return g_Files[n] = path;
+}
+
+bool ConnectTo(std::size_t n) {
+    TheDataLayer().Disconnect();
+    return TheDataLayer().Connect(Utf8ToWide(DataFile(n)).c_str()) == CDataLayer::ConnectOK;
+}
+
+void LoadFloor(benchmark::State& state, std::size_t n) {
+    if (!ConnectTo(n)) {
+        state.SkipWithError("cannot connect");
+        return;
+    }
+    CEntryFilter filter;
+    filter.SetVehicleID(kVehicle);
+    for (auto _ : state) {
+        CObjectListT<CEntry> list;
+        TheDataLayer().Load(list, filter);
+        benchmark::DoNotOptimize(list.GetCount());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n));
+}
+
+void QuickStats(benchmark::State& state, std::size_t n) {
+    if (!ConnectTo(n)) {
+        state.SkipWithError("cannot connect");
+        return;
+    }
+    CEntryFilter filter;
+    filter.SetVehicleID(kVehicle);
+    for (auto _ : state) {
+        CQuickStats stats;
+        if (!stats.ComputeQuickStats(&filter)) {
+            state.SkipWithError("compute failed");
+            break;
+        }
+        benchmark::DoNotOptimize(stats.OverallExpense);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n));
+}
+
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        // The median of the repetitions, which one slow round on a shared machine does not move.
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median && run.iterations > 0 && !run.error_occurred) {
+                const auto iterations = static_cast<double>(run.iterations);
+                seconds[run.run_name.function_name] = {run.real_accumulated_time / iterations,
+                                                       run.cpu_accumulated_time / iterations};
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    struct Time {
+        double real;
+        double cpu;
+    };
+    std::map<std::string, Time> seconds;
+};
+
+std::string BenchName(const char* what, std::size_t n) {
+    std::string name(what);
+    name += '/';
+    name += std::to_string(n);
+    return name;
+}
+
+std::vector<std::size_t> ParseSizes(const std::string& text) {
+    std::vector<std::size_t> sizes;
+    std::stringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        const unsigned long long value = std::strtoull(item.c_str(), nullptr, 10);
+        if (value > 0)
+            sizes.push_back(static_cast<std::size_t>(value));
+    }
+    return sizes;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::size_t> sizes{10000, 100000};
+    if (const char* env = std::getenv("CARVELLE_BENCH_N"))
+        sizes = ParseSizes(env);
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--n=", 0) == 0)
+            sizes = ParseSizes(arg.substr(4));
+        else
+            args.push_back(argv[i]);
+    }
+    if (sizes.empty()) {
+        std::fprintf(stderr, "no sizes given (--n=10000,100000 or CARVELLE_BENCH_N)\n");
+        return 2;
+    }
+    int benchArgc = static_cast<int>(args.size());
+    benchmark::Initialize(&benchArgc, args.data());
+
+    Workspace workspace;
+    g_Workspace = &workspace;
+
+    for (std::size_t n : sizes) {
+        const auto rounds = static_cast<benchmark::IterationCount>(std::max<std::size_t>(5, 200000 / n));
+        benchmark::RegisterBenchmark(BenchName("Load", n).c_str(), LoadFloor, n)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(rounds)
+            ->Repetitions(3)
+            ->ReportAggregatesOnly(false);
+        benchmark::RegisterBenchmark(BenchName("QuickStats", n).c_str(), QuickStats, n)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(rounds)
+            ->Repetitions(3)
+            ->ReportAggregatesOnly(false);
+    }
+
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\nQuick Stats against the bare load of the same entries (target: <= 1.2):\n");
+    for (std::size_t n : sizes) {
+        const auto load = reporter.seconds.find(BenchName("Load", n));
+        const auto stats = reporter.seconds.find(BenchName("QuickStats", n));
+        if (load != reporter.seconds.end() && stats != reporter.seconds.end() && load->second.real > 0 &&
+            load->second.cpu > 0) {
+            std::printf("  N=%-7zu real: load %9.3f ms, stats %9.3f ms, ratio %.2f;  cpu: load %9.3f ms, "
+                        "stats %9.3f ms, ratio %.2f\n",
+                        n, load->second.real * 1e3, stats->second.real * 1e3,
+                        stats->second.real / load->second.real, load->second.cpu * 1e3,
+                        stats->second.cpu * 1e3, stats->second.cpu / load->second.cpu);
+        }
+    }
+    TheDataLayer().Disconnect();
+    benchmark::Shutdown();
+    return 0;
+}

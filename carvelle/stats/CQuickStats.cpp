@@ -1,0 +1,149 @@
+#include "stats/CQuickStats.h"
+
+#include "stats/Units.h"
+
+#include "datastore/CDataLayer.h"
+#include "records/CEntryFilter.h"
+#include "records/CObjectListT.h"
+#include "resources/CStringTable.h"
+#include "shell/AppGlobals.h"
+#include "shell/LocalDates.h"
+
+#include <QDate>
+#include <QLocale>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// What the figures need of one entry, copied out so that ordering touches no record.
+struct Row {
+    double date;
+    LONG odometer;
+    LONG id;
+    float amount;
+    float quantity;
+    std::uint32_t index; // into the loaded list
+    bool fuel;
+};
+
+bool Older(const Row& a, const Row& b) {
+    if (a.date != b.date)
+        return a.date < b.date;
+    if (a.odometer != b.odometer)
+        return a.odometer < b.odometer;
+    return a.id < b.id;
+}
+
+// Rule-based ranges are whole UTC days: their calendar day is the day the user chose.
+QString CalendarDayText(const SYSTEMTIME& day) {
+    const QDate date(day.wYear, day.wMonth, day.wDay);
+    return date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : QString();
+}
+
+} // namespace
+
+void CQuickStats::Clear() {
+    DateRangeText.clear();
+    PreviousVendor.clear();
+    AverageEconomy = 0.0f;
+    MostRecentEconomy = 0.0f;
+    FuelConsumed = 0.0f;
+    ConsumptionRate = 0.0f;
+    TotalFuelVolume = 0.0f;
+    CostOfOwnership = 0.0f;
+    OverallExpense = 0.0f;
+    FuelExpense = 0.0f;
+    Distance = 0;
+}
+
+bool CQuickStats::ComputeQuickStats(CEntryFilter* filter) {
+    Clear();
+    if (filter == nullptr)
+        return false;
+    DateRangeText = ::DateRangeText(filter);
+
+    CObjectListT<CEntry> entries;
+    if (!TheDataLayer().Load(entries, *filter))
+        return false;
+    const int count = entries.GetCount();
+    if (count == 0)
+        return true;
+
+    // The load has no order of its own: an entry typed in later for an earlier day still counts
+    // where its date puts it.
+    std::vector<Row> rows;
+    rows.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const CEntry* entry = entries.Get(i);
+        rows.push_back({entry->GetDate(), entry->GetOdometer(), entry->GetID(), entry->GetAmount(),
+                        entry->GetCustom1(), static_cast<std::uint32_t>(i),
+                        entry->GetType() == CEntry::EntryFuel});
+    }
+    if (!std::is_sorted(rows.begin(), rows.end(), Older))
+        std::sort(rows.begin(), rows.end(), Older);
+
+    // Sums in double: twenty thousand single-precision additions drift by whole units.
+    double overall = 0.0;
+    double fuelVolume = 0.0;
+    double fuelExpense = 0.0;
+    const Row* newestFuel = nullptr;
+    const Row* previousFuel = nullptr;
+    const Row* oldestFuel = nullptr;
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        overall += row->amount;
+        if (!row->fuel)
+            continue;
+        fuelVolume += row->quantity;
+        fuelExpense += row->amount;
+        if (newestFuel == nullptr)
+            newestFuel = &*row;
+        else if (previousFuel == nullptr)
+            previousFuel = &*row;
+        oldestFuel = &*row;
+    }
+
+    LONG fuelDistance = 0;
+    double fuelConsumed = 0.0;
+    if (newestFuel != nullptr) {
+        if (newestFuel->quantity > 0.0f) {
+            LONG lastLeg = 0;
+            if (previousFuel != nullptr) {
+                lastLeg = newestFuel->odometer - previousFuel->odometer;
+                PreviousVendor =
+                    QString::fromUtf16(entries.Get(static_cast<int>(previousFuel->index))->GetVendor());
+            }
+            MostRecentEconomy = ComputeEconomy(lastLeg, newestFuel->quantity);
+        }
+        fuelConsumed = fuelVolume - oldestFuel->quantity;
+        fuelDistance = std::max<LONG>(0, newestFuel->odometer - oldestFuel->odometer);
+    }
+    FuelConsumed = static_cast<float>(fuelConsumed);
+    TotalFuelVolume = static_cast<float>(fuelVolume);
+    FuelExpense = static_cast<float>(fuelExpense);
+    OverallExpense = static_cast<float>(overall);
+
+    AverageEconomy = ComputeEconomy(fuelDistance, FuelConsumed);
+    if (fuelDistance >= 100)
+        ConsumptionRate = FuelConsumed / (static_cast<float>(fuelDistance) * 0.01f);
+
+    // A newest reading below the oldest is a typing slip, not a negative distance.
+    Distance = std::max<LONG>(0, rows.back().odometer - rows.front().odometer);
+    if (Distance >= 100)
+        CostOfOwnership = OverallExpense / (static_cast<float>(Distance) * 0.01f);
+    return true;
+}
+
+QString DateRangeText(CEntryFilter* filter) {
+    if (filter == nullptr || !filter->HaveDateRange())
+        return LoadStringResource(IDS_ALL_DATES);
+    const SYSTEMTIME start = *filter->GetStartDate();
+    const SYSTEMTIME end = *filter->GetEndDate();
+    // A custom range holds the UTC instants of local day bounds; the rule-based ones do not.
+    const int type = filter->GetDateRangeType();
+    const bool custom = type < CEntryFilter::DateRangeLastWeek || type > CEntryFilter::DateRangeYearToDate;
+    return FormatStringResource(IDS_DATE_RANGE_TEXT, {custom ? ShortDateText(start) : CalendarDayText(start),
+                                                      custom ? ShortDateText(end) : CalendarDayText(end)});
+}

@@ -1,0 +1,260 @@
+#include "carvelle/views/LocalDayFixtures.h"
+#include "carvelle/views/ViewsTestSupport.h"
+
+#include "stats/CDlgQuickStats.h"
+#include "stats/CQuickStats.h"
+#include "stats/CQuickStatsListView.h"
+
+#include "resources/ResourceIds.h"
+#include "shell/LocalDates.h"
+
+#include <QImage>
+#include <QKeyEvent>
+#include <QTest>
+
+#include <string>
+
+namespace {
+
+// A day number as a stored date: 45000 is 14 March 2023.
+constexpr double kDay0 = 45000.0;
+
+class QuickStatsTest : public ViewsTest {
+protected:
+    void SetUp() override {
+        ViewsTest::SetUp();
+        m_Vehicle = StoreVehicle(u"Corolla", 2004);
+    }
+
+    void Add(CEntry::Type type, double day, LONG odometer, float amount, float quantity = 0.0f,
+             const char16_t* vendor = u"", ULONG vehicle = 0) {
+        CEntry entry;
+        // Our own reference IDs: issuing them searches the whole table once per entry.
+        entry.SetRefID(++m_LastRefID);
+        entry.SetVehicleID(vehicle != 0 ? vehicle : m_Vehicle);
+        entry.SetType(type);
+        entry.SetDate(kDay0 + day);
+        entry.SetOdometer(odometer);
+        entry.SetAmount(amount);
+        entry.SetCustom1(quantity);
+        entry.SetVendor(vendor);
+        ASSERT_EQ(TheDataLayer().Save(&entry, 0), 1);
+    }
+
+    CQuickStats Compute(ULONG vehicle = 0, CEntry::Type type = CEntry::EntryNone) {
+        CEntryFilter filter;
+        filter.SetVehicleID(vehicle != 0 ? vehicle : m_Vehicle);
+        filter.SetEntryType(type);
+        CQuickStats stats;
+        EXPECT_TRUE(stats.ComputeQuickStats(&filter));
+        return stats;
+    }
+
+    ULONG m_Vehicle = 0;
+    ULONG m_LastRefID = 0;
+};
+
+void ExpectSameFigures(const CQuickStats& a, const CQuickStats& b) {
+    EXPECT_EQ(a.PreviousVendor, b.PreviousVendor);
+    EXPECT_FLOAT_EQ(a.AverageEconomy, b.AverageEconomy);
+    EXPECT_FLOAT_EQ(a.MostRecentEconomy, b.MostRecentEconomy);
+    EXPECT_FLOAT_EQ(a.FuelConsumed, b.FuelConsumed);
+    EXPECT_FLOAT_EQ(a.ConsumptionRate, b.ConsumptionRate);
+    EXPECT_FLOAT_EQ(a.TotalFuelVolume, b.TotalFuelVolume);
+    EXPECT_FLOAT_EQ(a.CostOfOwnership, b.CostOfOwnership);
+    EXPECT_FLOAT_EQ(a.OverallExpense, b.OverallExpense);
+    EXPECT_FLOAT_EQ(a.FuelExpense, b.FuelExpense);
+    EXPECT_EQ(a.Distance, b.Distance);
+}
+
+} // namespace
+
+TEST_F(QuickStatsTest, ThreeFillUpsAndARepairGiveTheFiguresWhateverOrderTheyWereTypedIn) {
+    Add(CEntry::EntryFuel, 0, 1000, 30.0f, 10.0f, u"Shell");
+    Add(CEntry::EntryFuel, 10, 1300, 31.0f, 10.0f, u"BP");
+    Add(CEntry::EntryRepair, 15, 1450, 100.0f);
+    Add(CEntry::EntryFuel, 20, 1600, 39.0f, 12.0f, u"Exxon");
+    const CQuickStats stats = Compute();
+
+    EXPECT_NEAR(stats.AverageEconomy, 600.0f / 22.0f, 1e-4);
+    EXPECT_FLOAT_EQ(stats.MostRecentEconomy, 25.0f);
+    EXPECT_EQ(stats.PreviousVendor, QStringLiteral("BP"));
+    EXPECT_FLOAT_EQ(stats.FuelConsumed, 22.0f);
+    EXPECT_FLOAT_EQ(stats.TotalFuelVolume, 32.0f);
+    EXPECT_NEAR(stats.ConsumptionRate, 22.0f / 6.0f, 1e-5);
+    EXPECT_FLOAT_EQ(stats.FuelExpense, 100.0f);
+    EXPECT_FLOAT_EQ(stats.OverallExpense, 200.0f);
+    EXPECT_EQ(stats.Distance, 600);
+    EXPECT_NEAR(stats.CostOfOwnership, 200.0f / 6.0f, 1e-4);
+    EXPECT_EQ(stats.DateRangeText, QStringLiteral("All Dates"));
+
+    // The same log typed in another order: the newest first, an earlier day typed in last.
+    const ULONG other = StoreVehicle(u"Civic", 2010);
+    Add(CEntry::EntryFuel, 20, 1600, 39.0f, 12.0f, u"Exxon", other);
+    Add(CEntry::EntryRepair, 15, 1450, 100.0f, 0.0f, u"", other);
+    Add(CEntry::EntryFuel, 0, 1000, 30.0f, 10.0f, u"Shell", other);
+    Add(CEntry::EntryFuel, 10, 1300, 31.0f, 10.0f, u"BP", other);
+    ExpectSameFigures(Compute(other), stats);
+}
+
+TEST_F(QuickStatsTest, CostOfOwnershipStartsAtOneHundredAndDividesByTheFractionalHundreds) {
+    Add(CEntry::EntryRepair, 0, 1000, 250.0f);
+    Add(CEntry::EntryRepair, 1, 1099, 250.0f);
+    CQuickStats stats = Compute();
+    EXPECT_EQ(stats.Distance, 99);
+    EXPECT_FLOAT_EQ(stats.CostOfOwnership, 0.0f);
+
+    Add(CEntry::EntryExpense, 2, 1100, 0.0f);
+    EXPECT_FLOAT_EQ(Compute().CostOfOwnership, 500.0f);
+
+    Add(CEntry::EntryExpense, 3, 1250, 0.0f);
+    stats = Compute();
+    EXPECT_EQ(stats.Distance, 250);
+    EXPECT_FLOAT_EQ(stats.CostOfOwnership, 200.0f); // 500 over 2.5 hundreds, not over 2
+}
+
+TEST_F(QuickStatsTest, ANewestReadingBelowTheOldestCountsAsNoDistance) {
+    Add(CEntry::EntryFuel, 0, 5000, 40.0f, 10.0f);
+    Add(CEntry::EntryFuel, 1, 500, 40.0f, 10.0f); // a slip of the finger
+    const CQuickStats stats = Compute();
+    EXPECT_EQ(stats.Distance, 0);
+    EXPECT_FLOAT_EQ(stats.CostOfOwnership, 0.0f);
+    EXPECT_FLOAT_EQ(stats.ConsumptionRate, 0.0f);
+    EXPECT_FALSE(stats.AverageEconomy > 0.0f);
+    EXPECT_FALSE(stats.MostRecentEconomy > 0.0f);
+}
+
+TEST_F(QuickStatsTest, TwentyThousandFillUpsAddUpWithoutDrift) {
+    ASSERT_EQ(TheDataLayer().BeginTransaction(), 1);
+    for (int i = 0; i < 20000; ++i)
+        Add(CEntry::EntryFuel, i * 0.1, 1000 + i * 300, 45.67f, 45.67f);
+    ASSERT_EQ(TheDataLayer().Commit(), CDataLayer::CommitOK);
+    const CQuickStats stats = Compute();
+    EXPECT_NEAR(stats.TotalFuelVolume, 913400.0f, 0.1f);
+    EXPECT_NEAR(stats.FuelExpense, 913400.0f, 0.1f);
+    EXPECT_NEAR(stats.OverallExpense, 913400.0f, 0.1f);
+    EXPECT_NEAR(stats.FuelConsumed, 913400.0f - 45.67f, 0.1f);
+}
+
+TEST_F(QuickStatsTest, SparseLogsKeepTheirZerosAndNotAvailableFigures) {
+    // No entries at all.
+    CQuickStats empty = Compute();
+    EXPECT_FLOAT_EQ(empty.AverageEconomy, 0.0f);
+    EXPECT_FLOAT_EQ(empty.OverallExpense, 0.0f);
+    EXPECT_EQ(empty.Distance, 0);
+    EXPECT_FALSE(empty.ComputeQuickStats(nullptr));
+
+    // One fill-up: no economy, nothing consumed, but its cost counts.
+    Add(CEntry::EntryFuel, 0, 1000, 40.0f, 10.0f, u"Shell");
+    CQuickStats one = Compute();
+    EXPECT_FLOAT_EQ(one.AverageEconomy, -1.0f);
+    EXPECT_FALSE(one.MostRecentEconomy > 0.0f);
+    EXPECT_TRUE(one.PreviousVendor.isEmpty());
+    EXPECT_FLOAT_EQ(one.FuelConsumed, 0.0f);
+    EXPECT_FLOAT_EQ(one.TotalFuelVolume, 10.0f);
+    EXPECT_FLOAT_EQ(one.FuelExpense, 40.0f);
+
+    // Repairs only: no fuel figures, yet distance and cost still cover the repairs.
+    Add(CEntry::EntryRepair, 1, 1100, 60.0f);
+    Add(CEntry::EntryRepair, 2, 1400, 90.0f);
+    CQuickStats repairs = Compute(0, CEntry::EntryRepair);
+    EXPECT_FLOAT_EQ(repairs.AverageEconomy, -1.0f);
+    EXPECT_FLOAT_EQ(repairs.FuelExpense, 0.0f);
+    EXPECT_EQ(repairs.Distance, 300);
+    EXPECT_FLOAT_EQ(repairs.OverallExpense, 150.0f);
+    EXPECT_FLOAT_EQ(repairs.CostOfOwnership, 50.0f);
+
+    // A newest fill-up with no quantity has no recent economy, even with older fill-ups.
+    Add(CEntry::EntryFuel, 3, 1500, 10.0f, 0.0f);
+    EXPECT_FLOAT_EQ(Compute().MostRecentEconomy, 0.0f);
+}
+
+TEST_F(QuickStatsTest, DateRangeTextShowsTheDaysTheUserChose) {
+    const ScopedLocale locale(QLocale(QLocale::English, QLocale::UnitedStates));
+    const ScopedTimeZone zone(kNewYork);
+    CEntryFilter filter;
+    EXPECT_EQ(DateRangeText(&filter), QStringLiteral("All Dates"));
+
+    // A custom range: the UTC instants of 1 March 00:00 and 31 March 23:59:59 in New York.
+    filter.SetStartDate(LocalToSystemTime(QDate(2024, 3, 1).startOfDay()), 0);
+    filter.SetEndDate(LocalToSystemTime(QDateTime(QDate(2024, 3, 31), QTime(23, 59, 59))), 0);
+    filter.SetDateRangeType(CEntryFilter::DateRangeCustom);
+    EXPECT_EQ(DateRangeText(&filter), QStringLiteral("3/1/24 - 3/31/24"));
+
+    // Month to date on a pinned day: starts on the 1st, not on the last of February.
+    const ScopedClock clock(Utc(2024, 3, 15, 12));
+    filter.SetDateRangeType(CEntryFilter::DateRangeMonthToDate);
+    EXPECT_EQ(DateRangeText(&filter), QStringLiteral("3/1/24 - 3/15/24"));
+}
+
+TEST_F(QuickStatsTest, TheDialogShowsEveryRowAndClosesOnDoneCancelEnterAndEscape) {
+    const ScopedLocale locale(QLocale(QLocale::English, QLocale::UnitedStates));
+    Add(CEntry::EntryFuel, 0, 1000, 30.0f, 10.0f, u"Shell");
+    Add(CEntry::EntryFuel, 10, 1300, 31.0f, 10.0f, u"BP");
+    Add(CEntry::EntryFuel, 20, 2600, 40.0f, 12.0f, u"Exxon");
+    const CQuickStats stats = Compute();
+
+    CDlgQuickStats dialog(stats);
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("dlg214"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Quick Stats"));
+    CQuickStatsListView* list = dialog.findChild<CQuickStatsListView*>(QStringLiteral("list1020"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->GetRowCount(), 10);
+    EXPECT_EQ(list->ContextMenuIndex(), -1);
+    const QStringList labels = {"Date range:",         "Average fuel economy:",  "Most recent fuel economy:",
+                                "Average fuel cost:",  "Distance traveled:",     "Total fuel consumed:",
+                                "Total fuel expense:", "Total overall expense:", "Fuel consumption rate:",
+                                "Cost of ownership:"};
+    const QStringList values = {"All Dates",
+                                "72.73 mi/gal",
+                                "108.33 mi/gal (BP)",
+                                "$3.16 per gal",
+                                "1,600 miles",
+                                "22.00 gal",
+                                "$101.00",
+                                "$101.00",
+                                "1.38 gal per 100 miles",
+                                "$6.31 per 100 miles"};
+    for (int row = 0; row < 10; ++row) {
+        EXPECT_EQ(list->GetRowText(row), labels[row]) << row;
+        EXPECT_EQ(list->ValueText(row), values[row]) << row;
+    }
+
+    // Drawn with the palette's roles: under a dark palette the selected first row uses its
+    // highlight, the others its base.
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(40, 80, 160));
+    dark.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    dialog.setPalette(dark);
+    dialog.resize(480, 640);
+    dialog.show();
+    ASSERT_TRUE(list->IsRowSelected(0));
+    const QImage image = list->viewport()->grab().toImage();
+    const QRect first = list->RowRect(0);
+    const QRect second = list->RowRect(1);
+    // Right of the texts and clear of any focus frame.
+    EXPECT_EQ(image.pixelColor(first.right() - 4, first.center().y()), QColor(40, 80, 160));
+    EXPECT_EQ(image.pixelColor(second.right() - 4, second.center().y()), QColor(30, 30, 30));
+
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_FALSE(dialog.isVisible());
+
+    for (int command : {ID_DONE, ID_CANCEL}) {
+        dialog.show();
+        CScriptedPrompter::Press(dialog, command);
+        EXPECT_EQ(dialog.result(), command);
+    }
+    dialog.show();
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_EQ(dialog.result(), 2);
+}
+
+TEST(QuickStatsList, WithoutFiguresEveryValueIsNotAvailable) {
+    CQuickStatsListView list;
+    list.SetStats(nullptr);
+    for (int row = 0; row < CQuickStatsListView::RowCount; ++row)
+        EXPECT_EQ(list.ValueText(row), QStringLiteral("N/A")) << row;
+}
