@@ -1,18 +1,11 @@
 #include "app/CDlgStartup.h"
 
-#include "resources/CMenuResource.h"
 #include "resources/CStringTable.h"
 #include "resources/ResourceIds.h"
 #include "shell/AppGlobals.h"
 #include "shell/CAppSettings.h"
 #include "shell/CPrompter.h"
-#include "views/DrawTitleBand.h"
 
-#include <QAction>
-#include <QHBoxLayout>
-#include <QMenu>
-#include <QPainter>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -22,17 +15,9 @@ const char* const kWelcomeText = "This may be the first time you are using the p
 
 } // namespace
 
-CDlgStartup::CDlgStartup(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("dlg%1").arg(IDD_STARTUP));
-    setWindowTitle(LoadStringResource(IDS_WELCOME_TITLE));
-
-    // A margin on each side, the controls below the title band. Two frame widths (the handheld's
-    // measure) crowd the text against the window edge on a desktop; the style's own margin reads better.
-    const int edge = qMax(2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth),
-                          style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(edge, TitleBandHeight() + edge, edge, 0);
-
+CDlgStartup::CDlgStartup(QWidget* parent)
+    : CFullScreenDialog(IDD_STARTUP, LoadStringResource(IDS_WELCOME_TITLE), parent) {
+    QVBoxLayout* layout = Body();
     m_Text = new QLabel(QString::fromUtf8(kWelcomeText), this);
     m_Text->setObjectName(QStringLiteral("ctl%1").arg(IDC_STARTUP_TEXT));
     m_Text->setWordWrap(true);
@@ -50,29 +35,6 @@ CDlgStartup::CDlgStartup(QWidget* parent) : QDialog(parent) {
     groupLayout->addWidget(m_OpenExistingButton);
     layout->addWidget(m_Group);
     layout->addStretch(1);
-
-    // The soft keys at the bottom: "Done" and "Cancel" of menu 221.
-    m_SoftKeys = LoadMenuResource(IDR_DONE_CANCEL, this);
-    auto* keys = new QHBoxLayout();
-    int index = 1;
-    for (QAction* action : m_SoftKeys->actions()) {
-        auto* key = new QToolButton(this);
-        key->setObjectName(QStringLiteral("softkey%1").arg(index));
-        key->setDefaultAction(action);
-        key->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        keys->addWidget(key);
-        if (index == 1)
-            keys->addStretch(1);
-        ++index;
-        const int id = action->data().toInt();
-        connect(action, &QAction::triggered, this, [this, id] {
-            if (id == ID_DONE)
-                OnDone();
-            else if (id == ID_CANCEL)
-                OnCancel();
-        });
-    }
-    layout->addLayout(keys);
 
     m_CreateNewButton->setChecked(true);
 }
@@ -111,25 +73,4 @@ void CDlgStartup::OnDone() {
     settings.DBPath = chosen.toStdU16String();
     m_CreateNew = createNew;
     done(1);
-}
-
-void CDlgStartup::OnCancel() {
-    done(2);
-}
-
-void CDlgStartup::reject() {
-    OnCancel();
-}
-
-void CDlgStartup::paintEvent(QPaintEvent* event) {
-    QDialog::paintEvent(event);
-    QPainter painter(this);
-    DrawTitleBand(painter, *this, windowTitle(), TitleBandDialog);
-}
-
-void CDlgStartup::showEvent(QShowEvent* event) {
-    // Full screen over the main window.
-    if (QWidget* owner = parentWidget())
-        setGeometry(owner->window()->geometry());
-    QDialog::showEvent(event);
 }

@@ -2,17 +2,13 @@
 // The welcome dialog (template 208): create a new data file or open an existing one. On Done it
 // asks for the file and stores the chosen path in the settings' DBPath.
 
-#include <QDialog>
+#include "views/CFullScreenDialog.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
-#include <QToolButton>
 
-#include <memory>
-
-class QMenu;
-
-class CDlgStartup : public QDialog {
+class CDlgStartup : public CFullScreenDialog {
     Q_OBJECT
 
 public:
@@ -25,20 +21,12 @@ public:
     // "Description|pattern|...||" (the handheld's form) to Qt's "Description (pattern);;...".
     static QString QtFileFilter(const QString& filter);
 
-    void OnDone();
-    void OnCancel();
-
-    // Closing the window counts as Cancel.
-    void reject() override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    // Asks for the file; closes only when one was chosen.
+    void OnDone() override;
 
 private:
     bool m_CreateNew = true;
-    std::unique_ptr<QMenu> m_SoftKeys; // menu 221: "Done" and "Cancel"
-    QLabel* m_Text = nullptr;          // child widgets, owned by the dialog
+    QLabel* m_Text = nullptr; // child widgets, owned by the dialog
     QGroupBox* m_Group = nullptr;
     QRadioButton* m_CreateNewButton = nullptr;
     QRadioButton* m_OpenExistingButton = nullptr;

@@ -13,6 +13,7 @@
 #include "shell/AppGlobals.h"
 #include "shell/CAppSettings.h"
 #include "shell/CPrompter.h"
+#include "stats/CDlgOptions.h"
 #include "views/CVehicleListView.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
@@ -79,6 +80,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(m_VehicleView.get(), &CViewVehicles::VehicleDeleted, this,
             [this] { SetActiveVehicle(nullptr, false); });
     m_ClientLayout->addWidget(m_VehicleView.get());
+    m_EntryView->SetEntryEditor([this](CEntry& entry) { return RunEntryEditor(entry); });
+    connect(m_EntryView.get(), &CViewEntries::EntriesChanged, this, &CMainFrame::UpdateActiveOdometer);
     m_ClientLayout->addWidget(m_EntryView.get());
     m_EntryView->hide();
     m_CurrentView = ViewVehicles;
@@ -253,7 +256,9 @@ void CMainFrame::UpdateActiveOdometer() {
         return;
     CAppSettings& settings = TheSettings();
     LONG odometer = 0;
-    if (!TheDataLayer().GetMaxOdometer(vehicle->GetRefID(), &odometer) || odometer == settings.ActiveOdometer)
+    // With no reading left (the last entries deleted) the current odometer stays as it was.
+    if (!TheDataLayer().GetMaxOdometer(vehicle->GetRefID(), &odometer) || odometer == 0 ||
+        odometer == settings.ActiveOdometer)
         return;
     if (TheDataLayer().UpdateCurrentOdometer(vehicle, odometer)) {
         settings.ActiveOdometer = odometer;
@@ -463,7 +468,8 @@ void CMainFrame::RunReminderList(CVehicle&) {}
 void CMainFrame::RunQuickStats() {}
 
 int CMainFrame::RunOptionsDialog() {
-    return 2;
+    CDlgOptions options(this);
+    return CPrompter::Instance().RunModal(options);
 }
 
 bool CMainFrame::RunDateRangeDialog(SYSTEMTIME&, SYSTEMTIME&) {

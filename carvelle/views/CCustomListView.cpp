@@ -442,6 +442,12 @@ void CCustomListView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CCustomListView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier && m_CommandHandler) {
+        // The key does what the list's Delete command does.
+        event->accept();
+        m_CommandHandler(ID_DELETE);
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter) {
         emit EnterPressed();

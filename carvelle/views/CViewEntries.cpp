@@ -1,49 +1,62 @@
 #include "views/CViewEntries.h"
 
-#include "views/CCustomListView.h"
+#include "views/CDocListComboBox.h"
+#include "views/CEntryListView.h"
 #include "views/CWaitCursor.h"
 #include "views/DrawTitleBand.h"
 
 #include "datastore/CDataLayer.h"
+#include "records/CEntryFilter.h"
 #include "resources/CStringTable.h"
 #include "resources/ResourceIds.h"
 #include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+#include "shell/CPrompter.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
 
 namespace {
 
-// The sort drop-down's geometry: the arrow, its inset and its margin around the text.
-constexpr int DropDownArrowWidth = 14;
-constexpr int DropDownLeftInset = 0;
-constexpr int DescriptionColumnWidth = 100;
+constexpr int kMenuSortBy = 2;
+constexpr int kColumnGroup = 0;
+constexpr int kDirectionGroup = 1;
+
+QString DataFilePath() {
+    return QString::fromStdU16String(TheSettings().DBPath);
+}
 
 } // namespace
 
 CViewEntries::CViewEntries(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("view%1").arg(IDD_VIEW_ENTRIES));
     m_Caption = LoadStringResource(IDS_NO_ACTIVE_VEHICLE);
-    m_List = new CCustomListView(this);
-    m_List->setObjectName(QStringLiteral("list%1").arg(IDC_LIST));
-    m_List->setHeaderHidden(true);
-    m_List->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_List->SetColumns({LoadStringResource(IDS_SORT_DESCRIPTION)}, {DescriptionColumnWidth});
+    m_List = new CEntryListView(this);
     m_List->SetCommandHandler([this](int id) { HandleCommand(id); });
+    connect(m_List, &CCustomListView::RowTapped, this, [this](int) { EditSelectedEntry(); });
+    connect(m_List, &CCustomListView::EnterPressed, this, &CViewEntries::EditSelectedEntry);
     setFocusProxy(m_List);
     LayOut();
 }
 
-CViewEntries::~CViewEntries() {
-    // The rows hold the records' addresses: drop them before the records go.
-    m_List->DeleteAllRows();
-}
+CViewEntries::~CViewEntries() = default;
 
 void CViewEntries::Initialize() {
     SetCaption(LoadStringResource(IDS_NO_ACTIVE_VEHICLE));
-    m_List->setFont(BoldFont());
+    m_List->SetUp();
+    if (!m_SortDropDown) {
+        m_SortDropDown = new CDocListComboBox(this);
+        m_SortDropDown->SetMenu(IDR_CONTEXT_MENUS, kMenuSortBy);
+        m_SortDropDown->SetPrompt(LoadStringResource(IDS_SORT_BY));
+        m_SortDropDown->SetRadioGroup(kColumnGroup, ID_SORT_DATE, ID_SORT_AMOUNT, 0);
+        m_SortDropDown->SetRadioGroup(kDirectionGroup, ID_SORT_ASCENDING, ID_SORT_DESCENDING, 0);
+        connect(m_SortDropDown, &CDocListComboBox::CommandChosen, this,
+                [this](int id) { HandleCommand(id); });
+        m_SortDropDown->show();
+        setTabOrder(m_List, m_SortDropDown);
+        UpdateSortDropDown();
+    }
     LayOut();
 }
 
@@ -53,28 +66,117 @@ void CViewEntries::SetCaption(const QString& caption) {
     update();
 }
 
+const CObjectListT<CEntry>& CViewEntries::Entries() const {
+    return m_List->Entries();
+}
+
 void CViewEntries::Reload(CEntryFilter* filter) {
-    CWaitCursor wait;
-    m_List->DeleteAllRows();
-    m_Entries.Clear();
-    if (!filter) {
-        return;
-    }
-    if (!TheDataLayer().Load(m_Entries, *filter)) {
-        m_Entries.Clear();
+    m_Filter = filter;
+    if (!m_List->Reload(filter)) {
+        // An empty list would look like an empty log.
+        CPrompter::Instance().MessageBox(this, FormatStringResource(IDS_ENTRIES_NOT_READ, {DataFilePath()}),
+                                         QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
     }
 }
 
 void CViewEntries::AddEntry(CEntry* entry) {
-    if (entry) {
-        m_Entries.Add(entry);
-    }
+    m_List->AddEntry(entry);
 }
 
 bool CViewEntries::HandleCommand(int id) {
-    // Editing, deleting and sorting entries arrive with the entry list's rows.
-    (void)id;
+    switch (id) {
+    case ID_EDIT:
+        EditSelectedEntry();
+        return true;
+    case ID_DELETE:
+        DeleteSelectedEntries();
+        return true;
+    default:
+        break;
+    }
+    if (id >= ID_SORT_DATE && id <= ID_SORT_DESCENDING) {
+        OnSortCommand(id);
+        return true;
+    }
     return false;
+}
+
+void CViewEntries::EditSelectedEntry() {
+    const std::vector<CEntry*> selected = m_List->SelectedEntries();
+    if (selected.size() != 1 || !m_Editor)
+        return;
+    CEntry* entry = selected.front();
+    if (!m_Editor(*entry))
+        return;
+    if (m_Filter && m_Filter->EntryMatchesFilter(entry))
+        m_List->UpdateEntry(entry);
+    else
+        m_List->RemoveEntryRow(entry);
+    emit EntriesChanged();
+}
+
+void CViewEntries::DeleteSelectedEntries() {
+    const std::vector<CEntry*> selected = m_List->SelectedEntries();
+    if (selected.empty())
+        return;
+    const int question = selected.size() == 1 ? IDS_DELETE_ENTRY : IDS_DELETE_ENTRIES;
+    CPrompter& prompter = CPrompter::Instance();
+    if (prompter.MessageBox(this, LoadStringResource(question), LoadStringResource(IDS_PRODUCT_NAME),
+                            CPrompter::ButtonsYesNo, CPrompter::IconWarning) != CPrompter::IDYES)
+        return;
+    std::vector<CEntry*> deleted;
+    {
+        CWaitCursor wait;
+        for (CEntry* entry : selected) {
+            if (TheDataLayer().Delete(entry))
+                deleted.push_back(entry);
+        }
+    }
+    {
+        // Only the rows whose entry is gone from the file go from the list.
+        CWaitCursor wait;
+        m_List->setUpdatesEnabled(false);
+        for (CEntry* entry : deleted)
+            m_List->RemoveEntryRow(entry);
+        m_List->setUpdatesEnabled(true);
+        m_List->viewport()->update();
+    }
+    if (!deleted.empty())
+        emit EntriesChanged();
+    if (deleted.size() != selected.size()) {
+        prompter.MessageBox(this, FormatStringResource(IDS_ENTRIES_NOT_DELETED, {DataFilePath()}), QString(),
+                            CPrompter::ButtonsOK, CPrompter::IconWarning);
+    }
+}
+
+void CViewEntries::OnSortCommand(int id) {
+    CAppSettings& settings = TheSettings();
+    if (id >= ID_SORT_DATE && id <= ID_SORT_AMOUNT)
+        settings.LastColSorted = id - ID_SORT_DATE;
+    else if (id == ID_SORT_ASCENDING)
+        settings.SortAscending = 0;
+    else if (id == ID_SORT_DESCENDING)
+        settings.SortAscending = 1;
+    // Every sort command turns the direction round: a column chosen again sorts the other way,
+    // and "Ascending" and "Descending" land where they say.
+    settings.SortAscending = settings.SortAscending ? 0 : 1;
+    m_List->SortItems(settings.LastColSorted);
+    const int row = m_List->GetNextSelectedRow();
+    if (row >= 0)
+        m_List->EnsureVisible(row);
+    UpdateSortDropDown();
+}
+
+void CViewEntries::UpdateSortDropDown() {
+    if (!m_SortDropDown)
+        return;
+    const CAppSettings& settings = TheSettings();
+    const LONG column = settings.LastColSorted;
+    const bool known = column >= 0 && column <= 3;
+    m_SortDropDown->SetChecked(kColumnGroup, known ? ID_SORT_DATE + column : 0);
+    m_SortDropDown->SetChecked(kDirectionGroup,
+                               settings.SortAscending ? ID_SORT_ASCENDING : ID_SORT_DESCENDING);
+    m_SortDropDown->SetCurrentText(known ? LoadStringResource(IDS_SORT_DATE + column) : QString());
 }
 
 void CViewEntries::FocusList() {
@@ -84,8 +186,7 @@ void CViewEntries::FocusList() {
 int CViewEntries::ReservedBandWidth() const {
     const int margin = IsHighResolution(*this) ? 4 : 2;
     const QFontMetrics metrics(SmallBoldFont());
-    return DropDownArrowWidth + DropDownLeftInset + margin +
-           metrics.horizontalAdvance(LoadStringResource(IDS_SORT_DESCRIPTION)) + 1;
+    return 14 + 0 + margin + metrics.horizontalAdvance(LoadStringResource(IDS_SORT_DESCRIPTION)) + 1;
 }
 
 void CViewEntries::paintEvent(QPaintEvent*) {
@@ -99,7 +200,14 @@ void CViewEntries::resizeEvent(QResizeEvent* event) {
 }
 
 void CViewEntries::LayOut() {
-    const int top = TitleBandHeight() + 1;
+    const int band = TitleBandHeight();
+    if (m_SortDropDown) {
+        const int reserved = ReservedBandWidth();
+        const int high = IsHighResolution(*this) ? band - 1 : band;
+        m_SortDropDown->setGeometry(width() - reserved, 0, reserved, high);
+        m_SortDropDown->update();
+    }
+    const int top = band + 1;
     m_List->setGeometry(0, top, width(), std::max(0, height() - top));
     m_List->StretchColumn(0);
 }

@@ -1,17 +1,25 @@
 #pragma once
-// The active vehicle's log: a caption band (with room for the sort drop-down) over the entry list.
-
-#include "records/CObjectListT.h"
+// The active vehicle's log: a caption band with the sort drop-down at its right end, over the
+// entry list. It edits, deletes and sorts entries, and tells the frame when the stored entries
+// changed (the vehicle's current odometer may follow).
 
 #include <QWidget>
 
-class CCustomListView;
+#include <functional>
+
+class CDocListComboBox;
+class CEntry;
 class CEntryFilter;
+class CEntryListView;
+template <class T> class CObjectListT;
 
 class CViewEntries : public QWidget {
     Q_OBJECT
 
 public:
+    // Opens an entry for editing; true when it was changed and saved.
+    using EntryEditor = std::function<bool(CEntry& entry)>;
+
     explicit CViewEntries(QWidget* parent = nullptr);
     ~CViewEntries() override;
 
@@ -22,19 +30,28 @@ public:
     void SetCaption(const QString& caption);
     QString Caption() const { return m_Caption; }
 
-    // Loads the entries that pass the filter; no filter empties the list.
+    // Loads the entries that pass the filter (kept for later edits); no filter empties the list.
+    // A failed load is reported and leaves the list empty.
     void Reload(CEntryFilter* filter);
     // Takes ownership.
     void AddEntry(CEntry* entry);
-    const CObjectListT<CEntry>& Entries() const { return m_Entries; }
+    const CObjectListT<CEntry>& Entries() const;
 
-    // False for commands this view does not know.
+    // Until the editing sheet exists an edit behaves as cancelled.
+    void SetEntryEditor(EntryEditor editor) { m_Editor = std::move(editor); }
+
+    // Edit, Delete and the sort commands; false for commands this view does not know.
     bool HandleCommand(int id);
     void FocusList();
-    CCustomListView* List() const { return m_List; }
+    CEntryListView* List() const { return m_List; }
+    CDocListComboBox* SortDropDown() const { return m_SortDropDown; }
 
     // The width kept free at the band's right end for the sort drop-down.
     int ReservedBandWidth() const;
+
+signals:
+    // Entries were saved or deleted: the frame brings the vehicle's current odometer up to date.
+    void EntriesChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -42,8 +59,14 @@ protected:
 
 private:
     void LayOut();
+    void EditSelectedEntry();
+    void DeleteSelectedEntries();
+    void OnSortCommand(int id);
+    void UpdateSortDropDown();
 
-    CCustomListView* m_List = nullptr; // a child widget
-    CObjectListT<CEntry> m_Entries;
+    CEntryListView* m_List = nullptr; // child widgets
+    CDocListComboBox* m_SortDropDown = nullptr;
+    CEntryFilter* m_Filter = nullptr; // the frame's, not owned
+    EntryEditor m_Editor;
     QString m_Caption;
 };

@@ -1,0 +1,68 @@
+#pragma once
+// The active vehicle's log: one two-line row per entry (date and odometer over description and
+// amount) with an icon for its kind, sorted by date, description, odometer or amount. It owns
+// the entries of the last reload and those added since.
+
+#include "views/CCustomListView.h"
+
+#include "records/CObjectListT.h"
+
+#include <vector>
+
+class CEntry;
+class CEntryFilter;
+
+class CEntryListView : public CCustomListView {
+    Q_OBJECT
+
+public:
+    // The sort columns (the settings' LastColSorted).
+    enum { SortDate = 0, SortDescription = 1, SortOdometer = 2, SortAmount = 3 };
+
+    explicit CEntryListView(QWidget* parent = nullptr);
+    ~CEntryListView() override;
+
+    // The entry's second line: "12.50 gal @ $3.10 (Shell)", "Oil change (Garage)", "Oil change".
+    static QString EntryDescription(const CEntry& entry);
+
+    // Once the shared fonts exist: the font, the column and the icons.
+    void SetUp();
+
+    // Drops every entry and row, then loads those that pass the filter (none without a filter).
+    // False when the load failed: the list is then empty.
+    bool Reload(CEntryFilter* filter);
+    // Takes ownership; the new row is selected, focused, sorted into place and scrolled to.
+    void AddEntry(CEntry* entry);
+    // The entry's row after an edit: sorted into place again, selected and scrolled to.
+    void UpdateEntry(CEntry* entry);
+    // Removes the entry's row; the record stays until the next reload.
+    void RemoveEntryRow(CEntry* entry);
+
+    // Sorts by the column (-1: the stored one) in the stored direction; stores the column.
+    void SortItems(int column);
+
+    // The entries of the selected rows, in row order (not owned).
+    std::vector<CEntry*> SelectedEntries() const;
+    CEntry* EntryAt(int row) const;
+    const CObjectListT<CEntry>& Entries() const { return m_Entries; }
+
+    // The first line's texts of a row, as drawn.
+    QString DateText(int row) const;
+
+    // Two lines of the bold font and 3 pixels.
+    int RowHeight() const;
+
+protected:
+    QString RowText(int row) const override;
+    void PrepareContextMenu(QMenu& menu) override;
+    void DrawRow(QPainter& painter, const QStyleOptionViewItem& option, int row) override;
+    int MeasureRow(const QStyleOptionViewItem& option) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QIcon IconFor(const CEntry& entry) const;
+    void SelectOnly(int row);
+
+    CObjectListT<CEntry> m_Entries;
+    QIcon m_Icons[4]; // fuel, repair, trip, other expense
+};

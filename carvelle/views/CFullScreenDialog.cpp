@@ -1,0 +1,94 @@
+#include "views/CFullScreenDialog.h"
+
+#include "views/DrawTitleBand.h"
+
+#include "resources/CMenuResource.h"
+#include "resources/ResourceIds.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("dlg%1").arg(templateId));
+    setWindowTitle(title);
+
+    // A margin on each side, the controls below the title band.
+    const int edge = qMax(2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth),
+                          style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(edge, TitleBandHeight() + edge, edge, 0);
+    m_Body = new QVBoxLayout();
+    layout->addLayout(m_Body, 1);
+
+    m_SoftKeys = LoadMenuResource(IDR_DONE_CANCEL, this);
+    auto* keys = new QHBoxLayout();
+    int index = 1;
+    for (QAction* action : m_SoftKeys->actions()) {
+        auto* key = new QToolButton(this);
+        key->setObjectName(QStringLiteral("softkey%1").arg(index));
+        key->setDefaultAction(action);
+        key->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        keys->addWidget(key);
+        if (index == 1)
+            keys->addStretch(1);
+        ++index;
+        const int id = action->data().toInt();
+        connect(action, &QAction::triggered, this, [this, id] {
+            if (id == ID_DONE)
+                OnDone();
+            else if (id == ID_CANCEL)
+                OnCancel();
+        });
+    }
+    layout->addLayout(keys);
+}
+
+CFullScreenDialog::~CFullScreenDialog() = default;
+
+void CFullScreenDialog::OnDone() {
+    done(1);
+}
+
+void CFullScreenDialog::OnCancel() {
+    done(2);
+}
+
+void CFullScreenDialog::reject() {
+    OnCancel();
+}
+
+void CFullScreenDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        QWidget* focus = focusWidget();
+        const bool multiLine = qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QTextEdit*>(focus);
+        if (!multiLine) {
+            event->accept();
+            OnDone();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CFullScreenDialog::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    DrawTitleBand(painter, *this, windowTitle(), TitleBandDialog);
+}
+
+void CFullScreenDialog::showEvent(QShowEvent* event) {
+    // Full screen over the main window.
+    if (QWidget* owner = parentWidget())
+        setGeometry(owner->window()->geometry());
+    QDialog::showEvent(event);
+}

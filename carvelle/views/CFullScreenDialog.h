@@ -1,0 +1,39 @@
+#pragma once
+// The frame of the program's full-screen dialogs: the title band with the dialog's title, the
+// "Done"/"Cancel" soft keys of menu 221 at the bottom, and the keyboard of a desktop: Enter is
+// "Done" (a multi-line field keeps it for new lines), Escape and the close box are "Cancel".
+// Derived dialogs put their controls into Body() and decide what Done and Cancel do.
+
+#include <QDialog>
+
+#include <memory>
+
+class QMenu;
+class QVBoxLayout;
+
+class CFullScreenDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    CFullScreenDialog(int templateId, const QString& title, QWidget* parent = nullptr);
+    ~CFullScreenDialog() override;
+
+    // Closes with 1 by default; a derived dialog checks its fields first.
+    virtual void OnDone();
+    // Closes with 2.
+    virtual void OnCancel();
+
+    void reject() override;
+
+protected:
+    // The layout below the title band, above the soft keys.
+    QVBoxLayout* Body() const { return m_Body; }
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::unique_ptr<QMenu> m_SoftKeys; // menu 221: "Done" and "Cancel"
+    QVBoxLayout* m_Body = nullptr;     // owned by the dialog's layout
+};
