@@ -13,7 +13,11 @@
 #include "shell/AppGlobals.h"
 #include "shell/CAppSettings.h"
 #include "shell/CPrompter.h"
+#include "shell/LocalDates.h"
 #include "stats/CDlgOptions.h"
+#include "stats/CDlgQuickStats.h"
+#include "stats/CQuickStats.h"
+#include "views/CDlgDateRange.h"
 #include "views/CVehicleListView.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
@@ -418,16 +422,24 @@ void CMainFrame::OnDateRange(int command) {
             start = *current;
         if (const SYSTEMTIME* current = m_Filter.GetEndDate())
             end = *current;
-        // Through an OLE date and back, as the date pickers hold them.
-        for (SYSTEMTIME* date : {&start, &end}) {
-            double oleDate = 0.0;
-            SystemTimeToVariantTime(date, &oleDate);
-            VariantTimeToSystemTime(oleDate, date);
+        const int current = static_cast<int>(m_Filter.GetDateRangeType());
+        if (current > CEntryFilter::DateRangeAll && current < CEntryFilter::DateRangeCustom) {
+            // A preset's days are calendar days of its own: the pickers show those same days.
+            start = LocalToSystemTime(QDate(start.wYear, start.wMonth, start.wDay).startOfDay());
+            end = LocalToSystemTime(QDate(end.wYear, end.wMonth, end.wDay).startOfDay());
+        } else {
+            // Through an OLE date and back, as the date pickers hold them.
+            for (SYSTEMTIME* date : {&start, &end}) {
+                double oleDate = 0.0;
+                SystemTimeToVariantTime(date, &oleDate);
+                VariantTimeToSystemTime(oleDate, date);
+            }
         }
         if (!RunDateRangeDialog(start, end))
             return;
-        m_Filter.SetStartDate(start, 1);
-        m_Filter.SetEndDate(end, 1);
+        // The dialog hands back the UTC bounds of the local days the user picked.
+        m_Filter.SetStartDate(start, 0);
+        m_Filter.SetEndDate(end, 0);
         type = CEntryFilter::DateRangeCustom;
     }
     TheSettings().ViewDateRangeType = static_cast<DWORD>(type);
@@ -465,15 +477,22 @@ bool CMainFrame::RunReminderEditor(CNotification&) {
 
 void CMainFrame::RunReminderList(CVehicle&) {}
 
-void CMainFrame::RunQuickStats() {}
+void CMainFrame::RunQuickStats() {
+    CQuickStats stats;
+    if (!stats.ComputeQuickStats(&m_Filter))
+        return;
+    CDlgQuickStats dialog(stats, this);
+    CPrompter::Instance().RunModal(dialog);
+}
 
 int CMainFrame::RunOptionsDialog() {
     CDlgOptions options(this);
     return CPrompter::Instance().RunModal(options);
 }
 
-bool CMainFrame::RunDateRangeDialog(SYSTEMTIME&, SYSTEMTIME&) {
-    return false;
+bool CMainFrame::RunDateRangeDialog(SYSTEMTIME& start, SYSTEMTIME& end) {
+    CDlgDateRange dialog(&start, &end, this);
+    return CPrompter::Instance().RunModal(dialog) == 1;
 }
 
 void CMainFrame::CheckReminders(CVehicle&) {}
@@ -564,6 +583,11 @@ bool CMainFrame::OpenDataFile() {
             break;
         case CDataLayer::ConnectInvalidDatabase:
             prompter.MessageBox(this, FormatStringResource(IDS_INVALID_DATA_FILE, {path}), QString(),
+                                CPrompter::ButtonsOK, CPrompter::IconWarning);
+            break;
+        case CDataLayer::ConnectOpenFailed:
+            // Busy, full or failing: the file itself may be fine.
+            prompter.MessageBox(this, FormatStringResource(IDS_DATA_FILE_NOT_OPENED, {path}), QString(),
                                 CPrompter::ButtonsOK, CPrompter::IconWarning);
             break;
         default:

@@ -25,6 +25,10 @@ const QHash<int, QString>& Table() {
         {IDS_NO_ACTIVE_VEHICLE, QStringLiteral("<No Active Vehicle>")},
         {IDS_MY_VEHICLES, QStringLiteral("My Vehicles")},
         {IDS_EMPTY_LIST, QStringLiteral("There are no items in this list.")},
+        {IDS_KEYWORDS_EXPENSES, QStringLiteral("Expenses")},
+        {IDS_KEYWORDS_REPAIRS, QStringLiteral("Repairs and Maintenance")},
+        {IDS_KEYWORDS_CATEGORIES, QStringLiteral("Categories")},
+        {IDS_KEYWORDS_FUEL_VENDORS, QStringLiteral("Fuel Vendors")},
         {IDS_STAT_DATE_RANGE, QStringLiteral("Date range:")},
         {IDS_GALLONS_US, QStringLiteral("Gallons (US)")},
         {IDS_GALLONS_US_SHORT, QStringLiteral("Gal")},
@@ -75,6 +79,9 @@ const QHash<int, QString>& Table() {
         {IDS_ENTRIES_NOT_DELETED,
          QStringLiteral("Some of the selected entries could not be deleted from the data file %s. They are "
                         "still listed.")},
+        {IDS_DATA_FILE_NOT_OPENED,
+         QStringLiteral("%s could not be opened. Another program may be using it, or the disk may be full or "
+                        "failing. The file has not been changed; try again later.")},
         {IDS_ENTRIES_NOT_READ,
          QStringLiteral("The entries could not be read from the data file %s. The file may be damaged or "
                         "in use by another program.")},

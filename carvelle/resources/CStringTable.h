@@ -24,6 +24,11 @@ constexpr int IDS_CANNOT_CREATE_DATA_FILE = 32811;
 constexpr int IDS_NO_ACTIVE_VEHICLE = 32820;
 constexpr int IDS_MY_VEHICLES = 32840;
 constexpr int IDS_EMPTY_LIST = 32864;
+// Titles of the keyword manager, by keyword type.
+constexpr int IDS_KEYWORDS_EXPENSES = 32857;
+constexpr int IDS_KEYWORDS_REPAIRS = 32858;
+constexpr int IDS_KEYWORDS_CATEGORIES = 32859;
+constexpr int IDS_KEYWORDS_FUEL_VENDORS = 32865;
 constexpr int IDS_STAT_DATE_RANGE = 32866;
 // Unit names: long and short forms, then the four economy units in their stored order.
 constexpr int IDS_GALLONS_US = 32876;
@@ -62,6 +67,7 @@ constexpr int IDS_NOT_AVAILABLE = 33015;
 constexpr int IDS_DATE_RANGE_TEXT = 33016;
 constexpr int IDS_ENTRIES_NOT_DELETED = 33017;
 constexpr int IDS_ENTRIES_NOT_READ = 33018;
+constexpr int IDS_DATA_FILE_NOT_OPENED = 33019;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

@@ -170,6 +170,7 @@ TEST_F(MainFrameTest, DateRangeAndEntryTypeCommandsMoveTheCheckAndTheSettings) {
     }
     // Custom dates whose dialog is cancelled change nothing.
     Command(frame, ID_DATE_RANGE_ALL + 3)->trigger();
+    m_Prompter.AnswerModal([](QDialog& dialog) { CScriptedPrompter::Press(dialog, ID_CANCEL); });
     Command(frame, ID_DATE_RANGE_CUSTOM)->trigger();
     EXPECT_EQ(TheSettings().ViewDateRangeType, 3u);
     EXPECT_EQ(checkedIn(ID_DATE_RANGE_ALL, 6), 3);
