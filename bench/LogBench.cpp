@@ -1,21 +1,26 @@
-// Quick Stats over one vehicle's N entries beside the bare CDataLayer::Load of the same entries
-// (the floor): the figures load those entries and then order and add them up, so the ratio shows
-// what the computation costs on top of the load.
+// The log of one vehicle's N entries beside the bare CDataLayer::Load of the same entries (the
+// floor): the entry list's reload (load, rows, sort by date) and its re-sorts, Quick Stats, and
+// the resident memory of the list against the loaded records alone.
 //
 // Sizes: --n=10000,100000 on the command line or CARVELLE_BENCH_N in the environment
 // (default 10,000 and 100,000).
 
 #include "stats/CQuickStats.h"
+#include "views/CEntryListView.h"
 
 #include "datastore/CDataLayer.h"
 #include "platform/TextConversion.h"
 #include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -130,6 +135,95 @@ void QuickStats(benchmark::State& state, std::size_t n) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n));
 }
 
+// The entry list's reload from the filter: load, one row per entry, sorted by date.
+void EntryListReload(benchmark::State& state, std::size_t n) {
+    if (!ConnectTo(n)) {
+        state.SkipWithError("cannot connect");
+        return;
+    }
+    CEntryFilter filter;
+    filter.SetVehicleID(kVehicle);
+    TheSettings().LastColSorted = CEntryListView::SortDate;
+    CEntryListView list;
+    list.SetUp();
+    for (auto _ : state) {
+        list.Reload(&filter);
+        benchmark::DoNotOptimize(list.GetRowCount());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n));
+}
+
+// A re-sort of the loaded list by one column, alternating the direction as the menu does.
+void EntryListSort(benchmark::State& state, std::size_t n, int column) {
+    if (!ConnectTo(n)) {
+        state.SkipWithError("cannot connect");
+        return;
+    }
+    CEntryFilter filter;
+    filter.SetVehicleID(kVehicle);
+    TheSettings().LastColSorted = CEntryListView::SortDate;
+    CEntryListView list;
+    list.SetUp();
+    list.Reload(&filter);
+    for (auto _ : state) {
+        TheSettings().SortAscending ^= 1;
+        list.SortItems(column);
+        benchmark::DoNotOptimize(list.GetItemData(0));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n));
+}
+
+long StatusKiB(const char* field) {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return -1;
+    char line[256];
+    long value = -1;
+    const std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, status)) {
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
+            value = std::strtol(line + length + 1, nullptr, 10);
+            break;
+        }
+    }
+    std::fclose(status);
+    return value;
+}
+
+// Resident memory of the loaded records alone, then of the list that shows them.
+void ReportMemory(std::size_t n) {
+    if (!ConnectTo(n))
+        return;
+    CEntryFilter filter;
+    filter.SetVehicleID(kVehicle);
+    const long before = StatusKiB("VmRSS");
+    long records = 0;
+    {
+        CObjectListT<CEntry> loaded;
+        TheDataLayer().Load(loaded, filter);
+        records = StatusKiB("VmRSS") - before;
+    }
+    const long released = StatusKiB("VmRSS");
+    long view = 0;
+    {
+        CEntryListView list;
+        list.SetUp();
+        list.resize(480, 600);
+        list.Reload(&filter);
+        list.doItemsLayout();
+        view = StatusKiB("VmRSS") - released;
+    }
+    std::printf("  N=%-7zu resident: records alone %ld KiB, entry list with them %ld KiB, ratio %.2f "
+                "(target: <= 2)\n",
+                n, records, view,
+                records > 0 ? static_cast<double>(view) / static_cast<double>(records) : 0.0);
+}
+
+const std::pair<const char*, int> kSortColumns[] = {{"SortDate", CEntryListView::SortDate},
+                                                    {"SortOdometer", CEntryListView::SortOdometer},
+                                                    {"SortAmount", CEntryListView::SortAmount},
+                                                    {"SortDescription", CEntryListView::SortDescription}};
+
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -188,6 +282,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no sizes given (--n=10000,100000 or CARVELLE_BENCH_N)\n");
         return 2;
     }
+    // The list is a widget: it needs an application, offscreen is enough.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
     int benchArgc = static_cast<int>(args.size());
     benchmark::Initialize(&benchArgc, args.data());
 
@@ -206,24 +304,45 @@ int main(int argc, char** argv) {
             ->Iterations(rounds)
             ->Repetitions(3)
             ->ReportAggregatesOnly(false);
+        benchmark::RegisterBenchmark(BenchName("EntryListReload", n).c_str(), EntryListReload, n)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(rounds)
+            ->Repetitions(3)
+            ->ReportAggregatesOnly(false);
+        for (const auto& [name, column] : kSortColumns) {
+            benchmark::RegisterBenchmark(BenchName(name, n).c_str(), EntryListSort, n, column)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(rounds)
+                ->Repetitions(3)
+                ->ReportAggregatesOnly(false);
+        }
     }
 
     CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\nQuick Stats against the bare load of the same entries (target: <= 1.2):\n");
+    std::printf("\nAgainst the bare load of the same entries (targets: reload 1.5, quick stats 1.2, "
+                "re-sort by date/odometer/amount 0.3, by description 1.0):\n");
+    const char* const measured[] = {"QuickStats",   "EntryListReload", "SortDate",
+                                    "SortOdometer", "SortAmount",      "SortDescription"};
     for (std::size_t n : sizes) {
         const auto load = reporter.seconds.find(BenchName("Load", n));
-        const auto stats = reporter.seconds.find(BenchName("QuickStats", n));
-        if (load != reporter.seconds.end() && stats != reporter.seconds.end() && load->second.real > 0 &&
-            load->second.cpu > 0) {
-            std::printf("  N=%-7zu real: load %9.3f ms, stats %9.3f ms, ratio %.2f;  cpu: load %9.3f ms, "
-                        "stats %9.3f ms, ratio %.2f\n",
-                        n, load->second.real * 1e3, stats->second.real * 1e3,
-                        stats->second.real / load->second.real, load->second.cpu * 1e3,
-                        stats->second.cpu * 1e3, stats->second.cpu / load->second.cpu);
+        if (load == reporter.seconds.end() || load->second.real <= 0 || load->second.cpu <= 0)
+            continue;
+        std::printf("  N=%-7zu load: real %9.3f ms, cpu %9.3f ms\n", n, load->second.real * 1e3,
+                    load->second.cpu * 1e3);
+        for (const char* what : measured) {
+            const auto found = reporter.seconds.find(BenchName(what, n));
+            if (found == reporter.seconds.end())
+                continue;
+            std::printf("    %-16s real %9.3f ms, ratio %.2f;  cpu %9.3f ms, ratio %.2f\n", what,
+                        found->second.real * 1e3, found->second.real / load->second.real,
+                        found->second.cpu * 1e3, found->second.cpu / load->second.cpu);
         }
     }
+    std::printf("\nMemory:\n");
+    for (std::size_t n : sizes)
+        ReportMemory(n);
     TheDataLayer().Disconnect();
     benchmark::Shutdown();
     return 0;
