@@ -89,12 +89,17 @@ void CDocListComboBox::OpenMenu() {
     m_MenuOpen = true;
     update();
     repaint();
-    for (QAction* action : popup->actions()) {
-        const int id = action->data().toInt();
-        for (const RadioGroup& group : m_Groups) {
-            if (group.checked != 0 && id >= group.first && id <= group.last) {
+    for (const RadioGroup& group : m_Groups) {
+        if (group.checked == 0)
+            continue;
+        // An exclusive group draws its items as radio items.
+        auto* radio = new QActionGroup(popup);
+        for (QAction* action : popup->actions()) {
+            const int id = action->data().toInt();
+            if (id >= group.first && id <= group.last) {
                 action->setCheckable(true);
                 action->setChecked(id == group.checked);
+                radio->addAction(action);
             }
         }
     }
