@@ -14,6 +14,7 @@ constexpr int IDD_VIEW_VEHICLES = 211;
 constexpr int IDD_OPTIONS = 212;
 constexpr int IDD_DATE_RANGE = 213;
 constexpr int IDD_QUICK_STATS = 214;
+constexpr int IDD_KEYWORDS = 224;
 
 // Icons and pictures
 constexpr int IDI_PROGRAM = 128;
@@ -41,6 +42,11 @@ constexpr int IDC_UNIT_DISTANCE = 1104;
 constexpr int IDC_UNIT_VOLUME = 1105;
 constexpr int IDC_UNIT_ECONOMY = 1114;
 constexpr int IDC_CURRENCY = 1119;
+// Keyword manager
+constexpr int IDC_KEYWORD_NAME = 1006;
+constexpr int IDC_KEYWORD_ADD = 1055;
+constexpr int IDC_KEYWORD_DELETE = 1056;
+constexpr int IDC_KEYWORD_RENAME = 1057;
 // Date range
 constexpr int IDC_END_DATE = 1024;
 constexpr int IDC_START_DATE = 1025;

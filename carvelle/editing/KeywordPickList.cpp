@@ -1,0 +1,74 @@
+#include "editing/KeywordPickList.h"
+
+#include "editing/CDlgKeywords.h"
+
+#include "datastore/CDataLayer.h"
+#include "records/CObjectListT.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "shell/CPrompter.h"
+
+#include <QApplication>
+#include <QCollator>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <algorithm>
+
+namespace {
+
+QCollator KeywordCollator() {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    return collator;
+}
+
+} // namespace
+
+int SortedKeywordIndex(const QStringList& sorted, const QString& name) {
+    const QCollator collator = KeywordCollator();
+    const auto at =
+        std::upper_bound(sorted.begin(), sorted.end(), name,
+                         [&collator](const QString& a, const QString& b) { return collator(a, b); });
+    return static_cast<int>(at - sorted.begin());
+}
+
+void FillKeywordCombo(CKeyword::Type type, QComboBox* combo) {
+    if (!combo)
+        return;
+    const QString typed = combo->currentText();
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    combo->clear();
+    QStringList names;
+    CObjectListT<CKeyword> keywords;
+    if (TheDataLayer().Load(keywords, type)) {
+        for (int i = 0; i < keywords.GetCount(); ++i)
+            names.append(QString::fromUtf16(keywords.Get(i)->GetName()));
+    }
+    const QCollator collator = KeywordCollator();
+    std::stable_sort(names.begin(), names.end(), collator);
+    combo->addItems(names);
+    combo->setEditText(typed);
+}
+
+bool ManageKeywords(CKeyword::Type type, QString& text) {
+    CDlgKeywords dialog(type, QApplication::activeWindow());
+    // Escape, the close box and a dialog torn down with its window are no choice.
+    if (CPrompter::Instance().RunModal(dialog) != ID_DONE || !dialog.HasChoice())
+        return false;
+    text = dialog.Result();
+    return true;
+}
+
+bool ManageKeywords(CKeyword::Type type, QComboBox* combo) {
+    QString text;
+    if (!combo || !ManageKeywords(type, text))
+        return false;
+    combo->setEditText(text);
+    if (QLineEdit* edit = combo->lineEdit())
+        edit->setFocus();
+    return true;
+}
