@@ -137,6 +137,9 @@ std::optional<float> CWinDataExchangeLocale::ParseDecimal(const QString& text) {
 }
 
 QString CWinDataExchangeLocale::FormatDecimal(float value) {
+    // "-0" would be refused when read back.
+    if (value == 0.0f)
+        value = 0.0f;
     char buffer[64];
     const float magnitude = std::fabs(value);
     // Plain digits for everyday amounts; an exponent where they would run long.
