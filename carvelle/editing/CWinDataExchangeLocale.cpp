@@ -77,13 +77,6 @@ protected:
     }
 };
 
-void Unmark(QWidget* control) {
-    control->setProperty(kRefusedProperty, false);
-    if (auto* frame =
-            control->findChild<QWidget*>(QString::fromLatin1(kFrameName), Qt::FindDirectChildrenOnly))
-        frame->deleteLater();
-}
-
 QString ControlText(QWidget* control) {
     if (auto* edit = qobject_cast<QLineEdit*>(control))
         return edit->text();
@@ -229,10 +222,15 @@ void CWinDataExchangeLocale::Refuse(QWidget* control) {
     auto* frame = new CRefusedFrame(control);
     frame->show();
     // The mark goes with the first change of the text.
-    QPointer<QWidget> field(control);
-    const auto unmark = [field] {
+    const QPointer<QWidget> field(control);
+    const QPointer<QWidget> mark(frame);
+    const auto unmark = [field, mark] {
         if (field)
-            Unmark(field);
+            field->setProperty(kRefusedProperty, false);
+        if (mark) {
+            mark->hide();
+            mark->deleteLater();
+        }
     };
     if (auto* edit = qobject_cast<QLineEdit*>(control))
         QObject::connect(edit, &QLineEdit::textChanged, frame, unmark, Qt::SingleShotConnection);

@@ -152,6 +152,12 @@ TEST_F(InputControlsTest, ARefusedFieldKeepsTheValueTakesTheFocusAndStaysMarkedU
     EXPECT_FALSE(Exchange::ExchangeDecimal(amount, value, true));
     QTest::keyClick(amount, Qt::Key_Backspace);
     EXPECT_FALSE(Exchange::IsMarkedRefused(amount));
+    // Refused again before the old frame is gone: the new one goes with the next change too.
+    Exchange::Refuse(amount);
+    QTest::keyClick(amount, Qt::Key_5);
+    EXPECT_FALSE(Exchange::IsMarkedRefused(amount));
+    for (QWidget* frame : amount->findChildren<QWidget*>(QStringLiteral("refusedFrame")))
+        EXPECT_FALSE(frame->isVisible());
 
     LONG odometer = 1234567;
     ASSERT_TRUE(Exchange::ExchangeInteger(m_Fields[2], odometer, false));
