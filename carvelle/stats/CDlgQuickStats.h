@@ -2,15 +2,12 @@
 // The Quick Stats sheet: the figures of a computed CQuickStats under a title band. It changes
 // nothing; "Done" and "Cancel" both close it.
 
-#include <QDialog>
-
-#include <memory>
+#include "views/CFullScreenDialog.h"
 
 class CQuickStats;
 class CQuickStatsListView;
-class QMenu;
 
-class CDlgQuickStats : public QDialog {
+class CDlgQuickStats : public CFullScreenDialog {
     Q_OBJECT
 
 public:
@@ -20,14 +17,6 @@ public:
 
     CQuickStatsListView* List() const { return m_List; }
 
-    void reject() override;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
 private:
-    std::unique_ptr<QMenu> m_SoftKeys; // "Done" and "Cancel"
-    CQuickStatsListView* m_List = nullptr;
+    CQuickStatsListView* m_List = nullptr; // a child widget
 };

@@ -1,26 +1,18 @@
 #include "views/CDlgDateRange.h"
 
 #include "platform/SystemTime.h"
-#include "resources/CMenuResource.h"
 #include "resources/CStringTable.h"
 #include "resources/ResourceIds.h"
 #include "shell/AppGlobals.h"
 #include "shell/CPrompter.h"
 #include "shell/LocalDates.h"
-#include "views/DrawTitleBand.h"
 
-#include <QAction>
 #include <QDateEdit>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
-#include <QMenu>
-#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,14 +46,9 @@ QDateTime EndOfLocalDay(const QDate& day) {
 } // namespace
 
 CDlgDateRange::CDlgDateRange(SYSTEMTIME* start, SYSTEMTIME* end, QWidget* parent)
-    : QDialog(parent), m_Start(start), m_End(end) {
-    setObjectName(QStringLiteral("dlg%1").arg(IDD_DATE_RANGE));
-    setWindowTitle(QStringLiteral("Select Date Range"));
-
-    const int edge = qMax(2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth),
-                          style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(edge, TitleBandHeight() + edge, edge, 0);
+    : CFullScreenDialog(IDD_DATE_RANGE, QStringLiteral("Select Date Range"), parent), m_Start(start),
+      m_End(end) {
+    QVBoxLayout* layout = Body();
 
     const QString dateFormat = QLocale().dateFormat(QLocale::ShortFormat);
     auto makePicker = [this, &dateFormat, layout](int id, const char* label) {
@@ -105,31 +92,9 @@ CDlgDateRange::CDlgDateRange(SYSTEMTIME* start, SYSTEMTIME* end, QWidget* parent
         connect(button, &QPushButton::clicked, this, [this, shortcut] { ApplyShortcut(shortcut); });
         grid->addWidget(button, b.row, b.column);
     }
-    layout->addSpacing(edge);
+    layout->addSpacing(style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing));
     layout->addLayout(grid);
     layout->addStretch(1);
-
-    m_SoftKeys = LoadMenuResource(IDR_DONE_CANCEL, this);
-    auto* keys = new QHBoxLayout();
-    int index = 1;
-    for (QAction* action : m_SoftKeys->actions()) {
-        auto* key = new QToolButton(this);
-        key->setObjectName(QStringLiteral("softkey%1").arg(index));
-        key->setDefaultAction(action);
-        key->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        keys->addWidget(key);
-        if (index == 1)
-            keys->addStretch(1);
-        ++index;
-        const int id = action->data().toInt();
-        connect(action, &QAction::triggered, this, [this, id] {
-            if (id == ID_DONE)
-                OnDone();
-            else if (id == ID_CANCEL)
-                OnCancel();
-        });
-    }
-    layout->addLayout(keys);
 
     SetDays(LocalDay(m_Start), LocalDay(m_End));
 }
@@ -187,33 +152,4 @@ void CDlgDateRange::OnDone() {
     *m_Start = LocalToSystemTime(first);
     *m_End = LocalToSystemTime(last);
     done(1);
-}
-
-void CDlgDateRange::OnCancel() {
-    done(2);
-}
-
-void CDlgDateRange::reject() {
-    OnCancel();
-}
-
-void CDlgDateRange::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        OnDone();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void CDlgDateRange::paintEvent(QPaintEvent* event) {
-    QDialog::paintEvent(event);
-    QPainter painter(this);
-    DrawTitleBand(painter, *this, windowTitle(), TitleBandDialog);
-}
-
-void CDlgDateRange::showEvent(QShowEvent* event) {
-    // Full screen over the main window.
-    if (QWidget* owner = parentWidget())
-        setGeometry(owner->window()->geometry());
-    QDialog::showEvent(event);
 }

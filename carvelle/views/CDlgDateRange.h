@@ -5,16 +5,13 @@
 // before the start day; "Cancel" leaves both untouched.
 
 #include "platform/WinTypes.h"
+#include "views/CFullScreenDialog.h"
 
 #include <QDate>
-#include <QDialog>
-
-#include <memory>
 
 class QDateEdit;
-class QMenu;
 
-class CDlgDateRange : public QDialog {
+class CDlgDateRange : public CFullScreenDialog {
     Q_OBJECT
 
 public:
@@ -25,14 +22,8 @@ public:
     QDate StartDay() const;
     QDate EndDay() const;
 
-    void OnDone();
-    void OnCancel();
-    void reject() override;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    // Refuses an end day before the start day.
+    void OnDone() override;
 
 private:
     enum Shortcut { Last30Days, Last3Months, Last6Months, Last12Months, PreviousMonth, PreviousYear };
@@ -44,5 +35,4 @@ private:
     SYSTEMTIME* m_End;
     QDateEdit* m_StartPicker = nullptr;
     QDateEdit* m_EndPicker = nullptr;
-    std::unique_ptr<QMenu> m_SoftKeys; // "Done" and "Cancel"
 };

@@ -54,6 +54,11 @@ CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidg
 
 CFullScreenDialog::~CFullScreenDialog() = default;
 
+void CFullScreenDialog::FillToEdges() {
+    layout()->setContentsMargins(0, TitleBandHeight(), 0, 0);
+    layout()->setSpacing(0);
+}
+
 void CFullScreenDialog::OnDone() {
     done(1);
 }

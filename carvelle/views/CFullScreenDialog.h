@@ -28,6 +28,8 @@ public:
 protected:
     // The layout below the title band, above the soft keys.
     QVBoxLayout* Body() const { return m_Body; }
+    // No margin around the body: a list that fills the dialog.
+    void FillToEdges();
 
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
