@@ -11,12 +11,13 @@
 #include "platform/Registry.h"
 #include "platform/TextConversion.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -24,32 +25,9 @@
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
-
 namespace {
 
-class Workspace {
-public:
-    Workspace() {
-        std::string pattern = (fs::temp_directory_path() / "carvelle-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) {
-            throw std::runtime_error("cannot make a temporary folder");
-        }
-        m_Folder = pattern;
-    }
-    ~Workspace() {
-        std::error_code ignored;
-        fs::remove_all(m_Folder, ignored);
-    }
-    Workspace(const Workspace&) = delete;
-    Workspace& operator=(const Workspace&) = delete;
-    std::string Path(const std::string& name) const { return m_Folder + "/" + name; }
-
-private:
-    std::string m_Folder;
-};
-
-Workspace* g_Workspace = nullptr;
+CBenchWorkspace* g_Workspace = nullptr;
 
 void Exec(sqlite3* db, const char* sql) {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
@@ -63,8 +41,8 @@ std::string DataFile(std::size_t n) {
     if (auto found = made.find(n); found != made.end()) {
         return found->second;
     }
-    const std::string path = g_Workspace->Path("entries-" + std::to_string(n) + ".dat");
-    fs::copy_file(CARVELLE_TEMPLATE_PATH, path, fs::copy_options::overwrite_existing);
+    const std::string path =
+        g_Workspace->FreshFile("entries-" + std::to_string(n) + ".dat", CARVELLE_TEMPLATE_PATH);
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     Exec(db, "BEGIN");
@@ -156,46 +134,13 @@ void ReadBytes(benchmark::State& state, std::size_t m) {
     }
 }
 
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred) {
-                seconds[run.run_name.function_name] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
-std::string Name(const char* what, std::size_t n) {
-    std::string name(what);
-    name += '/';
-    name += std::to_string(n);
-    return name;
-}
-
-std::vector<std::size_t> ParseSizes(const std::string& text) {
-    std::vector<std::size_t> sizes;
-    std::stringstream in(text);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-        if (const unsigned long long value = std::strtoull(item.c_str(), nullptr, 10); value > 0) {
-            sizes.push_back(static_cast<std::size_t>(value));
-        }
-    }
-    return sizes;
-}
-
 void PrintRatio(const CollectingReporter& reporter, const std::string& figure, const std::string& floor,
                 const char* label) {
     const auto f = reporter.seconds.find(figure);
     const auto b = reporter.seconds.find(floor);
-    if (f != reporter.seconds.end() && b != reporter.seconds.end() && b->second > 0) {
-        std::printf("  %-44s %10.3f ms, floor %9.3f ms, ratio %7.2f\n", label, f->second * 1e3,
-                    b->second * 1e3, f->second / b->second);
+    if (f != reporter.seconds.end() && b != reporter.seconds.end() && b->second.real > 0) {
+        std::printf("  %-44s %10.3f ms, floor %9.3f ms, ratio %7.2f\n", label, f->second.real * 1e3,
+                    b->second.real * 1e3, f->second.real / b->second.real);
     }
 }
 
@@ -204,31 +149,22 @@ void PrintRatio(const CollectingReporter& reporter, const std::string& figure, c
 int main(int argc, char** argv) {
     std::vector<std::size_t> entries{100000};
     std::vector<std::size_t> names{40000, 200000};
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--entries=", 0) == 0) {
-            entries = ParseSizes(arg.substr(10));
-        } else if (arg.rfind("--names=", 0) == 0) {
-            names = ParseSizes(arg.substr(8));
-        } else {
-            args.push_back(argv[i]);
-        }
-    }
+    std::vector<char*> args = TakeSizeFlags(argc, argv, {{"--entries=", &entries}, {"--names=", &names}});
     int benchArgc = static_cast<int>(args.size());
     benchmark::Initialize(&benchArgc, args.data());
 
-    Workspace workspace;
+    CBenchWorkspace workspace;
     g_Workspace = &workspace;
     for (std::size_t n : entries) {
-        benchmark::RegisterBenchmark(Name("Connect", n).c_str(), Connect, n)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(Name("LoadAllEntries", n).c_str(), LoadAllEntries, n)
+        benchmark::RegisterBenchmark(BenchName("Connect", n).c_str(), Connect, n)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(BenchName("LoadAllEntries", n).c_str(), LoadAllEntries, n)
             ->Unit(benchmark::kMillisecond);
     }
     for (std::size_t m : names) {
-        benchmark::RegisterBenchmark(Name("ReadSettings", m).c_str(), ReadSettings, m)
+        benchmark::RegisterBenchmark(BenchName("ReadSettings", m).c_str(), ReadSettings, m)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(Name("ReadBytes", m).c_str(), ReadBytes, m)
+        benchmark::RegisterBenchmark(BenchName("ReadBytes", m).c_str(), ReadBytes, m)
             ->Unit(benchmark::kMillisecond);
     }
 
@@ -237,11 +173,11 @@ int main(int argc, char** argv) {
 
     std::printf("\nRatio of each figure to its floor (target: connect below 1, the full load):\n");
     for (std::size_t n : entries) {
-        PrintRatio(reporter, Name("Connect", n), Name("LoadAllEntries", n),
+        PrintRatio(reporter, BenchName("Connect", n), BenchName("LoadAllEntries", n),
                    ("connect, " + std::to_string(n) + " entries / load of all").c_str());
     }
     for (std::size_t m : names) {
-        PrintRatio(reporter, Name("ReadSettings", m), Name("ReadBytes", m),
+        PrintRatio(reporter, BenchName("ReadSettings", m), BenchName("ReadBytes", m),
                    ("settings reader, " + std::to_string(m) + " names / plain read").c_str());
     }
     benchmark::Shutdown();

@@ -9,6 +9,8 @@
 #include "dorvane/datastore/CDataLayer.h"
 #include "platform/TextConversion.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sqlite3.h>
@@ -16,17 +18,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -155,38 +153,7 @@ std::vector<std::unique_ptr<CEntry>> MakeRecords(const std::vector<EntryRow>& ro
     return records;
 }
 
-// One temporary folder for the whole run.
-class Workspace {
-public:
-    Workspace() {
-        std::string pattern = (fs::temp_directory_path() / "carvelle-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) {
-            throw std::runtime_error("cannot make a temporary folder");
-        }
-        m_Folder = pattern;
-    }
-    ~Workspace() {
-        std::error_code ignored;
-        fs::remove_all(m_Folder, ignored);
-    }
-    Workspace(const Workspace&) = delete;
-    Workspace& operator=(const Workspace&) = delete;
-
-    // A fresh copy of the template.
-    std::string FreshFile(const std::string& name) const {
-        const std::string path = m_Folder + "/" + name;
-        std::error_code ignored;
-        fs::remove(path, ignored);
-        fs::remove(path + "-journal", ignored);
-        fs::copy_file(CARVELLE_TEMPLATE_PATH, path);
-        return path;
-    }
-
-private:
-    std::string m_Folder;
-};
-
-Workspace* g_Workspace = nullptr;
+CBenchWorkspace* g_Workspace = nullptr;
 std::map<std::size_t, std::string> g_LoadFiles; // N -> file with N entries of kVehicle (and N/4 others)
 
 const std::string& LoadFile(std::size_t n) {
@@ -194,7 +161,8 @@ const std::string& LoadFile(std::size_t n) {
     if (found != g_LoadFiles.end()) {
         return found->second;
     }
-    const std::string path = g_Workspace->FreshFile("load-" + std::to_string(n) + ".dat");
+    const std::string path =
+        g_Workspace->FreshFile("load-" + std::to_string(n) + ".dat", CARVELLE_TEMPLATE_PATH);
     Db db(path);
     db.Exec("BEGIN");
     InsertPlain(db.handle, MakeRows(n + n / 4, 1));
@@ -255,7 +223,7 @@ void InsertDorvane(benchmark::State& state, std::size_t n) {
     const std::vector<EntryRow> rows = MakeRows(n, 5000000);
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string path = g_Workspace->FreshFile("insert.dat");
+        const std::string path = g_Workspace->FreshFile("insert.dat", CARVELLE_TEMPLATE_PATH);
         std::vector<std::unique_ptr<CEntry>> records = MakeRecords(rows);
         CDataLayer layer;
         if (layer.Connect(Utf8ToWide(path).c_str()) != CDataLayer::ConnectOK) {
@@ -287,7 +255,7 @@ void InsertFloor(benchmark::State& state, std::size_t n) {
     const std::vector<EntryRow> rows = MakeRows(n, 5000000);
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string path = g_Workspace->FreshFile("insert.dat");
+        const std::string path = g_Workspace->FreshFile("insert.dat", CARVELLE_TEMPLATE_PATH);
         auto db = std::make_unique<Db>(path);
         state.ResumeTiming();
 
@@ -322,26 +290,6 @@ void SortDorvane(benchmark::State& state, std::size_t n) {
 }
 
 // Results -------------------------------------------------------------------------------------
-
-// Keeps the mean real time per iteration (seconds) of every run while the console shows them.
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred) {
-                const auto iterations = static_cast<double>(run.iterations);
-                seconds[run.run_name.function_name] = {run.real_accumulated_time / iterations,
-                                                       run.cpu_accumulated_time / iterations};
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    struct Time {
-        double real;
-        double cpu;
-    };
-    std::map<std::string, Time> seconds;
-};
 
 long StatusKiB(const char* field) {
     std::ifstream status("/proc/self/status");
@@ -382,27 +330,12 @@ void ReportLoadMemory(std::size_t n) {
                 static_cast<double>(peakAfter - peakBefore) / 1024.0, peakBefore, peakAfter, residentBefore);
 }
 
-// "Load/Dorvane/1000"; built by appending (GCC 12 warns falsely on "literal" + std::string).
+// "Load/Dorvane/1000".
 std::string BenchName(const char* what, const char* who, std::size_t n) {
     std::string name(what);
     name += '/';
     name += who;
-    name += '/';
-    name += std::to_string(n);
-    return name;
-}
-
-std::vector<std::size_t> ParseSizes(const std::string& text) {
-    std::vector<std::size_t> sizes;
-    std::stringstream in(text);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-        const unsigned long long value = std::strtoull(item.c_str(), nullptr, 10);
-        if (value > 0) {
-            sizes.push_back(static_cast<std::size_t>(value));
-        }
-    }
-    return sizes;
+    return ::BenchName(name.c_str(), n);
 }
 
 } // namespace
@@ -412,16 +345,7 @@ int main(int argc, char** argv) {
     if (const char* env = std::getenv("CARVELLE_BENCH_N")) {
         sizes = ParseSizes(env);
     }
-    // Our own flag is taken out before Google Benchmark reads the rest.
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--n=", 0) == 0) {
-            sizes = ParseSizes(arg.substr(4));
-        } else {
-            args.push_back(argv[i]);
-        }
-    }
+    std::vector<char*> args = TakeSizeFlags(argc, argv, {{"--n=", &sizes}});
     if (sizes.empty()) {
         std::fprintf(stderr, "no sizes given (--n=1000,10000 or CARVELLE_BENCH_N)\n");
         return 2;
@@ -429,7 +353,7 @@ int main(int argc, char** argv) {
     int benchArgc = static_cast<int>(args.size());
     benchmark::Initialize(&benchArgc, args.data());
 
-    Workspace workspace;
+    CBenchWorkspace workspace;
     g_Workspace = &workspace;
 
     for (std::size_t n : sizes) {

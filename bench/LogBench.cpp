@@ -15,22 +15,20 @@
 
 #include <QApplication>
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <malloc.h>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -38,29 +36,7 @@ constexpr ULONG kVehicle = 1000001;
 
 const char16_t* const kVendors[] = {u"Shell", u"BP", u"Chevron", u"Exxon", u"Station \u00DC"};
 
-// One temporary folder for the whole run.
-class Workspace {
-public:
-    Workspace() {
-        std::string pattern = (fs::temp_directory_path() / "carvelle-stats-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot make a temporary folder");
-        m_Folder = pattern;
-    }
-    ~Workspace() {
-        std::error_code ignored;
-        fs::remove_all(m_Folder, ignored);
-    }
-    Workspace(const Workspace&) = delete;
-    Workspace& operator=(const Workspace&) = delete;
-
-    const std::string& Folder() const { return m_Folder; }
-
-private:
-    std::string m_Folder;
-};
-
-Workspace* g_Workspace = nullptr;
+CBenchWorkspace* g_Workspace = nullptr;
 std::map<std::size_t, std::string> g_Files;
 
 // A copy of the template holding one vehicle's n entries of all four kinds, a few typed out of
@@ -68,8 +44,8 @@ std::map<std::size_t, std::string> g_Files;
 const std::string& DataFile(std::size_t n) {
     if (auto found = g_Files.find(n); found != g_Files.end())
         return found->second;
-    const std::string path = g_Workspace->Folder() + "/stats-" + std::to_string(n) + ".dat";
-    fs::copy_file(CARVELLE_TEMPLATE_PATH, path, fs::copy_options::overwrite_existing);
+    const std::string path =
+        g_Workspace->FreshFile("log-" + std::to_string(n) + ".dat", CARVELLE_TEMPLATE_PATH);
     CDataLayer layer;
     if (layer.Connect(Utf8ToWide(path).c_str()) != CDataLayer::ConnectOK)
         throw std::runtime_error("cannot connect to " + path);
@@ -214,60 +190,13 @@ const std::pair<const char*, int> kSortColumns[] = {{"SortDate", CEntryListView:
                                                     {"SortAmount", CEntryListView::SortAmount},
                                                     {"SortDescription", CEntryListView::SortDescription}};
 
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // The median of the repetitions, which one slow round on a shared machine does not move.
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (median && run.iterations > 0 && !run.error_occurred) {
-                const auto iterations = static_cast<double>(run.iterations);
-                seconds[run.run_name.function_name] = {run.real_accumulated_time / iterations,
-                                                       run.cpu_accumulated_time / iterations};
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    struct Time {
-        double real;
-        double cpu;
-    };
-    std::map<std::string, Time> seconds;
-};
-
-std::string BenchName(const char* what, std::size_t n) {
-    std::string name(what);
-    name += '/';
-    name += std::to_string(n);
-    return name;
-}
-
-std::vector<std::size_t> ParseSizes(const std::string& text) {
-    std::vector<std::size_t> sizes;
-    std::stringstream in(text);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-        const unsigned long long value = std::strtoull(item.c_str(), nullptr, 10);
-        if (value > 0)
-            sizes.push_back(static_cast<std::size_t>(value));
-    }
-    return sizes;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::size_t> sizes{10000, 100000};
     if (const char* env = std::getenv("CARVELLE_BENCH_N"))
         sizes = ParseSizes(env);
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--n=", 0) == 0)
-            sizes = ParseSizes(arg.substr(4));
-        else
-            args.push_back(argv[i]);
-    }
+    std::vector<char*> args = TakeSizeFlags(argc, argv, {{"--n=", &sizes}});
     if (sizes.empty()) {
         std::fprintf(stderr, "no sizes given (--n=10000,100000 or CARVELLE_BENCH_N)\n");
         return 2;
@@ -279,7 +208,7 @@ int main(int argc, char** argv) {
     int benchArgc = static_cast<int>(args.size());
     benchmark::Initialize(&benchArgc, args.data());
 
-    Workspace workspace;
+    CBenchWorkspace workspace;
     g_Workspace = &workspace;
 
     for (std::size_t n : sizes) {

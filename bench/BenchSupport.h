@@ -1,0 +1,109 @@
+#pragma once
+// What the benchmark programs share: a temporary folder for their data files, their size flags,
+// benchmark names, and a reporter that keeps each run's time for the ratios printed at the end.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// One temporary folder for the whole run, removed with everything in it.
+class CBenchWorkspace {
+public:
+    CBenchWorkspace() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "carvelle-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot make a temporary folder");
+        m_Folder = pattern;
+    }
+    ~CBenchWorkspace() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_Folder, ignored);
+    }
+    CBenchWorkspace(const CBenchWorkspace&) = delete;
+    CBenchWorkspace& operator=(const CBenchWorkspace&) = delete;
+
+    std::string Path(const std::string& name) const { return m_Folder + "/" + name; }
+
+    // A fresh copy of the template under that name.
+    std::string FreshFile(const std::string& name, const std::string& templatePath) const {
+        const std::string path = Path(name);
+        std::error_code ignored;
+        std::filesystem::remove(path + "-journal", ignored);
+        std::filesystem::copy_file(templatePath, path, std::filesystem::copy_options::overwrite_existing);
+        return path;
+    }
+
+private:
+    std::string m_Folder;
+};
+
+// "10000,100000" as sizes; zero and unreadable items are left out.
+inline std::vector<std::size_t> ParseSizes(const std::string& text) {
+    std::vector<std::size_t> sizes;
+    std::stringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        if (const unsigned long long value = std::strtoull(item.c_str(), nullptr, 10); value > 0)
+            sizes.push_back(static_cast<std::size_t>(value));
+    }
+    return sizes;
+}
+
+// Takes our own size flags ("--n=1000,10000") out of the arguments before Google Benchmark reads
+// the rest, which are returned.
+inline std::vector<char*> TakeSizeFlags(int argc, char** argv,
+                                        const std::map<std::string, std::vector<std::size_t>*>& flags) {
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        bool taken = false;
+        for (const auto& [flag, sizes] : flags) {
+            if (arg.rfind(flag, 0) == 0) {
+                *sizes = ParseSizes(arg.substr(flag.size()));
+                taken = true;
+            }
+        }
+        if (!taken)
+            rest.push_back(argv[i]);
+    }
+    return rest;
+}
+
+// "Load/1000"; built by appending (GCC 12 warns falsely on "literal" + std::string).
+inline std::string BenchName(const char* what, std::size_t n) {
+    std::string name(what);
+    name += '/';
+    name += std::to_string(n);
+    return name;
+}
+
+// Keeps the mean time per iteration (seconds) of every run while the console shows them; where a
+// benchmark repeats, the median of its repetitions, which one slow round on a shared machine does
+// not move.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    struct Time {
+        double real = 0.0;
+        double cpu = 0.0;
+    };
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((run.run_type == Run::RT_Iteration || median) && run.iterations > 0 && !run.error_occurred) {
+                const auto iterations = static_cast<double>(run.iterations);
+                seconds[run.run_name.function_name] = {run.real_accumulated_time / iterations,
+                                                       run.cpu_accumulated_time / iterations};
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, Time> seconds;
+};
