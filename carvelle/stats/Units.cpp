@@ -6,6 +6,7 @@
 
 #include <QLocale>
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -36,6 +37,13 @@ LONG TruncateToLong(float value) {
     return static_cast<LONG>(value);
 }
 
+// The factors from US gallons, UK gallons and litres, the stored unit's picked; 0.0 for a unit
+// outside the three.
+float ConvertVolume(float volume, const std::array<float, 3>& factors) {
+    const DWORD unit = Volume();
+    return unit < factors.size() ? volume * factors[unit] : 0.0f;
+}
+
 } // namespace
 
 float ToMiles(float distance) {
@@ -47,42 +55,15 @@ float ToKilometres(float distance) {
 }
 
 float ToGallonsUS(float volume) {
-    switch (Volume()) {
-    case VolumeGallonsUS:
-        return volume;
-    case VolumeGallonsUK:
-        return volume * 1.20095f;
-    case VolumeLitres:
-        return volume * 0.2642f;
-    default:
-        return 0.0f;
-    }
+    return ConvertVolume(volume, {1.0f, 1.20095f, 0.2642f});
 }
 
 float ToGallonsUK(float volume) {
-    switch (Volume()) {
-    case VolumeGallonsUS:
-        return volume * 0.8327f;
-    case VolumeGallonsUK:
-        return volume;
-    case VolumeLitres:
-        return volume * 0.22f;
-    default:
-        return 0.0f;
-    }
+    return ConvertVolume(volume, {0.8327f, 1.0f, 0.22f});
 }
 
 float ToLitres(float volume) {
-    switch (Volume()) {
-    case VolumeGallonsUS:
-        return volume * 3.785f;
-    case VolumeGallonsUK:
-        return volume * 4.54609f;
-    case VolumeLitres:
-        return volume;
-    default:
-        return 0.0f;
-    }
+    return ConvertVolume(volume, {3.785f, 4.54609f, 1.0f});
 }
 
 float ComputeEconomy(LONG distance, float volume) {

@@ -23,6 +23,10 @@ namespace {
 constexpr int kArrowWidth = 14;
 constexpr int kLeftInset = 0;
 
+int Margin(const QWidget& on) {
+    return IsHighResolution(on) ? 4 : 2;
+}
+
 } // namespace
 
 CDocListComboBox::CDocListComboBox(QWidget* parent) : QWidget(parent) {
@@ -58,26 +62,22 @@ void CDocListComboBox::SetCurrentText(const QString& text) {
         update();
 }
 
-int CDocListComboBox::Margin() const {
-    return IsHighResolution(*this) ? 4 : 2;
-}
-
-int CDocListComboBox::WidthFor(const QString& text) const {
-    return kArrowWidth + kLeftInset + Margin() + QFontMetrics(SmallBoldFont()).horizontalAdvance(text) + 1;
+int CDocListComboBox::WidthFor(const QWidget& on, const QString& text) {
+    return kArrowWidth + kLeftInset + Margin(on) + QFontMetrics(SmallBoldFont()).horizontalAdvance(text) + 1;
 }
 
 QSize CDocListComboBox::sizeHint() const {
-    return QSize(WidthFor(ShownText()), TitleBandHeight());
+    return QSize(WidthFor(*this, ShownText()), TitleBandHeight());
 }
 
 int CDocListComboBox::ContentLeft() const {
-    return width() - WidthFor(ShownText());
+    return width() - WidthFor(*this, ShownText());
 }
 
 bool CDocListComboBox::OnText(const QPoint& point) const {
     const int left = ContentLeft();
     const int textWidth = QFontMetrics(SmallBoldFont()).horizontalAdvance(ShownText());
-    return point.x() >= left && point.x() < left + textWidth + kLeftInset + Margin() && point.y() >= 0 &&
+    return point.x() >= left && point.x() < left + textWidth + kLeftInset + Margin(*this) && point.y() >= 0 &&
            point.y() < height();
 }
 

@@ -24,8 +24,8 @@ public:
     // What the control shows now: the prompt while the menu is open, else the current text.
     QString ShownText() const { return m_MenuOpen ? m_Prompt : m_CurrentText; }
 
-    // The width the longest text needs.
-    int WidthFor(const QString& text) const;
+    // The width the control needs to show the text on that widget's screen.
+    static int WidthFor(const QWidget& on, const QString& text);
 
     void OpenMenu();
 
@@ -48,7 +48,6 @@ private:
     };
 
     int ContentLeft() const;
-    int Margin() const;
     bool OnText(const QPoint& point) const;
 
     QString m_Prompt;

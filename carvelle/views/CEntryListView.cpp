@@ -280,24 +280,20 @@ void CEntryListView::DrawRow(QPainter& painter, const QStyleOptionViewItem& opti
 
     painter.setFont(font());
     painter.setPen(text);
-    // First line: the odometer at the right, the date before it.
-    const int odometerWidth = metrics.horizontalAdvance(odometer);
-    const int odometerLeft = label.right() - gap - odometerWidth;
-    painter.drawText(QRect(odometerLeft, label.top(), odometerWidth + 1, lineHeight),
-                     Qt::AlignRight | Qt::TextSingleLine, odometer);
-    const int dateWidth = std::max(0, odometerLeft - gap - label.left());
-    painter.drawText(QRect(label.left(), label.top(), dateWidth, lineHeight),
-                     Qt::AlignLeft | Qt::TextSingleLine, metrics.elidedText(date, Qt::ElideRight, dateWidth));
-    // Second line, ending at the raised bottom: the amount at the right, the description before it.
-    const int secondTop = label.bottom() - lineHeight + 1;
-    const int amountWidth = metrics.horizontalAdvance(amount);
-    const int amountLeft = label.right() - gap - amountWidth;
-    painter.drawText(QRect(amountLeft, secondTop, amountWidth + 1, lineHeight),
-                     Qt::AlignRight | Qt::TextSingleLine, amount);
-    const int descriptionWidth = std::max(0, amountLeft - gap - label.left());
-    painter.drawText(QRect(label.left(), secondTop, descriptionWidth, lineHeight),
-                     Qt::AlignLeft | Qt::TextSingleLine,
-                     metrics.elidedText(description, Qt::ElideRight, descriptionWidth));
+    // One line: the right text ends a space before the label's right edge, the left text runs up
+    // to a space before it and is cut with an ellipsis.
+    const auto drawLine = [&](int top, const QString& left, const QString& right) {
+        const int rightWidth = metrics.horizontalAdvance(right);
+        const int rightStart = label.right() - gap - rightWidth;
+        painter.drawText(QRect(rightStart, top, rightWidth + 1, lineHeight),
+                         Qt::AlignRight | Qt::TextSingleLine, right);
+        const int leftWidth = std::max(0, rightStart - gap - label.left());
+        painter.drawText(QRect(label.left(), top, leftWidth, lineHeight), Qt::AlignLeft | Qt::TextSingleLine,
+                         metrics.elidedText(left, Qt::ElideRight, leftWidth));
+    };
+    drawLine(label.top(), date, odometer);
+    // The second line ends at the raised bottom.
+    drawLine(label.bottom() - lineHeight + 1, description, amount);
 
     const QIcon icon = IconFor(*entry);
     if (!icon.isNull())

@@ -184,9 +184,8 @@ void CViewEntries::FocusList() {
 }
 
 int CViewEntries::ReservedBandWidth() const {
-    const int margin = IsHighResolution(*this) ? 4 : 2;
-    const QFontMetrics metrics(SmallBoldFont());
-    return 14 + 0 + margin + metrics.horizontalAdvance(LoadStringResource(IDS_SORT_DESCRIPTION)) + 1;
+    // Room for the longest column name.
+    return CDocListComboBox::WidthFor(*this, LoadStringResource(IDS_SORT_DESCRIPTION));
 }
 
 void CViewEntries::paintEvent(QPaintEvent*) {
