@@ -4,6 +4,8 @@
 #include "records/CNotification.h"
 #include "records/CVehicle.h"
 
+#include "support/PinnedClock.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,27 +13,7 @@
 
 namespace {
 
-SYSTEMTIME MakeTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0) {
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    st.wHour = static_cast<WORD>(hour);
-    st.wMinute = static_cast<WORD>(minute);
-    st.wSecond = static_cast<WORD>(second);
-    st.wMilliseconds = static_cast<WORD>(ms);
-    return st;
-}
-
 // Pins the platform clock for the lifetime of the guard.
-class PinnedClock {
-public:
-    explicit PinnedClock(const SYSTEMTIME& utc) { PinSystemTime(&utc); }
-    ~PinnedClock() { PinSystemTime(nullptr); }
-    PinnedClock(const PinnedClock&) = delete;
-    PinnedClock& operator=(const PinnedClock&) = delete;
-};
-
 std::u16string S(LPCWSTR text) {
     return text ? std::u16string(text) : u"<null>";
 }

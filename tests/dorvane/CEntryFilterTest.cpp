@@ -1,6 +1,8 @@
 #include "records/CEntryFilter.h"
 #include "platform/SystemTime.h"
 
+#include "support/PinnedClock.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -8,26 +10,6 @@
 #include <string>
 
 namespace {
-
-SYSTEMTIME MakeTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0) {
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    st.wHour = static_cast<WORD>(hour);
-    st.wMinute = static_cast<WORD>(minute);
-    st.wSecond = static_cast<WORD>(second);
-    st.wMilliseconds = static_cast<WORD>(ms);
-    return st;
-}
-
-class PinnedClock {
-public:
-    explicit PinnedClock(const SYSTEMTIME& utc) { PinSystemTime(&utc); }
-    ~PinnedClock() { PinSystemTime(nullptr); }
-    PinnedClock(const PinnedClock&) = delete;
-    PinnedClock& operator=(const PinnedClock&) = delete;
-};
 
 // Year-month-day hh:mm:ss.mmm, to compare dates field by field in one readable line.
 std::string Show(const SYSTEMTIME* st) {

@@ -169,7 +169,7 @@ TEST_F(QuickStatsTest, DateRangeTextShowsTheDaysTheUserChose) {
     EXPECT_EQ(DateRangeText(&filter), QStringLiteral("3/1/24 - 3/31/24"));
 
     // Month to date on a pinned day: starts on the 1st, not on the last of February.
-    const ScopedClock clock(Utc(2024, 3, 15, 12));
+    const PinnedClock clock(MakeTime(2024, 3, 15, 12));
     filter.SetDateRangeType(CEntryFilter::DateRangeMonthToDate);
     EXPECT_EQ(DateRangeText(&filter), QStringLiteral("3/1/24 - 3/15/24"));
 }

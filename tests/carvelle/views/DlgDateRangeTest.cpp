@@ -30,7 +30,7 @@ protected:
     std::pair<QDate, QDate> Shortcut(const QDate& today, int button, const char* zone = kGreenwich,
                                      int utcHour = 12) {
         const ScopedTimeZone tz(zone);
-        const ScopedClock clock(Utc(today.year(), today.month(), today.day(), utcHour));
+        const PinnedClock clock(MakeTime(today.year(), today.month(), today.day(), utcHour));
         SYSTEMTIME start{};
         SYSTEMTIME end{};
         CDlgDateRange dialog(&start, &end);
@@ -66,11 +66,11 @@ TEST_F(DlgDateRangeTest, ShortcutsCountFromTheLocalDayAcrossMonthYearAndLeapBoun
 
 TEST_F(DlgDateRangeTest, DoneHandsBackTheUtcBoundsOfTheLocalDays) {
     const ScopedTimeZone tz(kNewYork);
-    const ScopedClock clock(Utc(2024, 6, 20, 15));
+    const PinnedClock clock(MakeTime(2024, 6, 20, 15));
 
     // The filter's range: 1 February 00:00 to 9 February 23:59:59 in New York, kept in UTC.
-    SYSTEMTIME start = Utc(2024, 2, 1, 5);
-    SYSTEMTIME end = Utc(2024, 2, 10, 4, 59, 59);
+    SYSTEMTIME start = MakeTime(2024, 2, 1, 5);
+    SYSTEMTIME end = MakeTime(2024, 2, 10, 4, 59, 59);
     m_Prompter.AnswerModal([](QDialog& dialog) {
         auto& range = static_cast<CDlgDateRange&>(dialog);
         EXPECT_EQ(range.StartDay(), QDate(2024, 2, 1));
@@ -82,8 +82,8 @@ TEST_F(DlgDateRangeTest, DoneHandsBackTheUtcBoundsOfTheLocalDays) {
     });
     CDlgDateRange dialog(&start, &end);
     EXPECT_EQ(m_Prompter.RunModal(dialog), 1);
-    EXPECT_EQ(Text(start), Text(Utc(2024, 2, 1, 5)));
-    EXPECT_EQ(Text(end), Text(Utc(2024, 4, 3, 3, 59, 59)));
+    EXPECT_EQ(Text(start), Text(MakeTime(2024, 2, 1, 5)));
+    EXPECT_EQ(Text(end), Text(MakeTime(2024, 4, 3, 3, 59, 59)));
 
     // No range yet: both pickers open on today's local day; the same day twice is accepted.
     SYSTEMTIME none1{};
@@ -96,15 +96,15 @@ TEST_F(DlgDateRangeTest, DoneHandsBackTheUtcBoundsOfTheLocalDays) {
     });
     CDlgDateRange fresh(&none1, &none2);
     EXPECT_EQ(m_Prompter.RunModal(fresh), 1);
-    EXPECT_EQ(Text(none1), Text(Utc(2024, 6, 20, 4)));
-    EXPECT_EQ(Text(none2), Text(Utc(2024, 6, 21, 3, 59, 59)));
+    EXPECT_EQ(Text(none1), Text(MakeTime(2024, 6, 20, 4)));
+    EXPECT_EQ(Text(none2), Text(MakeTime(2024, 6, 21, 3, 59, 59)));
 }
 
 TEST_F(DlgDateRangeTest, AnEndBeforeTheStartIsRefusedAndCancelLeavesTheValuesAlone) {
     const ScopedTimeZone tz(kGreenwich);
-    const ScopedClock clock(Utc(2024, 3, 15, 12));
-    const SYSTEMTIME originalStart = Utc(2024, 1, 5);
-    const SYSTEMTIME originalEnd = Utc(2024, 1, 9, 23, 59, 59);
+    const PinnedClock clock(MakeTime(2024, 3, 15, 12));
+    const SYSTEMTIME originalStart = MakeTime(2024, 1, 5);
+    const SYSTEMTIME originalEnd = MakeTime(2024, 1, 9, 23, 59, 59);
     SYSTEMTIME start = originalStart;
     SYSTEMTIME end = originalEnd;
     m_Prompter.AnswerModal([this](QDialog& dialog) {

@@ -2,7 +2,7 @@
 // Pins what local days depend on for one test: the time zone, the clock and Qt's default locale.
 // Each puts the old state back when it goes, even when the test fails half-way.
 
-#include "platform/SystemTime.h"
+#include "support/PinnedClock.h"
 
 #include <QLocale>
 
@@ -34,14 +34,6 @@ private:
     std::optional<std::string> m_Old;
 };
 
-class ScopedClock {
-public:
-    explicit ScopedClock(const SYSTEMTIME& utc) { PinSystemTime(&utc); }
-    ~ScopedClock() { PinSystemTime(nullptr); }
-    ScopedClock(const ScopedClock&) = delete;
-    ScopedClock& operator=(const ScopedClock&) = delete;
-};
-
 class ScopedLocale {
 public:
     explicit ScopedLocale(const QLocale& locale) { QLocale::setDefault(locale); }
@@ -52,17 +44,6 @@ public:
 private:
     QLocale m_Old;
 };
-
-inline SYSTEMTIME Utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    st.wHour = static_cast<WORD>(hour);
-    st.wMinute = static_cast<WORD>(minute);
-    st.wSecond = static_cast<WORD>(second);
-    return st;
-}
 
 // Zones for the tests: New York (west of Greenwich, with daylight saving) and plain UTC.
 inline constexpr const char* kNewYork = "EST5EDT,M3.2.0,M11.1.0";
