@@ -26,6 +26,7 @@
 #include <malloc.h>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -74,80 +75,85 @@ const std::string& DataFile(std::size_t n) {
     return g_Files[n] = path;
 }
 
-bool ConnectTo(std::size_t n) {
+// Connects to the file of n entries and gives the filter of its vehicle; skips the run when the
+// file cannot be opened.
+std::optional<CEntryFilter> ConnectTo(std::size_t n) {
     TheDataLayer().Disconnect();
-    return TheDataLayer().Connect(Utf8ToWide(DataFile(n)).c_str()) == CDataLayer::ConnectOK;
-}
-
-void LoadFloor(benchmark::State& state, std::size_t n) {
-    if (!ConnectTo(n)) {
-        state.SkipWithError("cannot connect");
-        return;
-    }
+    if (TheDataLayer().Connect(Utf8ToWide(DataFile(n)).c_str()) != CDataLayer::ConnectOK)
+        return std::nullopt;
     CEntryFilter filter;
     filter.SetVehicleID(kVehicle);
-    for (auto _ : state) {
-        CObjectListT<CEntry> list;
-        TheDataLayer().Load(list, filter);
-        benchmark::DoNotOptimize(list.GetCount());
-    }
+    return filter;
+}
+
+std::optional<CEntryFilter> ConnectTo(benchmark::State& state, std::size_t n) {
+    std::optional<CEntryFilter> filter = ConnectTo(n);
+    if (!filter)
+        state.SkipWithError("cannot connect");
+    return filter;
+}
+
+void CountItems(benchmark::State& state, std::size_t n) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n));
 }
 
-void QuickStats(benchmark::State& state, std::size_t n) {
-    if (!ConnectTo(n)) {
-        state.SkipWithError("cannot connect");
+void LoadFloor(benchmark::State& state, std::size_t n) {
+    std::optional<CEntryFilter> filter = ConnectTo(state, n);
+    if (!filter)
         return;
+    for (auto _ : state) {
+        CObjectListT<CEntry> list;
+        TheDataLayer().Load(list, *filter);
+        benchmark::DoNotOptimize(list.GetCount());
     }
-    CEntryFilter filter;
-    filter.SetVehicleID(kVehicle);
+    CountItems(state, n);
+}
+
+void QuickStats(benchmark::State& state, std::size_t n) {
+    std::optional<CEntryFilter> filter = ConnectTo(state, n);
+    if (!filter)
+        return;
     for (auto _ : state) {
         CQuickStats stats;
-        if (!stats.ComputeQuickStats(&filter)) {
+        if (!stats.ComputeQuickStats(&*filter)) {
             state.SkipWithError("compute failed");
             break;
         }
         benchmark::DoNotOptimize(stats.OverallExpense);
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n));
+    CountItems(state, n);
 }
 
 // The entry list's reload from the filter: load, one row per entry, sorted by date.
 void EntryListReload(benchmark::State& state, std::size_t n) {
-    if (!ConnectTo(n)) {
-        state.SkipWithError("cannot connect");
+    std::optional<CEntryFilter> filter = ConnectTo(state, n);
+    if (!filter)
         return;
-    }
-    CEntryFilter filter;
-    filter.SetVehicleID(kVehicle);
     TheSettings().LastColSorted = CEntryListView::SortDate;
     CEntryListView list;
     list.SetUp();
     for (auto _ : state) {
-        list.Reload(&filter);
+        list.Reload(&*filter);
         benchmark::DoNotOptimize(list.GetRowCount());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n));
+    CountItems(state, n);
 }
 
 // A re-sort of the loaded list by one column, alternating the direction as the menu does.
 void EntryListSort(benchmark::State& state, std::size_t n, int column) {
-    if (!ConnectTo(n)) {
-        state.SkipWithError("cannot connect");
+    std::optional<CEntryFilter> filter = ConnectTo(state, n);
+    if (!filter)
         return;
-    }
-    CEntryFilter filter;
-    filter.SetVehicleID(kVehicle);
     TheSettings().LastColSorted = CEntryListView::SortDate;
     CEntryListView list;
     list.SetUp();
-    list.Reload(&filter);
+    list.Reload(&*filter);
     for (auto _ : state) {
         TheSettings().SortAscending ^= 1;
         list.SortItems(column);
         benchmark::DoNotOptimize(list.GetItemData(0));
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n));
+    CountItems(state, n);
 }
 
 // Bytes in use on the heap: unlike the resident size it does not hide memory that earlier rounds
@@ -158,15 +164,14 @@ long HeapKiB() {
 
 // Heap memory of the loaded records alone, then of the list that shows them.
 void ReportMemory(std::size_t n) {
-    if (!ConnectTo(n))
+    std::optional<CEntryFilter> filter = ConnectTo(n);
+    if (!filter)
         return;
-    CEntryFilter filter;
-    filter.SetVehicleID(kVehicle);
     const long before = HeapKiB();
     long records = 0;
     {
         CObjectListT<CEntry> loaded;
-        TheDataLayer().Load(loaded, filter);
+        TheDataLayer().Load(loaded, *filter);
         records = HeapKiB() - before;
     }
     const long released = HeapKiB();
@@ -175,7 +180,7 @@ void ReportMemory(std::size_t n) {
         CEntryListView list;
         list.SetUp();
         list.resize(480, 600);
-        list.Reload(&filter);
+        list.Reload(&*filter);
         list.doItemsLayout();
         view = HeapKiB() - released;
     }
@@ -213,28 +218,17 @@ int main(int argc, char** argv) {
 
     for (std::size_t n : sizes) {
         const auto rounds = static_cast<benchmark::IterationCount>(std::max<std::size_t>(5, 200000 / n));
-        benchmark::RegisterBenchmark(BenchName("Load", n).c_str(), LoadFloor, n)
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(rounds)
-            ->Repetitions(3)
-            ->ReportAggregatesOnly(false);
-        benchmark::RegisterBenchmark(BenchName("QuickStats", n).c_str(), QuickStats, n)
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(rounds)
-            ->Repetitions(3)
-            ->ReportAggregatesOnly(false);
-        benchmark::RegisterBenchmark(BenchName("EntryListReload", n).c_str(), EntryListReload, n)
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(rounds)
-            ->Repetitions(3)
-            ->ReportAggregatesOnly(false);
-        for (const auto& [name, column] : kSortColumns) {
-            benchmark::RegisterBenchmark(BenchName(name, n).c_str(), EntryListSort, n, column)
-                ->Unit(benchmark::kMillisecond)
+        const auto repeated = [rounds](benchmark::internal::Benchmark* bench) {
+            bench->Unit(benchmark::kMillisecond)
                 ->Iterations(rounds)
                 ->Repetitions(3)
                 ->ReportAggregatesOnly(false);
-        }
+        };
+        repeated(benchmark::RegisterBenchmark(BenchName("Load", n).c_str(), LoadFloor, n));
+        repeated(benchmark::RegisterBenchmark(BenchName("QuickStats", n).c_str(), QuickStats, n));
+        repeated(benchmark::RegisterBenchmark(BenchName("EntryListReload", n).c_str(), EntryListReload, n));
+        for (const auto& [name, column] : kSortColumns)
+            repeated(benchmark::RegisterBenchmark(BenchName(name, n).c_str(), EntryListSort, n, column));
     }
 
     CollectingReporter reporter;
