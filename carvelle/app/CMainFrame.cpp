@@ -422,18 +422,10 @@ void CMainFrame::OnDateRange(int command) {
             start = *current;
         if (const SYSTEMTIME* current = m_Filter.GetEndDate())
             end = *current;
-        const int current = static_cast<int>(m_Filter.GetDateRangeType());
-        if (current > CEntryFilter::DateRangeAll && current < CEntryFilter::DateRangeCustom) {
-            // A preset's days are calendar days of its own: the pickers show those same days.
-            start = LocalToSystemTime(QDate(start.wYear, start.wMonth, start.wDay).startOfDay());
-            end = LocalToSystemTime(QDate(end.wYear, end.wMonth, end.wDay).startOfDay());
-        } else {
-            // Through an OLE date and back, as the date pickers hold them.
-            for (SYSTEMTIME* date : {&start, &end}) {
-                double oleDate = 0.0;
-                SystemTimeToVariantTime(date, &oleDate);
-                VariantTimeToSystemTime(oleDate, date);
-            }
+        // The pickers show the days the user sees for the current range.
+        for (SYSTEMTIME* date : {&start, &end}) {
+            const QDate day = FilterRangeDay(m_Filter, *date);
+            *date = day.isValid() ? LocalToSystemTime(day.startOfDay()) : SYSTEMTIME{};
         }
         if (!RunDateRangeDialog(start, end))
             return;

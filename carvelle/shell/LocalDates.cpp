@@ -1,6 +1,7 @@
 #include "shell/LocalDates.h"
 
 #include "platform/SystemTime.h"
+#include "records/CEntryFilter.h"
 
 #include <QLocale>
 
@@ -53,4 +54,12 @@ QString ShortDateText(double oleDate) {
 QString ShortDateText(const SYSTEMTIME& utc) {
     const QDateTime local = SystemTimeToLocal(utc);
     return local.isValid() ? QLocale().toString(local.date(), QLocale::ShortFormat) : QString();
+}
+
+QDate FilterRangeDay(const CEntryFilter& filter, const SYSTEMTIME& date) {
+    const int type = filter.GetDateRangeType();
+    if (type > CEntryFilter::DateRangeAll && type < CEntryFilter::DateRangeCustom)
+        return QDate(date.wYear, date.wMonth, date.wDay);
+    const QDateTime local = SystemTimeToLocal(date);
+    return local.isValid() ? local.date() : QDate();
 }

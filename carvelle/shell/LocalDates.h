@@ -4,8 +4,11 @@
 
 #include "platform/WinTypes.h"
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
+
+class CEntryFilter;
 
 // A stored (UTC) OLE date as local date and time; invalid for a date out of range.
 QDateTime OleDateToLocal(double oleDate);
@@ -19,3 +22,8 @@ SYSTEMTIME LocalToSystemTime(const QDateTime& local);
 // The local day of a stored date in the locale's short date format; empty when out of range.
 QString ShortDateText(double oleDate);
 QString ShortDateText(const SYSTEMTIME& utc);
+
+// The day the user sees for one end of the filter's range: a preset's dates are whole UTC days and
+// show as their own calendar day; a custom range holds the UTC instants of local day bounds.
+// Invalid for an all-zero date.
+QDate FilterRangeDay(const CEntryFilter& filter, const SYSTEMTIME& date);

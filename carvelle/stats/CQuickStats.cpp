@@ -9,7 +9,6 @@
 #include "shell/AppGlobals.h"
 #include "shell/LocalDates.h"
 
-#include <QDate>
 #include <QLocale>
 
 #include <algorithm>
@@ -35,12 +34,6 @@ bool Older(const Row& a, const Row& b) {
     if (a.odometer != b.odometer)
         return a.odometer < b.odometer;
     return a.id < b.id;
-}
-
-// Rule-based ranges are whole UTC days: their calendar day is the day the user chose.
-QString CalendarDayText(const SYSTEMTIME& day) {
-    const QDate date(day.wYear, day.wMonth, day.wDay);
-    return date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : QString();
 }
 
 } // namespace
@@ -139,11 +132,9 @@ bool CQuickStats::ComputeQuickStats(CEntryFilter* filter) {
 QString DateRangeText(CEntryFilter* filter) {
     if (filter == nullptr || !filter->HaveDateRange())
         return LoadStringResource(IDS_ALL_DATES);
-    const SYSTEMTIME start = *filter->GetStartDate();
-    const SYSTEMTIME end = *filter->GetEndDate();
-    // A custom range holds the UTC instants of local day bounds; the rule-based ones do not.
-    const int type = filter->GetDateRangeType();
-    const bool custom = type < CEntryFilter::DateRangeLastWeek || type > CEntryFilter::DateRangeYearToDate;
-    return FormatStringResource(IDS_DATE_RANGE_TEXT, {custom ? ShortDateText(start) : CalendarDayText(start),
-                                                      custom ? ShortDateText(end) : CalendarDayText(end)});
+    const QLocale locale;
+    const QString start =
+        locale.toString(FilterRangeDay(*filter, *filter->GetStartDate()), QLocale::ShortFormat);
+    const QString end = locale.toString(FilterRangeDay(*filter, *filter->GetEndDate()), QLocale::ShortFormat);
+    return FormatStringResource(IDS_DATE_RANGE_TEXT, {start, end});
 }
