@@ -423,12 +423,10 @@ CDataLayer::ConnectStatus CDataLayer::VerifyDatabase() {
     if (!m_DB) {
         return ConnectOpenFailed;
     }
-    {
-        CSqlStatement statement;
-        const int rc = statement.Prepare(m_DB, "SELECT Value FROM MetaData");
-        if (rc != SQLITE_OK) {
-            return StatusFor(rc);
-        }
+    // A file that is not a database at all fails here, before the slower checks.
+    CSqlStatement statement;
+    if (const int rc = statement.Prepare(m_DB, "SELECT Value FROM MetaData"); rc != SQLITE_OK) {
+        return StatusFor(rc);
     }
     if (const int rc = FileHoldsAllPages(m_DB); rc != SQLITE_OK) {
         return StatusFor(rc);
@@ -443,11 +441,7 @@ CDataLayer::ConnectStatus CDataLayer::VerifyDatabase() {
     }
 
     {
-        CSqlStatement statement;
-        int rc = statement.Prepare(m_DB, "SELECT Value FROM MetaData");
-        if (rc != SQLITE_OK) {
-            return StatusFor(rc);
-        }
+        int rc = SQLITE_OK;
         auto missingRow = [](int rc) { return rc == SQLITE_DONE ? ConnectInvalidDatabase : StatusFor(rc); };
         if ((rc = statement.Step()) != SQLITE_ROW) {
             return missingRow(rc);
@@ -488,6 +482,7 @@ CDataLayer::ConnectStatus CDataLayer::VerifyDatabase() {
         OutputDebugStringW(u"\nDBVersion=");
         OutputDebugStringW(m_DBVersion.c_str());
     }
+    statement.Finalize(); // no reader stays open across the store ID's write
 
     if (m_StoreID != 0) {
         return ConnectOK;
