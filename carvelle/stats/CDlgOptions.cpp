@@ -2,26 +2,19 @@
 
 #include "stats/Units.h"
 
+#include "editing/CWinDataExchangeLocale.h"
 #include "resources/CStringTable.h"
 #include "resources/ResourceIds.h"
 #include "shell/AppGlobals.h"
 #include "shell/CAppSettings.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QVBoxLayout>
 
-#include <charconv>
-#include <cmath>
-#include <string>
-
 namespace {
-
-constexpr int kMaxRateLength = 31;
 
 QComboBox* MakeList(QWidget* parent, int id, std::initializer_list<int> names, DWORD current) {
     auto* list = new QComboBox(parent);
@@ -57,7 +50,7 @@ CDlgOptions::CDlgOptions(QWidget* parent)
     m_Currency->setEnabled(false);
     m_MileageRate = new QLineEdit(MileageRateText(settings.MileageRate), this);
     m_MileageRate->setObjectName(QStringLiteral("ctl%1").arg(IDC_MILEAGE_RATE));
-    m_MileageRate->setMaxLength(kMaxRateLength);
+    m_MileageRate->setMaxLength(CWinDataExchangeLocale::kMaxNumberLength);
 
     form->addRow(MakeLabel(this, "Distance:"), m_Distance);
     form->addRow(MakeLabel(this, "Volume:"), m_Volume);
@@ -72,47 +65,17 @@ CDlgOptions::CDlgOptions(QWidget* parent)
 CDlgOptions::~CDlgOptions() = default;
 
 std::optional<float> CDlgOptions::ParseMileageRate(const QString& text) {
-    if (text.size() > kMaxRateLength)
-        return std::nullopt;
-    // The C library's locale plays no part: the locale's separator becomes "." first.
-    QString typed = text;
-    const QString separator = QLocale().decimalPoint();
-    if (separator != QStringLiteral("."))
-        typed.replace(separator, QStringLiteral("."));
-    const std::string bytes = typed.toStdString();
-    const char* begin = bytes.data();
-    const char* const end = begin + bytes.size();
-    while (begin != end && (*begin == ' ' || *begin == '\t'))
-        ++begin;
-    if (begin != end && *begin == '+')
-        ++begin;
-    double value = 0.0;
-    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
-    // A zero that does not start with "0" ("-0") is refused, as the field always did.
-    if (error != std::errc() || (value == 0.0 && *begin != '0'))
-        return std::nullopt;
-    for (const char* rest = stop; rest != end; ++rest) {
-        if (*rest != ' ' && *rest != '\t')
-            return std::nullopt;
-    }
-    const float rate = static_cast<float>(value);
-    if (!std::isfinite(value) || !std::isfinite(rate))
-        return std::nullopt;
-    return rate;
+    return CWinDataExchangeLocale::ParseDecimal(text);
 }
 
 QString CDlgOptions::MileageRateText(float rate) {
-    QString text = QString::number(static_cast<double>(rate), 'g', 6);
-    text.replace(QStringLiteral("."), QLocale().decimalPoint());
-    return text;
+    return CWinDataExchangeLocale::FormatDecimal(rate);
 }
 
 void CDlgOptions::OnDone() {
     const std::optional<float> rate = ParseMileageRate(m_MileageRate->text());
     if (!rate) {
-        QApplication::beep();
-        m_MileageRate->setFocus();
-        m_MileageRate->selectAll();
+        CWinDataExchangeLocale::Refuse(m_MileageRate);
         return;
     }
     CAppSettings& settings = TheSettings();

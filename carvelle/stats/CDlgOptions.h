@@ -19,10 +19,8 @@ public:
     // Refuses an unreadable mileage rate with a beep and the focus on the field.
     void OnDone() override;
 
-    // A mileage rate as typed: blanks and tabs around a decimal number, with the locale's
-    // decimal separator or "."; nothing when it is not a finite float.
+    // The mileage rate is read and shown as every decimal field is.
     static std::optional<float> ParseMileageRate(const QString& text);
-    // The rate as the field shows it: six significant digits at most, the locale's separator.
     static QString MileageRateText(float rate);
 
 private:
