@@ -33,6 +33,7 @@ CDocListComboBox::CDocListComboBox(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("sortDropDown"));
     setFocusPolicy(Qt::TabFocus);
     setFont(SmallBoldFont());
+    m_Arrow = LoadIconResource(IDI_DROP_ARROW);
 }
 
 CDocListComboBox::~CDocListComboBox() = default;
@@ -162,9 +163,8 @@ void CDocListComboBox::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(left, 0, textWidth + 1, height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
-    const QIcon arrow = LoadIconResource(IDI_DROP_ARROW);
-    arrow.paint(&painter, left + textWidth + (kArrowWidth - 7) / 2, (height() - iconSize) / 2, iconSize,
-                iconSize);
+    m_Arrow.paint(&painter, left + textWidth + (kArrowWidth - 7) / 2, (height() - iconSize) / 2, iconSize,
+                  iconSize);
     if (m_Pressed || hasFocus()) {
         painter.setPen(palette().color(QPalette::ButtonText));
         painter.setBrush(Qt::NoBrush);

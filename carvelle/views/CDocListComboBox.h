@@ -3,7 +3,7 @@
 // Enter, Alt+Down, F4) opens the "Sort By" menu with the column and direction radio-checked.
 // While the menu is open it reads "Sort By". The chosen command is handed on as CommandChosen.
 
-#include <QColor>
+#include <QIcon>
 #include <QWidget>
 
 class CDocListComboBox : public QWidget {
@@ -50,6 +50,7 @@ private:
     int ContentLeft() const;
     bool OnText(const QPoint& point) const;
 
+    QIcon m_Arrow;
     QString m_Prompt;
     QString m_CurrentText;
     int m_MenuId = 0;
