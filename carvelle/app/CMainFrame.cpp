@@ -23,6 +23,7 @@
 #include "views/CViewVehicles.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -144,7 +145,14 @@ void CMainFrame::CreateSoftKeys() {
     };
     hook(*m_Menu);
 
-    ForEachCommand(*m_Menu, [this](QAction& action, int id) {
+    // Each radio group is drawn as radio items.
+    auto* dateRanges = new QActionGroup(m_Menu.get());
+    auto* entryTypes = new QActionGroup(m_Menu.get());
+    ForEachCommand(*m_Menu, [this, dateRanges, entryTypes](QAction& action, int id) {
+        if (id >= ID_DATE_RANGE_ALL && id < ID_DATE_RANGE_ALL + kDateRangeCount)
+            dateRanges->addAction(&action);
+        else if (id >= ID_ENTRY_TYPE_ALL && id < ID_ENTRY_TYPE_ALL + kEntryTypeCount)
+            entryTypes->addAction(&action);
         connect(&action, &QAction::triggered, this, [this, id] {
             OnCommand(id);
             // A radio item checks itself when triggered; the table decides (a cancelled
