@@ -25,6 +25,8 @@ const QHash<int, QString>& Table() {
         {IDS_NO_ACTIVE_VEHICLE, QStringLiteral("<No Active Vehicle>")},
         {IDS_MY_VEHICLES, QStringLiteral("My Vehicles")},
         {IDS_EMPTY_LIST, QStringLiteral("There are no items in this list.")},
+        {IDS_VEHICLE_PROPERTIES, QStringLiteral("Vehicle Properties")},
+        {IDS_ENTRY_PROPERTIES, QStringLiteral("Entry Properties")},
         {IDS_KEYWORDS_EXPENSES, QStringLiteral("Expenses")},
         {IDS_KEYWORDS_REPAIRS, QStringLiteral("Repairs and Maintenance")},
         {IDS_KEYWORDS_CATEGORIES, QStringLiteral("Categories")},
@@ -85,6 +87,13 @@ const QHash<int, QString>& Table() {
         {IDS_ENTRIES_NOT_READ,
          QStringLiteral("The entries could not be read from the data file %s. The file may be damaged or "
                         "in use by another program.")},
+        {IDS_NAME_REQUIRED, QStringLiteral("A name is required.")},
+        {IDS_DESCRIPTION_REQUIRED, QStringLiteral("A description is required.")},
+        {IDS_END_BELOW_START, QStringLiteral("End odometer must be greater than start odometer.")},
+        {IDS_CHECK_INPUTS, QStringLiteral("An error occurred, please double-check your inputs.")},
+        {IDS_RECORD_NOT_SAVED,
+         QStringLiteral("Your changes could not be saved to the data file %s. The file may be read-only, full "
+                        "or in use by another program; the record keeps what was stored before.")},
     };
     return table;
 }

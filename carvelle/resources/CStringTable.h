@@ -25,6 +25,8 @@ constexpr int IDS_NO_ACTIVE_VEHICLE = 32820;
 constexpr int IDS_MY_VEHICLES = 32840;
 constexpr int IDS_EMPTY_LIST = 32864;
 // Titles of the keyword manager, by keyword type.
+constexpr int IDS_VEHICLE_PROPERTIES = 32806;
+constexpr int IDS_ENTRY_PROPERTIES = 32807;
 constexpr int IDS_KEYWORDS_EXPENSES = 32857;
 constexpr int IDS_KEYWORDS_REPAIRS = 32858;
 constexpr int IDS_KEYWORDS_CATEGORIES = 32859;
@@ -68,6 +70,11 @@ constexpr int IDS_DATE_RANGE_TEXT = 33016;
 constexpr int IDS_ENTRIES_NOT_DELETED = 33017;
 constexpr int IDS_ENTRIES_NOT_READ = 33018;
 constexpr int IDS_DATA_FILE_NOT_OPENED = 33019;
+constexpr int IDS_NAME_REQUIRED = 33020;
+constexpr int IDS_DESCRIPTION_REQUIRED = 33021;
+constexpr int IDS_END_BELOW_START = 33022;
+constexpr int IDS_CHECK_INPUTS = 33023;
+constexpr int IDS_RECORD_NOT_SAVED = 33024;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

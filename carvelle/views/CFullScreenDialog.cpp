@@ -5,9 +5,12 @@
 #include "resources/CMenuResource.h"
 #include "resources/ResourceIds.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -59,6 +62,28 @@ void CFullScreenDialog::FillToEdges() {
     layout()->setSpacing(0);
 }
 
+void CFullScreenDialog::CatchEnterIn(QWidget* root) {
+    for (QComboBox* combo : root->findChildren<QComboBox*>()) {
+        if (combo->lineEdit() && !combo->property("enterIsDone").toBool()) {
+            combo->setProperty("enterIsDone", true);
+            combo->lineEdit()->installEventFilter(this);
+        }
+    }
+}
+
+bool CFullScreenDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        auto* combo = qobject_cast<QComboBox*>(watched->parent());
+        if (enter && key->modifiers() == Qt::NoModifier && combo && !combo->view()->isVisible()) {
+            OnDone();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void CFullScreenDialog::OnDone() {
     done(1);
 }
@@ -95,5 +120,6 @@ void CFullScreenDialog::showEvent(QShowEvent* event) {
     // Full screen over the main window.
     if (QWidget* owner = parentWidget())
         setGeometry(owner->window()->geometry());
+    CatchEnterIn(this);
     QDialog::showEvent(event);
 }

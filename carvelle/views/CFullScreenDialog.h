@@ -30,6 +30,11 @@ protected:
     QVBoxLayout* Body() const { return m_Body; }
     // No margin around the body: a list that fills the dialog.
     void FillToEdges();
+    // An editable combo keeps Enter to itself; this makes it "Done" there too, as in any
+    // single-line field. Showing the dialog does it for the controls that exist by then.
+    void CatchEnterIn(QWidget* root);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
