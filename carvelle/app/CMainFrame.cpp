@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CDlgStartup.h"
 #include "datastore/CDataLayer.h"
+#include "editing/RecordEditing.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemTime.h"
 #include "records/CNotification.h"
@@ -82,6 +83,9 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
             [this] { PostCommand(ID_NEW_VEHICLE); });
     connect(m_VehicleView.get(), &CViewVehicles::VehicleActivated, this,
             [this](CVehicle* vehicle) { SetActiveVehicle(vehicle, false); });
+    m_VehicleView->SetVehicleEditor([this](CVehicle& vehicle) { return RunVehicleEditor(vehicle); });
+    connect(m_VehicleView.get(), &CViewVehicles::VehicleEdited, this,
+            [this](CVehicle* vehicle) { SetActiveVehicle(vehicle, true); });
     connect(m_VehicleView.get(), &CViewVehicles::VehicleDeleted, this,
             [this] { SetActiveVehicle(nullptr, false); });
     m_ClientLayout->addWidget(m_VehicleView.get());
@@ -463,12 +467,12 @@ void CMainFrame::OnAbout() {
 
 // ---- Places for the dialogs of later work --------------------------------------------------
 
-bool CMainFrame::RunVehicleEditor(CVehicle&) {
-    return false;
+bool CMainFrame::RunVehicleEditor(CVehicle& vehicle) {
+    return EditVehicle(vehicle) != 0;
 }
 
-bool CMainFrame::RunEntryEditor(CEntry&) {
-    return false;
+bool CMainFrame::RunEntryEditor(CEntry& entry) {
+    return EditEntry(entry) != 0;
 }
 
 bool CMainFrame::RunReminderEditor(CNotification&) {

@@ -15,6 +15,16 @@ constexpr int IDD_OPTIONS = 212;
 constexpr int IDD_DATE_RANGE = 213;
 constexpr int IDD_QUICK_STATS = 214;
 constexpr int IDD_KEYWORDS = 224;
+// The editing sheet's pages.
+constexpr int IDD_FUEL_DETAILS = 103;
+constexpr int IDD_EXPENSE_DETAILS = 104;
+constexpr int IDD_REPAIR_DETAILS = 105;
+constexpr int IDD_TRIP_DETAILS = 106;
+constexpr int IDD_VEHICLE_DETAILS = 107;
+constexpr int IDD_VEHICLE_INSURANCE = 109;
+constexpr int IDD_VEHICLE_DEALER = 110;
+constexpr int IDD_NOTES = 111;
+constexpr int IDD_TRIP_EXPENSE = 223;
 
 // Icons and pictures
 constexpr int IDI_PROGRAM = 128;
@@ -32,6 +42,27 @@ constexpr int ID_CANCEL = 2;
 
 // Controls
 constexpr int IDC_LIST = 1020;
+// The fields of the editing pages; a number may serve a different field on another page.
+constexpr int IDC_ODOMETER = 1001; // also the trip's elapsed distance
+constexpr int IDC_DATE = 1002;
+constexpr int IDC_QUANTITY = 1003;
+constexpr int IDC_PRICE = 1004;
+constexpr int IDC_AMOUNT = 1005;
+constexpr int IDC_DESCRIPTION = 1006; // also a name, or the fuel vendor
+constexpr int IDC_NOTES = 1007;       // also the insurance coverage
+constexpr int IDC_TRIP_START = 1008;
+constexpr int IDC_TRIP_END = 1009;
+constexpr int IDC_VENDOR = 1010;
+constexpr int IDC_PHONE = 1011;
+constexpr int IDC_POLICY_NUMBER = 1012;
+constexpr int IDC_ADDRESS = 1013;
+constexpr int IDC_LICENSE_PLATE = 1014;
+constexpr int IDC_YEAR = 1015;
+constexpr int IDC_VIN = 1016;
+constexpr int IDC_CALC = 1051;
+constexpr int IDC_MANAGE_KEYWORDS = 1052;
+constexpr int IDC_TRIP_MILEAGE_RATE = 1053;
+constexpr int IDC_CATEGORY = 1054;
 constexpr int IDC_STARTUP_TEXT = 1031;
 constexpr int IDC_STARTUP_GROUP = 1033;
 constexpr int IDC_CREATE_NEW = 1017;

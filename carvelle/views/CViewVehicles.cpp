@@ -92,7 +92,11 @@ void CViewVehicles::LayOut() {
 }
 
 void CViewVehicles::EditSelectedVehicle() {
-    // The vehicle editing sheet is not part of the program yet.
+    CVehicle* vehicle = GetSelectedVehicle();
+    if (!vehicle || !m_Editor || !m_Editor(*vehicle))
+        return;
+    m_List->UpdateVehicle(vehicle);
+    emit VehicleEdited(vehicle);
 }
 
 void CViewVehicles::DeleteSelectedVehicle() {

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class CVehicle;
 class CVehicleListView;
 
@@ -12,8 +14,13 @@ class CViewVehicles : public QWidget {
     Q_OBJECT
 
 public:
+    using VehicleEditor = std::function<bool(CVehicle& vehicle)>;
+
     explicit CViewVehicles(QWidget* parent = nullptr);
     ~CViewVehicles() override;
+
+    // What Edit runs on the selected vehicle; true when the vehicle was saved.
+    void SetVehicleEditor(VehicleEditor editor) { m_Editor = std::move(editor); }
 
     // After the data file is connected: caption, list set-up, all vehicles loaded.
     void Initialize();
@@ -36,6 +43,8 @@ signals:
     void NewVehicleRequested();
     // The user chose this vehicle to work with.
     void VehicleActivated(CVehicle* vehicle);
+    // The vehicle was edited and saved; it becomes the one to work with.
+    void VehicleEdited(CVehicle* vehicle);
     // A vehicle and all its data were deleted; the record is gone already.
     void VehicleDeleted();
 
@@ -51,4 +60,5 @@ private:
 
     CVehicleListView* m_List = nullptr; // a child widget
     QString m_Caption;
+    VehicleEditor m_Editor;
 };

@@ -1,0 +1,9 @@
+#include "editing/CDlgExpenseDetails.h"
+
+#include "resources/ResourceIds.h"
+
+CDlgExpenseDetails::CDlgExpenseDetails()
+    : CDlgRepairDetails(IDD_EXPENSE_DETAILS,
+                        {CKeyword::KeywordExpense, "Description:", "Vendor:", "Amt. paid:", true, false}) {}
+
+CDlgExpenseDetails::~CDlgExpenseDetails() = default;

@@ -1,0 +1,110 @@
+#include "editing/CDlgFuelDetails.h"
+
+#include "editing/CDatePicker.h"
+#include "editing/CEditEx.h"
+#include "editing/CUpDownEdit.h"
+#include "editing/CWinDataExchangeLocale.h"
+#include "editing/KeywordPickList.h"
+
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+#include "stats/Units.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+
+using DX = CWinDataExchangeLocale;
+
+CDlgFuelDetails::CDlgFuelDetails() : CPropertyPage(IDD_FUEL_DETAILS, QStringLiteral("Details")) {}
+
+CDlgFuelDetails::~CDlgFuelDetails() = default;
+
+void CDlgFuelDetails::OnInitDialog() {
+    m_DateCtl = Named(new CDatePicker(this), IDC_DATE);
+    m_OdometerCtl = Named(new CUpDownEdit(this), IDC_ODOMETER);
+    m_QuantityCtl = Named(new QLineEdit(this), IDC_QUANTITY);
+    m_PriceCtl = Named(new QLineEdit(this), IDC_PRICE);
+    m_TotalCtl = Named(new QLineEdit(this), IDC_AMOUNT);
+    m_VendorCtl = Named(new QComboBox(this), IDC_DESCRIPTION);
+    QPushButton* calc = MakeButton(IDC_CALC, QStringLiteral("Calc."));
+    QPushButton* manage = MakeButton(IDC_MANAGE_KEYWORDS, QStringLiteral("..."));
+
+    AddRow(1031, QStringLiteral("Date:"), m_DateCtl);
+    AddRow(1032, QStringLiteral("Odometer:"), m_OdometerCtl);
+    AddRow(1033, FuelQuantityLabel(), m_QuantityCtl);
+    AddRow(1034, FuelUnitPriceLabel(), m_PriceCtl);
+    AddRow(1035, QStringLiteral("Total cost:"), m_TotalCtl, calc);
+    AddRow(1045, QStringLiteral("Vendor:"), m_VendorCtl, manage);
+
+    m_Hop = new CEditEx(m_DateCtl, m_QuantityCtl);
+    m_Hop->Attach(m_OdometerCtl);
+
+    // A new purchase most likely costs what the last one did; a stored one keeps its own price.
+    if (isNew) {
+        if (const std::optional<float> last = TheSettings().ReadLastPrice(); last && std::isfinite(*last))
+            price = *last;
+    }
+    m_DateCtl->SetOleDate(date);
+    FillKeywordCombo(CKeyword::KeywordFuelVendor, m_VendorCtl);
+    m_OdometerCtl->SetRange(0, 1000000, 10);
+    Exchange(false);
+
+    connect(calc, &QPushButton::clicked, this, &CDlgFuelDetails::OnCalc);
+    connect(manage, &QPushButton::clicked, this,
+            [this] { ManageKeywords(CKeyword::KeywordFuelVendor, m_VendorCtl); });
+}
+
+bool CDlgFuelDetails::Exchange(bool save) {
+    return DX::ExchangeInteger(m_OdometerCtl, odometer, save) &&
+           DX::ExchangeDecimal(m_PriceCtl, price, save) &&
+           DX::ExchangeDecimal(m_QuantityCtl, quantity, save) &&
+           DX::ExchangeDecimal(m_TotalCtl, total, save) && DX::ExchangeText(m_VendorCtl, vendor, save);
+}
+
+QWidget* CDlgFuelDetails::FirstField() const {
+    return m_DateCtl;
+}
+
+void CDlgFuelDetails::OnCalc() {
+    if (!Exchange(true))
+        return;
+    QLineEdit* target = m_TotalCtl;
+    if (total == 0.0f)
+        target = m_TotalCtl;
+    else if (price == 0.0f)
+        target = m_PriceCtl;
+    else if (quantity == 0.0f)
+        target = m_QuantityCtl;
+    if (target == m_TotalCtl)
+        total = price * quantity;
+    else if (target == m_PriceCtl)
+        price = quantity > 0.0f ? total / quantity : 0.0f;
+    else
+        quantity = price > 0.0f ? total / price : 0.0f;
+    // A product beyond the float range is no figure to store.
+    for (float* value : {&total, &price, &quantity}) {
+        if (!std::isfinite(*value))
+            *value = 0.0f;
+    }
+    Exchange(false);
+    target->setFocus(Qt::OtherFocusReason);
+    target->selectAll();
+}
+
+bool CDlgFuelDetails::OnApply() {
+    if (!Exchange(true))
+        return false;
+    if (m_Hop)
+        m_Hop->Detach();
+    TheSettings().WriteLastPrice(price);
+    date = m_DateCtl->OleDate();
+    return true;
+}
+
+void CDlgFuelDetails::OnCancel() {
+    if (m_Hop)
+        m_Hop->Detach();
+}

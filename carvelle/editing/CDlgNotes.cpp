@@ -1,0 +1,34 @@
+#include "editing/CDlgNotes.h"
+
+#include "resources/ResourceIds.h"
+
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+CDlgNotes::CDlgNotes() : CPropertyPage(IDD_NOTES, QStringLiteral("Notes")) {}
+
+CDlgNotes::~CDlgNotes() = default;
+
+QPlainTextEdit* CDlgNotes::MakeMultiLine(QWidget* parent, int id) {
+    auto* edit = Named(new QPlainTextEdit(parent), id);
+    edit->setTabChangesFocus(true);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    return edit;
+}
+
+void CDlgNotes::OnInitDialog() {
+    m_NotesCtl = MakeMultiLine(this, IDC_NOTES);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_NotesCtl);
+    m_NotesCtl->setPlainText(notes);
+}
+
+bool CDlgNotes::OnApply() {
+    notes = m_NotesCtl->toPlainText();
+    return true;
+}
+
+QWidget* CDlgNotes::FirstField() const {
+    return m_NotesCtl;
+}

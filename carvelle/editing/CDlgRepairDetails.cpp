@@ -1,0 +1,88 @@
+#include "editing/CDlgRepairDetails.h"
+
+#include "editing/CDatePicker.h"
+#include "editing/CEditEx.h"
+#include "editing/CUpDownEdit.h"
+#include "editing/CWinDataExchangeLocale.h"
+#include "editing/KeywordPickList.h"
+
+#include "resources/CStringTable.h"
+#include "resources/ResourceIds.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using DX = CWinDataExchangeLocale;
+
+CDlgRepairDetails::CDlgRepairDetails()
+    : CDlgRepairDetails(IDD_REPAIR_DETAILS,
+                        {CKeyword::KeywordRepair, "Description:", "Location:", "Amount paid:", false, true}) {
+}
+
+CDlgRepairDetails::CDlgRepairDetails(int templateId, const Layout& layout)
+    : CPropertyPage(templateId, QStringLiteral("Details")), m_Layout(layout) {}
+
+CDlgRepairDetails::~CDlgRepairDetails() = default;
+
+void CDlgRepairDetails::OnInitDialog() {
+    m_DateCtl = Named(new CDatePicker(this), IDC_DATE);
+    m_OdometerCtl = Named(new CUpDownEdit(this), IDC_ODOMETER);
+    m_DescriptionCtl = Named(new QComboBox(this), IDC_DESCRIPTION);
+    m_VendorCtl = Named(new QLineEdit(this), IDC_VENDOR);
+    m_AmountCtl = Named(new QLineEdit(this), IDC_AMOUNT);
+    QPushButton* manage = MakeButton(IDC_MANAGE_KEYWORDS, QStringLiteral("..."));
+
+    const bool expense = m_Layout.descriptionFirst;
+    AddRow(1031, QStringLiteral("Date:"), m_DateCtl);
+    AddRow(1032, QStringLiteral("Odometer:"), m_OdometerCtl);
+    AddRow(expense ? 1033 : 1034, QString::fromUtf8(m_Layout.descriptionLabel), m_DescriptionCtl, manage);
+    AddRow(expense ? 1034 : 1033, QString::fromUtf8(m_Layout.vendorLabel), m_VendorCtl);
+    AddRow(1035, QString::fromUtf8(m_Layout.amountLabel), m_AmountCtl);
+
+    m_Hop = new CEditEx(m_DateCtl, m_DescriptionCtl);
+    m_Hop->Attach(m_OdometerCtl);
+    m_DateCtl->SetOleDate(date);
+    FillKeywordCombo(m_Layout.keywords, m_DescriptionCtl);
+    m_OdometerCtl->SetRange(0, 1000000, 10);
+    Exchange(false);
+
+    connect(manage, &QPushButton::clicked, this,
+            [this] { ManageKeywords(m_Layout.keywords, m_DescriptionCtl); });
+}
+
+bool CDlgRepairDetails::Exchange(bool save) {
+    if (m_Layout.descriptionFirst)
+        return DX::ExchangeText(m_DescriptionCtl, description, save) &&
+               DX::ExchangeText(m_VendorCtl, vendor, save) &&
+               DX::ExchangeInteger(m_OdometerCtl, odometer, save) &&
+               DX::ExchangeDecimal(m_AmountCtl, amount, save);
+    return DX::ExchangeInteger(m_OdometerCtl, odometer, save) &&
+           DX::ExchangeDecimal(m_AmountCtl, amount, save) && DX::ExchangeText(m_VendorCtl, vendor, save) &&
+           DX::ExchangeText(m_DescriptionCtl, description, save);
+}
+
+QWidget* CDlgRepairDetails::FirstField() const {
+    return m_DateCtl;
+}
+
+bool CDlgRepairDetails::OnApply() {
+    if (!Exchange(true)) {
+        if (m_Layout.explainRefusal)
+            Inform(IDS_CHECK_INPUTS, nullptr);
+        return false;
+    }
+    if (description.isEmpty()) {
+        Inform(IDS_DESCRIPTION_REQUIRED, m_DescriptionCtl);
+        return false;
+    }
+    date = m_DateCtl->OleDate();
+    if (m_Hop)
+        m_Hop->Detach();
+    return true;
+}
+
+void CDlgRepairDetails::OnCancel() {
+    if (m_Hop)
+        m_Hop->Detach();
+}

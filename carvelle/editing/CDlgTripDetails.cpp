@@ -1,0 +1,174 @@
+#include "editing/CDlgTripDetails.h"
+
+#include "editing/CDatePicker.h"
+#include "editing/CEditEx.h"
+#include "editing/CUpDownEdit.h"
+#include "editing/CWinDataExchangeLocale.h"
+
+#include "resources/CStringTable.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+#include <limits>
+
+using DX = CWinDataExchangeLocale;
+
+namespace {
+
+LONG Clamped(long long value) {
+    return static_cast<LONG>(
+        std::clamp<long long>(value, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+}
+
+} // namespace
+
+CDlgTripDetails::CDlgTripDetails() : CPropertyPage(IDD_TRIP_DETAILS, QStringLiteral("Details")) {}
+
+CDlgTripDetails::~CDlgTripDetails() = default;
+
+LONG CDlgTripDetails::EndFrom(LONG start, LONG elapsed) {
+    return elapsed > 0 ? Clamped(static_cast<long long>(start) + elapsed) : start;
+}
+
+LONG CDlgTripDetails::ElapsedFrom(LONG start, LONG end) {
+    return start < end ? Clamped(static_cast<long long>(end) - start) : 0;
+}
+
+void CDlgTripDetails::OnInitDialog() {
+    m_DateCtl = Named(new CDatePicker(this), IDC_DATE);
+    m_DescriptionCtl = Named(new QLineEdit(this), IDC_DESCRIPTION);
+    auto* group = new QGroupBox(QStringLiteral("Odometer"), this);
+    m_StartCtl = Named(new CUpDownEdit(group), IDC_TRIP_START);
+    m_EndCtl = Named(new CUpDownEdit(group), IDC_TRIP_END);
+    m_ElapsedCtl = Named(new CUpDownEdit(group), IDC_ODOMETER);
+
+    AddRow(1031, QStringLiteral("Date:"), m_DateCtl);
+    AddRow(1034, QStringLiteral("Description or purpose:"), m_DescriptionCtl);
+    auto* grid = new QGridLayout(group);
+    grid->setColumnStretch(1, 1);
+    const auto addOdometer = [&](int labelId, const char* text, QWidget* field) {
+        auto* label = Named(new QLabel(QString::fromUtf8(text), group), labelId);
+        label->setFont(SmallBoldFont());
+        label->setBuddy(field);
+        const int row = grid->rowCount();
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1);
+    };
+    addOdometer(1033, "Start:", m_StartCtl);
+    addOdometer(1032, "End:", m_EndCtl);
+    addOdometer(1035, "Elapsed distance:", m_ElapsedCtl);
+    Form()->addWidget(group, Form()->rowCount(), 0, 1, 3);
+
+    m_Hops[0] = new CEditEx(m_EndCtl, m_DateCtl);
+    m_Hops[0]->Attach(m_ElapsedCtl);
+    m_Hops[1] = new CEditEx(m_DescriptionCtl, m_EndCtl);
+    m_Hops[1]->Attach(m_StartCtl);
+    m_Hops[2] = new CEditEx(m_StartCtl, m_ElapsedCtl);
+    m_Hops[2]->Attach(m_EndCtl);
+    m_DateCtl->SetOleDate(date);
+    elapsed = ElapsedFrom(start, end);
+    m_StartCtl->SetRange(0, 1000000, 10);
+    m_EndCtl->SetRange(0, 1000000, 10);
+    m_ElapsedCtl->SetRange(0, 10000, 1);
+    Exchange(false);
+    for (QWidget* field : {static_cast<QWidget*>(m_StartCtl), static_cast<QWidget*>(m_EndCtl),
+                           static_cast<QWidget*>(m_ElapsedCtl)})
+        field->installEventFilter(this);
+}
+
+bool CDlgTripDetails::Exchange(bool save) {
+    m_Reading = true;
+    const bool ok = DX::ExchangeText(m_DescriptionCtl, description, save) &&
+                    DX::ExchangeInteger(m_StartCtl, start, save) &&
+                    DX::ExchangeInteger(m_EndCtl, end, save) &&
+                    DX::ExchangeInteger(m_ElapsedCtl, elapsed, save);
+    m_Reading = false;
+    return ok;
+}
+
+bool CDlgTripDetails::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !m_Reading) {
+        // Another window or a popup taking the focus is no field being left.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == m_ElapsedCtl)
+                RecomputeEnd();
+            else if (watched == m_StartCtl || watched == m_EndCtl)
+                RecomputeElapsed();
+        }
+    }
+    return CPropertyPage::eventFilter(watched, event);
+}
+
+void CDlgTripDetails::RecomputeEnd() {
+    if (!Exchange(true))
+        return;
+    end = EndFrom(start, elapsed);
+    DX::ExchangeInteger(m_EndCtl, end, false);
+}
+
+void CDlgTripDetails::RecomputeElapsed() {
+    if (!Exchange(true))
+        return;
+    elapsed = ElapsedFrom(start, end);
+    DX::ExchangeInteger(m_ElapsedCtl, elapsed, false);
+}
+
+bool CDlgTripDetails::OnKillActive() {
+    if (!Exchange(true))
+        return false;
+    if (end < start) {
+        Inform(IDS_END_BELOW_START, m_EndCtl);
+        return false;
+    }
+    // The field being edited may not have been left yet: finish its recomputation here, and show
+    // it, so that the stored end and the priced distance agree.
+    QWidget* focus = focusWidget();
+    if (focus == m_ElapsedCtl)
+        RecomputeEnd();
+    else if (focus == m_StartCtl || focus == m_EndCtl)
+        RecomputeElapsed();
+    return true;
+}
+
+bool CDlgTripDetails::OnApply() {
+    if (!Exchange(true))
+        return false;
+    if (description.isEmpty()) {
+        Inform(IDS_DESCRIPTION_REQUIRED, m_DescriptionCtl);
+        return false;
+    }
+    if (end < start) {
+        Inform(IDS_END_BELOW_START, m_EndCtl);
+        return false;
+    }
+    date = m_DateCtl->OleDate();
+    ReleaseHops();
+    return true;
+}
+
+void CDlgTripDetails::OnCancel() {
+    ReleaseHops();
+}
+
+void CDlgTripDetails::ReleaseHops() {
+    for (CEditEx* hop : m_Hops) {
+        if (hop)
+            hop->Detach();
+    }
+}
+
+long long CDlgTripDetails::OnQuerySiblings() {
+    return static_cast<long long>(end) - start;
+}
+
+QWidget* CDlgTripDetails::FirstField() const {
+    return m_DateCtl;
+}

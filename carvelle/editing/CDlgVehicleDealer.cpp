@@ -1,0 +1,37 @@
+#include "editing/CDlgVehicleDealer.h"
+
+#include "editing/CDlgNotes.h"
+#include "editing/CDlgVehicleDetails.h"
+
+#include "resources/ResourceIds.h"
+
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+CDlgVehicleDealer::CDlgVehicleDealer() : CPropertyPage(IDD_VEHICLE_DEALER, QStringLiteral("Dealer")) {}
+
+CDlgVehicleDealer::~CDlgVehicleDealer() = default;
+
+void CDlgVehicleDealer::OnInitDialog() {
+    m_NameCtl = Named(new QLineEdit(this), IDC_DESCRIPTION);
+    m_PhoneCtl = Named(new QLineEdit(this), IDC_PHONE);
+    m_AddressCtl = CDlgNotes::MakeMultiLine(this, IDC_ADDRESS);
+    CDlgVehicleDetails::TypeCapitals(m_PhoneCtl);
+
+    AddRow(1031, QStringLiteral("Name:"), m_NameCtl);
+    AddRow(1032, QStringLiteral("Phone:"), m_PhoneCtl);
+    AddRow(1033, QStringLiteral("Address:"), m_AddressCtl);
+    Form()->setAlignment(Form()->itemAtPosition(Form()->rowCount() - 1, 0)->widget(), Qt::AlignTop);
+
+    m_NameCtl->setText(name);
+    m_PhoneCtl->setText(phone);
+    m_AddressCtl->setPlainText(address);
+}
+
+bool CDlgVehicleDealer::OnApply() {
+    name = m_NameCtl->text();
+    phone = m_PhoneCtl->text();
+    address = m_AddressCtl->toPlainText();
+    return true;
+}

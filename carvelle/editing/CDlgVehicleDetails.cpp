@@ -1,0 +1,92 @@
+#include "editing/CDlgVehicleDetails.h"
+
+#include "editing/CEditEx.h"
+#include "editing/CUpDownEdit.h"
+#include "editing/CWinDataExchangeLocale.h"
+
+#include "platform/SystemTime.h"
+#include "resources/CStringTable.h"
+#include "resources/ResourceIds.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+using DX = CWinDataExchangeLocale;
+
+CDlgVehicleDetails::CDlgVehicleDetails() : CPropertyPage(IDD_VEHICLE_DETAILS, QStringLiteral("Details")) {}
+
+CDlgVehicleDetails::~CDlgVehicleDetails() = default;
+
+void CDlgVehicleDetails::TypeCapitals(QLineEdit* edit) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+        const QString upper = text.toUpper();
+        if (upper == text)
+            return;
+        // Upper-casing may lengthen the text ("ß" becomes "SS"); the caret keeps its distance
+        // from the end.
+        const int fromEnd = static_cast<int>(text.size()) - edit->cursorPosition();
+        edit->setText(upper);
+        edit->setCursorPosition(static_cast<int>(upper.size()) - fromEnd);
+    });
+}
+
+void CDlgVehicleDetails::OnInitDialog() {
+    m_NameCtl = Named(new QLineEdit(this), IDC_DESCRIPTION);
+    m_YearCtl = Named(new CUpDownEdit(this), IDC_YEAR);
+    m_OdometerCtl = Named(new CUpDownEdit(this), IDC_ODOMETER);
+    m_PlateCtl = Named(new QLineEdit(this), IDC_LICENSE_PLATE);
+    m_VinCtl = Named(new QLineEdit(this), IDC_VIN);
+    TypeCapitals(m_PlateCtl);
+    TypeCapitals(m_VinCtl);
+
+    AddRow(1031, QStringLiteral("Name:"), m_NameCtl);
+    AddRow(1032, QStringLiteral("Year:"), m_YearCtl);
+    AddRow(1033, QStringLiteral("Odometer:"), m_OdometerCtl);
+    AddRow(1034, QStringLiteral("License plate:"), m_PlateCtl);
+    AddRow(1035, QStringLiteral("VIN:"), m_VinCtl);
+    auto* hint = new QLabel(QStringLiteral("(Vehicle ID number)"), this);
+    Form()->addWidget(hint, Form()->rowCount(), 1, 1, 2);
+
+    m_OdometerCtl->SetRange(0, 1000000, 10);
+    m_Hops[0] = new CEditEx(m_NameCtl, m_OdometerCtl);
+    m_Hops[0]->Attach(m_YearCtl);
+    m_Hops[1] = new CEditEx(m_YearCtl, m_PlateCtl);
+    m_Hops[1]->Attach(m_OdometerCtl);
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
+    m_YearCtl->SetRange(0, today.wYear + 1, 1);
+    Exchange(false);
+}
+
+bool CDlgVehicleDetails::Exchange(bool save) {
+    return DX::ExchangeText(m_NameCtl, name, save) && DX::ExchangeText(m_PlateCtl, licensePlate, save) &&
+           DX::ExchangeText(m_VinCtl, vin, save) && DX::ExchangeInteger(m_YearCtl, year, save) &&
+           DX::ExchangeInteger(m_OdometerCtl, odometer, save);
+}
+
+bool CDlgVehicleDetails::OnApply() {
+    if (!Exchange(true))
+        return false;
+    if (name.isEmpty()) {
+        Inform(IDS_NAME_REQUIRED, m_NameCtl);
+        return false;
+    }
+    ReleaseHops();
+    return true;
+}
+
+void CDlgVehicleDetails::OnCancel() {
+    ReleaseHops();
+}
+
+void CDlgVehicleDetails::ReleaseHops() {
+    for (CEditEx* hop : m_Hops) {
+        if (hop)
+            hop->Detach();
+    }
+}
+
+QWidget* CDlgVehicleDetails::FirstField() const {
+    return m_NameCtl;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// One tab of the editing sheet. A page holds copies of a record's fields as plain members; its
+// controls are made the first time the page is shown and move values to and from the members.
+// The sheet drives every page through the same steps: initialisation on first show, activation
+// and deactivation when the tabs change, apply when the user confirms and cancel when not.
+
+#include <QString>
+#include <QWidget>
+
+class CCustomPropertySheet;
+class QGridLayout;
+class QLabel;
+class QPushButton;
+
+class CPropertyPage : public QWidget {
+    Q_OBJECT
+
+public:
+    CPropertyPage(int templateId, const QString& caption);
+    ~CPropertyPage() override;
+
+    int TemplateId() const { return m_TemplateId; }
+    const QString& Caption() const { return m_Caption; }
+    bool IsInitialized() const { return m_Initialized; }
+    // Makes the controls and fills them from the members, once.
+    void EnsureInitialized();
+
+    // Each time the page becomes the current tab.
+    virtual void OnSetActive() {}
+    // Leaving the page for another tab or for Done; false keeps the page.
+    virtual bool OnKillActive() { return true; }
+    // Done: reads the controls into the members; false keeps the sheet open on this page.
+    virtual bool OnApply() { return true; }
+    virtual void OnCancel() {}
+    // Another page asks through the sheet; 0 means "not mine".
+    virtual long long OnQuerySiblings() { return 0; }
+    // The field that takes the focus when the sheet opens on this page.
+    virtual QWidget* FirstField() const { return nullptr; }
+
+protected:
+    virtual void OnInitDialog() = 0;
+
+    CCustomPropertySheet* Sheet() const;
+    // The page's form: labels in the first column, fields in the second, buttons in the third.
+    QGridLayout* Form();
+    // A label in the bold label font, named after its control id.
+    QLabel* AddRow(int labelId, const QString& text, QWidget* field, QWidget* button = nullptr);
+    // A push button that never takes Enter from the fields.
+    QPushButton* MakeButton(int id, const QString& text);
+    // Names a control after its id, so tests and the label font find it.
+    template <class W> static W* Named(W* control, int id) {
+        control->setObjectName(QStringLiteral("ctl%1").arg(id));
+        return control;
+    }
+    // An information message captioned with the sheet's title; the focus then goes to the field.
+    void Inform(int textId, QWidget* field) const;
+
+private:
+    int m_TemplateId;
+    QString m_Caption;
+    bool m_Initialized = false;
+    QGridLayout* m_Form = nullptr; // owned by the page's layout
+};

@@ -1,0 +1,196 @@
+#include "editing/RecordEditing.h"
+
+#include "editing/CCustomPropertySheet.h"
+#include "editing/CDlgExpenseDetails.h"
+#include "editing/CDlgFuelDetails.h"
+#include "editing/CDlgNotes.h"
+#include "editing/CDlgRepairDetails.h"
+#include "editing/CDlgTripDetails.h"
+#include "editing/CDlgTripExpense.h"
+#include "editing/CDlgVehicleDealer.h"
+#include "editing/CDlgVehicleDetails.h"
+#include "editing/CDlgVehicleInsurance.h"
+
+#include "datastore/CDataLayer.h"
+#include "records/CEntry.h"
+#include "records/CVehicle.h"
+#include "resources/CStringTable.h"
+#include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+#include "shell/CPrompter.h"
+
+#include <QApplication>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+QString Text(LPCWSTR text) {
+    return text ? QString::fromUtf16(text) : QString();
+}
+
+LPCWSTR Wide(const QString& text) {
+    return reinterpret_cast<LPCWSTR>(text.utf16());
+}
+
+// A trip's reading is a float in the record and a whole number on the page (cut toward zero).
+LONG WholeReading(float value) {
+    if (!std::isfinite(value))
+        return 0;
+    const double whole = std::trunc(static_cast<double>(value));
+    if (whole <= std::numeric_limits<LONG>::min())
+        return std::numeric_limits<LONG>::min();
+    if (whole >= std::numeric_limits<LONG>::max())
+        return std::numeric_limits<LONG>::max();
+    return static_cast<LONG>(whole);
+}
+
+// A reading the user left as it was keeps its stored float, fraction and all.
+float ReadingBack(float stored, LONG page) {
+    return WholeReading(stored) == page ? stored : static_cast<float>(page);
+}
+
+template <class Record> int SaveEdited(Record& record) {
+    if (!record.IsDirty())
+        return 0;
+    CDataLayer& data = TheDataLayer();
+    if (const int saved = data.Save(&record, 0))
+        return saved;
+    CPrompter::Instance().MessageBox(
+        QApplication::activeWindow(),
+        FormatStringResource(IDS_RECORD_NOT_SAVED, {QString::fromStdU16String(TheSettings().DBPath)}),
+        QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+    if (record.GetID() != 0)
+        data.Load(&record);
+    return 0;
+}
+
+bool RunFuel(CEntry& entry, CCustomPropertySheet& sheet) {
+    auto* details = sheet.AddPage(std::make_unique<CDlgFuelDetails>());
+    auto* notes = sheet.AddPage(std::make_unique<CDlgNotes>());
+    details->date = entry.GetDate();
+    details->odometer = entry.GetOdometer();
+    details->quantity = entry.GetCustom1();
+    details->price = entry.GetCustom2();
+    details->total = entry.GetAmount();
+    details->vendor = Text(entry.GetVendor());
+    details->isNew = entry.GetID() == 0;
+    notes->notes = Text(entry.GetNotes());
+    if (sheet.DoModal() != 1)
+        return false;
+    entry.SetDate(details->date);
+    entry.SetOdometer(details->odometer);
+    entry.SetCustom1(details->quantity);
+    entry.SetCustom2(details->price);
+    entry.SetAmount(details->total);
+    entry.SetVendor(Wide(details->vendor));
+    entry.SetNotes(Wide(notes->notes));
+    return true;
+}
+
+template <class Page> bool RunRepairOrExpense(CEntry& entry, CCustomPropertySheet& sheet) {
+    auto* details = sheet.AddPage(std::make_unique<Page>());
+    auto* notes = sheet.AddPage(std::make_unique<CDlgNotes>());
+    details->date = entry.GetDate();
+    details->odometer = entry.GetOdometer();
+    details->amount = entry.GetAmount();
+    details->vendor = Text(entry.GetVendor());
+    details->description = Text(entry.GetName());
+    notes->notes = Text(entry.GetNotes());
+    if (sheet.DoModal() != 1)
+        return false;
+    entry.SetDate(details->date);
+    entry.SetOdometer(details->odometer);
+    entry.SetAmount(details->amount);
+    entry.SetVendor(Wide(details->vendor));
+    entry.SetName(Wide(details->description));
+    entry.SetNotes(Wide(notes->notes));
+    return true;
+}
+
+bool RunTrip(CEntry& entry, CCustomPropertySheet& sheet) {
+    auto* details = sheet.AddPage(std::make_unique<CDlgTripDetails>());
+    auto* expense = sheet.AddPage(std::make_unique<CDlgTripExpense>());
+    auto* notes = sheet.AddPage(std::make_unique<CDlgNotes>());
+    details->date = entry.GetDate();
+    details->description = Text(entry.GetName());
+    details->start = WholeReading(entry.GetCustom1());
+    details->end = WholeReading(entry.GetCustom2());
+    expense->total = entry.GetAmount();
+    expense->category = Text(entry.GetVendor());
+    notes->notes = Text(entry.GetNotes());
+    if (sheet.DoModal() != 1)
+        return false;
+    entry.SetDate(details->date);
+    entry.SetName(Wide(details->description));
+    entry.SetOdometer(details->end);
+    entry.SetCustom1(ReadingBack(entry.GetCustom1(), details->start));
+    entry.SetCustom2(ReadingBack(entry.GetCustom2(), details->end));
+    entry.SetVendor(Wide(expense->category));
+    entry.SetAmount(expense->total);
+    entry.SetNotes(Wide(notes->notes));
+    return true;
+}
+
+} // namespace
+
+int EditVehicle(CVehicle& vehicle) {
+    CCustomPropertySheet sheet(IDS_VEHICLE_PROPERTIES);
+    auto* details = sheet.AddPage(std::make_unique<CDlgVehicleDetails>());
+    auto* insurance = sheet.AddPage(std::make_unique<CDlgVehicleInsurance>());
+    auto* dealer = sheet.AddPage(std::make_unique<CDlgVehicleDealer>());
+    auto* notes = sheet.AddPage(std::make_unique<CDlgNotes>());
+    details->name = Text(vehicle.GetName());
+    details->licensePlate = Text(vehicle.GetLicensePlate());
+    details->vin = Text(vehicle.GetVIN());
+    details->odometer = vehicle.GetCurrentOdometer();
+    details->year = vehicle.GetYear();
+    insurance->policyNumber = Text(vehicle.GetInsurancePolicyNumber());
+    insurance->agentName = Text(vehicle.GetInsuranceAgentName());
+    insurance->agentPhone = Text(vehicle.GetInsuranceAgentPhone());
+    insurance->coverage = Text(vehicle.GetInsuranceCoverage());
+    insurance->expirationDate = vehicle.GetInsuranceExpirationDate();
+    dealer->name = Text(vehicle.GetDealerName());
+    dealer->phone = Text(vehicle.GetDealerPhone());
+    dealer->address = Text(vehicle.GetDealerAddress());
+    notes->notes = Text(vehicle.GetNotes());
+    if (sheet.DoModal() != 1)
+        return 0;
+    vehicle.SetName(Wide(details->name));
+    vehicle.SetLicensePlate(Wide(details->licensePlate));
+    vehicle.SetVIN(Wide(details->vin));
+    vehicle.SetCurrentOdometer(details->odometer);
+    vehicle.SetYear(details->year);
+    vehicle.SetInsurancePolicyNumber(Wide(insurance->policyNumber));
+    vehicle.SetInsuranceAgentName(Wide(insurance->agentName));
+    vehicle.SetInsuranceAgentPhone(Wide(insurance->agentPhone));
+    vehicle.SetInsuranceCoverage(Wide(insurance->coverage));
+    vehicle.SetInsuranceExpirationDate(insurance->expirationDate);
+    vehicle.SetDealerName(Wide(dealer->name));
+    vehicle.SetDealerPhone(Wide(dealer->phone));
+    vehicle.SetDealerAddress(Wide(dealer->address));
+    vehicle.SetNotes(Wide(notes->notes));
+    return SaveEdited(vehicle);
+}
+
+int EditEntry(CEntry& entry) {
+    CCustomPropertySheet sheet(IDS_ENTRY_PROPERTIES);
+    bool confirmed = false;
+    switch (entry.GetType()) {
+    case CEntry::EntryFuel:
+        confirmed = RunFuel(entry, sheet);
+        break;
+    case CEntry::EntryRepair:
+        confirmed = RunRepairOrExpense<CDlgRepairDetails>(entry, sheet);
+        break;
+    case CEntry::EntryTrip:
+        confirmed = RunTrip(entry, sheet);
+        break;
+    case CEntry::EntryExpense:
+        confirmed = RunRepairOrExpense<CDlgExpenseDetails>(entry, sheet);
+        break;
+    default:
+        return 0;
+    }
+    return confirmed ? SaveEdited(entry) : 0;
+}
