@@ -1,5 +1,6 @@
 #include "editing/CDatePicker.h"
 
+#include <QKeyEvent>
 #include <QLocale>
 #include <QWheelEvent>
 
@@ -40,4 +41,17 @@ void CDatePicker::wheelEvent(QWheelEvent* event) {
         return;
     }
     QDateTimeEdit::wheelEvent(event);
+}
+
+bool CDatePicker::focusNextPrevChild(bool next) {
+    return QWidget::focusNextPrevChild(next);
+}
+
+void CDatePicker::keyPressEvent(QKeyEvent* event) {
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && (event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    QDateTimeEdit::keyPressEvent(event);
 }

@@ -25,6 +25,10 @@ public:
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
+    // Ctrl+Tab belongs to the sheet's tabs.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Tab leaves the field, as in every other field of a form; the arrows move between its parts.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     double m_Stored = 0.0;

@@ -24,8 +24,10 @@ CDlgTripExpense::~CDlgTripExpense() = default;
 void CDlgTripExpense::OnInitDialog() {
     m_ElapsedCtl = Named(new QLineEdit(this), IDC_ODOMETER);
     m_ElapsedCtl->setReadOnly(true);
+    m_ElapsedCtl->setFocusPolicy(Qt::ClickFocus); // shown, not typed: Tab passes it by
     m_RateCtl = Named(new QLineEdit(this), IDC_TRIP_MILEAGE_RATE);
     m_RateCtl->setReadOnly(true);
+    m_RateCtl->setFocusPolicy(Qt::ClickFocus);
     m_TotalCtl = Named(new QLineEdit(this), IDC_AMOUNT);
     m_CategoryCtl = Named(new QComboBox(this), IDC_CATEGORY);
     QPushButton* calc = MakeButton(IDC_CALC, QStringLiteral("Calc"));

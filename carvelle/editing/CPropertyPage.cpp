@@ -61,6 +61,7 @@ QPushButton* CPropertyPage::MakeButton(int id, const QString& text) {
     auto* button = Named(new QPushButton(text, this), id);
     button->setAutoDefault(false);
     button->setDefault(false);
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return button;
 }
 
