@@ -1,7 +1,6 @@
 #include "editing/CDlgFuelDetails.h"
 
 #include "editing/CDatePicker.h"
-#include "editing/CEditEx.h"
 #include "editing/CUpDownEdit.h"
 #include "editing/CWinDataExchangeLocale.h"
 #include "editing/KeywordPickList.h"
@@ -39,8 +38,7 @@ void CDlgFuelDetails::OnInitDialog() {
     AddRow(1035, QStringLiteral("Total cost:"), m_TotalCtl, calc);
     AddRow(1045, QStringLiteral("Vendor:"), m_VendorCtl, manage);
 
-    m_Hop = new CEditEx(m_DateCtl, m_QuantityCtl);
-    m_Hop->Attach(m_OdometerCtl);
+    Hop(m_OdometerCtl, m_DateCtl, m_QuantityCtl);
 
     // A new purchase most likely costs what the last one did; a stored one keeps its own price.
     if (isNew) {
@@ -97,14 +95,8 @@ void CDlgFuelDetails::OnCalc() {
 bool CDlgFuelDetails::OnApply() {
     if (!Exchange(true))
         return false;
-    if (m_Hop)
-        m_Hop->Detach();
+    ReleaseHops();
     TheSettings().WriteLastPrice(price);
     date = m_DateCtl->OleDate();
     return true;
-}
-
-void CDlgFuelDetails::OnCancel() {
-    if (m_Hop)
-        m_Hop->Detach();
 }

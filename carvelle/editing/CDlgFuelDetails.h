@@ -8,7 +8,6 @@
 #include "platform/WinTypes.h"
 
 class CDatePicker;
-class CEditEx;
 class CUpDownEdit;
 class QComboBox;
 class QLineEdit;
@@ -32,7 +31,6 @@ public:
 
     void OnCalc();
     bool OnApply() override;
-    void OnCancel() override;
     QWidget* FirstField() const override;
 
 protected:
@@ -48,5 +46,4 @@ private:
     QLineEdit* m_PriceCtl = nullptr;
     QLineEdit* m_TotalCtl = nullptr;
     QComboBox* m_VendorCtl = nullptr;
-    CEditEx* m_Hop = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "editing/CDlgRepairDetails.h"
 
 #include "editing/CDatePicker.h"
-#include "editing/CEditEx.h"
 #include "editing/CUpDownEdit.h"
 #include "editing/CWinDataExchangeLocale.h"
 #include "editing/KeywordPickList.h"
@@ -40,8 +39,7 @@ void CDlgRepairDetails::OnInitDialog() {
     AddRow(expense ? 1034 : 1033, QString::fromUtf8(m_Layout.vendorLabel), m_VendorCtl);
     AddRow(1035, QString::fromUtf8(m_Layout.amountLabel), m_AmountCtl);
 
-    m_Hop = new CEditEx(m_DateCtl, m_DescriptionCtl);
-    m_Hop->Attach(m_OdometerCtl);
+    Hop(m_OdometerCtl, m_DateCtl, m_DescriptionCtl);
     m_DateCtl->SetOleDate(date);
     FillKeywordCombo(m_Layout.keywords, m_DescriptionCtl);
     m_OdometerCtl->SetRange(0, 1000000, 10);
@@ -77,12 +75,6 @@ bool CDlgRepairDetails::OnApply() {
         return false;
     }
     date = m_DateCtl->OleDate();
-    if (m_Hop)
-        m_Hop->Detach();
+    ReleaseHops();
     return true;
-}
-
-void CDlgRepairDetails::OnCancel() {
-    if (m_Hop)
-        m_Hop->Detach();
 }

@@ -8,7 +8,6 @@
 #include "records/CKeyword.h"
 
 class CDatePicker;
-class CEditEx;
 class CUpDownEdit;
 class QComboBox;
 class QLineEdit;
@@ -28,7 +27,6 @@ public:
     float amount = 0.0f;
 
     bool OnApply() override;
-    void OnCancel() override;
     QWidget* FirstField() const override;
 
 protected:
@@ -54,5 +52,4 @@ private:
     QComboBox* m_DescriptionCtl = nullptr;
     QLineEdit* m_VendorCtl = nullptr;
     QLineEdit* m_AmountCtl = nullptr;
-    CEditEx* m_Hop = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "editing/CDlgTripDetails.h"
 
 #include "editing/CDatePicker.h"
-#include "editing/CEditEx.h"
 #include "editing/CUpDownEdit.h"
 #include "editing/CWinDataExchangeLocale.h"
 
@@ -66,12 +65,9 @@ void CDlgTripDetails::OnInitDialog() {
     addOdometer(1035, "Elapsed distance:", m_ElapsedCtl);
     Form()->addWidget(group, Form()->rowCount(), 0, 1, 3);
 
-    m_Hops[0] = new CEditEx(m_EndCtl, m_DateCtl);
-    m_Hops[0]->Attach(m_ElapsedCtl);
-    m_Hops[1] = new CEditEx(m_DescriptionCtl, m_EndCtl);
-    m_Hops[1]->Attach(m_StartCtl);
-    m_Hops[2] = new CEditEx(m_StartCtl, m_ElapsedCtl);
-    m_Hops[2]->Attach(m_EndCtl);
+    Hop(m_ElapsedCtl, m_EndCtl, m_DateCtl);
+    Hop(m_StartCtl, m_DescriptionCtl, m_EndCtl);
+    Hop(m_EndCtl, m_StartCtl, m_ElapsedCtl);
     m_DateCtl->SetOleDate(date);
     elapsed = ElapsedFrom(start, end);
     m_StartCtl->SetRange(0, 1000000, 10);
@@ -152,17 +148,6 @@ bool CDlgTripDetails::OnApply() {
     date = m_DateCtl->OleDate();
     ReleaseHops();
     return true;
-}
-
-void CDlgTripDetails::OnCancel() {
-    ReleaseHops();
-}
-
-void CDlgTripDetails::ReleaseHops() {
-    for (CEditEx* hop : m_Hops) {
-        if (hop)
-            hop->Detach();
-    }
 }
 
 long long CDlgTripDetails::OnQuerySiblings() {

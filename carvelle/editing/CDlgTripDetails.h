@@ -8,7 +8,6 @@
 #include "platform/WinTypes.h"
 
 class CDatePicker;
-class CEditEx;
 class CUpDownEdit;
 class QLineEdit;
 
@@ -28,7 +27,6 @@ public:
 
     bool OnKillActive() override;
     bool OnApply() override;
-    void OnCancel() override;
     // The distance the expense page prices.
     long long OnQuerySiblings() override;
     QWidget* FirstField() const override;
@@ -46,13 +44,11 @@ private:
     bool Exchange(bool save);
     void RecomputeEnd();
     void RecomputeElapsed();
-    void ReleaseHops();
 
     CDatePicker* m_DateCtl = nullptr; // child widgets
     QLineEdit* m_DescriptionCtl = nullptr;
     CUpDownEdit* m_StartCtl = nullptr;
     CUpDownEdit* m_EndCtl = nullptr;
     CUpDownEdit* m_ElapsedCtl = nullptr;
-    CEditEx* m_Hops[3] = {};
     bool m_Reading = false; // a refusal moves the focus; that is no field being left
 };

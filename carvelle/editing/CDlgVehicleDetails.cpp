@@ -1,6 +1,5 @@
 #include "editing/CDlgVehicleDetails.h"
 
-#include "editing/CEditEx.h"
 #include "editing/CUpDownEdit.h"
 #include "editing/CWinDataExchangeLocale.h"
 
@@ -49,10 +48,8 @@ void CDlgVehicleDetails::OnInitDialog() {
     Form()->addWidget(hint, Form()->rowCount(), 1, 1, 2);
 
     m_OdometerCtl->SetRange(0, 1000000, 10);
-    m_Hops[0] = new CEditEx(m_NameCtl, m_OdometerCtl);
-    m_Hops[0]->Attach(m_YearCtl);
-    m_Hops[1] = new CEditEx(m_YearCtl, m_PlateCtl);
-    m_Hops[1]->Attach(m_OdometerCtl);
+    Hop(m_YearCtl, m_NameCtl, m_OdometerCtl);
+    Hop(m_OdometerCtl, m_YearCtl, m_PlateCtl);
     SYSTEMTIME today{};
     GetLocalTime(&today);
     m_YearCtl->SetRange(0, today.wYear + 1, 1);
@@ -74,17 +71,6 @@ bool CDlgVehicleDetails::OnApply() {
     }
     ReleaseHops();
     return true;
-}
-
-void CDlgVehicleDetails::OnCancel() {
-    ReleaseHops();
-}
-
-void CDlgVehicleDetails::ReleaseHops() {
-    for (CEditEx* hop : m_Hops) {
-        if (hop)
-            hop->Detach();
-    }
 }
 
 QWidget* CDlgVehicleDetails::FirstField() const {

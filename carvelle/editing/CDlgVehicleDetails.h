@@ -6,7 +6,6 @@
 
 #include "platform/WinTypes.h"
 
-class CEditEx;
 class CUpDownEdit;
 class QLineEdit;
 
@@ -24,7 +23,6 @@ public:
     LONG year = 0;
 
     bool OnApply() override;
-    void OnCancel() override;
     QWidget* FirstField() const override;
 
     // Letters typed into the field become capitals, by Unicode's rules; a stored text is shown
@@ -36,12 +34,10 @@ protected:
 
 private:
     bool Exchange(bool save);
-    void ReleaseHops();
 
     QLineEdit* m_NameCtl = nullptr; // child widgets
     QLineEdit* m_PlateCtl = nullptr;
     QLineEdit* m_VinCtl = nullptr;
     CUpDownEdit* m_OdometerCtl = nullptr;
     CUpDownEdit* m_YearCtl = nullptr;
-    CEditEx* m_Hops[2] = {};
 };

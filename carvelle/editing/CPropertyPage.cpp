@@ -1,6 +1,7 @@
 #include "editing/CPropertyPage.h"
 
 #include "editing/CCustomPropertySheet.h"
+#include "editing/CEditEx.h"
 
 #include "resources/CStringTable.h"
 #include "shell/AppGlobals.h"
@@ -63,6 +64,19 @@ QPushButton* CPropertyPage::MakeButton(int id, const QString& text) {
     button->setDefault(false);
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return button;
+}
+
+void CPropertyPage::Hop(QLineEdit* edit, QWidget* previous, QWidget* next) {
+    auto* hop = new CEditEx(previous, next);
+    hop->Attach(edit);
+    m_Hops.emplace_back(hop);
+}
+
+void CPropertyPage::ReleaseHops() {
+    for (const QPointer<CEditEx>& hop : m_Hops) {
+        if (hop)
+            hop->Detach();
+    }
 }
 
 void CPropertyPage::Inform(int textId, QWidget* field) const {

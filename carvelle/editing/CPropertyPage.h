@@ -4,12 +4,17 @@
 // The sheet drives every page through the same steps: initialisation on first show, activation
 // and deactivation when the tabs change, apply when the user confirms and cancel when not.
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include <vector>
+
 class CCustomPropertySheet;
 class QGridLayout;
+class CEditEx;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 class CPropertyPage : public QWidget {
@@ -31,7 +36,8 @@ public:
     virtual bool OnKillActive() { return true; }
     // Done: reads the controls into the members; false keeps the sheet open on this page.
     virtual bool OnApply() { return true; }
-    virtual void OnCancel() {}
+    // Cancel: the arrow-key hops are released.
+    virtual void OnCancel() { ReleaseHops(); }
     // Another page asks through the sheet; 0 means "not mine".
     virtual long long OnQuerySiblings() { return 0; }
     // The field that takes the focus when the sheet opens on this page.
@@ -52,6 +58,9 @@ protected:
         control->setObjectName(QStringLiteral("ctl%1").arg(id));
         return control;
     }
+    // Lets the arrow keys hop from the edit's ends to its neighbours, until ReleaseHops.
+    void Hop(QLineEdit* edit, QWidget* previous, QWidget* next);
+    void ReleaseHops();
     // An information message captioned with the sheet's title; the focus then goes to the field.
     void Inform(int textId, QWidget* field) const;
 
@@ -59,5 +68,6 @@ private:
     int m_TemplateId;
     QString m_Caption;
     bool m_Initialized = false;
-    QGridLayout* m_Form = nullptr; // owned by the page's layout
+    QGridLayout* m_Form = nullptr;         // owned by the page's layout
+    std::vector<QPointer<CEditEx>> m_Hops; // owned by their edits
 };
