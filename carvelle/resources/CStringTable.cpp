@@ -92,8 +92,9 @@ const QHash<int, QString>& Table() {
         {IDS_END_BELOW_START, QStringLiteral("End odometer must be greater than start odometer.")},
         {IDS_CHECK_INPUTS, QStringLiteral("An error occurred, please double-check your inputs.")},
         {IDS_RECORD_NOT_SAVED,
-         QStringLiteral("Your changes could not be saved to the data file %s. The file may be read-only, full "
-                        "or in use by another program; the record keeps what was stored before.")},
+         QStringLiteral(
+             "Your changes could not be saved to the data file %s. The file may be read-only, full "
+             "or in use by another program; the record keeps what was stored before.")},
     };
     return table;
 }
