@@ -85,6 +85,13 @@ const QHash<int, QString>& Table() {
         {IDS_ENTRIES_NOT_READ,
          QStringLiteral("The entries could not be read from the data file %s. The file may be damaged or "
                         "in use by another program.")},
+        {IDS_DESCRIPTION_REQUIRED, QStringLiteral("A description is required.")},
+        {IDS_DELETE_REMINDER, QStringLiteral("Are you sure you want to delete this reminder?")},
+        {IDS_REMINDER_NOT_SAVED,
+         QStringLiteral("The reminder could not be saved to the data file %s. The file may be damaged, full "
+                        "or in use by another program.")},
+        {IDS_REMINDER_NOT_DELETED,
+         QStringLiteral("The reminder could not be deleted from the data file %s. It is still stored.")},
     };
     return table;
 }

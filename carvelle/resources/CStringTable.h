@@ -68,6 +68,10 @@ constexpr int IDS_DATE_RANGE_TEXT = 33016;
 constexpr int IDS_ENTRIES_NOT_DELETED = 33017;
 constexpr int IDS_ENTRIES_NOT_READ = 33018;
 constexpr int IDS_DATA_FILE_NOT_OPENED = 33019;
+constexpr int IDS_DESCRIPTION_REQUIRED = 33030;
+constexpr int IDS_DELETE_REMINDER = 33031;
+constexpr int IDS_REMINDER_NOT_SAVED = 33032;
+constexpr int IDS_REMINDER_NOT_DELETED = 33033;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

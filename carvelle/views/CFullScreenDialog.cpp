@@ -16,7 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidget* parent)
+CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidget* parent, int softKeyMenu)
     : QDialog(parent) {
     setObjectName(QStringLiteral("dlg%1").arg(templateId));
     setWindowTitle(title);
@@ -29,7 +29,9 @@ CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidg
     m_Body = new QVBoxLayout();
     layout->addLayout(m_Body, 1);
 
-    m_SoftKeys = LoadMenuResource(IDR_DONE_CANCEL, this);
+    m_SoftKeys = LoadMenuResource(softKeyMenu, this);
+    if (!m_SoftKeys)
+        m_SoftKeys = LoadMenuResource(IDR_DONE_CANCEL, this);
     auto* keys = new QHBoxLayout();
     int index = 1;
     for (QAction* action : m_SoftKeys->actions()) {
@@ -37,18 +39,20 @@ CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidg
         key->setObjectName(QStringLiteral("softkey%1").arg(index));
         key->setDefaultAction(action);
         key->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        if (action->menu()) {
+            key->setPopupMode(QToolButton::InstantPopup);
+            // The right key's popup opens aligned to its right edge, over the dialog.
+            if (index > 1)
+                key->setLayoutDirection(Qt::RightToLeft);
+        }
         keys->addWidget(key);
         if (index == 1)
             keys->addStretch(1);
         ++index;
-        const int id = action->data().toInt();
-        connect(action, &QAction::triggered, this, [this, id] {
-            if (id == ID_DONE)
-                OnDone();
-            else if (id == ID_CANCEL)
-                OnCancel();
-        });
     }
+    ForEachCommand(*m_SoftKeys, [this](QAction& action, int id) {
+        connect(&action, &QAction::triggered, this, [this, id] { OnSoftKeyCommand(id); });
+    });
     layout->addLayout(keys);
 }
 
@@ -57,6 +61,13 @@ CFullScreenDialog::~CFullScreenDialog() = default;
 void CFullScreenDialog::FillToEdges() {
     layout()->setContentsMargins(0, TitleBandHeight(), 0, 0);
     layout()->setSpacing(0);
+}
+
+void CFullScreenDialog::OnSoftKeyCommand(int id) {
+    if (id == ID_DONE)
+        OnDone();
+    else if (id == ID_CANCEL)
+        OnCancel();
 }
 
 void CFullScreenDialog::OnDone() {
