@@ -11,6 +11,7 @@
 #include "shell/AppGlobals.h"
 #include "shell/CPrompter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -47,16 +48,19 @@ CDlgNotification::CDlgNotification(QWidget* parent)
     descriptionRow->addWidget(m_Keywords);
     Body()->addLayout(descriptionRow);
 
+    // The group's caption is a label like the others; its fields keep the plain font.
     auto* group = new QGroupBox(QStringLiteral("Remind me when..."), this);
     group->setFont(SmallBoldFont());
+    QFont fieldFont = QApplication::font();
+    fieldFont.setResolveMask(QFont::AllPropertiesResolved);
     auto* conditions = new QVBoxLayout(group);
     m_OdometerField = new CUpDownEdit(group);
     m_OdometerField->setObjectName(QStringLiteral("ctl%1").arg(IDC_REMINDER_ODOMETER));
-    m_OdometerField->setFont(font());
+    m_OdometerField->setFont(fieldFont);
     m_OdometerField->SetRange(0, kStepMaximum, kStep);
     m_DatePicker = new CDatePicker(group);
     m_DatePicker->setObjectName(QStringLiteral("ctl%1").arg(IDC_REMINDER_DATE));
-    m_DatePicker->setFont(font());
+    m_DatePicker->setFont(fieldFont);
     conditions->addWidget(MakeLabel(group, "the &odometer reaches:", m_OdometerField));
     conditions->addWidget(m_OdometerField);
     conditions->addWidget(MakeLabel(group, "or the d&ate is past:", m_DatePicker));

@@ -137,6 +137,10 @@ QString CNotificationListView::RowText(int row) const {
 }
 
 QVariant CNotificationListView::CellData(int row, int column, int role) const {
+    if (row < 0) // the header: the reading's title stands over its right-aligned numbers
+        return role == Qt::TextAlignmentRole && column == ColumnOdometer
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant();
     switch (role) {
     case Qt::DisplayRole:
         return column == ColumnDescription ? QVariant() : QVariant(CellText(row, column));

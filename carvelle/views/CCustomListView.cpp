@@ -66,6 +66,8 @@ public:
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
             section < m_Titles.size())
             return m_Titles.at(section);
+        if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole)
+            return m_List.CellData(-1, section, role);
         return QVariant();
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {

@@ -103,8 +103,24 @@ void CFullScreenDialog::paintEvent(QPaintEvent* event) {
 }
 
 void CFullScreenDialog::showEvent(QShowEvent* event) {
-    // Full screen over the main window.
-    if (QWidget* owner = parentWidget())
+    // Full screen over the main window, also when the window manager places that window only
+    // after the dialog has opened (a notice at start-up).
+    if (QWidget* owner = parentWidget()) {
         setGeometry(owner->window()->geometry());
+        owner->window()->installEventFilter(this);
+    }
     QDialog::showEvent(event);
+}
+
+void CFullScreenDialog::hideEvent(QHideEvent* event) {
+    if (QWidget* owner = parentWidget())
+        owner->window()->removeEventFilter(this);
+    QDialog::hideEvent(event);
+}
+
+bool CFullScreenDialog::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible() && parentWidget() &&
+        watched == parentWidget()->window())
+        setGeometry(parentWidget()->window()->geometry());
+    return QDialog::eventFilter(watched, event);
 }

@@ -40,6 +40,8 @@ protected:
     // No margin around the body: a list that fills the dialog.
     void FillToEdges();
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
