@@ -8,6 +8,9 @@
 #include "platform/SystemTime.h"
 #include "records/CNotification.h"
 #include "records/CVehicle.h"
+#include "reminders/CDlgReminders.h"
+#include "reminders/CheckReminders.h"
+#include "reminders/EditReminder.h"
 #include "resources/CMenuResource.h"
 #include "resources/CStringTable.h"
 #include "resources/ResourceIds.h"
@@ -25,6 +28,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -33,6 +37,7 @@
 #include <QMenu>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -44,6 +49,9 @@ constexpr int kDateRangeCount = 6;  // 32850..32855
 constexpr int kEntryTypeCount = 5;  // 32900..32904
 constexpr int kPortraitWidth = 480; // the handheld's shape
 constexpr int kPortraitHeight = 640;
+// The clock is looked at every minute; a tick that comes this late means the computer slept.
+constexpr int kClockTickMs = 60 * 1000;
+constexpr double kWakeGapDays = 3.0 * kClockTickMs / (24.0 * 60 * 60 * 1000);
 
 // The commands that need an active vehicle: usable in the entry list, not in the vehicle list.
 constexpr int kActiveVehicleCommands[] = {ID_NEW_FUEL,    ID_NEW_REPAIR,    ID_NEW_TRIP,
@@ -102,6 +110,13 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     auto* exitKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     exitKey->setObjectName(QStringLiteral("accelExit"));
     connect(exitKey, &QShortcut::activated, this, [this] { OnCommand(ID_APP_EXIT); });
+
+    OnClockTick();
+    m_ClockTimer = new QTimer(this);
+    m_ClockTimer->setObjectName(QStringLiteral("clockTimer"));
+    m_ClockTimer->setInterval(kClockTickMs);
+    connect(m_ClockTimer, &QTimer::timeout, this, &CMainFrame::OnClockTick);
+    m_ClockTimer->start();
 }
 
 CMainFrame::~CMainFrame() {
@@ -475,11 +490,31 @@ bool CMainFrame::RunEntryEditor(CEntry& entry) {
     return EditEntry(entry) != 0;
 }
 
-bool CMainFrame::RunReminderEditor(CNotification&) {
-    return false;
+class CMainFrame::ModalScope {
+public:
+    explicit ModalScope(CMainFrame& frame) : m_Frame(frame) { ++m_Frame.m_ModalDepth; }
+    ~ModalScope() {
+        if (--m_Frame.m_ModalDepth == 0)
+            m_Frame.PostHeldMessages();
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    CMainFrame& m_Frame;
+};
+
+bool CMainFrame::RunReminderEditor(CNotification& reminder) {
+    const ModalScope modal(*this);
+    return EditReminder(reminder, this);
 }
 
-void CMainFrame::RunReminderList(CVehicle&) {}
+void CMainFrame::RunReminderList(CVehicle& vehicle) {
+    const ModalScope modal(*this);
+    CDlgReminders dialog(vehicle.GetRefID(), this);
+    dialog.SetTitleText(CVehicleListView::DisplayText(vehicle));
+    CPrompter::Instance().RunModal(dialog);
+}
 
 void CMainFrame::RunQuickStats() {
     CQuickStats stats;
@@ -499,11 +534,18 @@ bool CMainFrame::RunDateRangeDialog(SYSTEMTIME& start, SYSTEMTIME& end) {
     return CPrompter::Instance().RunModal(dialog) == 1;
 }
 
-void CMainFrame::CheckReminders(CVehicle&) {}
+void CMainFrame::CheckReminders(CVehicle& vehicle) {
+    const ModalScope modal(*this);
+    ::CheckReminders(vehicle, this);
+}
 
 // ---- Registered messages and window events ---------------------------------------------------
 
 void CMainFrame::OnRefreshMessage() {
+    if (IsModalOpen()) {
+        m_HeldRefresh = true;
+        return;
+    }
     m_VehicleView->Reload();
     CVehicle* vehicle = FindActiveVehicle();
     if (vehicle == nullptr)
@@ -512,7 +554,66 @@ void CMainFrame::OnRefreshMessage() {
 }
 
 void CMainFrame::OnShutdownMessage() {
+    if (IsModalOpen()) {
+        m_HeldShutdown = true;
+        return;
+    }
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+bool CMainFrame::IsModalOpen() const {
+    return m_ModalDepth > 0 || IsCheckingReminders() || QApplication::activeModalWidget() != nullptr;
+}
+
+void CMainFrame::PostHeldMessages() {
+    if (m_HeldRefresh || m_HeldShutdown || m_HeldCheck)
+        QMetaObject::invokeMethod(this, &CMainFrame::RunHeldMessages, Qt::QueuedConnection);
+}
+
+void CMainFrame::RunHeldMessages() {
+    // Another dialog may have opened meanwhile; its close posts this again.
+    if (IsModalOpen())
+        return;
+    if (m_HeldShutdown) {
+        m_HeldShutdown = m_HeldRefresh = m_HeldCheck = false;
+        OnShutdownMessage();
+        return;
+    }
+    if (m_HeldRefresh) {
+        // The refresh makes the vehicle active again, which runs the check.
+        m_HeldRefresh = m_HeldCheck = false;
+        OnRefreshMessage();
+    }
+    if (m_HeldCheck) {
+        m_HeldCheck = false;
+        RequestReminderCheck();
+    }
+}
+
+void CMainFrame::RequestReminderCheck() {
+    if (IsModalOpen()) {
+        m_HeldCheck = true;
+        return;
+    }
+    if (CVehicle* vehicle = FindActiveVehicle())
+        CheckReminders(*vehicle);
+}
+
+void CMainFrame::OnClockTick() {
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    GetSystemTime(&utc);
+    GetLocalTime(&local);
+    double now = 0.0;
+    SystemTimeToVariantTime(&utc, &now);
+    const int day = local.wYear * 10000 + local.wMonth * 100 + local.wDay;
+    const bool first = m_LastDay == 0;
+    const bool newDay = day != m_LastDay;
+    const bool woke = now - m_LastTick > kWakeGapDays;
+    m_LastDay = day;
+    m_LastTick = now;
+    if (!first && (newDay || woke))
+        RequestReminderCheck();
 }
 
 bool CMainFrame::BringForward() {
@@ -533,6 +634,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         m_Closed = true;
         emit Closed();
     }
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // A modal dialog has closed: what was held may act now.
+    if (event->type() == QEvent::WindowUnblocked)
+        PostHeldMessages();
+    return QMainWindow::event(event);
 }
 
 void CMainFrame::focusInEvent(QFocusEvent* event) {

@@ -19,6 +19,7 @@ class CVehicle;
 class CViewEntries;
 class CViewVehicles;
 class QMenu;
+class QTimer;
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
@@ -63,9 +64,15 @@ public:
     // The soft-key menu (menu 230): its two top-level items hold the "New" and "Menu" popups.
     QMenu& SoftKeyMenu() { return *m_Menu; }
 
-    // The registered messages.
+    // The registered messages. While a modal dialog is open they are held, and act once the
+    // last one has closed: they would pull the vehicle list from under the dialog.
     void OnRefreshMessage();
     void OnShutdownMessage();
+    // True while a modal dialog or a reminder check is open.
+    bool IsModalOpen() const;
+    // The clock's minute tick: a new local day, or a wake from sleep, runs the reminder check
+    // for the active vehicle (once no modal dialog is open).
+    void OnClockTick();
     // Raises and activates the window for a copy that hands over; true when done.
     bool BringForward();
 
@@ -77,6 +84,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
     // The places where the dialogs of the editing, reminder, statistics and options parts plug
@@ -116,11 +124,25 @@ private:
     void ForwardToView(int id);
     void ReloadEntries();
 
+    // Counts a dialog flow of the frame as modal for as long as it lives.
+    class ModalScope;
+    void PostHeldMessages();
+    void RunHeldMessages();
+    void RequestReminderCheck();
+
     std::map<int, CommandState> m_CommandStates;
     CEntryFilter m_Filter;
     int m_CurrentView = ViewVehicles;
     bool m_Closed = false;
     QString m_TemplatePath;
+
+    int m_ModalDepth = 0;
+    bool m_HeldRefresh = false;
+    bool m_HeldShutdown = false;
+    bool m_HeldCheck = false;
+    QTimer* m_ClockTimer = nullptr; // a child
+    double m_LastTick = 0.0;        // OLE date of the last tick
+    int m_LastDay = 0;              // the local day then, as yyyymmdd
 
     // The views go before the client area that holds them; the other widgets are children.
     std::unique_ptr<QMenu> m_Menu;

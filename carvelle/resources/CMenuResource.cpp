@@ -96,6 +96,11 @@ const std::vector<MenuItem> kMainFrameMenu = {
       {ID_APP_EXIT, "Exit"}}},
 };
 
+const std::vector<MenuItem> kReminderListMenu = {
+    {ID_NEW_REMINDER, "New"},
+    {kPopup, "Menu", {{ID_EDIT, "Edit"}, {ID_DELETE, "Delete"}, {kSeparator, ""}, {ID_DONE, "Done"}}},
+};
+
 } // namespace
 
 std::unique_ptr<QMenu> LoadMenuResource(int id, QWidget* parent) {
@@ -109,6 +114,9 @@ std::unique_ptr<QMenu> LoadMenuResource(int id, QWidget* parent) {
         break;
     case IDR_MAINFRAME_MENU:
         items = &kMainFrameMenu;
+        break;
+    case IDR_REMINDER_LIST_MENU:
+        items = &kReminderListMenu;
         break;
     default:
         return nullptr;

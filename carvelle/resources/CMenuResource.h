@@ -7,7 +7,8 @@
 #include <functional>
 #include <memory>
 
-// Menu 207 (context menus), 221 ("Done"/"Cancel") or 230 (the main frame's "New" and "Menu").
+// Menu 207 (context menus), 221 ("Done"/"Cancel"), 230 (the main frame's "New" and "Menu") or
+// 231 (the reminder list's "New" and "Menu").
 // The top-level actions of the returned menu hold the popups. Null for an unknown number.
 std::unique_ptr<QMenu> LoadMenuResource(int id, QWidget* parent = nullptr);
 

@@ -95,6 +95,12 @@ const QHash<int, QString>& Table() {
          QStringLiteral(
              "Your changes could not be saved to the data file %s. The file may be read-only, full "
              "or in use by another program; the record keeps what was stored before.")},
+        {IDS_DELETE_REMINDER, QStringLiteral("Are you sure you want to delete this reminder?")},
+        {IDS_REMINDER_NOT_SAVED,
+         QStringLiteral("The reminder could not be saved to the data file %s. The file may be damaged, full "
+                        "or in use by another program.")},
+        {IDS_REMINDER_NOT_DELETED,
+         QStringLiteral("The reminder could not be deleted from the data file %s. It is still stored.")},
     };
     return table;
 }

@@ -75,6 +75,9 @@ constexpr int IDS_DESCRIPTION_REQUIRED = 33021;
 constexpr int IDS_END_BELOW_START = 33022;
 constexpr int IDS_CHECK_INPUTS = 33023;
 constexpr int IDS_RECORD_NOT_SAVED = 33024;
+constexpr int IDS_DELETE_REMINDER = 33031;
+constexpr int IDS_REMINDER_NOT_SAVED = 33032;
+constexpr int IDS_REMINDER_NOT_DELETED = 33033;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

@@ -5,6 +5,7 @@
 constexpr int IDR_CONTEXT_MENUS = 207; // popups: 0 vehicle list, 1 entry list, 2 sort by
 constexpr int IDR_DONE_CANCEL = 221;
 constexpr int IDR_MAINFRAME_MENU = 230;
+constexpr int IDR_REMINDER_LIST_MENU = 231; // "New"; "Menu": Edit, Delete, Done
 
 // Dialog templates and views
 constexpr int IDD_ABOUTBOX = 127;
@@ -25,6 +26,9 @@ constexpr int IDD_VEHICLE_INSURANCE = 109;
 constexpr int IDD_VEHICLE_DEALER = 110;
 constexpr int IDD_NOTES = 111;
 constexpr int IDD_TRIP_EXPENSE = 223;
+constexpr int IDD_EDIT_REMINDER = 225;
+constexpr int IDD_REMINDER = 226;
+constexpr int IDD_UPCOMING_REMINDERS = 227;
 
 // Icons and pictures
 constexpr int IDI_PROGRAM = 128;
@@ -78,6 +82,17 @@ constexpr int IDC_KEYWORD_NAME = 1006;
 constexpr int IDC_KEYWORD_ADD = 1055;
 constexpr int IDC_KEYWORD_DELETE = 1056;
 constexpr int IDC_KEYWORD_RENAME = 1057;
+// Reminders
+constexpr int IDC_REMINDER_ODOMETER = 1001;
+constexpr int IDC_REMINDER_DATE = 1002;
+constexpr int IDC_REMINDER_DESCRIPTION = 1006; // also the reminder list's title text
+constexpr int IDC_REMINDER_KEYWORDS = 1052;
+constexpr int IDC_REMINDER_STEPS = 1113;
+constexpr int IDC_NOTICE_VEHICLE = 1010;
+constexpr int IDC_NOTICE_ODOMETER = 1008;
+constexpr int IDC_NOTICE_CURRENT_ODOMETER = 1009;
+constexpr int IDC_NOTICE_DATE = 1109;
+constexpr int IDC_NOTICE_CURRENT_DATE = 1110;
 // Date range
 constexpr int IDC_END_DATE = 1024;
 constexpr int IDC_START_DATE = 1025;

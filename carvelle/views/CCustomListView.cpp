@@ -48,8 +48,11 @@ public:
         return parent.isValid() ? 0 : static_cast<int>(m_Titles.size());
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || index.column() != 0 || index.row() >= rowCount())
+        if (!index.isValid() || index.row() >= rowCount())
             return QVariant();
+        QVariant cell = m_List.CellData(index.row(), index.column(), role);
+        if (cell.isValid() || index.column() != 0)
+            return cell;
         switch (role) {
         case Qt::DisplayRole:
             return m_List.RowText(index.row());
@@ -63,6 +66,8 @@ public:
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
             section < m_Titles.size())
             return m_Titles.at(section);
+        if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole)
+            return m_List.CellData(-1, section, role);
         return QVariant();
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
@@ -242,6 +247,10 @@ QIcon CCustomListView::GetRowIcon(int row) const {
 
 QString CCustomListView::RowText(int row) const {
     return m_Model->Rows()[row].text;
+}
+
+QVariant CCustomListView::CellData(int, int, int) const {
+    return QVariant();
 }
 
 void CCustomListView::DeleteRow(int row) {

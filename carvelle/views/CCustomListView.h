@@ -8,6 +8,7 @@
 
 #include <QIcon>
 #include <QTreeView>
+#include <QVariant>
 
 #include <functional>
 #include <vector>
@@ -77,6 +78,9 @@ signals:
 protected:
     // The text shown in the row's first column; by default the text it was inserted with.
     virtual QString RowText(int row) const;
+    // What a cell shows beyond the first column's text and icon (other columns, alignment,
+    // font); an invalid value lets the list decide. Row -1 is the column's header (alignment).
+    virtual QVariant CellData(int row, int column, int role) const;
     // Enables or grays the items of the context menu before it is shown.
     virtual void PrepareContextMenu(QMenu& menu);
     // Owner-drawn rows only.

@@ -19,7 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidget* parent)
+CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidget* parent, int softKeyMenu)
     : QDialog(parent) {
     setObjectName(QStringLiteral("dlg%1").arg(templateId));
     setWindowTitle(title);
@@ -32,7 +32,9 @@ CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidg
     m_Body = new QVBoxLayout();
     layout->addLayout(m_Body, 1);
 
-    m_SoftKeys = LoadMenuResource(IDR_DONE_CANCEL, this);
+    m_SoftKeys = LoadMenuResource(softKeyMenu, this);
+    if (!m_SoftKeys)
+        m_SoftKeys = LoadMenuResource(IDR_DONE_CANCEL, this);
     auto* keys = new QHBoxLayout();
     int index = 1;
     for (QAction* action : m_SoftKeys->actions()) {
@@ -40,18 +42,20 @@ CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidg
         key->setObjectName(QStringLiteral("softkey%1").arg(index));
         key->setDefaultAction(action);
         key->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        if (action->menu()) {
+            key->setPopupMode(QToolButton::InstantPopup);
+            // The right key's popup opens aligned to its right edge, over the dialog.
+            if (index > 1)
+                key->setLayoutDirection(Qt::RightToLeft);
+        }
         keys->addWidget(key);
         if (index == 1)
             keys->addStretch(1);
         ++index;
-        const int id = action->data().toInt();
-        connect(action, &QAction::triggered, this, [this, id] {
-            if (id == ID_DONE)
-                OnDone();
-            else if (id == ID_CANCEL)
-                OnCancel();
-        });
     }
+    ForEachCommand(*m_SoftKeys, [this](QAction& action, int id) {
+        connect(&action, &QAction::triggered, this, [this, id] { OnSoftKeyCommand(id); });
+    });
     layout->addLayout(keys);
 }
 
@@ -71,17 +75,11 @@ void CFullScreenDialog::CatchEnterIn(QWidget* root) {
     }
 }
 
-bool CFullScreenDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        auto* combo = qobject_cast<QComboBox*>(watched->parent());
-        if (enter && key->modifiers() == Qt::NoModifier && combo && !combo->view()->isVisible()) {
-            OnDone();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+void CFullScreenDialog::OnSoftKeyCommand(int id) {
+    if (id == ID_DONE)
+        OnDone();
+    else if (id == ID_CANCEL)
+        OnCancel();
 }
 
 void CFullScreenDialog::OnDone() {
@@ -117,9 +115,34 @@ void CFullScreenDialog::paintEvent(QPaintEvent* event) {
 }
 
 void CFullScreenDialog::showEvent(QShowEvent* event) {
-    // Full screen over the main window.
-    if (QWidget* owner = parentWidget())
+    // Full screen over the main window, also when the window manager places that window only
+    // after the dialog has opened (a notice at start-up).
+    if (QWidget* owner = parentWidget()) {
         setGeometry(owner->window()->geometry());
+        owner->window()->installEventFilter(this);
+    }
     CatchEnterIn(this);
     QDialog::showEvent(event);
+}
+
+void CFullScreenDialog::hideEvent(QHideEvent* event) {
+    if (QWidget* owner = parentWidget())
+        owner->window()->removeEventFilter(this);
+    QDialog::hideEvent(event);
+}
+
+bool CFullScreenDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        auto* combo = qobject_cast<QComboBox*>(watched->parent());
+        if (enter && key->modifiers() == Qt::NoModifier && combo && !combo->view()->isVisible()) {
+            OnDone();
+            return true;
+        }
+    }
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible() && parentWidget() &&
+        watched == parentWidget()->window())
+        setGeometry(parentWidget()->window()->geometry());
+    return QDialog::eventFilter(watched, event);
 }

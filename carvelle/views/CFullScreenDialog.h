@@ -4,6 +4,8 @@
 // "Done" (a multi-line field keeps it for new lines), Escape and the close box are "Cancel".
 // Derived dialogs put their controls into Body() and decide what Done and Cancel do.
 
+#include "resources/ResourceIds.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -15,7 +17,10 @@ class CFullScreenDialog : public QDialog {
     Q_OBJECT
 
 public:
-    CFullScreenDialog(int templateId, const QString& title, QWidget* parent = nullptr);
+    // The soft keys come from menu 221 unless another menu is given (a popup in it becomes a key
+    // that opens that popup).
+    CFullScreenDialog(int templateId, const QString& title, QWidget* parent = nullptr,
+                      int softKeyMenu = IDR_DONE_CANCEL);
     ~CFullScreenDialog() override;
 
     // Closes with 1 by default; a derived dialog checks its fields first.
@@ -26,6 +31,10 @@ public:
     void reject() override;
 
 protected:
+    // A command of the soft keys: Done and Cancel here; a dialog with other keys adds its own.
+    virtual void OnSoftKeyCommand(int id);
+    QMenu* SoftKeyMenu() const { return m_SoftKeys.get(); }
+
     // The layout below the title band, above the soft keys.
     QVBoxLayout* Body() const { return m_Body; }
     // No margin around the body: a list that fills the dialog.
@@ -35,7 +44,7 @@ protected:
     void CatchEnterIn(QWidget* root);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
-
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -1,0 +1,111 @@
+#include "reminders/CDlgNotificationFire.h"
+
+#include "reminders/CNotificationListView.h"
+
+#include "platform/SystemTime.h"
+#include "records/CNotification.h"
+#include "records/CVehicle.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "shell/LocalDates.h"
+#include "views/CVehicleListView.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* AddValue(QFormLayout* form, QWidget* parent, const char* label, int id, const QString& value) {
+    auto* caption = new QLabel(QString::fromUtf8(label), parent);
+    caption->setFont(SmallBoldFont());
+    auto* text = new QLabel(value, parent);
+    text->setObjectName(QStringLiteral("ctl%1").arg(id));
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(caption, text);
+    return text;
+}
+
+QString TodayText() {
+    SYSTEMTIME utc{};
+    GetSystemTime(&utc);
+    return ShortDateText(utc);
+}
+
+} // namespace
+
+CDlgNotificationFire::CDlgNotificationFire(const CNotification& reminder, const CVehicle& vehicle,
+                                           QWidget* parent)
+    : CFullScreenDialog(IDD_REMINDER, QStringLiteral("Reminder"), parent) {
+    auto* intro = new QLabel(QStringLiteral("The following maintenance is now due:"), this);
+    intro->setWordWrap(true);
+    Body()->addWidget(intro);
+
+    auto* vehicleText = new QLabel(CVehicleListView::DisplayText(vehicle), this);
+    vehicleText->setObjectName(QStringLiteral("ctl%1").arg(IDC_NOTICE_VEHICLE));
+    vehicleText->setFont(BoldFont());
+    vehicleText->setWordWrap(true);
+    Body()->addWidget(vehicleText);
+
+    // A long description wraps and scrolls inside its box; it can be read and copied, not changed.
+    auto* description = new QPlainTextEdit(QString::fromUtf16(reminder.GetName()), this);
+    description->setObjectName(QStringLiteral("ctl%1").arg(IDC_REMINDER_DESCRIPTION));
+    description->setReadOnly(true);
+    description->setTabChangesFocus(true);
+    description->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    const int lineHeight = description->fontMetrics().lineSpacing();
+    description->setMinimumHeight(2 * lineHeight + 12);
+    description->setMaximumHeight(6 * lineHeight + 12);
+    Body()->addWidget(description, 1);
+
+    auto* form = new QFormLayout();
+    form->setLabelAlignment(Qt::AlignLeft);
+    AddValue(form, this, "Reminder odometer:", IDC_NOTICE_ODOMETER,
+             CNotificationListView::OdometerText(reminder.GetOdometer()));
+    AddValue(form, this, "Current odometer:", IDC_NOTICE_CURRENT_ODOMETER,
+             CNotificationListView::OdometerText(vehicle.GetCurrentOdometer()));
+    AddValue(form, this, "Reminder date:", IDC_NOTICE_DATE, ShortDateText(reminder.GetDate()));
+    AddValue(form, this, "Current date:", IDC_NOTICE_CURRENT_DATE, TodayText());
+    Body()->addLayout(form);
+
+    // Deleting takes its own button (or Alt+D); Enter belongs to "Remind me later".
+    m_Delete = new QPushButton(QStringLiteral("&Delete reminder"), this);
+    m_Delete->setObjectName(QStringLiteral("ctl%1").arg(ResultDelete));
+    m_Delete->setAutoDefault(false);
+    m_Later = new QPushButton(QStringLiteral("Remind me &later"), this);
+    m_Later->setObjectName(QStringLiteral("ctl%1").arg(ResultLater));
+    m_Later->setAutoDefault(false);
+    connect(m_Delete, &QPushButton::clicked, this, [this] { done(ResultDelete); });
+    connect(m_Later, &QPushButton::clicked, this, [this] { done(ResultLater); });
+    auto* buttons = new QHBoxLayout();
+    buttons->addWidget(m_Delete);
+    buttons->addStretch(1);
+    buttons->addWidget(m_Later);
+    Body()->addLayout(buttons);
+    Body()->addStretch(0);
+
+    setTabOrder(m_Later, m_Delete);
+    setTabOrder(m_Delete, description);
+    m_Later->setFocus();
+}
+
+CDlgNotificationFire::~CDlgNotificationFire() = default;
+
+void CDlgNotificationFire::OnDone() {
+    done(ResultLater);
+}
+
+void CDlgNotificationFire::keyPressEvent(QKeyEvent* event) {
+    // Enter closes the notice and keeps the reminder wherever the focus is, also on the Delete
+    // button or in the description.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        done(ResultLater);
+        return;
+    }
+    CFullScreenDialog::keyPressEvent(event);
+}

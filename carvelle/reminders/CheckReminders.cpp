@@ -1,0 +1,76 @@
+#include "reminders/CheckReminders.h"
+
+#include "reminders/CDlgNotificationFire.h"
+
+#include "datastore/CDataLayer.h"
+#include "platform/SystemTime.h"
+#include "records/CObjectListT.h"
+#include "resources/CStringTable.h"
+#include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+#include "shell/CPrompter.h"
+
+namespace {
+
+bool g_Checking = false;
+
+class CheckingScope {
+public:
+    CheckingScope() { g_Checking = true; }
+    ~CheckingScope() { g_Checking = false; }
+    CheckingScope(const CheckingScope&) = delete;
+    CheckingScope& operator=(const CheckingScope&) = delete;
+};
+
+} // namespace
+
+bool IsReminderDue(const CNotification& reminder, LONG odometer, double now) {
+    return odometer >= reminder.GetOdometer() || now >= reminder.GetDate();
+}
+
+double NowAsOleDate() {
+    SYSTEMTIME utc{};
+    GetSystemTime(&utc);
+    double now = 0.0;
+    SystemTimeToVariantTime(&utc, &now);
+    return now;
+}
+
+bool IsCheckingReminders() {
+    return g_Checking;
+}
+
+void CheckReminders(const CVehicle& vehicle, QWidget* parent) {
+    const CAppSettings& settings = TheSettings();
+    const ULONG vehicleRefID = settings.LastActiveVehicle;
+    if (g_Checking || vehicleRefID == 0)
+        return;
+    const CheckingScope scope;
+
+    CObjectListT<CNotification> reminders;
+    if (!TheDataLayer().Load(reminders, vehicleRefID))
+        return;
+    const LONG odometer = settings.ActiveOdometer;
+    const double now = NowAsOleDate();
+
+    CVehicle shown;
+    shown.SetName(vehicle.GetName());
+    shown.SetYear(vehicle.GetYear());
+    shown.SetCurrentOdometer(vehicle.GetCurrentOdometer());
+
+    CPrompter& prompter = CPrompter::Instance();
+    for (int i = 0; i < reminders.GetCount(); ++i) {
+        CNotification* reminder = reminders.Get(i);
+        if (!IsReminderDue(*reminder, odometer, now))
+            continue;
+        CDlgNotificationFire notice(*reminder, shown, parent);
+        if (prompter.RunModal(notice) != CDlgNotificationFire::ResultDelete)
+            continue;
+        if (!TheDataLayer().Delete(reminder)) {
+            prompter.MessageBox(parent,
+                                FormatStringResource(IDS_REMINDER_NOT_DELETED,
+                                                     {QString::fromStdU16String(TheSettings().DBPath)}),
+                                QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+        }
+    }
+}

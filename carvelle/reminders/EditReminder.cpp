@@ -1,0 +1,64 @@
+#include "reminders/EditReminder.h"
+
+#include "reminders/CDlgNotification.h"
+#include "reminders/CheckReminders.h"
+
+#include "datastore/CDataLayer.h"
+#include "records/CNotification.h"
+#include "resources/CStringTable.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+#include "shell/CPrompter.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr double kDefaultDays = 60.0;
+constexpr LONG kDefaultDistance = 3000;
+
+// The reading plus the distance, stopping at the largest reading instead of wrapping.
+LONG AddDistance(LONG odometer, LONG distance) {
+    const int64_t sum = int64_t{odometer} + distance;
+    return sum > std::numeric_limits<LONG>::max() ? std::numeric_limits<LONG>::max() : static_cast<LONG>(sum);
+}
+
+} // namespace
+
+bool EditReminder(CNotification& reminder, QWidget* parent) {
+    const CAppSettings& settings = TheSettings();
+    if (reminder.GetID() == 0) {
+        reminder.SetDate(NowAsOleDate() + kDefaultDays);
+        // A caller that knows the vehicle (the reminder list) has set it already.
+        if (reminder.GetVehicleID() == 0)
+            reminder.SetVehicleID(settings.LastActiveVehicle);
+        reminder.SetOdometer(AddDistance(settings.ActiveOdometer, kDefaultDistance));
+        reminder.SetName(u"");
+    }
+    // A reminder without a vehicle would belong to nobody.
+    if (reminder.GetVehicleID() == 0)
+        return false;
+
+    CDlgNotification dialog(parent);
+    dialog.SetValues(reminder.GetDate(), QString::fromUtf16(reminder.GetName()), reminder.GetOdometer());
+    CPrompter& prompter = CPrompter::Instance();
+    if (prompter.RunModal(dialog) != ID_DONE)
+        return false;
+
+    reminder.SetDate(dialog.Date());
+    reminder.SetName(dialog.Description().toStdU16String().c_str());
+    reminder.SetOdometer(dialog.Odometer());
+    if (!reminder.IsDirty())
+        return false;
+    if (TheDataLayer().Save(&reminder, 0))
+        return true;
+
+    prompter.MessageBox(
+        parent, FormatStringResource(IDS_REMINDER_NOT_SAVED, {QString::fromStdU16String(settings.DBPath)}),
+        QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+    if (reminder.GetID() != 0)
+        TheDataLayer().Load(&reminder);
+    return false;
+}

@@ -1,0 +1,144 @@
+// The reminder list: its order, editing and deleting from it, its columns, and what a failed
+// save or delete does.
+
+#include "carvelle/reminders/RemindersTestSupport.h"
+
+#include "reminders/CDlgReminders.h"
+#include "reminders/CNotificationListView.h"
+#include "resources/ResourceIds.h"
+#include "support/CDataLayerTestPeer.h"
+#include "support/SqliteFile.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+class ReminderListTest : public RemindersTest {
+protected:
+    QStringList Rows(const CNotificationListView& list) const {
+        QStringList rows;
+        for (int row = 0; row < list.GetRowCount(); ++row)
+            rows << list.CellText(row, CNotificationListView::ColumnDescription);
+        return rows;
+    }
+    static void SetOdometer(QDialog& editor, const QString& text) {
+        editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"))->setText(text);
+        CScriptedPrompter::Press(editor, ID_DONE);
+    }
+};
+
+TEST_F(ReminderListTest, NewestFirstAndOnlyAChangedReminderMovesToTheTop) {
+    const LONG first = Store(u"first", 20000, m_NowDate + 10.0000123); // a stamp with milliseconds
+    Store(u"second", 20000, m_NowDate + 10);
+    Store(u"third", 10000, m_NowDate + 10); // due: the reading has passed
+    CDlgReminders dialog(m_Vehicle.GetRefID());
+    dialog.show();
+    CNotificationListView& list = *dialog.List();
+    EXPECT_EQ(Rows(list), QStringList({"third", "second", "first"}));
+    EXPECT_TRUE(list.model()->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(list.model()->index(1, 0).data(Qt::FontRole).isValid());
+    EXPECT_EQ(list.CellText(2, CNotificationListView::ColumnOdometer), QStringLiteral("20,000"));
+
+    const double modified = list.ReminderAt(2)->GetDateModified();
+    list.SelectRow(2);
+    m_Prompter.AnswerModal([](QDialog& editor) { CScriptedPrompter::Press(editor, ID_DONE); });
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_EQ(Rows(list), QStringList({"third", "second", "first"}));
+    EXPECT_EQ(list.ReminderAt(2)->GetDateModified(), modified);
+
+    list.SelectRow(2);
+    m_Prompter.AnswerModal([](QDialog& editor) { SetOdometer(editor, QStringLiteral("25000")); });
+    CScriptedPrompter::Press(dialog, ID_EDIT);
+    EXPECT_EQ(Rows(list), QStringList({"first", "third", "second"}));
+    EXPECT_EQ(list.GetNextSelectedRow(), 0);
+    EXPECT_EQ(list.ReminderAt(0)->GetID(), first);
+    EXPECT_EQ(list.CellText(0, CNotificationListView::ColumnOdometer), QStringLiteral("25,000"));
+    EXPECT_TRUE(dialog.isVisible()); // Enter in the list edits, it does not close the dialog
+}
+
+TEST_F(ReminderListTest, TheColumnsFillTheWidthAfterEveryResize) {
+    Store(u"first", 20000, m_NowDate + 10);
+    CDlgReminders dialog(m_Vehicle.GetRefID());
+    dialog.show();
+    CNotificationListView& list = *dialog.List();
+    auto total = [&] { return list.columnWidth(0) + list.columnWidth(1) + list.columnWidth(2); };
+    for (int width : {480, 700, 320}) {
+        dialog.resize(width, 500);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(total(), list.viewport()->width()) << width;
+    }
+    // The user widens the date: the reading gives way, the description keeps its width.
+    const int description = list.columnWidth(0);
+    list.header()->resizeSection(1, list.columnWidth(1) + 10);
+    EXPECT_EQ(list.columnWidth(0), description);
+    EXPECT_EQ(total(), list.viewport()->width());
+    dialog.resize(60, 500); // narrower than the other two columns
+    QCoreApplication::processEvents();
+    EXPECT_GE(list.columnWidth(0), 0);
+}
+
+TEST_F(ReminderListTest, NewBelongsToTheListsVehicleAndDeleteAsksFirst) {
+    TheSettings().LastActiveVehicle = 999; // the list keeps the vehicle it was opened for
+    CDlgReminders dialog(m_Vehicle.GetRefID());
+    dialog.show();
+    CNotificationListView& list = *dialog.List();
+    EXPECT_EQ(list.GetRowCount(), 0);
+    m_Prompter.AnswerModal([](QDialog& editor) {
+        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Oil"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+    });
+    CScriptedPrompter::Press(dialog, ID_NEW_REMINDER);
+    EXPECT_EQ(Rows(list), QStringList({"Oil"}));
+    EXPECT_EQ(list.GetNextSelectedRow(), 0);
+    EXPECT_EQ(m_Prompter.Messages().at(0).text.left(40),
+              QStringLiteral("The reminder has been created successful"));
+
+    m_Prompter.AnswerMessage(CPrompter::IDNO);
+    QTest::keyClick(&list, Qt::Key_Delete);
+    EXPECT_EQ(list.GetRowCount(), 1);
+    m_Prompter.AnswerMessage(CPrompter::IDYES);
+    QTest::keyClick(&list, Qt::Key_Delete);
+    EXPECT_EQ(list.GetRowCount(), 0);
+    EXPECT_TRUE(StoredNames().empty());
+    const auto messages = m_Prompter.Messages();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[1].text, QStringLiteral("Are you sure you want to delete this reminder?"));
+    EXPECT_EQ(messages[1].buttons, CPrompter::ButtonsYesNo);
+
+    // A list opened without a vehicle never stores a reminder.
+    CDlgReminders none(0);
+    CScriptedPrompter::Press(none, ID_NEW_REMINDER);
+}
+
+TEST_F(ReminderListTest, AFailedSaveOrDeleteSaysSoAndShowsWhatIsStored) {
+    Store(u"Oil", 20000, m_NowDate + 10);
+    // Another program holds the write lock: reading works, writing does not.
+    CDataLayerTestPeer::SetBusyTimeout(TheDataLayer(), 0);
+    SqliteFile writer(m_File.Path());
+    writer.Exec("BEGIN IMMEDIATE;");
+    CDlgReminders dialog(m_Vehicle.GetRefID());
+    dialog.show();
+    CNotificationListView& list = *dialog.List();
+    list.SelectRow(0);
+    m_Prompter.AnswerModal([](QDialog& editor) { SetOdometer(editor, QStringLiteral("30000")); });
+    CScriptedPrompter::Press(dialog, ID_EDIT);
+    EXPECT_EQ(list.CellText(0, CNotificationListView::ColumnOdometer), QStringLiteral("20,000"));
+
+    m_Prompter.AnswerMessage(CPrompter::IDYES);
+    CScriptedPrompter::Press(dialog, ID_DELETE);
+    EXPECT_EQ(list.GetRowCount(), 1);
+    const auto messages = m_Prompter.Messages();
+    ASSERT_EQ(messages.size(), 3u);
+    for (int i : {0, 2}) {
+        EXPECT_TRUE(messages[i].text.contains(QString::fromStdString(m_File.Path()))) << i;
+        EXPECT_EQ(messages[i].icon, CPrompter::IconWarning);
+        EXPECT_TRUE(messages[i].caption.isEmpty());
+    }
+    writer.Exec("ROLLBACK;");
+}
+
+} // namespace

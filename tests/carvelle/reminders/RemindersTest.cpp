@@ -1,0 +1,115 @@
+// The due check with its notice, and the reminder editor's defaults and checks.
+
+#include "carvelle/reminders/RemindersTestSupport.h"
+
+#include "editing/CDatePicker.h"
+#include "reminders/CheckReminders.h"
+#include "reminders/EditReminder.h"
+#include "resources/ResourceIds.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <limits>
+
+namespace {
+
+QString Text(QDialog& dialog, int id) {
+    if (auto* label = dialog.findChild<QLabel*>(QStringLiteral("ctl%1").arg(id)))
+        return label->text();
+    if (auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(id)))
+        return edit->toPlainText();
+    return QStringLiteral("<none>");
+}
+
+TEST_F(RemindersTest, DueAtTheReadingOrFromItsMomentInLoadOrder) {
+    Store(u"Oil", 5000, m_NowDate + 30);
+    Store(u"Tyres", 900000, m_NowDate);                // due from this very second
+    Store(u"Brakes", 900000, m_NowDate + 1.0 / 86400); // one second ahead
+    QStringList shown;
+    auto later = [&](QDialog& notice) {
+        shown << Text(notice, IDC_REMINDER_DESCRIPTION);
+        QTest::keyClick(&notice, Qt::Key_Escape);
+    };
+
+    TheSettings().ActiveOdometer = 4999;
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(shown, QStringList({"Tyres"}));
+
+    TheSettings().ActiveOdometer = 5000;
+    m_Prompter.AnswerModal([&](QDialog& notice) {
+        EXPECT_EQ(notice.windowTitle(), QStringLiteral("Reminder"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_VEHICLE), QStringLiteral("Wagon (2004)"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_ODOMETER), QStringLiteral("5,000"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_ODOMETER), QStringLiteral("12,345"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_DATE), QStringLiteral("4/9/26"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_DATE), QStringLiteral("3/10/26"));
+        later(notice);
+    });
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(shown, QStringList({"Tyres", "Oil", "Tyres"}));
+    EXPECT_EQ(StoredNames().size(), 3u); // put off, not deleted
+}
+
+TEST_F(RemindersTest, EnterKeepsTheReminderAndOnlyTheDeleteButtonDeletes) {
+    Store(u"Oil", 100, m_NowDate + 30);
+    m_Prompter.AnswerModal([](QDialog& notice) {
+        auto* remove = notice.findChild<QPushButton*>(QStringLiteral("ctl1"));
+        remove->setFocus();
+        QTest::keyClick(remove, Qt::Key_Return);
+        EXPECT_EQ(notice.result(), 2);
+    });
+    m_Prompter.AnswerModal([](QDialog& notice) { CScriptedPrompter::Press(notice, ID_DONE); });
+    m_Prompter.AnswerModal(PressDelete);
+    for (int i = 0; i < 3; ++i)
+        CheckReminders(m_Vehicle, nullptr);
+    EXPECT_TRUE(StoredNames().empty());
+    EXPECT_TRUE(m_Prompter.Messages().empty());
+}
+
+TEST_F(RemindersTest, ANewReminderIsDueLaterAndNeedsADescription) {
+    CNotification reminder;
+    m_Prompter.AnswerModal([](QDialog& editor) {
+        EXPECT_EQ(editor.windowTitle(), QStringLiteral("Edit Reminder"));
+        EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"))->text(), QStringLiteral("15345"));
+        EXPECT_EQ(editor.findChild<CDatePicker*>(QStringLiteral("ctl1002"))->Day(), QDate(2026, 5, 9));
+        CScriptedPrompter::Press(editor, ID_DONE);
+        EXPECT_TRUE(editor.isVisible());
+        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Oil change"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+    });
+    ASSERT_TRUE(EditReminder(reminder, nullptr));
+    ASSERT_EQ(m_Prompter.Messages().size(), 1u);
+    EXPECT_EQ(m_Prompter.Messages()[0].text, QStringLiteral("A description is required."));
+    EXPECT_EQ(m_Prompter.Messages()[0].caption, QStringLiteral("Carvelle"));
+    EXPECT_NE(reminder.GetID(), 0);
+    EXPECT_EQ(reminder.GetVehicleID(), m_Vehicle.GetRefID());
+    EXPECT_EQ(reminder.GetOdometer(), 15345);
+    EXPECT_DOUBLE_EQ(reminder.GetDate(), m_NowDate + 60.0);
+    EXPECT_EQ(StoredNames(), std::vector<std::u16string>({u"Oil change"}));
+}
+
+TEST_F(RemindersTest, TheReadingNeitherWrapsNorStopsAtTheArrowsRange) {
+    constexpr LONG largest = std::numeric_limits<LONG>::max();
+    TheSettings().ActiveOdometer = largest - 1000;
+    CNotification reminder;
+    m_Prompter.AnswerModal([](QDialog& editor) {
+        auto* odometer = editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"));
+        EXPECT_EQ(odometer->text(), QStringLiteral("2147483647"));
+        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Belt"));
+        odometer->setText(QStringLiteral("2147483648"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+        EXPECT_TRUE(editor.isVisible());
+        odometer->setText(QStringLiteral("2000000"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+    });
+    ASSERT_TRUE(EditReminder(reminder, nullptr));
+    EXPECT_EQ(reminder.GetOdometer(), 2000000);
+}
+
+} // namespace

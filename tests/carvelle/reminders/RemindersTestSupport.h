@@ -1,0 +1,68 @@
+#pragma once
+// What the reminder tests share: a connected data file with one vehicle, a clock pinned to
+// 10 March 2026 12:00 UTC in a UTC zone and the US locale, and helpers to store and read reminders.
+
+#include "carvelle/support/CCarvelleTest.h"
+#include "carvelle/views/LocalDayFixtures.h"
+#include "support/TempDataFile.h"
+
+#include "datastore/CDataLayer.h"
+#include "records/CObjectListT.h"
+#include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+
+#include <QDialog>
+#include <QPushButton>
+
+#include <string>
+#include <vector>
+
+class RemindersTest : public CCarvelleTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(TheDataLayer().Connect(m_File.WidePath().c_str()), CDataLayer::ConnectOK);
+        m_Vehicle.SetName(u"Wagon");
+        m_Vehicle.SetYear(2004);
+        m_Vehicle.SetCurrentOdometer(12345);
+        ASSERT_EQ(TheDataLayer().Save(&m_Vehicle, 0), 1);
+        TheSettings().LastActiveVehicle = m_Vehicle.GetRefID();
+        TheSettings().ActiveOdometer = 12345;
+        TheSettings().DBPath = m_File.WidePath();
+        SystemTimeToVariantTime(&m_Now, &m_NowDate);
+    }
+
+    // Stores a reminder of the vehicle; returns its row ID.
+    LONG Store(const char16_t* name, LONG odometer, double date) {
+        CNotification reminder;
+        reminder.SetName(name);
+        reminder.SetOdometer(odometer);
+        reminder.SetDate(date);
+        reminder.SetVehicleID(m_Vehicle.GetRefID());
+        EXPECT_EQ(TheDataLayer().Save(&reminder, 0), 1);
+        return reminder.GetID();
+    }
+
+    std::vector<std::u16string> StoredNames() const {
+        CObjectListT<CNotification> list;
+        EXPECT_EQ(TheDataLayer().Load(list, m_Vehicle.GetRefID()), 1);
+        std::vector<std::u16string> names;
+        for (int i = 0; i < list.GetCount(); ++i)
+            names.emplace_back(list.Get(i)->GetName());
+        return names;
+    }
+
+    // The notice's answer: its Delete button, or Enter (which keeps the reminder).
+    static void PressDelete(QDialog& notice) {
+        auto* button = notice.findChild<QPushButton*>(QStringLiteral("ctl1"));
+        ASSERT_NE(button, nullptr);
+        button->click();
+    }
+
+    ScopedTimeZone m_Zone{kGreenwich};
+    ScopedLocale m_Locale{QLocale(QLocale::English, QLocale::UnitedStates)};
+    SYSTEMTIME m_Now = MakeTime(2026, 3, 10, 12);
+    PinnedClock m_Clock{m_Now};
+    double m_NowDate = 0.0;
+    TempDataFile m_File;
+    CVehicle m_Vehicle;
+};
