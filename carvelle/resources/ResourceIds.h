@@ -15,6 +15,8 @@ constexpr int IDD_OPTIONS = 212;
 constexpr int IDD_DATE_RANGE = 213;
 constexpr int IDD_QUICK_STATS = 214;
 constexpr int IDD_KEYWORDS = 224;
+constexpr int IDD_IMPORT = 33110;
+constexpr int IDD_EXPORT = 33111;
 
 // Icons and pictures
 constexpr int IDI_PROGRAM = 128;
@@ -87,5 +89,9 @@ constexpr int ID_SORT_ODOMETER = 921;
 constexpr int ID_SORT_AMOUNT = 922;
 constexpr int ID_SORT_ASCENDING = 923;
 constexpr int ID_SORT_DESCENDING = 924;
+constexpr int ID_IMPORT = 33100;
+constexpr int ID_EXPORT = 33101;
+constexpr int ID_BACKUP = 33102;
+constexpr int ID_OPEN_DATA_FILE = 33103;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_APP_EXIT = 57665;
