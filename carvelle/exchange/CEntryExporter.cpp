@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <string>
 #include <tuple>
@@ -94,9 +93,21 @@ void AppendInteger(std::string& out, long long value) {
 void AppendDay(std::string& out, const QDate& day) {
     if (!day.isValid())
         return;
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", day.year(), day.month(), day.day());
-    out += buffer;
+    int year = 0;
+    int month = 0;
+    int dayOfMonth = 0;
+    day.getDate(&year, &month, &dayOfMonth);
+    char text[10] = {static_cast<char>('0' + year / 1000 % 10),
+                     static_cast<char>('0' + year / 100 % 10),
+                     static_cast<char>('0' + year / 10 % 10),
+                     static_cast<char>('0' + year % 10),
+                     '-',
+                     static_cast<char>('0' + month / 10),
+                     static_cast<char>('0' + month % 10),
+                     '-',
+                     static_cast<char>('0' + dayOfMonth / 10),
+                     static_cast<char>('0' + dayOfMonth % 10)};
+    out.append(text, sizeof text);
 }
 
 const char* TypeName(CEntry::Type type) {
@@ -136,9 +147,16 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
     std::map<ULONG, const CVehicle*> byRefID;
     for (int i = 0; i < vehicles.GetCount(); ++i)
         byRefID.emplace(vehicles.Get(i)->GetRefID(), vehicles.Get(i));
+    // Entries come by vehicle: the last name found is nearly always the next one asked for.
+    ULONG lastRefID = 0;
+    const char16_t* lastName = u"";
     auto nameOf = [&](ULONG refID) -> const char16_t* {
-        const auto found = byRefID.find(refID);
-        return found != byRefID.end() ? found->second->GetName() : u"";
+        if (refID != lastRefID) {
+            const auto found = byRefID.find(refID);
+            lastRefID = refID;
+            lastName = found != byRefID.end() ? found->second->GetName() : u"";
+        }
+        return lastName;
     };
 
     // By vehicle name, then as the log reads: date, odometer, the order of typing.

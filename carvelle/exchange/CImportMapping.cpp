@@ -179,11 +179,13 @@ QString CImportMapping::Value(const QStringList& fields, Field field) const {
 }
 
 std::optional<double> CImportMapping::ParseNumber(const QString& input, bool decimalComma) {
-    QString text = input.trimmed();
     // Currency signs and spaces (a thousands separator in many locales) carry no value.
-    static const QRegularExpression kNoise(
-        QStringLiteral("[\\s\\x{00A0}\\x{202F}$\\x{20AC}\\x{00A3}\\x{00A5}]"));
-    text.remove(kNoise);
+    QString text;
+    text.reserve(input.size());
+    for (const QChar c : input) {
+        if (!c.isSpace() && c != u'$' && c != u'\u20AC' && c != u'\u00A3' && c != u'\u00A5')
+            text += c;
+    }
     if (text.isEmpty())
         return std::nullopt;
     const QChar decimal = decimalComma ? u',' : u'.';
@@ -237,9 +239,10 @@ std::optional<CImportMapping::DateFormat> CImportMapping::DateFormatFromName(con
     return std::nullopt;
 }
 
-std::optional<QDateTime> CImportMapping::ParseDate(const QString& input, DateFormat format, QString* error) {
+std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString& input, DateFormat format,
+                                                                   QString* error) {
     const QString text = input.trimmed();
-    auto fail = [&](int id, const QStringList& args) -> std::optional<QDateTime> {
+    auto fail = [&](int id, const QStringList& args) -> std::optional<LocalTime> {
         if (error)
             *error = FormatStringResource(id, args);
         return std::nullopt;
@@ -298,7 +301,7 @@ std::optional<QDateTime> CImportMapping::ParseDate(const QString& input, DateFor
         if (!time.isValid())
             return fail(IDS_ROW_BAD_DATE, {text, formatName});
     }
-    return QDateTime(date, time);
+    return LocalTime{date, time};
 }
 
 CImportMapping::Detection CImportMapping::Detect(const QList<QStringList>& records) const {
@@ -409,11 +412,11 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, QString
     const QString dateText = Value(fields, FieldDate);
     if (dateText.isEmpty())
         return missing(FieldDate);
-    const std::optional<QDateTime> when = ParseDate(dateText, dateFormat, &error);
+    const std::optional<LocalTime> when = ParseDate(dateText, dateFormat, &error);
     if (!when)
         return false;
-    row.day = when->date();
-    row.date = LocalToOleDate(*when);
+    row.day = when->date;
+    row.date = m_Days.ToOleDate(when->date, when->time);
     if (!odometer(FieldOdometer, row.odometer))
         return false;
     row.vehicle = Value(fields, FieldVehicle);

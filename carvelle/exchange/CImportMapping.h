@@ -3,6 +3,8 @@
 // fuel log or a service log of another program), and how one record becomes an entry. Values
 // that cannot be read are errors with a reason, never a silent 0.
 
+#include "exchange/CLocalDays.h"
+
 #include "platform/WinTypes.h"
 #include "records/CEntry.h"
 
@@ -80,8 +82,13 @@ public:
 
     // Readers of single values, for the mapping and the console tool's options.
     static std::optional<double> ParseNumber(const QString& text, bool decimalComma);
-    // A date with an optional time ("14:30", "2:30 PM", "T14:30:00"); error says why not.
-    static std::optional<QDateTime> ParseDate(const QString& text, DateFormat format, QString* error);
+    // A date with an optional time ("14:30", "2:30 PM", "T14:30:00"; noon without one), as the
+    // local date and time; error says why not.
+    struct LocalTime {
+        QDate date;
+        QTime time;
+    };
+    static std::optional<LocalTime> ParseDate(const QString& text, DateFormat format, QString* error);
     static QString DateFormatName(DateFormat format);
     static std::optional<DateFormat> DateFormatFromName(const QString& name);
     static QString NormaliseHeader(const QString& text);
@@ -92,4 +99,5 @@ private:
     std::array<int, FieldCount> m_Columns{};
     Kind m_Kind = KindOwn;
     QString m_Problem;
+    mutable CLocalDays m_Days; // a cache only
 };
