@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
     g_Workspace = &workspace;
 
     for (std::size_t n : sizes) {
-        const auto rounds = static_cast<benchmark::IterationCount>(std::max<std::size_t>(3, 300000 / n));
+        const auto rounds = static_cast<benchmark::IterationCount>(std::max<std::size_t>(3, 30000 / n));
         const auto repeated = [rounds](benchmark::internal::Benchmark* bench) {
             bench->Unit(benchmark::kMillisecond)
                 ->Iterations(rounds)
@@ -240,7 +240,7 @@ int main(int argc, char** argv) {
         repeated(benchmark::RegisterBenchmark(BenchName("Load", n).c_str(), LoadFloor, n));
         repeated(benchmark::RegisterBenchmark(BenchName("Export", n).c_str(), Export, n));
         // One insert of 100,000 takes about a second: fewer rounds.
-        const auto inserts = static_cast<benchmark::IterationCount>(std::max<std::size_t>(1, 30000 / n));
+        const auto inserts = static_cast<benchmark::IterationCount>(std::max<std::size_t>(1, 3000 / n));
         for (const auto& [name, run] : {std::pair{"Insert", &InsertFloor}, std::pair{"Import", &Import}})
             benchmark::RegisterBenchmark(BenchName(name, n).c_str(), run, n)
                 ->Unit(benchmark::kMillisecond)

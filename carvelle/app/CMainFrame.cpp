@@ -483,7 +483,9 @@ void CMainFrame::OnAbout() {
 
 void CMainFrame::OnImport() {
     CPrompter& prompter = CPrompter::Instance();
-    const QString path = prompter.GetOpenFileName(this, LoadStringResource(IDS_CSV_FILE_FILTER), QString());
+    // Files to import are usually kept beside the data file.
+    const QString folder = QFileInfo(QString::fromStdU16String(TheDataLayer().GetDBPath())).absolutePath();
+    const QString path = prompter.GetOpenFileName(this, LoadStringResource(IDS_CSV_FILE_FILTER), folder);
     if (path.isEmpty())
         return;
     CEntryImporter importer(TheDataLayer());

@@ -114,6 +114,8 @@ CDataFileBackup::Result CDataFileBackup::Backup(const QString& source, const QSt
             return Fail(ResultNotVerified, target, LoadStringResource(IDS_BACKUP_NOT_VERIFIED));
         check.Disconnect();
     }
+    // The copy may be read by whom the file may be read, no more.
+    QFile::setPermissions(temporary, from.permissions());
     // A rename replaces an older copy of the same name in one step.
     if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
         return Fail(ResultWriteFailed, target, QString::fromLocal8Bit(std::strerror(errno)));

@@ -155,8 +155,7 @@ std::vector<CEntryImporter::PreviewRow> CEntryImporter::Preview(int count) {
         return rows;
     while (static_cast<int>(rows.size()) < count && m_Reader.Next(fields, line) == CCsvReader::ReadRecord) {
         PreviewRow preview;
-        if (!m_Mapping.Convert(fields, preview.row, preview.error))
-            preview.error = FormatStringResource(IDS_LINE_ERROR, {QString::number(line), preview.error});
+        m_Mapping.Convert(fields, preview.row, preview.error);
         preview.row.line = line;
         rows.push_back(preview);
     }

@@ -69,7 +69,7 @@ public:
     // Import the good rows and count the others as refused.
     bool skipBadRows = false;
 
-    // The first rows as they will be stored; a row that cannot be read gives its error instead.
+    // The first rows as they will be stored; a row that cannot be read gives its reason instead.
     struct PreviewRow {
         CImportRow row;
         QString error;

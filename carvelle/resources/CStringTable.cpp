@@ -142,7 +142,7 @@ const QHash<int, QString>& Table() {
         {IDS_BACKUP_BUSY, QStringLiteral("Another program kept the data file busy.")},
         {IDS_BACKUP_NOT_VERIFIED,
          QStringLiteral("The copy did not open as a data file, so it was not kept.")},
-        {IDS_EXPORT_DONE, QStringLiteral("%s entries have been exported to %s.")},
+        {IDS_EXPORT_DONE, QStringLiteral("Entries exported: %s\nFile: %s")},
         {IDS_EXPORT_FAILED, QStringLiteral("The entries could not be exported to %s. %s")},
         {IDS_CSV_FILE_FILTER, QStringLiteral("CSV Files (*.csv);;Text Files (*.txt);;All Files (*)")},
         {IDS_IMPORT_TITLE, QStringLiteral("Import")},

@@ -295,7 +295,7 @@ void CDlgImport::ShowPreview() {
         const CImportRow& row = preview.row;
         const bool trip = row.type == CEntry::EntryTrip;
         const QStringList cells{
-            locale.toString(OleDateToLocal(row.date), QLocale::ShortFormat),
+            ShortDateText(row.date),
             TypeText(row.type),
             locale.toString(static_cast<qlonglong>(row.odometer)),
             trip || row.custom1 != 0.0f ? Number(row.custom1) : QString(),
