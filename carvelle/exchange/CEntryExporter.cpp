@@ -186,7 +186,9 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
         order.push_back({found != rank.end() ? found->second : -1, entry->GetDate(), entry->GetOdometer(),
                          entry->GetID(), entry});
     }
-    std::sort(order.begin(), order.end());
+    // A log typed in order loads in order.
+    if (!std::is_sorted(order.begin(), order.end()))
+        std::sort(order.begin(), order.end());
 
     std::string text;
     text.reserve(kFlushBytes + 4096);
