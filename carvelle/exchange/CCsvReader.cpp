@@ -42,9 +42,8 @@ int Utf8SequenceLength(const unsigned char* p, qsizetype left, bool cut) {
     return length;
 }
 
-bool IsValidUtf8(const QByteArray& bytes, bool cutAtEnd) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype size = bytes.size();
+bool IsValidUtf8(const char* text, qsizetype size, bool cutAtEnd) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
     for (qsizetype i = 0; i < size;) {
         if (p[i] < 0x80) {
             ++i;
@@ -58,9 +57,17 @@ bool IsValidUtf8(const QByteArray& bytes, bool cutAtEnd) {
     return true;
 }
 
-bool IsAscii(const QByteArray& bytes) {
-    for (const char c : bytes) {
+bool IsAscii(const std::string& text) {
+    for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool IsBlank(const std::string& text) {
+    for (const char c : text) {
+        if (c != ' ' && c != '\t' && c != '\f' && c != '\v')
             return false;
     }
     return true;
@@ -111,7 +118,7 @@ CCsvReader::OpenResult CCsvReader::Sniff() {
     const QByteArray text = head.mid(m_Start);
     if (text.trimmed().isEmpty())
         return OpenEmpty;
-    m_Latin1 = !IsValidUtf8(text, head.size() == kSniffBytes);
+    m_Latin1 = !IsValidUtf8(text.constData(), text.size(), head.size() == kSniffBytes);
 
     // The delimiter that the first line uses most, outside quotes.
     int commas = 0;
@@ -159,12 +166,13 @@ bool CCsvReader::Fill() {
     return true;
 }
 
-QString CCsvReader::Decode(const QByteArray& bytes) {
-    if (m_Latin1 || IsAscii(bytes))
-        return QString::fromLatin1(bytes);
-    if (!IsValidUtf8(bytes, false))
+QString CCsvReader::Decode(const std::string& text) {
+    const auto size = static_cast<qsizetype>(text.size());
+    if (m_Latin1 || IsAscii(text))
+        return QString::fromLatin1(text.data(), size);
+    if (!IsValidUtf8(text.data(), size, false))
         m_BadText = true;
-    return QString::fromUtf8(bytes);
+    return QString::fromUtf8(text.data(), size);
 }
 
 CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
@@ -172,8 +180,16 @@ CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
     for (;;) {
         fields.clear();
         m_BadText = false;
-        QList<QByteArray> raw;
-        QByteArray field;
+        // The fields' bytes; the strings are kept from record to record, so they seldom allocate.
+        std::size_t count = 1;
+        if (m_Raw.empty())
+            m_Raw.emplace_back();
+        m_Raw[0].clear();
+        auto nextField = [&]() {
+            if (count == m_Raw.size())
+                m_Raw.emplace_back();
+            m_Raw[count++].clear();
+        };
         qint64 recordBytes = 0;
         bool any = false;
         bool anyQuoted = false;
@@ -188,7 +204,34 @@ CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
                     return ReadEnd;
                 break;
             }
-            const char c = m_Buffer.at(m_Pos++);
+            const char* data = m_Buffer.constData();
+            const qsizetype size = m_Buffer.size();
+            // Plain text runs up to the next mark in one step.
+            qsizetype end = m_Pos;
+            if (state == Unquoted || (state == FieldStart && data[m_Pos] != '"')) {
+                while (end < size && data[end] != m_Delimiter && data[end] != '\n' && data[end] != '\r')
+                    ++end;
+                if (end > m_Pos)
+                    state = Unquoted;
+            } else if (state == Quoted) {
+                while (end < size && data[end] != '"') {
+                    if (data[end] == '\n')
+                        ++m_Line;
+                    ++end;
+                }
+            }
+            if (end > m_Pos) {
+                const qsizetype n = end - m_Pos;
+                if ((recordBytes += n) > MaxRecordBytes)
+                    return ReadTooLong;
+                m_Raw[count - 1].append(data + m_Pos, static_cast<std::size_t>(n));
+                m_Pos = end;
+                m_Consumed += n;
+                any = true;
+                continue;
+            }
+
+            const char c = data[m_Pos++];
             ++m_Consumed;
             any = true;
             if (++recordBytes > MaxRecordBytes)
@@ -205,11 +248,10 @@ CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
             case Unquoted:
             case QuoteInQuoted:
                 if (c == '"' && state == QuoteInQuoted) {
-                    field += '"';
+                    m_Raw[count - 1] += '"';
                     state = Quoted;
                 } else if (c == m_Delimiter) {
-                    raw.push_back(field);
-                    field.clear();
+                    nextField();
                     state = FieldStart;
                 } else if (c == '\n' || c == '\r') {
                     ++m_Line;
@@ -225,32 +267,24 @@ CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
                     ended = true;
                 } else {
                     // Text after a closing quote is kept as it stands.
-                    field += c;
+                    m_Raw[count - 1] += c;
                     state = Unquoted;
                 }
                 break;
             case Quoted:
-                if (c == '"') {
-                    state = QuoteInQuoted;
-                } else {
-                    if (c == '\n')
-                        ++m_Line;
-                    field += c;
-                }
+                // Only a quote comes here: the run above took everything else.
+                state = QuoteInQuoted;
                 break;
             }
         }
-        raw.push_back(field);
         bool empty = !anyQuoted;
-        for (const QByteArray& value : raw) {
-            if (!value.trimmed().isEmpty())
-                empty = false;
-        }
+        for (std::size_t i = 0; i < count && empty; ++i)
+            empty = IsBlank(m_Raw[i]);
         if (empty)
             continue; // an empty line, or one of delimiters only
-        fields.reserve(raw.size());
-        for (const QByteArray& value : raw)
-            fields.push_back(Decode(value));
+        fields.reserve(static_cast<qsizetype>(count));
+        for (std::size_t i = 0; i < count; ++i)
+            fields.push_back(Decode(m_Raw[i]));
         return ReadRecord;
     }
 }

@@ -9,6 +9,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class CCsvReader {
 public:
@@ -46,10 +48,11 @@ public:
 private:
     OpenResult Sniff();
     bool Fill();
-    QString Decode(const QByteArray& bytes);
+    QString Decode(const std::string& text);
 
     std::unique_ptr<QIODevice> m_Device;
     QByteArray m_Buffer;
+    std::vector<std::string> m_Raw; // the fields of the record being read
     qsizetype m_Pos = 0;
     qint64 m_Start = 0;    // after the byte-order mark
     qint64 m_Consumed = 0; // bytes of the file consumed by the records read so far
