@@ -4,6 +4,8 @@
 #include "app/CDlgStartup.h"
 #include "datastore/CDataLayer.h"
 #include "editing/RecordEditing.h"
+#include "exchange/CDataFileBackup.h"
+#include "exchange/CEntryImporter.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemTime.h"
 #include "records/CNotification.h"
@@ -22,15 +24,19 @@
 #include "stats/CDlgQuickStats.h"
 #include "stats/CQuickStats.h"
 #include "views/CDlgDateRange.h"
+#include "views/CDlgExport.h"
+#include "views/CDlgImport.h"
 #include "views/CVehicleListView.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
+#include "views/CWaitCursor.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
@@ -343,6 +349,18 @@ bool CMainFrame::OnCommand(int id) {
     case ID_APP_ABOUT:
         OnAbout();
         return true;
+    case ID_IMPORT:
+        OnImport();
+        return true;
+    case ID_EXPORT:
+        OnExport();
+        return true;
+    case ID_BACKUP:
+        OnBackup();
+        return true;
+    case ID_OPEN_DATA_FILE:
+        OnOpenDataFile();
+        return true;
     case ID_APP_EXIT:
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return true;
@@ -478,6 +496,105 @@ void CMainFrame::OnEntryType(int command) {
 void CMainFrame::OnAbout() {
     CAboutDlg about(this);
     CPrompter::Instance().RunModal(about);
+}
+
+// ---- Import, export, backup and another data file ------------------------------------------
+
+void CMainFrame::OnImport() {
+    CPrompter& prompter = CPrompter::Instance();
+    // Files to import are usually kept beside the data file.
+    const QString folder = QFileInfo(QString::fromStdU16String(TheDataLayer().GetDBPath())).absolutePath();
+    const QString path = prompter.GetOpenFileName(this, LoadStringResource(IDS_CSV_FILE_FILTER), folder);
+    if (path.isEmpty())
+        return;
+    CEntryImporter importer(TheDataLayer());
+    if (!importer.Open(path)) {
+        prompter.MessageBox(this, importer.OpenProblem(), LoadStringResource(IDS_IMPORT_TITLE),
+                            CPrompter::ButtonsOK, CPrompter::IconWarning);
+        return;
+    }
+    CDlgImport dialog(importer, path, TheSettings().LastActiveVehicle, this);
+    if (prompter.RunModal(dialog) == 1)
+        OnRefreshMessage(); // new vehicles, entries and current odometers
+}
+
+void CMainFrame::OnExport() {
+    CEntryFilter inView = m_Filter;
+    QString viewText;
+    if (const CVehicle* vehicle = FindActiveVehicle()) {
+        const QAction* type = FindCommand(*m_Menu, ID_ENTRY_TYPE_ALL + m_Filter.GetEntryType());
+        viewText = QStringLiteral("%1, %2, %3")
+                       .arg(QString::fromUtf16(vehicle->GetName()), type ? type->text() : QString(),
+                            DateRangeText(&m_Filter));
+    } else {
+        inView.SetVehicleID(0);
+    }
+    CDlgExport dialog(inView, viewText, this);
+    CPrompter& prompter = CPrompter::Instance();
+    if (prompter.RunModal(dialog) != 1)
+        return;
+    prompter.MessageBox(
+        this, FormatStringResource(IDS_EXPORT_DONE, {QString::number(dialog.Count()), dialog.Path()}),
+        LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK, CPrompter::IconInformation);
+}
+
+void CMainFrame::OnBackup() {
+    const QString source = QString::fromStdU16String(TheDataLayer().GetDBPath());
+    CPrompter& prompter = CPrompter::Instance();
+    const QString path =
+        prompter.GetSaveFileName(this, CDlgStartup::QtFileFilter(LoadStringResource(IDS_DATA_FILE_FILTER)),
+                                 CDataFileBackup::SuggestedPath(source, QDate::currentDate()));
+    if (path.isEmpty())
+        return;
+    CDataFileBackup backup;
+    CDataFileBackup::Result result = CDataFileBackup::ResultOK;
+    {
+        CWaitCursor wait;
+        result = backup.Backup(source, path);
+    }
+    if (result == CDataFileBackup::ResultOK)
+        prompter.MessageBox(this, FormatStringResource(IDS_BACKUP_DONE, {backup.Destination()}),
+                            LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK,
+                            CPrompter::IconInformation);
+    else
+        prompter.MessageBox(this, backup.Problem(), QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+}
+
+void CMainFrame::OnOpenDataFile() {
+    CAppSettings& settings = TheSettings();
+    CPrompter& prompter = CPrompter::Instance();
+    const QString chosen =
+        prompter.GetOpenFileName(this, CDlgStartup::QtFileFilter(LoadStringResource(IDS_DATA_FILE_FILTER)),
+                                 QString::fromStdU16String(settings.DBPath));
+    if (chosen.isEmpty())
+        return;
+    // A file that does not open leaves the open one as it is.
+    CDataLayer probe;
+    const CDataLayer::ConnectStatus status = probe.Connect(chosen.toStdU16String().c_str());
+    probe.Disconnect();
+    int problem = 0;
+    switch (status) {
+    case CDataLayer::ConnectOK:
+        break;
+    case CDataLayer::ConnectReadOnly:
+        problem = IDS_READ_ONLY_DATA_FILE;
+        break;
+    case CDataLayer::ConnectInvalidDatabase:
+        problem = IDS_INVALID_DATA_FILE;
+        break;
+    default:
+        problem = IDS_DATA_FILE_NOT_OPENED;
+        break;
+    }
+    if (problem != 0) {
+        prompter.MessageBox(this, FormatStringResource(problem, {chosen}), QString(), CPrompter::ButtonsOK,
+                            CPrompter::IconWarning);
+        return;
+    }
+    settings.DBPath = chosen.toStdU16String();
+    TheDataLayer().Disconnect();
+    if (OpenDataFile() && FindActiveVehicle() == nullptr)
+        SetActiveVehicle(nullptr, false);
 }
 
 // ---- Places for the dialogs of later work --------------------------------------------------

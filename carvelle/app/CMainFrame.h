@@ -121,6 +121,10 @@ private:
     void OnDateRange(int command);
     void OnEntryType(int command);
     void OnAbout();
+    void OnImport();
+    void OnExport();
+    void OnBackup();
+    void OnOpenDataFile();
     void ForwardToView(int id);
     void ReloadEntries();
 

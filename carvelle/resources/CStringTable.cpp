@@ -101,6 +101,137 @@ const QHash<int, QString>& Table() {
                         "or in use by another program.")},
         {IDS_REMINDER_NOT_DELETED,
          QStringLiteral("The reminder could not be deleted from the data file %s. It is still stored.")},
+        {IDS_EXCHANGE_FIELD_NAMES,
+         QStringLiteral("Vehicle|Date|Type|Odometer|Quantity|Unit "
+                        "price|Amount|Vendor|Description|Notes|Partial fill-up|Missed fill-up")},
+        {IDS_EXCHANGE_KIND_NAMES, QStringLiteral("Carvelle export|Fuel log|Service or expense log")},
+        {IDS_IMPORT_NOT_READ, QStringLiteral("%s could not be read.")},
+        {IDS_IMPORT_NOT_TEXT,
+         QStringLiteral(
+             "%s is not a text file. Choose a CSV file (comma-separated values, UTF-8 or Latin-1).")},
+        {IDS_IMPORT_DATA_FILE,
+         QStringLiteral("%s is a Carvelle data file, not a CSV file. Use Open Data File to open it.")},
+        {IDS_IMPORT_EMPTY, QStringLiteral("%s holds no header line and no rows.")},
+        {IDS_IMPORT_NO_DATE_COLUMN,
+         QStringLiteral("The file has no date column (such as \"Date\"). Its columns are: %s")},
+        {IDS_IMPORT_NO_ODOMETER_COLUMN,
+         QStringLiteral("The file has no odometer column (such as \"Odometer\", \"Odo\" or \"Mileage\"). Its "
+                        "columns are: %s")},
+        {IDS_IMPORT_TOO_LONG, QStringLiteral("Line %s: a record runs on past 1 MB; a quote is probably not "
+                                             "closed. Nothing has been imported.")},
+        {IDS_LINE_ERROR, QStringLiteral("Line %s: %s")},
+        {IDS_ROW_MISSING, QStringLiteral("%s is missing")},
+        {IDS_ROW_BAD_NUMBER, QStringLiteral("%s \"%s\" is not a number")},
+        {IDS_ROW_NEGATIVE, QStringLiteral("%s %s is negative")},
+        {IDS_ROW_TOO_LARGE, QStringLiteral("%s %s is too large")},
+        {IDS_ROW_ODOMETER_TOO_LARGE, QStringLiteral("odometer %s is above 2,147,483,647")},
+        {IDS_ROW_BAD_DATE, QStringLiteral("\"%s\" is not a date in the form %s")},
+        {IDS_ROW_DATE_RANGE, QStringLiteral("date %s is before 1900 or after 9999")},
+        {IDS_ROW_BAD_TYPE, QStringLiteral("type \"%s\" is not Fuel, Repair, Trip or Expense")},
+        {IDS_ROW_BAD_TEXT, QStringLiteral("the line is not valid UTF-8 text")},
+        {IDS_ROW_NO_VEHICLE, QStringLiteral("the row names no vehicle; choose the vehicle to import into")},
+        {IDS_PARTIAL_FILL_UP, QStringLiteral("Partial fill-up")},
+        {IDS_MISSED_FILL_UP, QStringLiteral("Missed fill-up before this one")},
+        {IDS_IMPORT_SUMMARY, QStringLiteral("Rows read: %s\n"
+                                            "Imported: %s\n"
+                                            "Skipped as duplicates: %s\n"
+                                            "Refused: %s")},
+        {IDS_IMPORT_VEHICLES_MADE, QStringLiteral("Vehicles added: %s")},
+        {IDS_IMPORT_LATIN1,
+         QStringLiteral("The file is not UTF-8 text; it was read as Latin-1 (Western European).")},
+        {IDS_IMPORT_FILL_UP_MARKS,
+         QStringLiteral("Partial and missed fill-ups are noted at the start of the entries' notes; the data "
+                        "file has no place for them, so the economy figures treat every fill-up as full.")},
+        {IDS_IMPORT_BUSY, QStringLiteral("The data file is busy: another program is writing to it. Nothing "
+                                         "has been imported; try again in a moment.")},
+        {IDS_IMPORT_FAILED,
+         QStringLiteral("The entries could not be written to the data file. Nothing has been imported.")},
+        {IDS_IMPORT_CANCELLED, QStringLiteral("The import was cancelled. Nothing has been imported.")},
+        {IDS_IMPORT_ERRORS, QStringLiteral("%s of %s rows cannot be read, so nothing has been imported:")},
+        {IDS_IMPORT_MORE_ERRORS, QStringLiteral("... and %s more.")},
+        {IDS_IMPORT_DATES_AMBIGUOUS,
+         QStringLiteral("The dates could be month/day or day/month: choose the date format.")},
+        {IDS_BACKUP_DONE, QStringLiteral("The data file has been backed up to %s.")},
+        {IDS_BACKUP_FAILED, QStringLiteral("The backup could not be written to %s. %s")},
+        {IDS_BACKUP_SAME_FILE,
+         QStringLiteral("The backup cannot replace the data file itself. Choose another name.")},
+        {IDS_BACKUP_BUSY, QStringLiteral("Another program kept the data file busy.")},
+        {IDS_BACKUP_NOT_VERIFIED,
+         QStringLiteral("The copy did not open as a data file, so it was not kept.")},
+        {IDS_EXPORT_DONE, QStringLiteral("Entries exported: %s\nFile: %s")},
+        {IDS_EXPORT_FAILED, QStringLiteral("The entries could not be exported to %s. %s")},
+        {IDS_CSV_FILE_FILTER, QStringLiteral("CSV Files (*.csv);;Text Files (*.txt);;All Files (*)")},
+        {IDS_IMPORT_TITLE, QStringLiteral("Import")},
+        {IDS_EXPORT_TITLE, QStringLiteral("Export")},
+        {IDS_BACKUP_TITLE, QStringLiteral("Back Up Data File")},
+        {IDS_EXPORT_IN_VIEW, QStringLiteral("The entries in view (%s)")},
+        {IDS_EXPORT_ALL, QStringLiteral("Every vehicle's entries")},
+        {IDS_IMPORT_LABELS, QStringLiteral("File:|Columns:|Delimiter:|Decimal mark:|Date format:|Import "
+                                           "into:|Rows as they will be stored:|Service log rows are:")},
+        {IDS_IMPORT_CHOICES, QStringLiteral("Comma|Semicolon|Tab|Point (12.5)|Comma (12,5)|The vehicles "
+                                            "named in the file|Repairs|Other expenses")},
+        {IDS_IMPORT_GOOD_ROWS, QStringLiteral("Import the %s good rows only")},
+        {IDS_IMPORT_CHECKING, QStringLiteral("Checking and importing...")},
+        {IDS_CLI_USAGE,
+         QStringLiteral(
+             "Usage: carvelle-cli COMMAND FILE [ARGUMENTS]\n"
+             "\n"
+             "Commands:\n"
+             "  vehicles FILE                 list the vehicles: RefID, name, year, current odometer\n"
+             "  export FILE [OPTIONS]         write entries as CSV\n"
+             "  import FILE IN.csv [OPTIONS]  read entries from a CSV file\n"
+             "  backup FILE DEST              copy the data file safely, even while Carvelle has it open\n"
+             "  stats FILE --vehicle NAME     print the ten quick statistics\n"
+             "\n"
+             "FILE is a Carvelle data file (.dat). 'carvelle-cli COMMAND --help' describes each command.\n"
+             "Exit status: 0 on success, 1 when the input is refused, 2 on a usage error.\n")},
+        {IDS_CLI_HELP_VEHICLES,
+         QStringLiteral("Usage: carvelle-cli vehicles FILE\n"
+                        "\n"
+                        "Lists the vehicles of the data file, one a line, tab-separated: RefID, name, year,\n"
+                        "current odometer.\n")},
+        {IDS_CLI_HELP_EXPORT,
+         QStringLiteral(
+             "Usage: carvelle-cli export FILE [--vehicle NAME] [--type fuel|repair|trip|expense]\n"
+             "                            [--from DATE] [--to DATE] [-o OUT.csv]\n"
+             "\n"
+             "Writes the entries as CSV (UTF-8, a header row, ISO dates, '.' as the decimal point) to\n"
+             "OUT.csv or to standard output. Without --vehicle every vehicle's entries are written.\n"
+             "DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
+        {IDS_CLI_HELP_IMPORT,
+         QStringLiteral(
+             "Usage: carvelle-cli import FILE IN.csv [--vehicle NAME] [--as repair|expense]\n"
+             "                            [--date-format FMT] [--dry-run] [--skip-bad-rows]\n"
+             "\n"
+             "Reads entries from a CSV file: Carvelle's own export, or a fuel log or service log of\n"
+             "another program (recognised by its header). The whole file is checked first; a row that\n"
+             "cannot be read refuses the whole import unless --skip-bad-rows is given. Rows already\n"
+             "stored (same vehicle, type, day, odometer and amount) are skipped.\n"
+             "\n"
+             "  --vehicle NAME     import every row into this vehicle (made when there is none)\n"
+             "  --as TYPE          what a service log's rows become: repair (the default) or expense\n"
+             "  --date-format FMT  yyyy-MM-dd, M/d/yyyy, d/M/yyyy or dd.MM.yyyy (else detected)\n"
+             "  --dry-run          check and count, write nothing\n"
+             "  --skip-bad-rows    import the good rows, count the others as refused\n")},
+        {IDS_CLI_HELP_BACKUP,
+         QStringLiteral(
+             "Usage: carvelle-cli backup FILE DEST\n"
+             "\n"
+             "Copies the data file to DEST with SQLite's online backup (safe while Carvelle has the file\n"
+             "open), verifies the copy and only then gives it its name. DEST may be a folder: the copy\n"
+             "is then named \"My Vehicles YYYY-MM-DD.dat\" in it.\n")},
+        {IDS_CLI_NEED_VEHICLE, QStringLiteral("The file names no vehicle: give --vehicle NAME.")},
+        {IDS_CLI_HELP_STATS,
+         QStringLiteral(
+             "Usage: carvelle-cli stats FILE --vehicle NAME [--from DATE] [--to DATE]\n"
+             "\n"
+             "Prints the ten quick statistics of the vehicle, one 'label<TAB>value' a line, in the\n"
+             "units chosen in Carvelle's Options. DATE is yyyy-MM-dd, a local day.\n")},
+        {IDS_CLI_NOT_OPENED, QStringLiteral("%s could not be opened as a Carvelle data file.")},
+        {IDS_CLI_NO_VEHICLE, QStringLiteral("No vehicle is named \"%s\".")},
+        {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
+                                                 "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
+        {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},
     };
     return table;
 }

@@ -29,6 +29,8 @@ constexpr int IDD_TRIP_EXPENSE = 223;
 constexpr int IDD_EDIT_REMINDER = 225;
 constexpr int IDD_REMINDER = 226;
 constexpr int IDD_UPCOMING_REMINDERS = 227;
+constexpr int IDD_IMPORT = 33110;
+constexpr int IDD_EXPORT = 33111;
 
 // Icons and pictures
 constexpr int IDI_PROGRAM = 128;
@@ -133,5 +135,9 @@ constexpr int ID_SORT_ODOMETER = 921;
 constexpr int ID_SORT_AMOUNT = 922;
 constexpr int ID_SORT_ASCENDING = 923;
 constexpr int ID_SORT_DESCENDING = 924;
+constexpr int ID_IMPORT = 33100;
+constexpr int ID_EXPORT = 33101;
+constexpr int ID_BACKUP = 33102;
+constexpr int ID_OPEN_DATA_FILE = 33103;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_APP_EXIT = 57665;

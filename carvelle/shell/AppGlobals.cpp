@@ -1,21 +1,15 @@
 #include "shell/AppGlobals.h"
 
-#include "datastore/CDataLayer.h"
-#include "shell/CAppSettings.h"
-
 #include <QApplication>
 #include <QFont>
 
-#include <memory>
 #include <optional>
+
+// The data layer and the settings live in AppData.cpp, which the console tool shares.
 
 namespace {
 
-// The settings are declared after the data layer, so they are written and destroyed before the
-// data layer goes.
 struct Globals {
-    CDataLayer dataLayer;
-    std::unique_ptr<CAppSettings> settings = std::make_unique<CAppSettings>();
     std::optional<QFont> normalFont;
     std::optional<QFont> boldFont;
     std::optional<QFont> smallBoldFont;
@@ -27,20 +21,6 @@ Globals& TheGlobals() {
 }
 
 } // namespace
-
-CDataLayer& TheDataLayer() {
-    return TheGlobals().dataLayer;
-}
-
-CAppSettings& TheSettings() {
-    return *TheGlobals().settings;
-}
-
-void ResetSettings() {
-    Globals& g = TheGlobals();
-    g.settings->DiscardOnExit();
-    g.settings = std::make_unique<CAppSettings>();
-}
 
 void CreateSharedFonts() {
     Globals& g = TheGlobals();

@@ -28,6 +28,27 @@ struct Row {
     bool fuel;
 };
 
+constexpr int kFigureLabels[CQuickStats::FigureCount] = {
+    IDS_STAT_DATE_RANGE,        IDS_STAT_AVERAGE_ECONOMY, IDS_STAT_RECENT_ECONOMY,
+    IDS_STAT_AVERAGE_FUEL_COST, IDS_STAT_DISTANCE,        IDS_STAT_FUEL_CONSUMED,
+    IDS_STAT_FUEL_EXPENSE,      IDS_STAT_OVERALL_EXPENSE, IDS_STAT_CONSUMPTION_RATE,
+    IDS_STAT_COST_OF_OWNERSHIP,
+};
+
+QString Money(float value) {
+    return FormatNumber(value, true, false, true);
+}
+
+QString Decimal(float value) {
+    return FormatNumber(value, true, false, false);
+}
+
+QString EconomyText(float economy) {
+    if (!(economy > 0.0f))
+        return LoadStringResource(IDS_NOT_AVAILABLE);
+    return QStringLiteral("%1 %2").arg(Decimal(economy), EconomyUnitLabel());
+}
+
 bool Older(const Row& a, const Row& b) {
     if (a.date != b.date)
         return a.date < b.date;
@@ -53,13 +74,17 @@ void CQuickStats::Clear() {
 }
 
 bool CQuickStats::ComputeQuickStats(CEntryFilter* filter) {
+    return ComputeQuickStats(TheDataLayer(), filter);
+}
+
+bool CQuickStats::ComputeQuickStats(CDataLayer& dataLayer, CEntryFilter* filter) {
     Clear();
     if (filter == nullptr)
         return false;
     DateRangeText = ::DateRangeText(filter);
 
     CObjectListT<CEntry> entries;
-    if (!TheDataLayer().Load(entries, *filter))
+    if (!dataLayer.Load(entries, *filter))
         return false;
     const int count = entries.GetCount();
     if (count == 0)
@@ -137,4 +162,44 @@ QString DateRangeText(CEntryFilter* filter) {
         locale.toString(FilterRangeDay(*filter, *filter->GetStartDate()), QLocale::ShortFormat);
     const QString end = locale.toString(FilterRangeDay(*filter, *filter->GetEndDate()), QLocale::ShortFormat);
     return FormatStringResource(IDS_DATE_RANGE_TEXT, {start, end});
+}
+
+QString CQuickStats::FigureLabel(int figure) {
+    return figure >= 0 && figure < FigureCount ? LoadStringResource(kFigureLabels[figure]) : QString();
+}
+
+QString CQuickStats::FigureText(int figure) const {
+    const QString volume = VolumeUnitName(true, true);
+    const QString distance = DistanceUnitName(false, true);
+    switch (figure) {
+    case 0:
+        return DateRangeText;
+    case 1:
+        return EconomyText(AverageEconomy);
+    case 2: {
+        QString text = EconomyText(MostRecentEconomy);
+        if (MostRecentEconomy > 0.0f && !PreviousVendor.isEmpty())
+            text += QStringLiteral(" (%1)").arg(PreviousVendor);
+        return text;
+    }
+    case 3: {
+        const float cost = TotalFuelVolume == 0.0f ? 0.0f : FuelExpense / TotalFuelVolume;
+        return QStringLiteral("%1 per %2").arg(Money(cost), volume);
+    }
+    case 4:
+        return QStringLiteral("%1 %2").arg(FormatNumber(static_cast<float>(Distance), false, false, false),
+                                           distance);
+    case 5:
+        return QStringLiteral("%1 %2").arg(Decimal(FuelConsumed), volume);
+    case 6:
+        return Money(FuelExpense);
+    case 7:
+        return Money(OverallExpense);
+    case 8:
+        return QStringLiteral("%1 %2 per 100 %3").arg(Decimal(ConsumptionRate), volume, distance);
+    case 9:
+        return QStringLiteral("%1 per 100 %2").arg(Money(CostOfOwnership), distance);
+    default:
+        return QString();
+    }
 }

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class CDataLayer;
 class CEntryFilter;
 
 class CQuickStats {
@@ -13,6 +14,14 @@ public:
     // Fills the figures from the entries that match the filter, oldest to newest by date, then
     // odometer, then ID. False when there is no filter or the entries cannot be loaded.
     bool ComputeQuickStats(CEntryFilter* filter);
+    // The same from the given data layer (the console tool has no program around it).
+    bool ComputeQuickStats(CDataLayer& dataLayer, CEntryFilter* filter);
+
+    // The ten figures as the sheet shows them, in its order (date range first): the label and
+    // the value's text in the user's units and locale.
+    static constexpr int FigureCount = 10;
+    static QString FigureLabel(int figure);
+    QString FigureText(int figure) const;
 
     QString DateRangeText;
     QString PreviousVendor;         // the vendor of the fill-up before the newest one

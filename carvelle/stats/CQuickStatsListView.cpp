@@ -20,27 +20,6 @@ namespace {
 // Below the value text, above the row's dividing line.
 constexpr int RowBottomGap = 3;
 
-constexpr int kLabels[CQuickStatsListView::RowCount] = {
-    IDS_STAT_DATE_RANGE,        IDS_STAT_AVERAGE_ECONOMY, IDS_STAT_RECENT_ECONOMY,
-    IDS_STAT_AVERAGE_FUEL_COST, IDS_STAT_DISTANCE,        IDS_STAT_FUEL_CONSUMED,
-    IDS_STAT_FUEL_EXPENSE,      IDS_STAT_OVERALL_EXPENSE, IDS_STAT_CONSUMPTION_RATE,
-    IDS_STAT_COST_OF_OWNERSHIP,
-};
-
-QString Money(float value) {
-    return FormatNumber(value, true, false, true);
-}
-
-QString Decimal(float value) {
-    return FormatNumber(value, true, false, false);
-}
-
-QString EconomyText(float economy) {
-    if (!(economy > 0.0f))
-        return LoadStringResource(IDS_NOT_AVAILABLE);
-    return QStringLiteral("%1 %2").arg(Decimal(economy), EconomyUnitLabel());
-}
-
 } // namespace
 
 CQuickStatsListView::CQuickStatsListView(QWidget* parent) : CCustomListView(parent) {
@@ -54,7 +33,7 @@ CQuickStatsListView::CQuickStatsListView(QWidget* parent) : CCustomListView(pare
     SetOwnerDrawn(true);
     SetColumns({QString()}, {0});
     for (int row = 0; row < RowCount; ++row)
-        InsertRow(row, LoadStringResource(kLabels[row]), QIcon(), nullptr);
+        InsertRow(row, CQuickStats::FigureLabel(row), QIcon(), nullptr);
 }
 
 CQuickStatsListView::~CQuickStatsListView() = default;
@@ -69,40 +48,7 @@ void CQuickStatsListView::SetStats(const CQuickStats* stats) {
 QString CQuickStatsListView::ValueText(int row) const {
     if (m_Stats == nullptr || row < 0 || row >= RowCount)
         return LoadStringResource(IDS_NOT_AVAILABLE);
-    const CQuickStats& s = *m_Stats;
-    const QString volume = VolumeUnitName(true, true);
-    const QString distance = DistanceUnitName(false, true);
-    switch (row) {
-    case RowDateRange:
-        return s.DateRangeText;
-    case RowAverageEconomy:
-        return EconomyText(s.AverageEconomy);
-    case RowRecentEconomy: {
-        QString text = EconomyText(s.MostRecentEconomy);
-        if (s.MostRecentEconomy > 0.0f && !s.PreviousVendor.isEmpty())
-            text += QStringLiteral(" (%1)").arg(s.PreviousVendor);
-        return text;
-    }
-    case RowAverageFuelCost: {
-        const float cost = s.TotalFuelVolume == 0.0f ? 0.0f : s.FuelExpense / s.TotalFuelVolume;
-        return QStringLiteral("%1 per %2").arg(Money(cost), volume);
-    }
-    case RowDistance:
-        return QStringLiteral("%1 %2").arg(FormatNumber(static_cast<float>(s.Distance), false, false, false),
-                                           distance);
-    case RowFuelConsumed:
-        return QStringLiteral("%1 %2").arg(Decimal(s.FuelConsumed), volume);
-    case RowFuelExpense:
-        return Money(s.FuelExpense);
-    case RowOverallExpense:
-        return Money(s.OverallExpense);
-    case RowConsumptionRate:
-        return QStringLiteral("%1 %2 per 100 %3").arg(Decimal(s.ConsumptionRate), volume, distance);
-    case RowCostOfOwnership:
-        return QStringLiteral("%1 per 100 %2").arg(Money(s.CostOfOwnership), distance);
-    default:
-        return QString();
-    }
+    return m_Stats->FigureText(row);
 }
 
 void CQuickStatsListView::DrawRow(QPainter& painter, const QStyleOptionViewItem& option, int row) {

@@ -1,0 +1,62 @@
+#include "views/CDlgExport.h"
+
+#include "exchange/CEntryExporter.h"
+
+#include "datastore/CDataLayer.h"
+#include "resources/CStringTable.h"
+#include "resources/ResourceIds.h"
+#include "shell/AppGlobals.h"
+#include "shell/CAppSettings.h"
+#include "shell/CPrompter.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+CDlgExport::CDlgExport(const CEntryFilter& inView, const QString& viewText, QWidget* parent)
+    : CFullScreenDialog(IDD_EXPORT, LoadStringResource(IDS_EXPORT_TITLE), parent), m_InView(inView) {
+    m_InViewButton = new QRadioButton(FormatStringResource(IDS_EXPORT_IN_VIEW, {viewText}), this);
+    m_InViewButton->setObjectName(QStringLiteral("inView"));
+    m_AllButton = new QRadioButton(LoadStringResource(IDS_EXPORT_ALL), this);
+    m_AllButton->setObjectName(QStringLiteral("all"));
+    Body()->addWidget(m_InViewButton);
+    Body()->addWidget(m_AllButton);
+    Body()->addStretch(1);
+    const bool haveView = m_InView.GetVehicleID() != 0;
+    m_InViewButton->setEnabled(haveView);
+    (haveView ? m_InViewButton : m_AllButton)->setChecked(true);
+    (haveView ? m_InViewButton : m_AllButton)->setFocus();
+}
+
+CDlgExport::~CDlgExport() = default;
+
+void CDlgExport::OnDone() {
+    // Beside the data file, named after the day.
+    const QString dataFile = QString::fromStdU16String(TheSettings().DBPath);
+    const QDir folder = dataFile.isEmpty()
+                            ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                            : QFileInfo(dataFile).absoluteDir();
+    const QString initial =
+        folder.filePath(QStringLiteral("%1 %2.csv")
+                            .arg(LoadStringResource(IDS_MY_VEHICLES),
+                                 QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+    CPrompter& prompter = CPrompter::Instance();
+    const QString path = prompter.GetSaveFileName(this, LoadStringResource(IDS_CSV_FILE_FILTER), initial);
+    if (path.isEmpty())
+        return;
+    CEntryFilter filter = m_InView;
+    if (m_AllButton->isChecked())
+        filter = CEntryFilter();
+    CEntryExporter exporter(TheDataLayer());
+    if (!exporter.WriteFile(filter, path)) {
+        prompter.MessageBox(this, FormatStringResource(IDS_EXPORT_FAILED, {path, exporter.Problem()}),
+                            QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+        return;
+    }
+    m_Path = path;
+    m_Count = exporter.Count();
+    done(1);
+}

@@ -1,0 +1,131 @@
+// The console tool run as its own process, as a script runs it.
+
+#include "carvelle/exchange/ExchangeTestSupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class CommandLineToolTest : public ExchangeTest {
+protected:
+    CliRun Cli(const QStringList& arguments) {
+        QProcess process;
+        process.setProgram(QStringLiteral(CARVELLE_CLI_PATH));
+        process.setArguments(arguments);
+        process.start();
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QString Data() const { return QString::fromStdString(m_File.Path()); }
+};
+
+} // namespace
+
+TEST_F(CommandLineToolTest, HelpAndUsageErrors) {
+    for (const char* command : {"", "vehicles", "export", "import", "backup", "stats"}) {
+        SCOPED_TRACE(command);
+        QStringList arguments{QStringLiteral("--help")};
+        if (*command)
+            arguments.prepend(QString::fromLatin1(command));
+        const CliRun run = Cli(arguments);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.out.startsWith(QLatin1String("Usage: carvelle-cli"))) << run.out.toStdString();
+    }
+    EXPECT_EQ(Cli({}).status, 2);
+    EXPECT_EQ(Cli({QStringLiteral("frobnicate"), Data()}).status, 2);
+    EXPECT_EQ(Cli({QStringLiteral("import"), Data()}).status, 2);
+    EXPECT_EQ(Cli({QStringLiteral("export"), Data(), QStringLiteral("--colour")}).status, 2);
+    EXPECT_EQ(
+        Cli({QStringLiteral("export"), Data(), QStringLiteral("--type"), QStringLiteral("boat")}).status, 2);
+    EXPECT_EQ(Cli({QStringLiteral("stats"), Data()}).status, 2);
+    const CliRun missing = Cli({QStringLiteral("vehicles"), Folder() + QStringLiteral("/none.dat")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.contains(QLatin1String("none.dat"))) << missing.err.toStdString();
+}
+
+TEST_F(CommandLineToolTest, ImportExportStatsAndBackupFromAScript) {
+    m_Layer.Disconnect();
+    const QString log = WriteSample(QStringLiteral("fuel.csv"), "Date,Odometer,Gallons,Total Cost,Station\n"
+                                                                "2024-03-05,5000,10,30,Shell\n"
+                                                                "2024-03-12,5300,10,31,BP\n");
+    const QString bad = WriteSample(QStringLiteral("bad.csv"), "Date,Odometer,Gallons,Total Cost\n"
+                                                               "2024-03-19,5600,10,32\n"
+                                                               "2024-03-26,oops,10,33\n");
+    const QString dry = QStringLiteral("--dry-run");
+    const QString vehicle = QStringLiteral("--vehicle");
+
+    CliRun run = Cli({QStringLiteral("import"), Data(), log, vehicle, QStringLiteral("Corolla"), dry});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.contains(QLatin1String("Imported: 2"))) << run.out.toStdString();
+    run = Cli({QStringLiteral("import"), Data(), log});
+    EXPECT_EQ(run.status, 1); // the file names no vehicle
+    run = Cli({QStringLiteral("import"), Data(), bad, vehicle, QStringLiteral("Corolla")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("Line 3: Odometer \"oops\" is not a number")))
+        << run.err.toStdString();
+    run = Cli({QStringLiteral("vehicles"), Data()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, QString()); // nothing was written so far
+
+    run = Cli({QStringLiteral("import"), Data(), log, vehicle, QStringLiteral("Corolla")});
+    EXPECT_EQ(run.status, 0);
+    run = Cli({QStringLiteral("import"), Data(), bad, vehicle, QStringLiteral("corolla"),
+               QStringLiteral("--skip-bad-rows")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.contains(QLatin1String("Imported: 1\nSkipped as duplicates: 0\nRefused: 1")))
+        << run.out.toStdString();
+
+    run = Cli({QStringLiteral("vehicles"), Data()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.contains(QRegularExpression(QStringLiteral("^\\d+\\tCorolla\\t\\d{4}\\t5600\\n$"))))
+        << run.out.toStdString();
+
+    run = Cli({QStringLiteral("export"), Data(), vehicle, QStringLiteral("Corolla"), QStringLiteral("--from"),
+               QStringLiteral("2024-03-12"), QStringLiteral("--to"), QStringLiteral("2024-03-19")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, QStringLiteral(
+                           "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes\r\n"
+                           "Corolla,2024-03-12,Fuel,5300,10,3.1,31,BP,,\r\n"
+                           "Corolla,2024-03-19,Fuel,5600,10,3.2,32,,,\r\n"));
+    const QString out = Folder() + QStringLiteral("/out.csv");
+    EXPECT_EQ(Cli({QStringLiteral("export"), Data(), QStringLiteral("-o"), out}).status, 0);
+    EXPECT_TRUE(QFile::exists(out));
+
+    run = Cli({QStringLiteral("stats"), Data(), vehicle, QStringLiteral("Corolla")});
+    EXPECT_EQ(run.status, 0);
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 10) << run.out.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Date range\tAll Dates"));
+    EXPECT_TRUE(lines[4].startsWith(QLatin1String("Distance traveled\t600 "))) << lines[4].toStdString();
+    EXPECT_EQ(Cli({QStringLiteral("stats"), Data(), vehicle, QStringLiteral("Van")}).status, 1);
+
+    const QString copy = Folder() + QStringLiteral("/copy.dat");
+    run = Cli({QStringLiteral("backup"), Data(), copy});
+    EXPECT_EQ(run.status, 0);
+    CDataLayer check;
+    EXPECT_EQ(check.Connect(copy.toStdU16String().c_str()), CDataLayer::ConnectOK);
+}
+
+TEST_F(CommandLineToolTest, AnImportIntoABusyFileWaitsAndIsRefused) {
+    const QString log =
+        WriteSample(QStringLiteral("fuel.csv"), "Date,Odometer,Gallons,Total Cost\n2024-03-05,5000,10,30\n");
+    // The program holds a write of its own open for longer than the tool waits.
+    ASSERT_TRUE(m_Layer.BeginTransaction());
+    const CliRun run =
+        Cli({QStringLiteral("import"), Data(), log, QStringLiteral("--vehicle"), QStringLiteral("Car")});
+    m_Layer.RollBack();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("busy"))) << run.err.toStdString();
+    EXPECT_EQ(EntryCount(), 0);
+}

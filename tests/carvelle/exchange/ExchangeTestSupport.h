@@ -1,0 +1,61 @@
+#pragma once
+// What the import, export and backup tests share: a connected temporary data file in New York's
+// zone, vehicles and entries stored directly, and sample files written by the tests themselves.
+
+#include "carvelle/views/LocalDayFixtures.h"
+#include "support/TempDataFile.h"
+
+#include "datastore/CDataLayer.h"
+#include "exchange/CEntryImporter.h"
+#include "records/CObjectListT.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class ExchangeTest : public ::testing::Test {
+protected:
+    ExchangeTest() { EXPECT_EQ(m_Layer.Connect(m_File.WidePath().c_str()), CDataLayer::ConnectOK); }
+
+    QString Folder() const { return QString::fromStdString(m_File.Folder()); }
+
+    QString WriteSample(const QString& name, const QByteArray& bytes) const {
+        const QString path = Folder() + u'/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    ULONG AddVehicle(const char16_t* name) {
+        CVehicle vehicle;
+        vehicle.SetRefID(++m_LastRefID);
+        vehicle.SetName(name);
+        EXPECT_EQ(m_Layer.Save(&vehicle, 0), 1);
+        return vehicle.GetRefID();
+    }
+
+    int EntryCount() {
+        CObjectListT<CEntry> entries;
+        CEntryFilter all;
+        m_Layer.Load(entries, all);
+        return entries.GetCount();
+    }
+
+    // Opens the sample, imports it into the named vehicle (made when missing) and gives the result.
+    CEntryImporter::Result Import(CEntryImporter& importer, const QString& path,
+                                  const QString& vehicle = {}) {
+        EXPECT_TRUE(importer.Open(path)) << importer.OpenProblem().toStdString();
+        importer.targetVehicleName = vehicle;
+        return importer.Import(nullptr);
+    }
+
+    ScopedTimeZone m_Zone{kNewYork};
+    TempDataFile m_File;
+    CDataLayer m_Layer;
+    ULONG m_LastRefID = 500;
+};

@@ -1,0 +1,143 @@
+// Import, export, backup and another data file, driven from the frame's menu as the user does.
+
+#include "carvelle/views/LocalDayFixtures.h"
+#include "carvelle/views/ViewsTestSupport.h"
+
+#include "app/CMainFrame.h"
+#include "exchange/CDataFileBackup.h"
+#include "resources/ResourceIds.h"
+#include "shell/CAppSettings.h"
+#include "shell/LocalDates.h"
+#include "views/CEntryListView.h"
+#include "views/CViewEntries.h"
+#include "views/CViewVehicles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+
+namespace {
+
+class DlgImportTest : public ViewsTest {
+protected:
+    void SetUp() override {
+        ViewsTest::SetUp();
+        m_Vehicle = StoreVehicle(u"Corolla", 2004);
+        m_Frame.VehicleView()->Initialize();
+        m_Frame.EntryView()->Initialize();
+        m_Frame.SetActiveVehicle(m_Frame.VehicleView()->FindByRefID(m_Vehicle), false);
+    }
+
+    QString Sample(const char* name, const QByteArray& text) {
+        const QString path = QString::fromStdString(m_File.Folder()) + u'/' + QString::fromLatin1(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return path;
+    }
+
+    ScopedTimeZone m_Zone{kNewYork};
+    CMainFrame m_Frame;
+    ULONG m_Vehicle = 0;
+};
+
+} // namespace
+
+TEST_F(DlgImportTest, ThePreviewFollowsTheChosenDateFormatAndTheSummaryEndsIt) {
+    m_Prompter.AnswerFile(Sample("fuel.csv", "Date;Odometer;Litres;Cost;Station\n"
+                                             "03/04/2024;5000;40,5;60,75;Esso\n"
+                                             "10/04/2024;5400;41;61,50;BP\n"));
+    m_Prompter.AnswerModal([](QDialog& dialog) {
+        auto* note = dialog.findChild<QLabel*>(QStringLiteral("note"));
+        auto* preview = dialog.findChild<QTableWidget*>(QStringLiteral("preview"));
+        auto* format = dialog.findChild<QComboBox*>(QStringLiteral("dateFormat"));
+        auto* decimal = dialog.findChild<QComboBox*>(QStringLiteral("decimal"));
+        auto* vehicle = dialog.findChild<QComboBox*>(QStringLiteral("vehicle"));
+        ASSERT_TRUE(note && preview && format && decimal && vehicle);
+        EXPECT_TRUE(note->text().contains(QLatin1String("month/day or day/month")))
+            << note->text().toStdString();
+        EXPECT_EQ(decimal->currentIndex(), 1); // the decimal comma was seen
+        EXPECT_EQ(vehicle->currentText(), QStringLiteral("Corolla"));
+        ASSERT_EQ(preview->rowCount(), 2);
+        format->setCurrentText(QStringLiteral("d/M/yyyy"));
+        const QString third = QLocale().toString(QDate(2024, 4, 3), QLocale::ShortFormat);
+        EXPECT_EQ(preview->item(0, 1)->text(), third);
+        EXPECT_EQ(preview->item(0, 6)->text(), QLocale().toString(60.75, 'g', 7));
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    const auto messages = m_Prompter.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(QLatin1String("Rows read: 2\nImported: 2\n")))
+        << messages[0].text.toStdString();
+    EXPECT_EQ(StoredEntries(m_Vehicle), 2);
+    EXPECT_EQ(m_Frame.EntryView()->List()->GetRowCount(), 2);
+}
+
+TEST_F(DlgImportTest, ErrorsAreListedAndTheGoodRowsImportedWhenAskedFor) {
+    m_Prompter.AnswerFile(Sample("service.csv", "date,description,cost,odometer\n"
+                                                "2024-03-05,Oil change,45,5000\n"
+                                                "2024-03-06,Wipers,twelve,5100\n"));
+    m_Prompter.AnswerModal([this](QDialog& dialog) {
+        auto* errors = dialog.findChild<QPlainTextEdit*>(QStringLiteral("errors"));
+        auto* goodRows = dialog.findChild<QCheckBox*>(QStringLiteral("goodRowsOnly"));
+        ASSERT_TRUE(errors && goodRows);
+        CScriptedPrompter::Press(dialog, ID_DONE);
+        ASSERT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(errors->isVisible());
+        EXPECT_EQ(errors->toPlainText(), QStringLiteral("Line 3: Amount \"twelve\" is not a number"));
+        EXPECT_EQ(StoredEntries(m_Vehicle), 0);
+        ASSERT_TRUE(goodRows->isVisible());
+        goodRows->setChecked(true);
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    ASSERT_EQ(m_Prompter.Messages().size(), 1u);
+    EXPECT_TRUE(m_Prompter.Messages()[0].text.contains(
+        QLatin1String("Imported: 1\nSkipped as duplicates: 0\nRefused: 1")));
+    EXPECT_EQ(StoredEntries(m_Vehicle), 1);
+}
+
+TEST_F(DlgImportTest, ExportBackUpAndOpenTheCopyFromTheMenu) {
+    StoreEntry(m_Vehicle, u"Brakes");
+    const QString csv = QString::fromStdString(m_File.Folder()) + QStringLiteral("/out.csv");
+    m_Prompter.AnswerModal([](QDialog& dialog) {
+        auto* inView = dialog.findChild<QRadioButton*>(QStringLiteral("inView"));
+        ASSERT_TRUE(inView);
+        EXPECT_TRUE(inView->isChecked());
+        EXPECT_EQ(inView->text(), QStringLiteral("The entries in view (Corolla, All Entries, All Dates)"));
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    m_Prompter.AnswerFile(csv);
+    ASSERT_TRUE(m_Frame.OnCommand(ID_EXPORT));
+    EXPECT_EQ(m_Prompter.Messages().back().text, QStringLiteral("Entries exported: 1\nFile: ") + csv);
+    QFile exported(csv);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(exported.readAll().contains(",Repair,0,,,0,,Brakes,"));
+
+    const QString dataFile = QString::fromStdString(m_File.Path());
+    const QString copy = QString::fromStdString(m_File.Folder()) + QStringLiteral("/copy.dat");
+    m_Prompter.AnswerFile(copy);
+    ASSERT_TRUE(m_Frame.OnCommand(ID_BACKUP));
+    const auto backedUp = m_Prompter.History().back();
+    EXPECT_EQ(backedUp.text, QStringLiteral("The data file has been backed up to ") + copy + u'.');
+    EXPECT_EQ(m_Prompter.History()[m_Prompter.History().size() - 2].initialPath,
+              CDataFileBackup::SuggestedPath(dataFile, QDate::currentDate()));
+
+    // The copy opens in place of the file, with the same vehicle active; a file that is no data
+    // file leaves the open one as it was.
+    m_Prompter.AnswerFile(csv);
+    ASSERT_TRUE(m_Frame.OnCommand(ID_OPEN_DATA_FILE));
+    EXPECT_EQ(QString::fromStdU16String(TheDataLayer().GetDBPath()), dataFile);
+    m_Prompter.AnswerFile(copy);
+    ASSERT_TRUE(m_Frame.OnCommand(ID_OPEN_DATA_FILE));
+    EXPECT_EQ(QString::fromStdU16String(TheDataLayer().GetDBPath()), copy);
+    EXPECT_EQ(QString::fromStdU16String(TheSettings().DBPath), copy);
+    EXPECT_EQ(TheSettings().LastActiveVehicle, m_Vehicle);
+    EXPECT_EQ(m_Frame.EntryView()->List()->GetRowCount(), 1);
+}
