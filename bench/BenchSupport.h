@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -73,6 +74,19 @@ inline std::vector<char*> TakeSizeFlags(int argc, char** argv,
             rest.push_back(argv[i]);
     }
     return rest;
+}
+
+// The sizes to run: the defaults, replaced by CARVELLE_BENCH_N and then by "--n=" (taken out of
+// the arguments; the rest are returned in rest). False, with a message, when no size is left.
+inline bool ChooseSizes(int argc, char** argv, std::vector<std::size_t>& sizes, std::vector<char*>& rest) {
+    if (const char* env = std::getenv("CARVELLE_BENCH_N"))
+        sizes = ParseSizes(env);
+    rest = TakeSizeFlags(argc, argv, {{"--n=", &sizes}});
+    if (sizes.empty()) {
+        std::fprintf(stderr, "no sizes given (--n=10000,100000 or CARVELLE_BENCH_N)\n");
+        return false;
+    }
+    return true;
 }
 
 // "Load/1000"; built by appending (GCC 12 warns falsely on "literal" + std::string).

@@ -342,14 +342,9 @@ std::string BenchName(const char* what, const char* who, std::size_t n) {
 
 int main(int argc, char** argv) {
     std::vector<std::size_t> sizes{1000, 10000, 100000};
-    if (const char* env = std::getenv("CARVELLE_BENCH_N")) {
-        sizes = ParseSizes(env);
-    }
-    std::vector<char*> args = TakeSizeFlags(argc, argv, {{"--n=", &sizes}});
-    if (sizes.empty()) {
-        std::fprintf(stderr, "no sizes given (--n=1000,10000 or CARVELLE_BENCH_N)\n");
+    std::vector<char*> args;
+    if (!ChooseSizes(argc, argv, sizes, args))
         return 2;
-    }
     int benchArgc = static_cast<int>(args.size());
     benchmark::Initialize(&benchArgc, args.data());
 

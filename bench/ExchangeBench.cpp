@@ -216,13 +216,9 @@ void PrintRatio(const CollectingReporter& reporter, const char* what, const char
 
 int main(int argc, char** argv) {
     std::vector<std::size_t> sizes{100000};
-    if (const char* env = std::getenv("CARVELLE_BENCH_N"))
-        sizes = ParseSizes(env);
-    std::vector<char*> args = TakeSizeFlags(argc, argv, {{"--n=", &sizes}});
-    if (sizes.empty()) {
-        std::fprintf(stderr, "no sizes given (--n=10000,100000 or CARVELLE_BENCH_N)\n");
+    std::vector<char*> args;
+    if (!ChooseSizes(argc, argv, sizes, args))
         return 2;
-    }
     int benchArgc = static_cast<int>(args.size());
     benchmark::Initialize(&benchArgc, args.data());
 

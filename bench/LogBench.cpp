@@ -199,13 +199,9 @@ const std::pair<const char*, int> kSortColumns[] = {{"SortDate", CEntryListView:
 
 int main(int argc, char** argv) {
     std::vector<std::size_t> sizes{10000, 100000};
-    if (const char* env = std::getenv("CARVELLE_BENCH_N"))
-        sizes = ParseSizes(env);
-    std::vector<char*> args = TakeSizeFlags(argc, argv, {{"--n=", &sizes}});
-    if (sizes.empty()) {
-        std::fprintf(stderr, "no sizes given (--n=10000,100000 or CARVELLE_BENCH_N)\n");
+    std::vector<char*> args;
+    if (!ChooseSizes(argc, argv, sizes, args))
         return 2;
-    }
     // The list is a widget: it needs an application, offscreen is enough.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     int qtArgc = 1;

@@ -34,15 +34,6 @@ std::optional<QDate> IsoDay(const QString& text) {
     return day;
 }
 
-// 23:59:59 of the local day, as the date range dialog ends its days.
-QDateTime EndOfLocalDay(const QDate& day) {
-    const QDateTime end(day, QTime(23, 59, 59));
-    if (end.isValid())
-        return end;
-    const QDateTime last = day.endOfDay();
-    return last.addMSecs(-last.time().msec());
-}
-
 } // namespace
 
 CCommandLineTool::CCommandLineTool(QIODevice& out, QIODevice& err) : m_Out(out), m_Err(err) {}

@@ -79,9 +79,9 @@ void CPropertyPage::ReleaseHops() {
     }
 }
 
-void CPropertyPage::Inform(int textId, QWidget* field) const {
+void CPropertyPage::Inform(int textId, QWidget* field) {
     const CCustomPropertySheet* sheet = Sheet();
-    CPrompter::Instance().MessageBox(const_cast<CPropertyPage*>(this), LoadStringResource(textId),
+    CPrompter::Instance().MessageBox(this, LoadStringResource(textId),
                                      sheet ? sheet->windowTitle() : QString(), CPrompter::ButtonsOK,
                                      CPrompter::IconInformation);
     if (field)

@@ -62,7 +62,7 @@ protected:
     void Hop(QLineEdit* edit, QWidget* previous, QWidget* next);
     void ReleaseHops();
     // An information message captioned with the sheet's title; the focus then goes to the field.
-    void Inform(int textId, QWidget* field) const;
+    void Inform(int textId, QWidget* field);
 
 private:
     int m_TemplateId;

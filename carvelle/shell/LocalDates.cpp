@@ -63,3 +63,11 @@ QDate FilterRangeDay(const CEntryFilter& filter, const SYSTEMTIME& date) {
     const QDateTime local = SystemTimeToLocal(date);
     return local.isValid() ? local.date() : QDate();
 }
+
+QDateTime EndOfLocalDay(const QDate& day) {
+    const QDateTime end(day, QTime(23, 59, 59));
+    if (end.isValid())
+        return end;
+    const QDateTime last = day.endOfDay();
+    return last.addMSecs(-last.time().msec());
+}

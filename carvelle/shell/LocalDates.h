@@ -19,6 +19,10 @@ double LocalToOleDate(const QDateTime& local);
 QDateTime SystemTimeToLocal(const SYSTEMTIME& utc);
 SYSTEMTIME LocalToSystemTime(const QDateTime& local);
 
+// 23:59:59.000 of the local day, where a custom range ends; in the rare zone whose clocks jump
+// over that minute, the day's last valid second.
+QDateTime EndOfLocalDay(const QDate& day);
+
 // The local day of a stored date in the locale's short date format; empty when out of range.
 QString ShortDateText(double oleDate);
 QString ShortDateText(const SYSTEMTIME& utc);

@@ -33,16 +33,6 @@ QDate LocalDay(const SYSTEMTIME* utc) {
     return LocalToday();
 }
 
-// 23:59:59.000 of the local day; in the rare zone whose clocks jump over that minute, the day's
-// last valid second.
-QDateTime EndOfLocalDay(const QDate& day) {
-    const QDateTime end(day, QTime(23, 59, 59));
-    if (end.isValid())
-        return end;
-    const QDateTime last = day.endOfDay();
-    return last.addMSecs(-last.time().msec());
-}
-
 } // namespace
 
 CDlgDateRange::CDlgDateRange(SYSTEMTIME* start, SYSTEMTIME* end, QWidget* parent)
