@@ -94,7 +94,7 @@ public:
 private:
     bool ReadHeader();
     void AddError(qint64 line, const QString& reason);
-    // The vehicle RefID of a row; 0 when none is named.
+    // The name of the vehicle a row goes to; empty when it goes to the stored targetVehicle.
     QString VehicleNameOf(const CImportRow& row) const;
 
     CDataLayer& m_DataLayer;
