@@ -5,13 +5,13 @@
 // Sizes: --n=10000,100000 on the command line or CARVELLE_BENCH_N in the environment
 // (default 10,000 and 100,000).
 
-#include "stats/CQuickStats.h"
+#include "core/CQuickStats.h"
 #include "views/CEntryListView.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
 #include "datastore/CDataLayer.h"
 #include "platform/TextConversion.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
 
 #include <QApplication>
 

@@ -1,5 +1,5 @@
 # Default.ENU, the template every new data file is copied from, made from the schema script.
-add_executable(make_template ${PROJECT_SOURCE_DIR}/carvelle/resources/tools/MakeTemplate.cpp)
+add_executable(make_template ${PROJECT_SOURCE_DIR}/tools/MakeTemplate.cpp)
 target_link_libraries(make_template PRIVATE carvelle_options SQLite::SQLite3)
 set_target_properties(make_template PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 

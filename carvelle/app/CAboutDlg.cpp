@@ -1,9 +1,9 @@
 #include "app/CAboutDlg.h"
 
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "views/AppIcons.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
+#include "widgets/AppIcons.h"
+#include "widgets/SharedFonts.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,14 +1,15 @@
 #include "app/CCarvelleApp.h"
 
+#include "app/CInstanceChannel.h"
 #include "app/CMainFrame.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
 #include "datastore/CDataLayer.h"
 #include "platform/DebugOutput.h"
 #include "platform/SystemTime.h"
-#include "resources/CStringTable.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/CInstanceChannel.h"
-#include "shell/CPrompter.h"
+#include "widgets/CPrompter.h"
+#include "widgets/SharedFonts.h"
 
 const char* const CCarvelleApp::ActiveSyncMutexName = "{7E734BFE-168E-46bb-81BF-C6D0F0C0FAF6}";
 

@@ -1,10 +1,11 @@
 #include "app/CDlgStartup.h"
 
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/CPrompter.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
+#include "widgets/CPrompter.h"
+#include "widgets/SharedFonts.h"
 
 #include <QVBoxLayout>
 

@@ -2,7 +2,7 @@
 // The welcome dialog (template 208): create a new data file or open an existing one. On Done it
 // asks for the file and stores the chosen path in the settings' DBPath.
 
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 #include <QGroupBox>
 #include <QLabel>

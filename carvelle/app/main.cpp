@@ -2,7 +2,7 @@
 
 #include "app/CCarvelleApp.h"
 #include "app/CMainFrame.h"
-#include "resources/CStringTable.h"
+#include "core/CStringTable.h"
 
 #include <QApplication>
 

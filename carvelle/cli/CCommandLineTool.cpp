@@ -4,14 +4,14 @@
 #include "exchange/CEntryExporter.h"
 #include "exchange/CEntryImporter.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CQuickStats.h"
+#include "core/CStringTable.h"
+#include "core/LocalDates.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
-#include "resources/CStringTable.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/LocalDates.h"
-#include "stats/CQuickStats.h"
 
 #include <QDate>
 #include <QFileInfo>

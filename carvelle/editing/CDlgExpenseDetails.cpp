@@ -1,6 +1,6 @@
 #include "editing/CDlgExpenseDetails.h"
 
-#include "resources/ResourceIds.h"
+#include "core/ResourceIds.h"
 
 CDlgExpenseDetails::CDlgExpenseDetails()
     : CDlgRepairDetails(IDD_EXPENSE_DETAILS,

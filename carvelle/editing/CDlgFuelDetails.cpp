@@ -1,14 +1,14 @@
 #include "editing/CDlgFuelDetails.h"
 
-#include "editing/CDatePicker.h"
-#include "editing/CUpDownEdit.h"
-#include "editing/CWinDataExchangeLocale.h"
 #include "editing/KeywordPickList.h"
+#include "widgets/CDatePicker.h"
+#include "widgets/CUpDownEdit.h"
+#include "widgets/CWinDataExchangeLocale.h"
 
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "stats/Units.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/ResourceIds.h"
+#include "core/Units.h"
 
 #include <QComboBox>
 #include <QLineEdit>

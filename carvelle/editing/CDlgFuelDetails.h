@@ -3,7 +3,7 @@
 // vendor. "Calc." derives the missing one of quantity, price and total from the other two, and a
 // new purchase starts with the price per unit of the last one confirmed.
 
-#include "editing/CPropertyPage.h"
+#include "widgets/CPropertyPage.h"
 
 #include "platform/WinTypes.h"
 

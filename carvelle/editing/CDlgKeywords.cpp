@@ -2,11 +2,12 @@
 
 #include "editing/KeywordPickList.h"
 
+#include "core/AppData.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
+#include "widgets/SharedFonts.h"
 
 #include <QGridLayout>
 #include <QLineEdit>

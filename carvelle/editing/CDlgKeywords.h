@@ -5,7 +5,7 @@
 // Every change goes to the data file at once; a change the file refuses leaves the list as it
 // was, without a message, and so does a name that the list already holds.
 
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 #include "records/CKeyword.h"
 

@@ -1,6 +1,6 @@
 #include "editing/CDlgNotes.h"
 
-#include "resources/ResourceIds.h"
+#include "core/ResourceIds.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>

@@ -2,7 +2,7 @@
 // The "Notes" page that closes every sheet: one multi-line field filling the page, where Enter
 // makes a new line.
 
-#include "editing/CPropertyPage.h"
+#include "widgets/CPropertyPage.h"
 
 class QPlainTextEdit;
 

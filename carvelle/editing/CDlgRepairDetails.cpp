@@ -1,12 +1,12 @@
 #include "editing/CDlgRepairDetails.h"
 
-#include "editing/CDatePicker.h"
-#include "editing/CUpDownEdit.h"
-#include "editing/CWinDataExchangeLocale.h"
 #include "editing/KeywordPickList.h"
+#include "widgets/CDatePicker.h"
+#include "widgets/CUpDownEdit.h"
+#include "widgets/CWinDataExchangeLocale.h"
 
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // The "Details" page of a repair or maintenance job: date, odometer, description (from the
 // repairs pick list or typed), location and amount paid. The description is required.
 
-#include "editing/CPropertyPage.h"
+#include "widgets/CPropertyPage.h"
 
 #include "platform/WinTypes.h"
 #include "records/CKeyword.h"

@@ -1,12 +1,12 @@
 #include "editing/CDlgTripDetails.h"
 
-#include "editing/CDatePicker.h"
-#include "editing/CUpDownEdit.h"
-#include "editing/CWinDataExchangeLocale.h"
+#include "widgets/CDatePicker.h"
+#include "widgets/CUpDownEdit.h"
+#include "widgets/CWinDataExchangeLocale.h"
 
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
+#include "widgets/SharedFonts.h"
 
 #include <QEvent>
 #include <QFocusEvent>

@@ -3,7 +3,7 @@
 // kept consistent as the user moves between them: leaving the elapsed field sets the end,
 // leaving the start or the end sets the elapsed distance. The end may not lie below the start.
 
-#include "editing/CPropertyPage.h"
+#include "widgets/CPropertyPage.h"
 
 #include "platform/WinTypes.h"
 

@@ -1,12 +1,12 @@
 #include "editing/CDlgTripExpense.h"
 
-#include "editing/CCustomPropertySheet.h"
-#include "editing/CWinDataExchangeLocale.h"
 #include "editing/KeywordPickList.h"
+#include "widgets/CCustomPropertySheet.h"
+#include "widgets/CWinDataExchangeLocale.h"
 
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/ResourceIds.h"
 
 #include <QComboBox>
 #include <QLineEdit>

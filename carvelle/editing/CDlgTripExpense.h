@@ -2,7 +2,7 @@
 // The "Expense" page of a trip: the distance from the details page, priced at the mileage rate
 // of the options by "Calc", and the trip's category. Only the total is stored with the entry.
 
-#include "editing/CPropertyPage.h"
+#include "widgets/CPropertyPage.h"
 
 #include "platform/WinTypes.h"
 

@@ -3,7 +3,7 @@
 #include "editing/CDlgNotes.h"
 #include "editing/CDlgVehicleDetails.h"
 
-#include "resources/ResourceIds.h"
+#include "core/ResourceIds.h"
 
 #include <QGridLayout>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 // The "Dealer" page of a vehicle: the dealer's name, phone and address.
 
-#include "editing/CPropertyPage.h"
+#include "widgets/CPropertyPage.h"
 
 class QLineEdit;
 class QPlainTextEdit;

@@ -1,11 +1,11 @@
 #include "editing/CDlgVehicleDetails.h"
 
-#include "editing/CUpDownEdit.h"
-#include "editing/CWinDataExchangeLocale.h"
+#include "widgets/CUpDownEdit.h"
+#include "widgets/CWinDataExchangeLocale.h"
 
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
 #include "platform/SystemTime.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
 
 #include <QGridLayout>
 #include <QLabel>

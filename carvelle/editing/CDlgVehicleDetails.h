@@ -2,7 +2,7 @@
 // The "Details" page of a vehicle: name (required), year, current odometer, licence plate and
 // VIN. Letters typed into the plate and the VIN become capitals.
 
-#include "editing/CPropertyPage.h"
+#include "widgets/CPropertyPage.h"
 
 #include "platform/WinTypes.h"
 

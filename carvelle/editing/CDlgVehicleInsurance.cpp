@@ -1,10 +1,10 @@
 #include "editing/CDlgVehicleInsurance.h"
 
-#include "editing/CDatePicker.h"
 #include "editing/CDlgNotes.h"
 #include "editing/CDlgVehicleDetails.h"
+#include "widgets/CDatePicker.h"
 
-#include "resources/ResourceIds.h"
+#include "core/ResourceIds.h"
 
 #include <QGridLayout>
 #include <QLineEdit>

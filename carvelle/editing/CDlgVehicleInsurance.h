@@ -1,7 +1,7 @@
 #pragma once
 // The "Insurance" page of a vehicle: agent, phone, policy number, expiry date and coverage.
 
-#include "editing/CPropertyPage.h"
+#include "widgets/CPropertyPage.h"
 
 class CDatePicker;
 class QLineEdit;

@@ -2,11 +2,11 @@
 
 #include "editing/CDlgKeywords.h"
 
+#include "core/AppData.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CPrompter.h"
+#include "widgets/CPrompter.h"
 
 #include <QApplication>
 #include <QCollator>

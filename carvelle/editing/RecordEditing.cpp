@@ -1,6 +1,5 @@
 #include "editing/RecordEditing.h"
 
-#include "editing/CCustomPropertySheet.h"
 #include "editing/CDlgExpenseDetails.h"
 #include "editing/CDlgFuelDetails.h"
 #include "editing/CDlgNotes.h"
@@ -10,14 +9,15 @@
 #include "editing/CDlgVehicleDealer.h"
 #include "editing/CDlgVehicleDetails.h"
 #include "editing/CDlgVehicleInsurance.h"
+#include "widgets/CCustomPropertySheet.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntry.h"
 #include "records/CVehicle.h"
-#include "resources/CStringTable.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/CPrompter.h"
+#include "widgets/CPrompter.h"
 
 #include <QApplication>
 #include <cmath>

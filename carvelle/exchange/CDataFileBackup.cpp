@@ -1,7 +1,7 @@
 #include "exchange/CDataFileBackup.h"
 
+#include "core/CStringTable.h"
 #include "datastore/CDataLayer.h"
-#include "resources/CStringTable.h"
 
 #include <QDir>
 #include <QFile>

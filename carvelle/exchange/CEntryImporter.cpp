@@ -1,11 +1,11 @@
 #include "exchange/CEntryImporter.h"
 
-#include "exchange/CLocalDays.h"
+#include "core/CLocalDays.h"
 
+#include "core/CStringTable.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
-#include "resources/CStringTable.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "exchange/CImportMapping.h"
 
-#include "resources/CStringTable.h"
-#include "shell/LocalDates.h"
+#include "core/CStringTable.h"
+#include "core/LocalDates.h"
 
 #include <QLocale>
 #include <QRegularExpression>

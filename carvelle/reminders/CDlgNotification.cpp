@@ -1,15 +1,15 @@
 #include "reminders/CDlgNotification.h"
 
-#include "editing/CDatePicker.h"
-#include "editing/CEditEx.h"
-#include "editing/CUpDownEdit.h"
-#include "editing/CWinDataExchangeLocale.h"
 #include "editing/KeywordPickList.h"
+#include "widgets/CDatePicker.h"
+#include "widgets/CEditEx.h"
+#include "widgets/CUpDownEdit.h"
+#include "widgets/CWinDataExchangeLocale.h"
 
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CPrompter.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
+#include "widgets/CPrompter.h"
+#include "widgets/SharedFonts.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 // 0 to 1,000,000, but any reading up to 2,147,483,647 may be typed. The date comes back exactly
 // as it was given unless another day was picked.
 
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 #include "platform/WinTypes.h"
 

@@ -2,13 +2,13 @@
 
 #include "reminders/CNotificationListView.h"
 
+#include "core/LocalDates.h"
+#include "core/ResourceIds.h"
+#include "core/VehicleDisplayText.h"
 #include "platform/SystemTime.h"
 #include "records/CNotification.h"
 #include "records/CVehicle.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/LocalDates.h"
-#include "views/CVehicleListView.h"
+#include "widgets/SharedFonts.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -45,7 +45,7 @@ CDlgNotificationFire::CDlgNotificationFire(const CNotification& reminder, const 
     intro->setWordWrap(true);
     Body()->addWidget(intro);
 
-    auto* vehicleText = new QLabel(CVehicleListView::DisplayText(vehicle), this);
+    auto* vehicleText = new QLabel(VehicleDisplayText(vehicle), this);
     vehicleText->setObjectName(QStringLiteral("ctl%1").arg(IDC_NOTICE_VEHICLE));
     vehicleText->setFont(BoldFont());
     vehicleText->setWordWrap(true);

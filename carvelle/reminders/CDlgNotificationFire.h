@@ -4,7 +4,7 @@
 // "Cancel" close with 2, so a key pressed by habit right after an entry sheet never deletes.
 // Everything shown is copied when the notice is made; it keeps no pointer to either record.
 
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 class CNotification;
 class CVehicle;

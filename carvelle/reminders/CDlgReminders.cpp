@@ -3,14 +3,15 @@
 #include "reminders/CNotificationListView.h"
 #include "reminders/EditReminder.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CNotification.h"
-#include "resources/CMenuResource.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/CPrompter.h"
+#include "widgets/CMenuResource.h"
+#include "widgets/CPrompter.h"
+#include "widgets/SharedFonts.h"
 
 #include <QAction>
 #include <QLabel>

@@ -3,7 +3,7 @@
 // a double click edits the selected reminder, Delete asks before deleting it. The dialog keeps
 // the vehicle it was opened for: it lists and creates reminders for that vehicle only.
 
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 #include "platform/WinTypes.h"
 

@@ -2,16 +2,17 @@
 
 #include "reminders/CheckReminders.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+#include "core/LocalDates.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CNotification.h"
-#include "resources/CMenuResource.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/LocalDates.h"
-#include "views/AppIcons.h"
-#include "views/CWaitCursor.h"
+#include "widgets/AppIcons.h"
+#include "widgets/CMenuResource.h"
+#include "widgets/CWaitCursor.h"
+#include "widgets/SharedFonts.h"
 
 #include <QAction>
 #include <QFontMetrics>

@@ -5,7 +5,7 @@
 // or narrows gives or takes the width of its right-hand neighbour, and any other resize goes to
 // the description. The list owns the reminders it shows.
 
-#include "views/CCustomListView.h"
+#include "widgets/CCustomListView.h"
 
 #include "records/CObjectListT.h"
 

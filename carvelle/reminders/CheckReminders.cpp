@@ -2,13 +2,13 @@
 
 #include "reminders/CDlgNotificationFire.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
 #include "datastore/CDataLayer.h"
 #include "platform/SystemTime.h"
 #include "records/CObjectListT.h"
-#include "resources/CStringTable.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/CPrompter.h"
+#include "widgets/CPrompter.h"
 
 namespace {
 

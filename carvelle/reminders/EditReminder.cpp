@@ -3,13 +3,13 @@
 #include "reminders/CDlgNotification.h"
 #include "reminders/CheckReminders.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CNotification.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/CPrompter.h"
+#include "widgets/CPrompter.h"
 
 #include <cstdint>
 #include <limits>

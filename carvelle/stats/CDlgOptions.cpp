@@ -1,12 +1,13 @@
 #include "stats/CDlgOptions.h"
 
-#include "stats/Units.h"
+#include "core/Units.h"
 
-#include "editing/CWinDataExchangeLocale.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
+#include "widgets/CWinDataExchangeLocale.h"
+#include "widgets/SharedFonts.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -2,7 +2,7 @@
 // "Options": the units of distance, volume and fuel economy, the locale's currency symbol and the
 // mileage rate. On Done the values go into the settings; the caller saves them.
 
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 
 #include "stats/CQuickStatsListView.h"
 
-#include "resources/ResourceIds.h"
+#include "core/ResourceIds.h"
 
 #include <QVBoxLayout>
 

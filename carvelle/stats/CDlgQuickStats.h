@@ -2,7 +2,7 @@
 // The Quick Stats sheet: the figures of a computed CQuickStats under a title band. It changes
 // nothing; "Done" and "Cancel" both close it.
 
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 class CQuickStats;
 class CQuickStatsListView;

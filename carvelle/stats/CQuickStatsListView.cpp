@@ -1,12 +1,12 @@
 #include "stats/CQuickStatsListView.h"
 
-#include "stats/CQuickStats.h"
-#include "stats/Units.h"
+#include "core/CQuickStats.h"
+#include "core/Units.h"
 
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "views/DrawTitleBand.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
+#include "widgets/DrawTitleBand.h"
+#include "widgets/SharedFonts.h"
 
 #include <QFontMetrics>
 #include <QPainter>

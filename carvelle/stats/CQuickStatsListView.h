@@ -2,7 +2,7 @@
 // The Quick Stats list: ten fixed two-line rows, a bold label over the figure's text. It shows
 // a computed CQuickStats and has no context menu.
 
-#include "views/CCustomListView.h"
+#include "widgets/CCustomListView.h"
 
 class CQuickStats;
 

@@ -1,11 +1,11 @@
 #include "views/CDlgDateRange.h"
 
+#include "core/CStringTable.h"
+#include "core/LocalDates.h"
+#include "core/ResourceIds.h"
 #include "platform/SystemTime.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CPrompter.h"
-#include "shell/LocalDates.h"
+#include "widgets/CPrompter.h"
+#include "widgets/SharedFonts.h"
 
 #include <QDateEdit>
 #include <QGridLayout>

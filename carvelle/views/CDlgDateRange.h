@@ -5,7 +5,7 @@
 // before the start day; "Cancel" leaves both untouched.
 
 #include "platform/WinTypes.h"
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 #include <QDate>
 

@@ -2,12 +2,12 @@
 
 #include "exchange/CEntryExporter.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/CPrompter.h"
+#include "widgets/CPrompter.h"
 
 #include <QDate>
 #include <QDir>

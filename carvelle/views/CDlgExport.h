@@ -2,7 +2,7 @@
 // The export dialog: the entries in view (the entry list's vehicle, type and date range) or every
 // vehicle's entries. Done asks for the CSV file and writes it.
 
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 #include "records/CEntryFilter.h"
 

@@ -2,13 +2,14 @@
 
 #include "exchange/CEntryImporter.h"
 
+#include "core/AppData.h"
+#include "core/CStringTable.h"
+#include "core/LocalDates.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CPrompter.h"
-#include "shell/LocalDates.h"
+#include "widgets/CPrompter.h"
+#include "widgets/SharedFonts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 // offers to import the good rows only; then it imports with a progress bar that Cancel stops, and
 // ends with a summary.
 
-#include "views/CFullScreenDialog.h"
+#include "widgets/CFullScreenDialog.h"
 
 #include "platform/WinTypes.h"
 

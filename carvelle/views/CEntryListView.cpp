@@ -1,17 +1,18 @@
 #include "views/CEntryListView.h"
 
-#include "views/AppIcons.h"
-#include "views/CWaitCursor.h"
+#include "widgets/AppIcons.h"
+#include "widgets/CWaitCursor.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+#include "core/LocalDates.h"
+#include "core/ResourceIds.h"
+#include "core/Units.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntry.h"
 #include "records/CEntryFilter.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/LocalDates.h"
-#include "stats/Units.h"
+#include "widgets/SharedFonts.h"
 
 #include <QAction>
 #include <QHeaderView>

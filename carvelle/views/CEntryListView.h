@@ -3,7 +3,7 @@
 // amount) with an icon for its kind, sorted by date, description, odometer or amount. It owns
 // the entries of the last reload and those added since.
 
-#include "views/CCustomListView.h"
+#include "widgets/CCustomListView.h"
 
 #include "records/CObjectListT.h"
 

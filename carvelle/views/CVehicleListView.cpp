@@ -1,12 +1,14 @@
 #include "views/CVehicleListView.h"
 
-#include "views/AppIcons.h"
-#include "views/CWaitCursor.h"
+#include "widgets/AppIcons.h"
+#include "widgets/CWaitCursor.h"
 
+#include "core/AppData.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
+#include "core/VehicleDisplayText.h"
 #include "datastore/CDataLayer.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
+#include "widgets/SharedFonts.h"
 
 #include <QAction>
 #include <QCollator>
@@ -54,8 +56,7 @@ CVehicleListView::CVehicleListView(QWidget* parent) : CCustomListView(parent) {
 CVehicleListView::~CVehicleListView() = default;
 
 QString CVehicleListView::DisplayText(const CVehicle& vehicle) {
-    return FormatStringResource(IDS_VEHICLE_DISPLAY_TEXT,
-                                {QString::fromUtf16(vehicle.GetName()), QString::number(vehicle.GetYear())});
+    return VehicleDisplayText(vehicle);
 }
 
 void CVehicleListView::SetUp() {

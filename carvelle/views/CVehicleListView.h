@@ -1,7 +1,7 @@
 #pragma once
 // The vehicle list: one row per vehicle, "name (year)", kept in text order; it owns the vehicles.
 
-#include "views/CCustomListView.h"
+#include "widgets/CCustomListView.h"
 
 #include "records/CObjectListT.h"
 

@@ -1,17 +1,17 @@
 #include "views/CViewEntries.h"
 
-#include "views/CDocListComboBox.h"
 #include "views/CEntryListView.h"
-#include "views/CWaitCursor.h"
-#include "views/DrawTitleBand.h"
+#include "widgets/CDocListComboBox.h"
+#include "widgets/CWaitCursor.h"
+#include "widgets/DrawTitleBand.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
-#include "shell/CPrompter.h"
+#include "widgets/CPrompter.h"
 
 #include <QPainter>
 

@@ -1,14 +1,14 @@
 #include "views/CViewVehicles.h"
 
 #include "views/CVehicleListView.h"
-#include "views/CWaitCursor.h"
-#include "views/DrawTitleBand.h"
+#include "widgets/CWaitCursor.h"
+#include "widgets/DrawTitleBand.h"
 
+#include "core/AppData.h"
+#include "core/CStringTable.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
-#include "resources/CStringTable.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CPrompter.h"
+#include "widgets/CPrompter.h"
 
 #include <QPainter>
 

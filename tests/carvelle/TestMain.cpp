@@ -1,8 +1,9 @@
 // The carvelle_tests entry point: one QApplication for every widget test, offscreen, with a
 // HOME and XDG folders of its own so that nothing reaches the real home folder.
 
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "widgets/SharedFonts.h"
 
 #include <QApplication>
 

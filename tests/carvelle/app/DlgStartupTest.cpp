@@ -2,9 +2,9 @@
 
 #include "app/CDlgStartup.h"
 #include "carvelle/support/CCarvelleTest.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/ResourceIds.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

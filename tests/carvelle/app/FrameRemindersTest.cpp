@@ -4,10 +4,10 @@
 #include "carvelle/reminders/RemindersTestSupport.h"
 
 #include "app/CMainFrame.h"
-#include "resources/CMenuResource.h"
-#include "resources/ResourceIds.h"
+#include "core/ResourceIds.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
+#include "widgets/CMenuResource.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 // mutex held but no window starts after its tries, and the two registered messages.
 
 #include "app/CCarvelleApp.h"
+#include "app/CInstanceChannel.h"
 #include "carvelle/support/CCarvelleTest.h"
+#include "core/CAppSettings.h"
 #include "platform/NamedMutex.h"
-#include "shell/CAppSettings.h"
-#include "shell/CInstanceChannel.h"
 #include "support/TempDataFile.h"
 
 #include <QFileInfo>

@@ -3,16 +3,16 @@
 #include "app/CCarvelleApp.h"
 #include "app/CMainFrame.h"
 #include "carvelle/support/CCarvelleTest.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "platform/NamedMutex.h"
 #include "records/CVehicle.h"
-#include "resources/CMenuResource.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
 #include "support/TempDataFile.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
+#include "widgets/CMenuResource.h"
 
 #include <QAbstractButton>
 #include <QDialog>

@@ -4,7 +4,7 @@
 #include "editing/CDlgKeywords.h"
 #include "editing/KeywordPickList.h"
 
-#include "resources/ResourceIds.h"
+#include "core/ResourceIds.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -2,8 +2,8 @@
 
 #include "exchange/CEntryExporter.h"
 
+#include "core/LocalDates.h"
 #include "records/CEntryFilter.h"
-#include "shell/LocalDates.h"
 
 #include <QBuffer>
 

@@ -3,9 +3,9 @@
 
 #include "carvelle/reminders/RemindersTestSupport.h"
 
+#include "core/ResourceIds.h"
 #include "reminders/CDlgReminders.h"
 #include "reminders/CNotificationListView.h"
-#include "resources/ResourceIds.h"
 #include "support/CDataLayerTestPeer.h"
 #include "support/SqliteFile.h"
 

@@ -2,10 +2,10 @@
 
 #include "carvelle/reminders/RemindersTestSupport.h"
 
-#include "editing/CDatePicker.h"
+#include "core/ResourceIds.h"
 #include "reminders/CheckReminders.h"
 #include "reminders/EditReminder.h"
-#include "resources/ResourceIds.h"
+#include "widgets/CDatePicker.h"
 
 #include <QComboBox>
 #include <QLabel>

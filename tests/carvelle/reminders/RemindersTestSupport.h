@@ -6,10 +6,10 @@
 #include "carvelle/views/LocalDayFixtures.h"
 #include "support/TempDataFile.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
 #include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
 
 #include <QDialog>
 #include <QPushButton>

@@ -1,12 +1,12 @@
 #include "carvelle/views/LocalDayFixtures.h"
 #include "carvelle/views/ViewsTestSupport.h"
 
+#include "core/CQuickStats.h"
 #include "stats/CDlgQuickStats.h"
-#include "stats/CQuickStats.h"
 #include "stats/CQuickStatsListView.h"
 
-#include "resources/ResourceIds.h"
-#include "shell/LocalDates.h"
+#include "core/LocalDates.h"
+#include "core/ResourceIds.h"
 
 #include <QImage>
 #include <QKeyEvent>

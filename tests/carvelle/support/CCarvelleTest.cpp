@@ -2,11 +2,11 @@
 
 #include "app/CCarvelleApp.h"
 #include "app/CMainFrame.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
-#include "resources/CMenuResource.h"
-#include "resources/ResourceIds.h"
-#include "shell/AppGlobals.h"
-#include "shell/CAppSettings.h"
+#include "widgets/CMenuResource.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "carvelle/support/CScriptedPrompter.h"
 
-#include "resources/CMenuResource.h"
+#include "widgets/CMenuResource.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -10,7 +10,7 @@
 // - Popup menus take the next queued command number (0: dismissed).
 // Answers left unused when the prompter goes fail the test.
 
-#include "shell/CPrompter.h"
+#include "widgets/CPrompter.h"
 
 #include <QString>
 

@@ -1,15 +1,15 @@
 #include "ViewsTestSupport.h"
 
-#include "views/CCustomListView.h"
-#include "views/CDocListComboBox.h"
 #include "views/CEntryListView.h"
 #include "views/CViewEntries.h"
-#include "views/DrawTitleBand.h"
+#include "widgets/CCustomListView.h"
+#include "widgets/CDocListComboBox.h"
+#include "widgets/DrawTitleBand.h"
 
+#include "core/CAppSettings.h"
+#include "core/ResourceIds.h"
 #include "records/CEntryFilter.h"
-#include "resources/CMenuResource.h"
-#include "resources/ResourceIds.h"
-#include "shell/CAppSettings.h"
+#include "widgets/CMenuResource.h"
 
 #include <QImage>
 #include <QLocale>

@@ -2,14 +2,14 @@
 
 #include "views/CVehicleListView.h"
 #include "views/CViewVehicles.h"
-#include "views/DrawTitleBand.h"
+#include "widgets/DrawTitleBand.h"
 
 #include "views/CViewEntries.h"
 
 #include "app/CMainFrame.h"
-#include "resources/CMenuResource.h"
-#include "resources/ResourceIds.h"
-#include "shell/CAppSettings.h"
+#include "core/CAppSettings.h"
+#include "core/ResourceIds.h"
+#include "widgets/CMenuResource.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -3,8 +3,8 @@
 
 #include "views/CDlgDateRange.h"
 
-#include "resources/ResourceIds.h"
-#include "shell/LocalDates.h"
+#include "core/LocalDates.h"
+#include "core/ResourceIds.h"
 
 #include <QDateEdit>
 #include <QPushButton>

@@ -4,10 +4,10 @@
 #include "carvelle/views/ViewsTestSupport.h"
 
 #include "app/CMainFrame.h"
+#include "core/CAppSettings.h"
+#include "core/LocalDates.h"
+#include "core/ResourceIds.h"
 #include "exchange/CDataFileBackup.h"
-#include "resources/ResourceIds.h"
-#include "shell/CAppSettings.h"
-#include "shell/LocalDates.h"
 #include "views/CEntryListView.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"

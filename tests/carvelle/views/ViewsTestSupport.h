@@ -6,10 +6,10 @@
 #include "carvelle/support/CTestEnvironment.h"
 #include "support/TempDataFile.h"
 
+#include "core/AppData.h"
 #include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
-#include "resources/CMenuResource.h"
-#include "shell/AppGlobals.h"
+#include "widgets/CMenuResource.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,0 +1,268 @@
+#include "core/CStringTable.h"
+
+#include <QHash>
+
+namespace {
+
+const QHash<int, QString>& Table() {
+    static const QHash<int, QString> table = {
+        {IDS_PRODUCT_NAME, QStringLiteral("Carvelle")},
+        {IDS_SORT_DATE, QStringLiteral("Date")},
+        {IDS_SORT_DESCRIPTION, QStringLiteral("Description")},
+        {IDS_SORT_ODOMETER, QStringLiteral("Odometer")},
+        {IDS_SORT_AMOUNT, QStringLiteral("Amount")},
+        {IDS_COLUMN_NAME, QStringLiteral("Name")},
+        {IDS_DEFAULT_DATA_FILE, QStringLiteral("My Vehicles.dat")},
+        {IDS_STAT_AVERAGE_ECONOMY, QStringLiteral("Average fuel economy:")},
+        {IDS_STAT_RECENT_ECONOMY, QStringLiteral("Most recent fuel economy:")},
+        {IDS_STAT_DISTANCE, QStringLiteral("Distance traveled:")},
+        {IDS_STAT_FUEL_CONSUMED, QStringLiteral("Total fuel consumed:")},
+        {IDS_STAT_CONSUMPTION_RATE, QStringLiteral("Fuel consumption rate:")},
+        {IDS_STAT_OVERALL_EXPENSE, QStringLiteral("Total overall expense:")},
+        {IDS_STAT_COST_OF_OWNERSHIP, QStringLiteral("Cost of ownership:")},
+        {IDS_TEMPLATE_FILE, QStringLiteral("Default.ENU")},
+        {IDS_CANNOT_CREATE_DATA_FILE, QStringLiteral("Cannot create new data file %s. Please try again.")},
+        {IDS_NO_ACTIVE_VEHICLE, QStringLiteral("<No Active Vehicle>")},
+        {IDS_MY_VEHICLES, QStringLiteral("My Vehicles")},
+        {IDS_EMPTY_LIST, QStringLiteral("There are no items in this list.")},
+        {IDS_VEHICLE_PROPERTIES, QStringLiteral("Vehicle Properties")},
+        {IDS_ENTRY_PROPERTIES, QStringLiteral("Entry Properties")},
+        {IDS_KEYWORDS_EXPENSES, QStringLiteral("Expenses")},
+        {IDS_KEYWORDS_REPAIRS, QStringLiteral("Repairs and Maintenance")},
+        {IDS_KEYWORDS_CATEGORIES, QStringLiteral("Categories")},
+        {IDS_KEYWORDS_FUEL_VENDORS, QStringLiteral("Fuel Vendors")},
+        {IDS_STAT_DATE_RANGE, QStringLiteral("Date range:")},
+        {IDS_GALLONS_US, QStringLiteral("Gallons (US)")},
+        {IDS_GALLONS_US_SHORT, QStringLiteral("Gal")},
+        {IDS_GALLONS_UK, QStringLiteral("Gallons (UK)")},
+        {IDS_GALLONS_UK_SHORT, QStringLiteral("Gal")},
+        {IDS_LITRES, QStringLiteral("Litres")},
+        {IDS_LITRES_SHORT, QStringLiteral("Ltr")},
+        {IDS_MILES, QStringLiteral("Miles")},
+        {IDS_MILES_SHORT, QStringLiteral("Mi")},
+        {IDS_KILOMETRES, QStringLiteral("Kilometres")},
+        {IDS_KILOMETRES_SHORT, QStringLiteral("Km")},
+        {IDS_ECONOMY_MPG_US, QStringLiteral("Miles per gallon (US)")},
+        {IDS_ECONOMY_MPG_UK, QStringLiteral("Miles per gallon (UK)")},
+        {IDS_ECONOMY_KM_PER_LITRE, QStringLiteral("Kilometres per litre")},
+        {IDS_ECONOMY_MILES_PER_LITRE, QStringLiteral("Miles per litre")},
+        {IDS_DATA_FILE_FILTER, QStringLiteral("Carvelle Data Files (*.dat)|*.dat||")},
+        {IDS_STAT_AVERAGE_FUEL_COST, QStringLiteral("Average fuel cost:")},
+        {IDS_STAT_FUEL_EXPENSE, QStringLiteral("Total fuel expense:")},
+        {IDS_SORT_BY, QStringLiteral("Sort By")},
+        {IDS_READ_ONLY_DATA_FILE,
+         QStringLiteral(
+             "%s is a read-only file. Remove the read-only attribute of this file before opening it "
+             "using Carvelle.")},
+        {IDS_INVALID_DATA_FILE,
+         QStringLiteral(
+             "%s is not a valid database for this version of Carvelle. If you are upgrading from a "
+             "previous version, please see the online upgrade instructions at "
+             "https://www.ferroxsoftware.example/carvelle/upgrade or contact customer support.")},
+        {IDS_ACTIVESYNC_CONNECTED, QStringLiteral("Carvelle cannot be used while ActiveSync is connected.")},
+        {IDS_VERIFY_UNITS,
+         QStringLiteral("Please verify the units for distance and volume under the Options screen.")},
+        {IDS_DELETE_VEHICLE,
+         QStringLiteral("Do you want to permanently delete the selected vehicle and all data "
+                        "associated with it?")},
+        {IDS_REMINDER_CREATED,
+         QStringLiteral("The reminder has been created successfully. To see all upcoming "
+                        "reminders, tap Menu > Manage Reminders.")},
+        {IDS_WELCOME_TITLE, QStringLiteral("Welcome!")},
+        {IDS_ABOUT_VERSION, QStringLiteral("Version %s build %i")},
+        {IDS_ABOUT_NOTICE, QStringLiteral("Copyright \u00A9 2026 Ferrox Software.\nAll rights reserved.")},
+        {IDS_VEHICLE_DISPLAY_TEXT, QStringLiteral("%s (%d)")},
+        {IDS_DELETE_ENTRY, QStringLiteral("Do you want to permanently delete the selected entry?")},
+        {IDS_DELETE_ENTRIES, QStringLiteral("Do you want to permanently delete the selected entries?")},
+        {IDS_END_BEFORE_START, QStringLiteral("End date must be greater than start date.")},
+        {IDS_ALL_DATES, QStringLiteral("All Dates")},
+        {IDS_NOT_AVAILABLE, QStringLiteral("N/A")},
+        {IDS_DATE_RANGE_TEXT, QStringLiteral("%s - %s")},
+        {IDS_ENTRIES_NOT_DELETED,
+         QStringLiteral("Some of the selected entries could not be deleted from the data file %s. They are "
+                        "still listed.")},
+        {IDS_DATA_FILE_NOT_OPENED,
+         QStringLiteral("%s could not be opened. Another program may be using it, or the disk may be full or "
+                        "failing. The file has not been changed; try again later.")},
+        {IDS_ENTRIES_NOT_READ,
+         QStringLiteral("The entries could not be read from the data file %s. The file may be damaged or "
+                        "in use by another program.")},
+        {IDS_NAME_REQUIRED, QStringLiteral("A name is required.")},
+        {IDS_DESCRIPTION_REQUIRED, QStringLiteral("A description is required.")},
+        {IDS_END_BELOW_START, QStringLiteral("End odometer must be greater than start odometer.")},
+        {IDS_CHECK_INPUTS, QStringLiteral("An error occurred, please double-check your inputs.")},
+        {IDS_RECORD_NOT_SAVED,
+         QStringLiteral(
+             "Your changes could not be saved to the data file %s. The file may be read-only, full "
+             "or in use by another program; the record keeps what was stored before.")},
+        {IDS_DELETE_REMINDER, QStringLiteral("Are you sure you want to delete this reminder?")},
+        {IDS_REMINDER_NOT_SAVED,
+         QStringLiteral("The reminder could not be saved to the data file %s. The file may be damaged, full "
+                        "or in use by another program.")},
+        {IDS_REMINDER_NOT_DELETED,
+         QStringLiteral("The reminder could not be deleted from the data file %s. It is still stored.")},
+        {IDS_EXCHANGE_FIELD_NAMES,
+         QStringLiteral("Vehicle|Date|Type|Odometer|Quantity|Unit "
+                        "price|Amount|Vendor|Description|Notes|Partial fill-up|Missed fill-up")},
+        {IDS_EXCHANGE_KIND_NAMES, QStringLiteral("Carvelle export|Fuel log|Service or expense log")},
+        {IDS_IMPORT_NOT_READ, QStringLiteral("%s could not be read.")},
+        {IDS_IMPORT_NOT_TEXT,
+         QStringLiteral(
+             "%s is not a text file. Choose a CSV file (comma-separated values, UTF-8 or Latin-1).")},
+        {IDS_IMPORT_DATA_FILE,
+         QStringLiteral("%s is a Carvelle data file, not a CSV file. Use Open Data File to open it.")},
+        {IDS_IMPORT_EMPTY, QStringLiteral("%s holds no header line and no rows.")},
+        {IDS_IMPORT_NO_DATE_COLUMN,
+         QStringLiteral("The file has no date column (such as \"Date\"). Its columns are: %s")},
+        {IDS_IMPORT_NO_ODOMETER_COLUMN,
+         QStringLiteral("The file has no odometer column (such as \"Odometer\", \"Odo\" or \"Mileage\"). Its "
+                        "columns are: %s")},
+        {IDS_IMPORT_TOO_LONG, QStringLiteral("Line %s: a record runs on past 1 MB; a quote is probably not "
+                                             "closed. Nothing has been imported.")},
+        {IDS_LINE_ERROR, QStringLiteral("Line %s: %s")},
+        {IDS_ROW_MISSING, QStringLiteral("%s is missing")},
+        {IDS_ROW_BAD_NUMBER, QStringLiteral("%s \"%s\" is not a number")},
+        {IDS_ROW_NEGATIVE, QStringLiteral("%s %s is negative")},
+        {IDS_ROW_TOO_LARGE, QStringLiteral("%s %s is too large")},
+        {IDS_ROW_ODOMETER_TOO_LARGE, QStringLiteral("odometer %s is above 2,147,483,647")},
+        {IDS_ROW_BAD_DATE, QStringLiteral("\"%s\" is not a date in the form %s")},
+        {IDS_ROW_DATE_RANGE, QStringLiteral("date %s is before 1900 or after 9999")},
+        {IDS_ROW_BAD_TYPE, QStringLiteral("type \"%s\" is not Fuel, Repair, Trip or Expense")},
+        {IDS_ROW_BAD_TEXT, QStringLiteral("the line is not valid UTF-8 text")},
+        {IDS_ROW_NO_VEHICLE, QStringLiteral("the row names no vehicle; choose the vehicle to import into")},
+        {IDS_PARTIAL_FILL_UP, QStringLiteral("Partial fill-up")},
+        {IDS_MISSED_FILL_UP, QStringLiteral("Missed fill-up before this one")},
+        {IDS_IMPORT_SUMMARY, QStringLiteral("Rows read: %s\n"
+                                            "Imported: %s\n"
+                                            "Skipped as duplicates: %s\n"
+                                            "Refused: %s")},
+        {IDS_IMPORT_VEHICLES_MADE, QStringLiteral("Vehicles added: %s")},
+        {IDS_IMPORT_LATIN1,
+         QStringLiteral("The file is not UTF-8 text; it was read as Latin-1 (Western European).")},
+        {IDS_IMPORT_FILL_UP_MARKS,
+         QStringLiteral("Partial and missed fill-ups are noted at the start of the entries' notes; the data "
+                        "file has no place for them, so the economy figures treat every fill-up as full.")},
+        {IDS_IMPORT_BUSY, QStringLiteral("The data file is busy: another program is writing to it. Nothing "
+                                         "has been imported; try again in a moment.")},
+        {IDS_IMPORT_FAILED,
+         QStringLiteral("The entries could not be written to the data file. Nothing has been imported.")},
+        {IDS_IMPORT_CANCELLED, QStringLiteral("The import was cancelled. Nothing has been imported.")},
+        {IDS_IMPORT_ERRORS, QStringLiteral("%s of %s rows cannot be read, so nothing has been imported:")},
+        {IDS_IMPORT_MORE_ERRORS, QStringLiteral("... and %s more.")},
+        {IDS_IMPORT_DATES_AMBIGUOUS,
+         QStringLiteral("The dates could be month/day or day/month: choose the date format.")},
+        {IDS_BACKUP_DONE, QStringLiteral("The data file has been backed up to %s.")},
+        {IDS_BACKUP_FAILED, QStringLiteral("The backup could not be written to %s. %s")},
+        {IDS_BACKUP_SAME_FILE,
+         QStringLiteral("The backup cannot replace the data file itself. Choose another name.")},
+        {IDS_BACKUP_BUSY, QStringLiteral("Another program kept the data file busy.")},
+        {IDS_BACKUP_NOT_VERIFIED,
+         QStringLiteral("The copy did not open as a data file, so it was not kept.")},
+        {IDS_EXPORT_DONE, QStringLiteral("Entries exported: %s\nFile: %s")},
+        {IDS_EXPORT_FAILED, QStringLiteral("The entries could not be exported to %s. %s")},
+        {IDS_CSV_FILE_FILTER, QStringLiteral("CSV Files (*.csv);;Text Files (*.txt);;All Files (*)")},
+        {IDS_IMPORT_TITLE, QStringLiteral("Import")},
+        {IDS_EXPORT_TITLE, QStringLiteral("Export")},
+        {IDS_BACKUP_TITLE, QStringLiteral("Back Up Data File")},
+        {IDS_EXPORT_IN_VIEW, QStringLiteral("The entries in view (%s)")},
+        {IDS_EXPORT_ALL, QStringLiteral("Every vehicle's entries")},
+        {IDS_IMPORT_LABELS, QStringLiteral("File:|Columns:|Delimiter:|Decimal mark:|Date format:|Import "
+                                           "into:|Rows as they will be stored:|Service log rows are:")},
+        {IDS_IMPORT_CHOICES, QStringLiteral("Comma|Semicolon|Tab|Point (12.5)|Comma (12,5)|The vehicles "
+                                            "named in the file|Repairs|Other expenses")},
+        {IDS_IMPORT_GOOD_ROWS, QStringLiteral("Import the %s good rows only")},
+        {IDS_IMPORT_CHECKING, QStringLiteral("Checking and importing...")},
+        {IDS_CLI_USAGE,
+         QStringLiteral(
+             "Usage: carvelle-cli COMMAND FILE [ARGUMENTS]\n"
+             "\n"
+             "Commands:\n"
+             "  vehicles FILE                 list the vehicles: RefID, name, year, current odometer\n"
+             "  export FILE [OPTIONS]         write entries as CSV\n"
+             "  import FILE IN.csv [OPTIONS]  read entries from a CSV file\n"
+             "  backup FILE DEST              copy the data file safely, even while Carvelle has it open\n"
+             "  stats FILE --vehicle NAME     print the ten quick statistics\n"
+             "\n"
+             "FILE is a Carvelle data file (.dat). 'carvelle-cli COMMAND --help' describes each command.\n"
+             "Exit status: 0 on success, 1 when the input is refused, 2 on a usage error.\n")},
+        {IDS_CLI_HELP_VEHICLES,
+         QStringLiteral("Usage: carvelle-cli vehicles FILE\n"
+                        "\n"
+                        "Lists the vehicles of the data file, one a line, tab-separated: RefID, name, year,\n"
+                        "current odometer.\n")},
+        {IDS_CLI_HELP_EXPORT,
+         QStringLiteral(
+             "Usage: carvelle-cli export FILE [--vehicle NAME] [--type fuel|repair|trip|expense]\n"
+             "                            [--from DATE] [--to DATE] [-o OUT.csv]\n"
+             "\n"
+             "Writes the entries as CSV (UTF-8, a header row, ISO dates, '.' as the decimal point) to\n"
+             "OUT.csv or to standard output. Without --vehicle every vehicle's entries are written.\n"
+             "DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
+        {IDS_CLI_HELP_IMPORT,
+         QStringLiteral(
+             "Usage: carvelle-cli import FILE IN.csv [--vehicle NAME] [--as repair|expense]\n"
+             "                            [--date-format FMT] [--dry-run] [--skip-bad-rows]\n"
+             "\n"
+             "Reads entries from a CSV file: Carvelle's own export, or a fuel log or service log of\n"
+             "another program (recognised by its header). The whole file is checked first; a row that\n"
+             "cannot be read refuses the whole import unless --skip-bad-rows is given. Rows already\n"
+             "stored (same vehicle, type, day, odometer and amount) are skipped.\n"
+             "\n"
+             "  --vehicle NAME     import every row into this vehicle (made when there is none)\n"
+             "  --as TYPE          what a service log's rows become: repair (the default) or expense\n"
+             "  --date-format FMT  yyyy-MM-dd, M/d/yyyy, d/M/yyyy or dd.MM.yyyy (else detected)\n"
+             "  --dry-run          check and count, write nothing\n"
+             "  --skip-bad-rows    import the good rows, count the others as refused\n")},
+        {IDS_CLI_HELP_BACKUP,
+         QStringLiteral(
+             "Usage: carvelle-cli backup FILE DEST\n"
+             "\n"
+             "Copies the data file to DEST with SQLite's online backup (safe while Carvelle has the file\n"
+             "open), verifies the copy and only then gives it its name. DEST may be a folder: the copy\n"
+             "is then named \"My Vehicles YYYY-MM-DD.dat\" in it.\n")},
+        {IDS_CLI_NEED_VEHICLE, QStringLiteral("The file names no vehicle: give --vehicle NAME.")},
+        {IDS_CLI_HELP_STATS,
+         QStringLiteral(
+             "Usage: carvelle-cli stats FILE --vehicle NAME [--from DATE] [--to DATE]\n"
+             "\n"
+             "Prints the ten quick statistics of the vehicle, one 'label<TAB>value' a line, in the\n"
+             "units chosen in Carvelle's Options. DATE is yyyy-MM-dd, a local day.\n")},
+        {IDS_CLI_NOT_OPENED, QStringLiteral("%s could not be opened as a Carvelle data file.")},
+        {IDS_CLI_NO_VEHICLE, QStringLiteral("No vehicle is named \"%s\".")},
+        {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
+                                                 "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
+        {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},
+    };
+    return table;
+}
+
+} // namespace
+
+QString LoadStringResource(int id) {
+    return Table().value(id);
+}
+
+QString FormatStringResource(int id, const QStringList& arguments) {
+    const QString format = LoadStringResource(id);
+    QString text;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == u'%' && i + 1 < format.size()) {
+            const QChar kind = format.at(i + 1);
+            if (kind == u'%') {
+                text += u'%';
+                ++i;
+                continue;
+            }
+            if (kind == u's' || kind == u'd' || kind == u'i') {
+                if (next < arguments.size())
+                    text += arguments.at(next++);
+                ++i;
+                continue;
+            }
+        }
+        text += c;
+    }
+    return text;
+}

@@ -1,0 +1,199 @@
+#include "core/Units.h"
+
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+
+#include <QLocale>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+DWORD Distance() {
+    return TheSettings().UnitDistance;
+}
+
+DWORD Volume() {
+    return TheSettings().UnitVolume;
+}
+
+QString UnitName(int id, bool lowerCase) {
+    const QString name = LoadStringResource(id);
+    return lowerCase ? QLocale().toLower(name) : name;
+}
+
+// Truncation toward zero into 32 bits; values beyond the range stop at its ends, NaN gives 0.
+LONG TruncateToLong(float value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= 2147483647.0f)
+        return std::numeric_limits<LONG>::max();
+    if (value <= -2147483648.0f)
+        return std::numeric_limits<LONG>::min();
+    return static_cast<LONG>(value);
+}
+
+// The factors from US gallons, UK gallons and litres, the stored unit's picked; 0.0 for a unit
+// outside the three.
+float ConvertVolume(float volume, const std::array<float, 3>& factors) {
+    const DWORD unit = Volume();
+    return unit < factors.size() ? volume * factors[unit] : 0.0f;
+}
+
+} // namespace
+
+float ToMiles(float distance) {
+    return Distance() == DistanceMiles ? distance : distance * 0.621371f;
+}
+
+float ToKilometres(float distance) {
+    return Distance() == DistanceMiles ? distance * 1.609f : distance;
+}
+
+float ToGallonsUS(float volume) {
+    return ConvertVolume(volume, {1.0f, 1.20095f, 0.2642f});
+}
+
+float ToGallonsUK(float volume) {
+    return ConvertVolume(volume, {0.8327f, 1.0f, 0.22f});
+}
+
+float ToLitres(float volume) {
+    return ConvertVolume(volume, {3.785f, 4.54609f, 1.0f});
+}
+
+float ComputeEconomy(LONG distance, float volume) {
+    if (distance <= 0 || !(volume > 0.0f))
+        return -1.0f;
+    const float length = static_cast<float>(distance);
+    float numerator = 0.0f;
+    float denominator = 0.0f;
+    switch (TheSettings().UnitFuelEconomy) {
+    case EconomyMilesPerGallonUS:
+        numerator = ToMiles(length);
+        denominator = ToGallonsUS(volume);
+        break;
+    case EconomyMilesPerGallonUK:
+        numerator = ToMiles(length);
+        denominator = ToGallonsUK(volume);
+        break;
+    case EconomyKilometresPerLitre:
+        numerator = ToKilometres(length);
+        denominator = ToLitres(volume);
+        break;
+    case EconomyMilesPerLitre:
+        numerator = ToMiles(length);
+        denominator = ToLitres(volume);
+        break;
+    default:
+        return -1.0f;
+    }
+    return denominator != 0.0f ? numerator / denominator : -1.0f;
+}
+
+QString DistanceUnitName(bool shortForm, bool lowerCase) {
+    switch (Distance()) {
+    case DistanceMiles:
+        return UnitName(shortForm ? IDS_MILES_SHORT : IDS_MILES, lowerCase);
+    case DistanceKilometres:
+        return UnitName(shortForm ? IDS_KILOMETRES_SHORT : IDS_KILOMETRES, lowerCase);
+    default:
+        return QString();
+    }
+}
+
+QString VolumeUnitName(bool shortForm, bool lowerCase) {
+    switch (Volume()) {
+    case VolumeGallonsUS:
+        return UnitName(shortForm ? IDS_GALLONS_US_SHORT : IDS_GALLONS_US, lowerCase);
+    case VolumeGallonsUK:
+        return UnitName(shortForm ? IDS_GALLONS_UK_SHORT : IDS_GALLONS_UK, lowerCase);
+    case VolumeLitres:
+        return UnitName(shortForm ? IDS_LITRES_SHORT : IDS_LITRES, lowerCase);
+    default:
+        return QString();
+    }
+}
+
+QString EconomyUnitLabel() {
+    int distance = 0;
+    int volume = 0;
+    switch (TheSettings().UnitFuelEconomy) {
+    case EconomyMilesPerGallonUS:
+    case EconomyMilesPerGallonUK:
+        distance = IDS_MILES_SHORT;
+        volume = IDS_GALLONS_US_SHORT;
+        break;
+    case EconomyKilometresPerLitre:
+        distance = IDS_KILOMETRES_SHORT;
+        volume = IDS_LITRES_SHORT;
+        break;
+    case EconomyMilesPerLitre:
+        distance = IDS_MILES_SHORT;
+        volume = IDS_LITRES_SHORT;
+        break;
+    default:
+        return QString();
+    }
+    return QStringLiteral("%1/%2").arg(LoadStringResource(distance), LoadStringResource(volume)).toLower();
+}
+
+QString FormatNumber(float value, bool decimals, bool raw, bool currency) {
+    // The number is rounded (or truncated) first, independently of the C library's locale; the
+    // locale only formats the result.
+    double shown = 0.0;
+    QString text;
+    if (decimals && std::isfinite(value)) {
+        char buffer[64];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                          std::chars_format::fixed, 2);
+        std::from_chars(buffer, result.ptr, shown);
+        if (shown == 0.0)
+            shown = 0.0; // -0.00 shows as 0.00
+        text = QString::number(shown, 'f', 2);
+    } else {
+        const LONG whole = TruncateToLong(value);
+        shown = whole;
+        text = QString::number(whole);
+    }
+    if (raw)
+        return text;
+    const QLocale locale;
+    if (currency)
+        return locale.toCurrencyString(shown);
+    if (decimals)
+        return locale.toString(shown, 'f', 2);
+    return locale.toString(static_cast<qlonglong>(shown));
+}
+
+QString FuelQuantityLabel() {
+    switch (Volume()) {
+    case VolumeGallonsUS:
+    case VolumeGallonsUK:
+        return QStringLiteral("Num gallons:");
+    case VolumeLitres:
+        return QStringLiteral("Num litres:");
+    default:
+        return QString();
+    }
+}
+
+QString FuelUnitPriceLabel() {
+    switch (Volume()) {
+    case VolumeGallonsUS:
+    case VolumeGallonsUK:
+        return QStringLiteral("Cost per gallon:");
+    case VolumeLitres:
+        return QStringLiteral("Cost per litre:");
+    default:
+        return QString();
+    }
+}
+
+QString CurrencySymbol() {
+    return QLocale().currencySymbol(QLocale::CurrencySymbol);
+}

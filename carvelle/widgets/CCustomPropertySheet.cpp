@@ -1,0 +1,120 @@
+#include "widgets/CCustomPropertySheet.h"
+
+#include "widgets/CPropertyPage.h"
+
+#include "core/CStringTable.h"
+#include "widgets/CPrompter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+CCustomPropertySheet::CCustomPropertySheet(int titleId, QWidget* parent)
+    : CFullScreenDialog(titleId, LoadStringResource(titleId),
+                        parent ? parent : QApplication::activeWindow()) {
+    m_Tabs = new QTabWidget(this);
+    m_Tabs->setObjectName(QStringLiteral("tabs"));
+    m_Tabs->setTabPosition(QTabWidget::South);
+    m_Tabs->setDocumentMode(true);
+    Body()->addWidget(m_Tabs, 1);
+    connect(m_Tabs, &QTabWidget::currentChanged, this, &CCustomPropertySheet::OnTabChanged);
+}
+
+CCustomPropertySheet::~CCustomPropertySheet() = default;
+
+void CCustomPropertySheet::AddPageWidget(std::unique_ptr<CPropertyPage> page) {
+    CPropertyPage* added = page.release();
+    m_Pages.push_back(added);
+    m_Switching = true; // the first page becomes current without being "left"
+    m_Tabs->addTab(added, added->Caption());
+    m_Switching = false;
+}
+
+CPropertyPage* CCustomPropertySheet::ActivePage() const {
+    return m_Current >= 0 && m_Current < PageCount() ? Page(m_Current) : nullptr;
+}
+
+void CCustomPropertySheet::Activate(int index) {
+    m_Current = index;
+    CPropertyPage* page = Page(index);
+    page->EnsureInitialized();
+    CatchEnterIn(page);
+    page->OnSetActive();
+}
+
+bool CCustomPropertySheet::SetActivePage(int index) {
+    if (index < 0 || index >= PageCount())
+        return false;
+    m_Tabs->setCurrentIndex(index);
+    return m_Current == index;
+}
+
+void CCustomPropertySheet::OnTabChanged(int index) {
+    if (m_Switching || index < 0)
+        return;
+    if (CPropertyPage* leaving = ActivePage(); leaving && m_Current != index && !leaving->OnKillActive()) {
+        // The page refused to be left: back to it, without asking it again.
+        m_Switching = true;
+        m_Tabs->setCurrentIndex(m_Current);
+        m_Switching = false;
+        return;
+    }
+    Activate(index);
+}
+
+int CCustomPropertySheet::DoModal() {
+    if (PageCount() == 0)
+        return 2;
+    m_Switching = true;
+    m_Tabs->setCurrentIndex(0);
+    m_Switching = false;
+    Activate(0);
+    // The first field has the focus with its text selected, ready to be typed over.
+    if (QWidget* first = Page(0)->FirstField()) {
+        first->setFocus(Qt::OtherFocusReason);
+        if (auto* edit = qobject_cast<QLineEdit*>(first))
+            edit->selectAll();
+        else if (auto* combo = qobject_cast<QComboBox*>(first); combo && combo->lineEdit())
+            combo->lineEdit()->selectAll();
+    }
+    return CPrompter::Instance().RunModal(*this);
+}
+
+long long CCustomPropertySheet::QuerySiblings() {
+    for (CPropertyPage* page : m_Pages) {
+        if (const long long answer = page->OnQuerySiblings())
+            return answer;
+    }
+    return 0;
+}
+
+void CCustomPropertySheet::OnDone() {
+    // The current page is left first, as when the user picks another tab.
+    if (CPropertyPage* current = ActivePage(); current && !current->OnKillActive())
+        return;
+    for (int index = 0; index < PageCount(); ++index) {
+        CPropertyPage* page = Page(index);
+        if (!page->IsInitialized())
+            continue; // never shown: it keeps the values it was given
+        // A page that refuses becomes the current tab, so the field it points at can be seen.
+        if (index != m_Current) {
+            m_Switching = true;
+            m_Tabs->setCurrentIndex(index);
+            m_Switching = false;
+            m_Current = index;
+        }
+        if (!page->OnApply())
+            return;
+    }
+    done(1);
+}
+
+void CCustomPropertySheet::OnCancel() {
+    for (CPropertyPage* page : m_Pages) {
+        if (page->IsInitialized())
+            page->OnCancel();
+    }
+    done(2);
+}

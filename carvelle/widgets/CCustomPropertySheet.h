@@ -1,0 +1,53 @@
+#pragma once
+// The editing sheet: a modal full-screen dialog with one tab per page, the tabs along the bottom.
+// It runs the page protocol: a page is initialised when first shown, asked before it is left,
+// and on Done every page that was shown is asked to apply (the first that refuses becomes the
+// current tab and the sheet stays open). Cancel tells the shown pages and closes with 2.
+
+#include "widgets/CFullScreenDialog.h"
+
+#include <memory>
+#include <vector>
+
+class CPropertyPage;
+class QTabWidget;
+
+class CCustomPropertySheet : public CFullScreenDialog {
+    Q_OBJECT
+
+public:
+    explicit CCustomPropertySheet(int titleId, QWidget* parent = nullptr);
+    ~CCustomPropertySheet() override;
+
+    // The sheet owns its pages from here on.
+    template <class P> P* AddPage(std::unique_ptr<P> page) {
+        P* added = page.get();
+        AddPageWidget(std::move(page));
+        return added;
+    }
+    int PageCount() const { return static_cast<int>(m_Pages.size()); }
+    CPropertyPage* Page(int index) const { return m_Pages.at(static_cast<std::size_t>(index)); }
+    CPropertyPage* ActivePage() const;
+    // Moves to another tab as a click on it does: the current page may refuse.
+    bool SetActivePage(int index);
+
+    // Runs modally over the active window; 1 when the user confirmed.
+    int DoModal();
+    // Asks every page in turn; the first non-zero answer.
+    long long QuerySiblings();
+
+    void OnDone() override;
+    void OnCancel() override;
+
+    QTabWidget* Tabs() const { return m_Tabs; }
+
+private:
+    void AddPageWidget(std::unique_ptr<CPropertyPage> page);
+    void OnTabChanged(int index);
+    void Activate(int index);
+
+    QTabWidget* m_Tabs = nullptr;        // child widget
+    std::vector<CPropertyPage*> m_Pages; // owned by the tab widget
+    int m_Current = -1;
+    bool m_Switching = false;
+};

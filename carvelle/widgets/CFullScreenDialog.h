@@ -1,0 +1,55 @@
+#pragma once
+// The frame of the program's full-screen dialogs: the title band with the dialog's title, the
+// "Done"/"Cancel" soft keys of menu 221 at the bottom, and the keyboard of a desktop: Enter is
+// "Done" (a multi-line field keeps it for new lines), Escape and the close box are "Cancel".
+// Derived dialogs put their controls into Body() and decide what Done and Cancel do.
+
+#include "core/ResourceIds.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QMenu;
+class QVBoxLayout;
+
+class CFullScreenDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // The soft keys come from menu 221 unless another menu is given (a popup in it becomes a key
+    // that opens that popup).
+    CFullScreenDialog(int templateId, const QString& title, QWidget* parent = nullptr,
+                      int softKeyMenu = IDR_DONE_CANCEL);
+    ~CFullScreenDialog() override;
+
+    // Closes with 1 by default; a derived dialog checks its fields first.
+    virtual void OnDone();
+    // Closes with 2.
+    virtual void OnCancel();
+
+    void reject() override;
+
+protected:
+    // A command of the soft keys: Done and Cancel here; a dialog with other keys adds its own.
+    virtual void OnSoftKeyCommand(int id);
+    QMenu* SoftKeyMenu() const { return m_SoftKeys.get(); }
+
+    // The layout below the title band, above the soft keys.
+    QVBoxLayout* Body() const { return m_Body; }
+    // No margin around the body: a list that fills the dialog.
+    void FillToEdges();
+    // An editable combo keeps Enter to itself; this makes it "Done" there too, as in any
+    // single-line field. Showing the dialog does it for the controls that exist by then.
+    void CatchEnterIn(QWidget* root);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::unique_ptr<QMenu> m_SoftKeys; // menu 221: "Done" and "Cancel"
+    QVBoxLayout* m_Body = nullptr;     // owned by the dialog's layout
+};

@@ -1,0 +1,89 @@
+#include "widgets/CPropertyPage.h"
+
+#include "widgets/CCustomPropertySheet.h"
+#include "widgets/CEditEx.h"
+
+#include "core/CStringTable.h"
+#include "widgets/CPrompter.h"
+#include "widgets/SharedFonts.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CPropertyPage::CPropertyPage(int templateId, const QString& caption)
+    : m_TemplateId(templateId), m_Caption(caption) {
+    setObjectName(QStringLiteral("page%1").arg(templateId));
+}
+
+CPropertyPage::~CPropertyPage() = default;
+
+void CPropertyPage::EnsureInitialized() {
+    if (m_Initialized)
+        return;
+    m_Initialized = true;
+    OnInitDialog();
+}
+
+CCustomPropertySheet* CPropertyPage::Sheet() const {
+    for (QWidget* parent = parentWidget(); parent; parent = parent->parentWidget()) {
+        if (auto* sheet = qobject_cast<CCustomPropertySheet*>(parent))
+            return sheet;
+    }
+    return nullptr;
+}
+
+QGridLayout* CPropertyPage::Form() {
+    if (!m_Form) {
+        auto* layout = new QVBoxLayout(this);
+        m_Form = new QGridLayout();
+        m_Form->setColumnStretch(1, 1);
+        layout->addLayout(m_Form);
+        layout->addStretch(1);
+    }
+    return m_Form;
+}
+
+QLabel* CPropertyPage::AddRow(int labelId, const QString& text, QWidget* field, QWidget* button) {
+    QGridLayout* form = Form();
+    const int row = form->rowCount();
+    auto* label = Named(new QLabel(text, this), labelId);
+    label->setFont(SmallBoldFont());
+    label->setBuddy(field);
+    form->addWidget(label, row, 0);
+    form->addWidget(field, row, 1, 1, button ? 1 : 2);
+    if (button)
+        form->addWidget(button, row, 2);
+    return label;
+}
+
+QPushButton* CPropertyPage::MakeButton(int id, const QString& text) {
+    auto* button = Named(new QPushButton(text, this), id);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return button;
+}
+
+void CPropertyPage::Hop(QLineEdit* edit, QWidget* previous, QWidget* next) {
+    auto* hop = new CEditEx(previous, next);
+    hop->Attach(edit);
+    m_Hops.emplace_back(hop);
+}
+
+void CPropertyPage::ReleaseHops() {
+    for (const QPointer<CEditEx>& hop : m_Hops) {
+        if (hop)
+            hop->Detach();
+    }
+}
+
+void CPropertyPage::Inform(int textId, QWidget* field) {
+    const CCustomPropertySheet* sheet = Sheet();
+    CPrompter::Instance().MessageBox(this, LoadStringResource(textId),
+                                     sheet ? sheet->windowTitle() : QString(), CPrompter::ButtonsOK,
+                                     CPrompter::IconInformation);
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
+}
