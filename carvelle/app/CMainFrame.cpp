@@ -6,6 +6,7 @@
 #include "core/CAppSettings.h"
 #include "core/CQuickStats.h"
 #include "core/CStringTable.h"
+#include "core/ConnectStatusMessage.h"
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
@@ -570,25 +571,10 @@ void CMainFrame::OnOpenDataFile() {
         return;
     // A file that does not open leaves the open one as it is.
     CDataLayer probe;
-    const CDataLayer::ConnectStatus status = probe.Connect(chosen.toStdU16String().c_str());
+    const QString problem = ConnectStatusMessage(probe.Connect(chosen.toStdU16String().c_str()), chosen);
     probe.Disconnect();
-    int problem = 0;
-    switch (status) {
-    case CDataLayer::ConnectOK:
-        break;
-    case CDataLayer::ConnectReadOnly:
-        problem = IDS_READ_ONLY_DATA_FILE;
-        break;
-    case CDataLayer::ConnectInvalidDatabase:
-        problem = IDS_INVALID_DATA_FILE;
-        break;
-    default:
-        problem = IDS_DATA_FILE_NOT_OPENED;
-        break;
-    }
-    if (problem != 0) {
-        prompter.MessageBox(this, FormatStringResource(problem, {chosen}), QString(), CPrompter::ButtonsOK,
-                            CPrompter::IconWarning);
+    if (!problem.isEmpty()) {
+        prompter.MessageBox(this, problem, QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
         return;
     }
     settings.DBPath = chosen.toStdU16String();
@@ -717,12 +703,9 @@ void CMainFrame::RequestReminderCheck() {
 }
 
 void CMainFrame::OnClockTick() {
-    SYSTEMTIME utc{};
     SYSTEMTIME local{};
-    GetSystemTime(&utc);
     GetLocalTime(&local);
-    double now = 0.0;
-    SystemTimeToVariantTime(&utc, &now);
+    const double now = NowAsOleDate();
     const int day = local.wYear * 10000 + local.wMonth * 100 + local.wDay;
     const bool first = m_LastDay == 0;
     const bool newDay = day != m_LastDay;
@@ -793,8 +776,8 @@ bool CMainFrame::OpenDataFile() {
     CPrompter& prompter = CPrompter::Instance();
     for (;;) {
         const QString path = QString::fromStdU16String(settings.DBPath);
-        switch (TheDataLayer().Connect(settings.DBPath.c_str())) {
-        case CDataLayer::ConnectOK: {
+        const CDataLayer::ConnectStatus status = TheDataLayer().Connect(settings.DBPath.c_str());
+        if (status == CDataLayer::ConnectOK) {
             settings.SaveDBPath();
             m_VehicleView->Initialize();
             m_EntryView->Initialize();
@@ -806,22 +789,10 @@ bool CMainFrame::OpenDataFile() {
             }
             return true;
         }
-        case CDataLayer::ConnectReadOnly:
-            prompter.MessageBox(this, FormatStringResource(IDS_READ_ONLY_DATA_FILE, {path}), QString(),
-                                CPrompter::ButtonsOK, CPrompter::IconWarning);
-            break;
-        case CDataLayer::ConnectInvalidDatabase:
-            prompter.MessageBox(this, FormatStringResource(IDS_INVALID_DATA_FILE, {path}), QString(),
-                                CPrompter::ButtonsOK, CPrompter::IconWarning);
-            break;
-        case CDataLayer::ConnectOpenFailed:
-            // Busy, full or failing: the file itself may be fine.
-            prompter.MessageBox(this, FormatStringResource(IDS_DATA_FILE_NOT_OPENED, {path}), QString(),
-                                CPrompter::ButtonsOK, CPrompter::IconWarning);
-            break;
-        default:
-            break;
-        }
+        // A missing file goes straight to the choice of another.
+        if (status != CDataLayer::ConnectFileNotFound)
+            prompter.MessageBox(this, ConnectStatusMessage(status, path), QString(), CPrompter::ButtonsOK,
+                                CPrompter::IconWarning);
 
         CDlgStartup startup(this);
         if (prompter.RunModal(startup) == 2) {

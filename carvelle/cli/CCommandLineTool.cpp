@@ -8,7 +8,10 @@
 #include "core/CAppSettings.h"
 #include "core/CQuickStats.h"
 #include "core/CStringTable.h"
+#include "core/ConnectStatusMessage.h"
+#include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
+#include "core/VehicleLookup.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
@@ -133,32 +136,18 @@ bool CCommandLineTool::Connect(CDataLayer& layer, const QString& path) {
         Complain(FormatStringResource(IDS_IMPORT_NOT_READ, {path}));
         return false;
     }
-    switch (layer.Connect(path.toStdU16String().c_str())) {
-    case CDataLayer::ConnectOK:
+    const QString problem = ConnectStatusMessage(layer.Connect(path.toStdU16String().c_str()), path);
+    if (problem.isEmpty())
         return true;
-    case CDataLayer::ConnectReadOnly:
-        Complain(FormatStringResource(IDS_READ_ONLY_DATA_FILE, {path}));
-        return false;
-    case CDataLayer::ConnectInvalidDatabase:
-        Complain(FormatStringResource(IDS_INVALID_DATA_FILE, {path}));
-        return false;
-    case CDataLayer::ConnectOpenFailed:
-        Complain(FormatStringResource(IDS_DATA_FILE_NOT_OPENED, {path}));
-        return false;
-    default:
-        Complain(FormatStringResource(IDS_CLI_NOT_OPENED, {path}));
-        return false;
-    }
+    Complain(problem);
+    return false;
 }
 
 unsigned long CCommandLineTool::FindVehicle(CDataLayer& layer, const QString& name) {
     CObjectListT<CVehicle> vehicles;
     layer.Load(vehicles);
-    const QString wanted = name.trimmed().toCaseFolded();
-    for (int i = 0; i < vehicles.GetCount(); ++i) {
-        if (QString::fromUtf16(vehicles.Get(i)->GetName()).trimmed().toCaseFolded() == wanted)
-            return vehicles.Get(i)->GetRefID();
-    }
+    if (const CVehicle* vehicle = FindVehicleByName(vehicles, name))
+        return vehicle->GetRefID();
     // A RefID, as "vehicles" lists them, names a vehicle too.
     bool number = false;
     const unsigned long refID = name.toULong(&number);
@@ -172,16 +161,13 @@ unsigned long CCommandLineTool::FindVehicle(CDataLayer& layer, const QString& na
 
 bool CCommandLineTool::ApplyFilter(const Options& options, CEntryFilter& filter, bool allowType) {
     if (allowType && options.values.count(kType)) {
-        const QString type = options.values.at(kType).toLower();
-        const QStringList names = {QStringLiteral("fuel"), QStringLiteral("repair"), QStringLiteral("trip"),
-                                   QStringLiteral("expense")};
-        const qsizetype index = names.indexOf(type);
-        if (index < 0) {
+        const CEntry::Type type = EntryTypeFromName(options.values.at(kType));
+        if (type == CEntry::EntryNone) {
             Complain(FormatStringResource(IDS_CLI_BAD_OPTION,
                                           {kType, QStringLiteral("fuel, repair, trip or expense")}));
             return false;
         }
-        filter.SetEntryType(static_cast<CEntry::Type>(index + 1));
+        filter.SetEntryType(type);
     }
     if (!options.values.count(kFrom) && !options.values.count(kTo))
         return true;

@@ -227,7 +227,6 @@ const QHash<int, QString>& Table() {
              "\n"
              "Prints the ten quick statistics of the vehicle, one 'label<TAB>value' a line, in the\n"
              "units chosen in Carvelle's Options. DATE is yyyy-MM-dd, a local day.\n")},
-        {IDS_CLI_NOT_OPENED, QStringLiteral("%s could not be opened as a Carvelle data file.")},
         {IDS_CLI_NO_VEHICLE, QStringLiteral("No vehicle is named \"%s\".")},
         {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},

@@ -134,7 +134,6 @@ constexpr int IDS_CLI_HELP_EXPORT = 33091;
 constexpr int IDS_CLI_HELP_IMPORT = 33092;
 constexpr int IDS_CLI_HELP_BACKUP = 33093;
 constexpr int IDS_CLI_HELP_STATS = 33094;
-constexpr int IDS_CLI_NOT_OPENED = 33095;
 constexpr int IDS_CLI_NO_VEHICLE = 33096;
 constexpr int IDS_CLI_DATES_AMBIGUOUS = 33097;
 constexpr int IDS_CLI_BAD_OPTION = 33098;

@@ -1,6 +1,7 @@
 #include "exchange/CEntryExporter.h"
 
-#include "core/CLocalDays.h"
+#include "core/EntryTypeNames.h"
+#include "core/LocalDates.h"
 
 #include "core/CStringTable.h"
 #include "datastore/CDataLayer.h"
@@ -110,21 +111,6 @@ void AppendDay(std::string& out, const QDate& day) {
     out.append(text, sizeof text);
 }
 
-const char* TypeName(CEntry::Type type) {
-    switch (type) {
-    case CEntry::EntryFuel:
-        return "Fuel";
-    case CEntry::EntryRepair:
-        return "Repair";
-    case CEntry::EntryTrip:
-        return "Trip";
-    case CEntry::EntryExpense:
-        return "Expense";
-    default:
-        return nullptr;
-    }
-}
-
 } // namespace
 
 CEntryExporter::CEntryExporter(CDataLayer& dataLayer) : m_DataLayer(dataLayer) {}
@@ -208,7 +194,7 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
         text += ',';
         AppendDay(text, days.Day(entry->GetDate()));
         text += ',';
-        if (const char* name = TypeName(type))
+        if (const char* name = EntryTypeName(type))
             text += name;
         else
             AppendInteger(text, type);

@@ -1,6 +1,7 @@
 #include "exchange/CEntryImporter.h"
 
-#include "core/CLocalDays.h"
+#include "core/LocalDates.h"
+#include "core/VehicleLookup.h"
 
 #include "core/CStringTable.h"
 #include "datastore/CDataLayer.h"
@@ -45,10 +46,6 @@ struct KeyHash {
 
 long long Cents(float amount) {
     return std::llround(static_cast<double>(amount) * 100.0);
-}
-
-QString Fold(const QString& name) {
-    return name.trimmed().toCaseFolded();
 }
 
 } // namespace
@@ -237,7 +234,7 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
     std::map<ULONG, CVehicle*> byRefID;
     for (int i = 0; i < vehicles.GetCount(); ++i) {
         CVehicle* vehicle = vehicles.Get(i);
-        byName.emplace(Fold(QString::fromUtf16(vehicle->GetName())), vehicle->GetRefID());
+        byName.emplace(FoldedVehicleName(QString::fromUtf16(vehicle->GetName())), vehicle->GetRefID());
         byRefID.emplace(vehicle->GetRefID(), vehicle);
     }
     std::unordered_set<ULONG> refIDs;
@@ -276,7 +273,7 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         const QString name = VehicleNameOf(row);
         if (name.isEmpty())
             return targetVehicle;
-        const QString key = Fold(name);
+        const QString key = FoldedVehicleName(name);
         if (const auto found = byName.find(key); found != byName.end())
             return found->second;
         ++m_Summary.vehiclesMade;

@@ -1,6 +1,7 @@
 #include "exchange/CImportMapping.h"
 
 #include "core/CStringTable.h"
+#include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
 
 #include <QLocale>
@@ -428,16 +429,8 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, QString
 
     switch (m_Kind) {
     case KindOwn: {
-        const QString type = Value(fields, FieldType).toLower();
-        if (type == u"fuel")
-            row.type = CEntry::EntryFuel;
-        else if (type == u"repair")
-            row.type = CEntry::EntryRepair;
-        else if (type == u"trip")
-            row.type = CEntry::EntryTrip;
-        else if (type == u"expense")
-            row.type = CEntry::EntryExpense;
-        else {
+        row.type = EntryTypeFromName(Value(fields, FieldType));
+        if (row.type == CEntry::EntryNone) {
             error = FormatStringResource(IDS_ROW_BAD_TYPE, {Value(fields, FieldType)});
             return false;
         }

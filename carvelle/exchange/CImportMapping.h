@@ -3,7 +3,7 @@
 // fuel log or a service log of another program), and how one record becomes an entry. Values
 // that cannot be read are errors with a reason, never a silent 0.
 
-#include "core/CLocalDays.h"
+#include "core/LocalDates.h"
 
 #include "platform/WinTypes.h"
 #include "records/CEntry.h"

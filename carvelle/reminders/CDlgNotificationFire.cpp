@@ -5,7 +5,6 @@
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "core/VehicleDisplayText.h"
-#include "platform/SystemTime.h"
 #include "records/CNotification.h"
 #include "records/CVehicle.h"
 #include "widgets/SharedFonts.h"
@@ -28,12 +27,6 @@ QLabel* AddValue(QFormLayout* form, QWidget* parent, const char* label, int id, 
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(caption, text);
     return text;
-}
-
-QString TodayText() {
-    SYSTEMTIME utc{};
-    GetSystemTime(&utc);
-    return ShortDateText(utc);
 }
 
 } // namespace
@@ -69,7 +62,7 @@ CDlgNotificationFire::CDlgNotificationFire(const CNotification& reminder, const 
     AddValue(form, this, "Current odometer:", IDC_NOTICE_CURRENT_ODOMETER,
              CNotificationListView::OdometerText(vehicle.GetCurrentOdometer()));
     AddValue(form, this, "Reminder date:", IDC_NOTICE_DATE, ShortDateText(reminder.GetDate()));
-    AddValue(form, this, "Current date:", IDC_NOTICE_CURRENT_DATE, TodayText());
+    AddValue(form, this, "Current date:", IDC_NOTICE_CURRENT_DATE, ShortDateText(NowAsOleDate()));
     Body()->addLayout(form);
 
     // Deleting takes its own button (or Alt+D); Enter belongs to "Remind me later".

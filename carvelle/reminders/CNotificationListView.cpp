@@ -6,6 +6,7 @@
 #include "core/CAppSettings.h"
 #include "core/CStringTable.h"
 #include "core/LocalDates.h"
+#include "core/ReminderDue.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CNotification.h"

@@ -5,8 +5,9 @@
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CStringTable.h"
+#include "core/LocalDates.h"
+#include "core/ReminderDue.h"
 #include "datastore/CDataLayer.h"
-#include "platform/SystemTime.h"
 #include "records/CObjectListT.h"
 #include "widgets/CPrompter.h"
 
@@ -23,18 +24,6 @@ public:
 };
 
 } // namespace
-
-bool IsReminderDue(const CNotification& reminder, LONG odometer, double now) {
-    return odometer >= reminder.GetOdometer() || now >= reminder.GetDate();
-}
-
-double NowAsOleDate() {
-    SYSTEMTIME utc{};
-    GetSystemTime(&utc);
-    double now = 0.0;
-    SystemTimeToVariantTime(&utc, &now);
-    return now;
-}
 
 bool IsCheckingReminders() {
     return g_Checking;

@@ -6,6 +6,7 @@
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CStringTable.h"
+#include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CNotification.h"

@@ -4,6 +4,7 @@
 
 #include "core/AppData.h"
 #include "core/CStringTable.h"
+#include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
@@ -72,21 +73,6 @@ QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items)
 // A number as the preview shows it: the user's locale, no more decimals than it has.
 QString Number(double value) {
     return QLocale().toString(value, 'g', 7);
-}
-
-QString TypeText(CEntry::Type type) {
-    switch (type) {
-    case CEntry::EntryFuel:
-        return QStringLiteral("Fuel");
-    case CEntry::EntryRepair:
-        return QStringLiteral("Repair");
-    case CEntry::EntryTrip:
-        return QStringLiteral("Trip");
-    case CEntry::EntryExpense:
-        return QStringLiteral("Expense");
-    default:
-        return QString();
-    }
 }
 
 constexpr int kPreviewRows = 10;
@@ -297,7 +283,7 @@ void CDlgImport::ShowPreview() {
         const bool trip = row.type == CEntry::EntryTrip;
         const QStringList cells{
             ShortDateText(row.date),
-            TypeText(row.type),
+            QString::fromLatin1(EntryTypeName(row.type)),
             locale.toString(static_cast<qlonglong>(row.odometer)),
             trip || row.custom1 != 0.0f ? Number(row.custom1) : QString(),
             trip || row.custom2 != 0.0f ? Number(row.custom2) : QString(),
