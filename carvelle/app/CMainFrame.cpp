@@ -5,6 +5,8 @@
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CQuickStats.h"
+#include "core/CRecordServices.h"
+#include "core/CSession.h"
 #include "core/CStringTable.h"
 #include "core/ConnectStatusMessage.h"
 #include "core/LocalDates.h"
@@ -12,6 +14,7 @@
 #include "datastore/CDataLayer.h"
 #include "editing/RecordEditing.h"
 #include "exchange/CDataFileBackup.h"
+#include "exchange/CEntryExporter.h"
 #include "exchange/CEntryImporter.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemTime.h"
@@ -252,23 +255,22 @@ void CMainFrame::ShowView(int view) {
         if (CVehicleListView* list = m_VehicleView->List())
             list->setFocus();
         // Leaving for the vehicle list clears the active vehicle, also for the next start.
-        TheSettings().LastActiveVehicle = 0;
+        TheSession().Deactivate();
     }
     m_ClientLayout->activate();
     SetActiveVehicleCommandsEnabled(entries);
 }
 
 void CMainFrame::SetActiveVehicle(CVehicle* vehicle, bool force) {
-    CAppSettings& settings = TheSettings();
+    CSession& session = TheSession();
     if (vehicle == nullptr) {
         m_Filter.SetVehicleID(0);
         m_EntryView->SetCaption(LoadStringResource(IDS_NO_ACTIVE_VEHICLE));
         m_EntryView->Reload(nullptr);
-        settings.LastActiveVehicle = 0;
-        settings.ActiveOdometer = 0;
+        session.Deactivate();
         return;
     }
-    if (!force && vehicle->GetRefID() == settings.LastActiveVehicle) {
+    if (!force && vehicle->GetRefID() == session.ActiveVehicle()) {
         ShowView(ViewEntries);
         return;
     }
@@ -277,14 +279,13 @@ void CMainFrame::SetActiveVehicle(CVehicle* vehicle, bool force) {
     m_EntryView->Reload(&m_Filter);
     m_EntryView->FocusList();
     m_VehicleView->SelectVehicle(vehicle);
-    settings.LastActiveVehicle = vehicle->GetRefID();
-    settings.ActiveOdometer = vehicle->GetCurrentOdometer();
+    session.Activate(vehicle->GetRefID(), vehicle->GetCurrentOdometer());
     ShowView(ViewEntries);
     CheckReminders(*vehicle);
 }
 
 CVehicle* CMainFrame::FindActiveVehicle() const {
-    const ULONG active = TheSettings().LastActiveVehicle;
+    const ULONG active = TheSession().ActiveVehicle();
     return active != 0 ? m_VehicleView->FindByRefID(active) : nullptr;
 }
 
@@ -292,14 +293,15 @@ void CMainFrame::UpdateActiveOdometer() {
     CVehicle* vehicle = FindActiveVehicle();
     if (vehicle == nullptr)
         return;
-    CAppSettings& settings = TheSettings();
+    CSession& session = TheSession();
+    CRecordServices& records = TheRecords();
     LONG odometer = 0;
     // With no reading left (the last entries deleted) the current odometer stays as it was.
-    if (!TheDataLayer().GetMaxOdometer(vehicle->GetRefID(), &odometer) || odometer == 0 ||
-        odometer == settings.ActiveOdometer)
+    if (!records.GetMaxOdometer(vehicle->GetRefID(), odometer) || odometer == 0 ||
+        odometer == session.ActiveOdometer())
         return;
-    if (TheDataLayer().UpdateCurrentOdometer(vehicle, odometer)) {
-        settings.ActiveOdometer = odometer;
+    if (records.UpdateCurrentOdometer(*vehicle, odometer)) {
+        session.SetActiveOdometer(odometer);
         CheckReminders(*vehicle);
     }
 }
@@ -407,16 +409,16 @@ void CMainFrame::OnNewVehicle() {
 }
 
 void CMainFrame::OnNewEntry(CEntry::Type type) {
-    const CAppSettings& settings = TheSettings();
-    if (settings.LastActiveVehicle == 0)
+    const CSession& session = TheSession();
+    if (session.ActiveVehicle() == 0)
         return;
     std::unique_ptr<CEntry> entry(new CEntry());
-    entry->SetVehicleID(settings.LastActiveVehicle);
-    entry->SetOdometer(settings.ActiveOdometer);
+    entry->SetVehicleID(session.ActiveVehicle());
+    entry->SetOdometer(session.ActiveOdometer());
     entry->SetType(type);
     if (type == CEntry::EntryTrip) {
-        entry->SetCustom1(static_cast<float>(settings.ActiveOdometer));
-        entry->SetCustom2(static_cast<float>(settings.ActiveOdometer) + 100.0f);
+        entry->SetCustom1(static_cast<float>(session.ActiveOdometer()));
+        entry->SetCustom2(static_cast<float>(session.ActiveOdometer()) + 100.0f);
     }
     if (!RunEntryEditor(*entry))
         return;
@@ -430,7 +432,7 @@ void CMainFrame::OnNewEntry(CEntry::Type type) {
 }
 
 void CMainFrame::OnNewReminder() {
-    if (TheSettings().LastActiveVehicle == 0)
+    if (TheSession().ActiveVehicle() == 0)
         return;
     std::unique_ptr<CNotification> reminder(new CNotification());
     if (!RunReminderEditor(*reminder))
@@ -448,7 +450,7 @@ void CMainFrame::OnManageReminders() {
 }
 
 void CMainFrame::OnQuickStats() {
-    if (TheSettings().LastActiveVehicle != 0)
+    if (TheSession().ActiveVehicle() != 0)
         RunQuickStats();
 }
 
@@ -514,7 +516,7 @@ void CMainFrame::OnImport() {
                             CPrompter::ButtonsOK, CPrompter::IconWarning);
         return;
     }
-    CDlgImport dialog(importer, path, TheSettings().LastActiveVehicle, this);
+    CDlgImport dialog(importer, path, TheSession().ActiveVehicle(), this);
     if (prompter.RunModal(dialog) == 1)
         OnRefreshMessage(); // new vehicles, entries and current odometers
 }
@@ -530,7 +532,8 @@ void CMainFrame::OnExport() {
     } else {
         inView.SetVehicleID(0);
     }
-    CDlgExport dialog(inView, viewText, this);
+    CEntryExporter exporter(TheDataLayer());
+    CDlgExport dialog(exporter, inView, viewText, this);
     CPrompter& prompter = CPrompter::Instance();
     if (prompter.RunModal(dialog) != 1)
         return;
@@ -781,7 +784,7 @@ bool CMainFrame::OpenDataFile() {
             settings.SaveDBPath();
             m_VehicleView->Initialize();
             m_EntryView->Initialize();
-            if (CVehicle* vehicle = m_VehicleView->FindByRefID(settings.LastActiveVehicle)) {
+            if (CVehicle* vehicle = m_VehicleView->FindByRefID(TheSession().ActiveVehicle())) {
                 SetActiveVehicle(vehicle, true);
             } else {
                 ShowView(ViewVehicles);

@@ -1,9 +1,10 @@
-// The process-wide data layer and settings of AppGlobals.h: plain code, so the console tool
-// shares them without the fonts' widgets.
+// The process-wide objects: plain code, so the console tool shares them.
 
 #include "core/AppData.h"
 
 #include "core/CAppSettings.h"
+#include "core/CRecordServices.h"
+#include "core/CSession.h"
 #include "datastore/CDataLayer.h"
 
 #include <memory>
@@ -14,7 +15,9 @@ namespace {
 // data layer goes.
 struct Data {
     CDataLayer dataLayer;
+    CRecordServices records{dataLayer};
     std::unique_ptr<CAppSettings> settings = std::make_unique<CAppSettings>();
+    std::unique_ptr<CSession> session = std::make_unique<CSession>(*settings);
 };
 
 Data& TheData() {
@@ -28,12 +31,22 @@ CDataLayer& TheDataLayer() {
     return TheData().dataLayer;
 }
 
+CRecordServices& TheRecords() {
+    return TheData().records;
+}
+
 CAppSettings& TheSettings() {
     return *TheData().settings;
+}
+
+CSession& TheSession() {
+    return *TheData().session;
 }
 
 void ResetSettings() {
     Data& d = TheData();
     d.settings->DiscardOnExit();
+    d.session.reset();
     d.settings = std::make_unique<CAppSettings>();
+    d.session = std::make_unique<CSession>(*d.settings);
 }

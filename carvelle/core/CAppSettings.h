@@ -45,9 +45,6 @@ public:
     float MileageRate = 0.36f;
     DWORD ViewDateRangeType = 0;
 
-    // Run-time only: the active vehicle's current odometer.
-    LONG ActiveOdometer = 0;
-
 private:
     bool m_Loaded = false;
 };

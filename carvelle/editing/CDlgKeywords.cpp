@@ -1,11 +1,10 @@
 #include "editing/CDlgKeywords.h"
 
-#include "editing/KeywordPickList.h"
-
 #include "core/AppData.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
+#include "core/KeywordOrder.h"
 #include "core/ResourceIds.h"
-#include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
 #include "widgets/SharedFonts.h"
 
@@ -94,7 +93,7 @@ CDlgKeywords::~CDlgKeywords() = default;
 void CDlgKeywords::FillList() {
     m_List->clear();
     CObjectListT<CKeyword> keywords;
-    if (!TheDataLayer().Load(keywords, m_Type))
+    if (!TheRecords().LoadKeywords(keywords, m_Type))
         return;
     QStringList names;
     for (int i = 0; i < keywords.GetCount(); ++i) {
@@ -123,7 +122,7 @@ void CDlgKeywords::OnSelectionChanged() {
 
 bool CDlgKeywords::IsDuplicate(const QString& name) const {
     CObjectListT<CKeyword> keywords;
-    if (!TheDataLayer().Load(keywords, m_Type))
+    if (!TheRecords().LoadKeywords(keywords, m_Type))
         return true;
     for (int i = 0; i < keywords.GetCount(); ++i) {
         if (QString::fromUtf16(keywords.Get(i)->GetName()) == name)
@@ -139,7 +138,7 @@ void CDlgKeywords::OnAdd() {
     auto keyword = std::make_unique<CKeyword>();
     keyword->SetType(m_Type);
     keyword->SetName(reinterpret_cast<LPCWSTR>(name.utf16()));
-    if (!IsDuplicate(name) && TheDataLayer().Save(keyword.get(), 0)) {
+    if (!IsDuplicate(name) && TheRecords().Save(*keyword)) {
         QStringList names;
         for (int row = 0; row < m_List->count(); ++row)
             names.append(m_List->item(row)->text());
@@ -161,7 +160,7 @@ void CDlgKeywords::OnRename() {
     keyword->SetType(m_Type);
     keyword->SetName(reinterpret_cast<LPCWSTR>(name.utf16()));
     // An item without a stored row is never written: saving it would add a new keyword.
-    if (keyword->GetID() == 0 || IsDuplicate(name) || !TheDataLayer().Save(keyword.get(), 0))
+    if (keyword->GetID() == 0 || IsDuplicate(name) || !TheRecords().Save(*keyword))
         return;
     // The item keeps its place until the list is filled again.
     item->setText(name);
@@ -177,7 +176,7 @@ void CDlgKeywords::OnDelete() {
     keyword->SetID(ItemID(item));
     keyword->SetType(m_Type);
     // One row by its ID: a keyword without one is refused, never the whole table.
-    if (!TheDataLayer().Delete(keyword.get()))
+    if (!TheRecords().Delete(*keyword))
         return;
     const int row = m_List->row(item);
     delete m_List->takeItem(row);

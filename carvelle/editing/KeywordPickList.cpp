@@ -3,36 +3,15 @@
 #include "editing/CDlgKeywords.h"
 
 #include "core/AppData.h"
+#include "core/CRecordServices.h"
+#include "core/KeywordOrder.h"
 #include "core/ResourceIds.h"
-#include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
 #include "widgets/CPrompter.h"
 
 #include <QApplication>
-#include <QCollator>
 #include <QComboBox>
 #include <QLineEdit>
-
-#include <algorithm>
-
-namespace {
-
-QCollator KeywordCollator() {
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    return collator;
-}
-
-} // namespace
-
-int SortedKeywordIndex(const QStringList& sorted, const QString& name) {
-    const QCollator collator = KeywordCollator();
-    const auto at =
-        std::upper_bound(sorted.begin(), sorted.end(), name,
-                         [&collator](const QString& a, const QString& b) { return collator(a, b); });
-    return static_cast<int>(at - sorted.begin());
-}
 
 void FillKeywordCombo(CKeyword::Type type, QComboBox* combo) {
     if (!combo)
@@ -44,12 +23,11 @@ void FillKeywordCombo(CKeyword::Type type, QComboBox* combo) {
     combo->clear();
     QStringList names;
     CObjectListT<CKeyword> keywords;
-    if (TheDataLayer().Load(keywords, type)) {
+    if (TheRecords().LoadKeywords(keywords, type)) {
         for (int i = 0; i < keywords.GetCount(); ++i)
             names.append(QString::fromUtf16(keywords.Get(i)->GetName()));
     }
-    const QCollator collator = KeywordCollator();
-    std::stable_sort(names.begin(), names.end(), collator);
+    SortKeywordNames(names);
     combo->addItems(names);
     combo->setEditText(typed);
 }

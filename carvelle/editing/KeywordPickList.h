@@ -17,6 +17,3 @@ void FillKeywordCombo(CKeyword::Type type, QComboBox* combo);
 bool ManageKeywords(CKeyword::Type type, QString& text);
 // The same, putting the chosen keyword into the combo's edit field; the list is not refilled.
 bool ManageKeywords(CKeyword::Type type, QComboBox* combo);
-
-// Where a name goes in a list sorted as the pick lists sort: by the locale, ignoring case.
-int SortedKeywordIndex(const QStringList& sorted, const QString& name);

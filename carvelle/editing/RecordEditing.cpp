@@ -12,9 +12,8 @@
 #include "widgets/CCustomPropertySheet.h"
 
 #include "core/AppData.h"
-#include "core/CAppSettings.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
-#include "datastore/CDataLayer.h"
 #include "records/CEntry.h"
 #include "records/CVehicle.h"
 #include "widgets/CPrompter.h"
@@ -53,15 +52,14 @@ float ReadingBack(float stored, LONG page) {
 template <class Record> int SaveEdited(Record& record) {
     if (!record.IsDirty())
         return 0;
-    CDataLayer& data = TheDataLayer();
-    if (const int saved = data.Save(&record, 0))
-        return saved;
-    CPrompter::Instance().MessageBox(
-        QApplication::activeWindow(),
-        FormatStringResource(IDS_RECORD_NOT_SAVED, {QString::fromStdU16String(TheSettings().DBPath)}),
-        QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+    CRecordServices& records = TheRecords();
+    if (records.Save(record))
+        return 1;
+    CPrompter::Instance().MessageBox(QApplication::activeWindow(),
+                                     FormatStringResource(IDS_RECORD_NOT_SAVED, {records.DataFilePath()}),
+                                     QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
     if (record.GetID() != 0)
-        data.Load(&record);
+        records.Reload(record);
     return 0;
 }
 

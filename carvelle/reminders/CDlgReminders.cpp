@@ -4,10 +4,9 @@
 #include "reminders/EditReminder.h"
 
 #include "core/AppData.h"
-#include "core/CAppSettings.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
 #include "core/ResourceIds.h"
-#include "datastore/CDataLayer.h"
 #include "records/CNotification.h"
 #include "widgets/CMenuResource.h"
 #include "widgets/CPrompter.h"
@@ -130,11 +129,10 @@ void CDlgReminders::OnDelete() {
                             CPrompter::IconWarning) != CPrompter::IDYES)
         return;
     const int row = m_List->FindItem(reminder);
-    if (!TheDataLayer().Delete(reminder)) {
-        prompter.MessageBox(
-            this,
-            FormatStringResource(IDS_REMINDER_NOT_DELETED, {QString::fromStdU16String(TheSettings().DBPath)}),
-            QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+    CRecordServices& records = TheRecords();
+    if (!records.Delete(*reminder)) {
+        prompter.MessageBox(this, FormatStringResource(IDS_REMINDER_NOT_DELETED, {records.DataFilePath()}),
+                            QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
         return;
     }
     m_List->DeleteRow(row);

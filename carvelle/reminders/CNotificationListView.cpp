@@ -3,12 +3,12 @@
 #include "reminders/CheckReminders.h"
 
 #include "core/AppData.h"
-#include "core/CAppSettings.h"
+#include "core/CRecordServices.h"
+#include "core/CSession.h"
 #include "core/CStringTable.h"
 #include "core/LocalDates.h"
 #include "core/ReminderDue.h"
 #include "core/ResourceIds.h"
-#include "datastore/CDataLayer.h"
 #include "records/CNotification.h"
 #include "widgets/AppIcons.h"
 #include "widgets/CMenuResource.h"
@@ -63,7 +63,7 @@ bool CNotificationListView::Reload(ULONG vehicleRefID) {
     const CWaitCursor wait;
     DeleteAllRows();
     m_Reminders.Clear();
-    if (vehicleRefID == 0 || !TheDataLayer().Load(m_Reminders, vehicleRefID)) {
+    if (vehicleRefID == 0 || !TheRecords().LoadReminders(m_Reminders, vehicleRefID)) {
         m_Reminders.Clear();
         return false;
     }
@@ -115,7 +115,7 @@ CNotification* CNotificationListView::GetSelectedReminder() const {
 
 bool CNotificationListView::IsRowDue(int row) const {
     const CNotification* reminder = ReminderAt(row);
-    return reminder != nullptr && IsReminderDue(*reminder, TheSettings().ActiveOdometer, NowAsOleDate());
+    return reminder != nullptr && IsReminderDue(*reminder, TheSession().ActiveOdometer(), NowAsOleDate());
 }
 
 QString CNotificationListView::CellText(int row, int column) const {

@@ -3,11 +3,10 @@
 #include "reminders/CDlgNotificationFire.h"
 
 #include "core/AppData.h"
-#include "core/CAppSettings.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
 #include "core/LocalDates.h"
 #include "core/ReminderDue.h"
-#include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
 #include "widgets/CPrompter.h"
 
@@ -30,16 +29,16 @@ bool IsCheckingReminders() {
 }
 
 void CheckReminders(const CVehicle& vehicle, QWidget* parent) {
-    const CAppSettings& settings = TheSettings();
-    const ULONG vehicleRefID = settings.LastActiveVehicle;
+    const ULONG vehicleRefID = vehicle.GetRefID();
     if (g_Checking || vehicleRefID == 0)
         return;
     const CheckingScope scope;
 
+    CRecordServices& records = TheRecords();
     CObjectListT<CNotification> reminders;
-    if (!TheDataLayer().Load(reminders, vehicleRefID))
+    if (!records.LoadReminders(reminders, vehicleRefID))
         return;
-    const LONG odometer = settings.ActiveOdometer;
+    const LONG odometer = vehicle.GetCurrentOdometer();
     const double now = NowAsOleDate();
 
     CVehicle shown;
@@ -55,10 +54,9 @@ void CheckReminders(const CVehicle& vehicle, QWidget* parent) {
         CDlgNotificationFire notice(*reminder, shown, parent);
         if (prompter.RunModal(notice) != CDlgNotificationFire::ResultDelete)
             continue;
-        if (!TheDataLayer().Delete(reminder)) {
+        if (!records.Delete(*reminder)) {
             prompter.MessageBox(parent,
-                                FormatStringResource(IDS_REMINDER_NOT_DELETED,
-                                                     {QString::fromStdU16String(TheSettings().DBPath)}),
+                                FormatStringResource(IDS_REMINDER_NOT_DELETED, {records.DataFilePath()}),
                                 QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
         }
     }

@@ -6,8 +6,8 @@
 class CVehicle;
 class QWidget;
 
-// Checks the reminders of LastActiveVehicle against ActiveOdometer and now; the notices show
-// the given vehicle, copied first, so a reload of the vehicle list while a notice is open cannot
+// Checks the reminders of the vehicle against its current odometer and now; the notices show
+// the vehicle, copied first, so a reload of the vehicle list while a notice is open cannot
 // pull it away. A check that is already running is not started again.
 void CheckReminders(const CVehicle& vehicle, QWidget* parent);
 bool IsCheckingReminders();

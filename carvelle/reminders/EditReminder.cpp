@@ -4,11 +4,11 @@
 #include "reminders/CheckReminders.h"
 
 #include "core/AppData.h"
-#include "core/CAppSettings.h"
+#include "core/CRecordServices.h"
+#include "core/CSession.h"
 #include "core/CStringTable.h"
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
-#include "datastore/CDataLayer.h"
 #include "records/CNotification.h"
 #include "widgets/CPrompter.h"
 
@@ -29,13 +29,13 @@ LONG AddDistance(LONG odometer, LONG distance) {
 } // namespace
 
 bool EditReminder(CNotification& reminder, QWidget* parent) {
-    const CAppSettings& settings = TheSettings();
+    const CSession& session = TheSession();
     if (reminder.GetID() == 0) {
         reminder.SetDate(NowAsOleDate() + kDefaultDays);
         // A caller that knows the vehicle (the reminder list) has set it already.
         if (reminder.GetVehicleID() == 0)
-            reminder.SetVehicleID(settings.LastActiveVehicle);
-        reminder.SetOdometer(AddDistance(settings.ActiveOdometer, kDefaultDistance));
+            reminder.SetVehicleID(session.ActiveVehicle());
+        reminder.SetOdometer(AddDistance(session.ActiveOdometer(), kDefaultDistance));
         reminder.SetName(u"");
     }
     // A reminder without a vehicle would belong to nobody.
@@ -53,13 +53,13 @@ bool EditReminder(CNotification& reminder, QWidget* parent) {
     reminder.SetOdometer(dialog.Odometer());
     if (!reminder.IsDirty())
         return false;
-    if (TheDataLayer().Save(&reminder, 0))
+    CRecordServices& records = TheRecords();
+    if (records.Save(reminder))
         return true;
 
-    prompter.MessageBox(
-        parent, FormatStringResource(IDS_REMINDER_NOT_SAVED, {QString::fromStdU16String(settings.DBPath)}),
-        QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+    prompter.MessageBox(parent, FormatStringResource(IDS_REMINDER_NOT_SAVED, {records.DataFilePath()}),
+                        QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
     if (reminder.GetID() != 0)
-        TheDataLayer().Load(&reminder);
+        records.Reload(reminder);
     return false;
 }

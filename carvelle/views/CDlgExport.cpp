@@ -6,7 +6,6 @@
 #include "core/CAppSettings.h"
 #include "core/CStringTable.h"
 #include "core/ResourceIds.h"
-#include "datastore/CDataLayer.h"
 #include "widgets/CPrompter.h"
 
 #include <QDate>
@@ -16,8 +15,10 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-CDlgExport::CDlgExport(const CEntryFilter& inView, const QString& viewText, QWidget* parent)
-    : CFullScreenDialog(IDD_EXPORT, LoadStringResource(IDS_EXPORT_TITLE), parent), m_InView(inView) {
+CDlgExport::CDlgExport(CEntryExporter& exporter, const CEntryFilter& inView, const QString& viewText,
+                       QWidget* parent)
+    : CFullScreenDialog(IDD_EXPORT, LoadStringResource(IDS_EXPORT_TITLE), parent), m_Exporter(exporter),
+      m_InView(inView) {
     m_InViewButton = new QRadioButton(FormatStringResource(IDS_EXPORT_IN_VIEW, {viewText}), this);
     m_InViewButton->setObjectName(QStringLiteral("inView"));
     m_AllButton = new QRadioButton(LoadStringResource(IDS_EXPORT_ALL), this);
@@ -50,13 +51,12 @@ void CDlgExport::OnDone() {
     CEntryFilter filter = m_InView;
     if (m_AllButton->isChecked())
         filter = CEntryFilter();
-    CEntryExporter exporter(TheDataLayer());
-    if (!exporter.WriteFile(filter, path)) {
-        prompter.MessageBox(this, FormatStringResource(IDS_EXPORT_FAILED, {path, exporter.Problem()}),
+    if (!m_Exporter.WriteFile(filter, path)) {
+        prompter.MessageBox(this, FormatStringResource(IDS_EXPORT_FAILED, {path, m_Exporter.Problem()}),
                             QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
         return;
     }
     m_Path = path;
-    m_Count = exporter.Count();
+    m_Count = m_Exporter.Count();
     done(1);
 }

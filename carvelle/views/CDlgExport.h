@@ -6,14 +6,17 @@
 
 #include "records/CEntryFilter.h"
 
+class CEntryExporter;
 class QRadioButton;
 
 class CDlgExport : public CFullScreenDialog {
     Q_OBJECT
 
 public:
-    // The filter of the entries in view; its vehicle 0 leaves only every vehicle's entries.
-    CDlgExport(const CEntryFilter& inView, const QString& viewText, QWidget* parent = nullptr);
+    // The filter of the entries in view; its vehicle 0 leaves only every vehicle's entries. The
+    // exporter reads the open data file.
+    CDlgExport(CEntryExporter& exporter, const CEntryFilter& inView, const QString& viewText,
+               QWidget* parent = nullptr);
     ~CDlgExport() override;
 
     // Asks for the file and writes it; closes only when written.
@@ -24,6 +27,7 @@ public:
     qint64 Count() const { return m_Count; }
 
 private:
+    CEntryExporter& m_Exporter;
     CEntryFilter m_InView;
     QString m_Path;
     qint64 m_Count = 0;

@@ -3,11 +3,11 @@
 #include "exchange/CEntryImporter.h"
 
 #include "core/AppData.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
 #include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
-#include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
 #include "widgets/CPrompter.h"
 #include "widgets/SharedFonts.h"
@@ -187,7 +187,7 @@ CDlgImport::~CDlgImport() = default;
 
 void CDlgImport::FillVehicles(ULONG activeVehicle) {
     CObjectListT<CVehicle> vehicles;
-    TheDataLayer().Load(vehicles);
+    TheRecords().LoadVehicles(vehicles);
     vehicles.SortByName();
     const bool fileNamesVehicles = m_Importer.Mapping().Column(CImportMapping::FieldVehicle) >= 0;
     if (fileNamesVehicles)

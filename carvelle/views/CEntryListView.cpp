@@ -5,11 +5,11 @@
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "core/Units.h"
-#include "datastore/CDataLayer.h"
 #include "records/CEntry.h"
 #include "records/CEntryFilter.h"
 #include "widgets/SharedFonts.h"
@@ -110,7 +110,7 @@ bool CEntryListView::Reload(CEntryFilter* filter) {
     m_Entries.Clear();
     if (!filter)
         return true;
-    if (!TheDataLayer().Load(m_Entries, *filter)) {
+    if (!TheRecords().LoadEntries(m_Entries, *filter)) {
         m_Entries.Clear(); // a failed load may leave some records behind
         return false;
     }

@@ -4,10 +4,10 @@
 #include "widgets/CWaitCursor.h"
 
 #include "core/AppData.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
 #include "core/ResourceIds.h"
 #include "core/VehicleDisplayText.h"
-#include "datastore/CDataLayer.h"
 #include "widgets/SharedFonts.h"
 
 #include <QAction>
@@ -68,7 +68,7 @@ void CVehicleListView::LoadAll() {
     CWaitCursor wait;
     m_Vehicles.Clear();
     DeleteAllRows();
-    if (!TheDataLayer().Load(m_Vehicles)) {
+    if (!TheRecords().LoadVehicles(m_Vehicles)) {
         m_Vehicles.Clear(); // a failed load may leave some records behind
         return;
     }

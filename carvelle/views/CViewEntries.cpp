@@ -7,9 +7,9 @@
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
 #include "core/ResourceIds.h"
-#include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
 #include "widgets/CPrompter.h"
 
@@ -128,7 +128,7 @@ void CViewEntries::DeleteSelectedEntries() {
     {
         CWaitCursor wait;
         for (CEntry* entry : selected) {
-            if (TheDataLayer().Delete(entry))
+            if (TheRecords().Delete(*entry))
                 deleted.push_back(entry);
         }
     }

@@ -5,9 +5,9 @@
 #include "widgets/DrawTitleBand.h"
 
 #include "core/AppData.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
 #include "core/ResourceIds.h"
-#include "datastore/CDataLayer.h"
 #include "widgets/CPrompter.h"
 
 #include <QPainter>
@@ -110,10 +110,10 @@ void CViewVehicles::DeleteSelectedVehicle() {
     if (answer != CPrompter::IDYES) {
         return;
     }
-    int deleted = 0;
+    bool deleted = false;
     {
         CWaitCursor wait;
-        deleted = TheDataLayer().Delete(vehicle);
+        deleted = TheRecords().Delete(*vehicle);
     }
     if (!deleted) {
         return;

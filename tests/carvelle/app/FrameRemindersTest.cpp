@@ -4,6 +4,7 @@
 #include "carvelle/reminders/RemindersTestSupport.h"
 
 #include "app/CMainFrame.h"
+#include "core/CSession.h"
 #include "core/ResourceIds.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
@@ -19,7 +20,7 @@ namespace {
 class FrameRemindersTest : public RemindersTest {
 protected:
     CVehicle* Start(CMainFrame& frame) {
-        TheSettings().LastActiveVehicle = 0;
+        TheSession().Deactivate();
         frame.VehicleView()->Initialize();
         frame.EntryView()->Initialize();
         return frame.VehicleView()->FindByRefID(m_Vehicle.GetRefID());

@@ -5,6 +5,7 @@
 #include "carvelle/support/CCarvelleTest.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CSession.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "records/CVehicle.h"
@@ -187,21 +188,21 @@ TEST_F(MainFrameTest, SettingAndClearingTheActiveVehicle) {
     EXPECT_EQ(frame.CurrentView(), 210);
     EXPECT_EQ(frame.EntryView()->Caption(), QStringLiteral("Wagon (2004)"));
     EXPECT_EQ(frame.GetEntryFilter().GetVehicleID(), m_RefID);
-    EXPECT_EQ(TheSettings().LastActiveVehicle, m_RefID);
-    EXPECT_EQ(TheSettings().ActiveOdometer, 77000);
+    EXPECT_EQ(TheSession().ActiveVehicle(), m_RefID);
+    EXPECT_EQ(TheSession().ActiveOdometer(), 77000);
     EXPECT_EQ(frame.VehicleView()->GetSelectedVehicle(), vehicle);
 
     // "Select Vehicle" shows the vehicle list and clears the active vehicle.
     Command(frame, ID_SELECT_VEHICLE)->trigger();
     EXPECT_EQ(frame.CurrentView(), 211);
-    EXPECT_EQ(TheSettings().LastActiveVehicle, 0u);
+    EXPECT_EQ(TheSession().ActiveVehicle(), 0u);
 
     frame.SetActiveVehicle(vehicle, false);
     frame.SetActiveVehicle(nullptr, false);
     EXPECT_EQ(frame.EntryView()->Caption(), QStringLiteral("<No Active Vehicle>"));
     EXPECT_EQ(frame.GetEntryFilter().GetVehicleID(), 0u);
-    EXPECT_EQ(TheSettings().LastActiveVehicle, 0u);
-    EXPECT_EQ(TheSettings().ActiveOdometer, 0);
+    EXPECT_EQ(TheSession().ActiveVehicle(), 0u);
+    EXPECT_EQ(TheSession().ActiveOdometer(), 0);
     EXPECT_EQ(frame.CurrentView(), 210); // the view stays
 }
 
@@ -239,7 +240,7 @@ TEST_F(MainFrameTest, TheActiveOdometerFollowsTheHighestEntry) {
     ASSERT_EQ(TheDataLayer().Save(&entry, 0), 1);
 
     frame.UpdateActiveOdometer();
-    EXPECT_EQ(TheSettings().ActiveOdometer, 1800);
+    EXPECT_EQ(TheSession().ActiveOdometer(), 1800);
     CVehicle stored;
     stored.SetRefID(m_RefID);
     ASSERT_EQ(TheDataLayer().LoadByRefID(&stored), 1);
@@ -260,14 +261,14 @@ TEST_F(MainFrameTest, TheRefreshMessageReloadsAndDropsAVehicleThatIsGone) {
     frame.OnRefreshMessage();
     EXPECT_EQ(frame.CurrentView(), 210);
     EXPECT_EQ(frame.EntryView()->Caption(), QStringLiteral("Estate (2004)"));
-    EXPECT_EQ(TheSettings().LastActiveVehicle, m_RefID);
+    EXPECT_EQ(TheSession().ActiveVehicle(), m_RefID);
 
     // Deleted by someone else: back to the vehicle list with nothing active.
     ASSERT_EQ(TheDataLayer().Delete(&changed), 1);
     frame.OnRefreshMessage();
     EXPECT_EQ(frame.CurrentView(), 211);
     EXPECT_EQ(frame.VehicleView()->FindByRefID(m_RefID), nullptr);
-    EXPECT_EQ(TheSettings().LastActiveVehicle, 0u);
+    EXPECT_EQ(TheSession().ActiveVehicle(), 0u);
     EXPECT_EQ(frame.EntryView()->Caption(), QStringLiteral("<No Active Vehicle>"));
 }
 

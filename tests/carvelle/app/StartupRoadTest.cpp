@@ -5,6 +5,7 @@
 #include "carvelle/support/CCarvelleTest.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CSession.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "platform/NamedMutex.h"
@@ -275,7 +276,7 @@ TEST_F(StartupRoadTest, TheActiveVehicleComesBackAndIsClearedWhenLeftFromTheVehi
                   EXPECT_EQ(frame.CurrentView(), 210);
                   EXPECT_EQ(frame.EntryView()->Caption(), QStringLiteral("Coupe (1999)"));
                   EXPECT_EQ(frame.GetEntryFilter().GetVehicleID(), coupe);
-                  EXPECT_EQ(TheSettings().ActiveOdometer, 120500);
+                  EXPECT_EQ(TheSession().ActiveOdometer(), 120500);
                   EXPECT_EQ(frame.VehicleView()->GetSelectedVehicle(),
                             frame.VehicleView()->FindByRefID(coupe));
               }),

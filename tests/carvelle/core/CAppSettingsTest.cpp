@@ -94,7 +94,6 @@ TEST(CAppSettingsTest, EveryValueRoundTrips) {
         s.UnitFuelEconomy = 3;
         s.UnitSetupMsgShown = 1;
         s.MileageRate = 0.5f;
-        s.ActiveOdometer = 1234; // never stored
     }
     CAppSettings s;
     s.LoadSettings();
@@ -109,7 +108,6 @@ TEST(CAppSettingsTest, EveryValueRoundTrips) {
     EXPECT_EQ(s.UnitFuelEconomy, 3u);
     EXPECT_EQ(s.UnitSetupMsgShown, 1u);
     EXPECT_EQ(s.MileageRate, 0.5f);
-    EXPECT_EQ(s.ActiveOdometer, 0);
     EXPECT_EQ(StoredNames(), kWriteOrder);
 }
 

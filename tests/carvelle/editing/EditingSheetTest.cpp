@@ -6,6 +6,7 @@
 #include "carvelle/views/LocalDayFixtures.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CSession.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "editing/RecordEditing.h"
@@ -164,7 +165,7 @@ TEST_F(EditingSheetTest, NewVehicleAndEachEntryTypeFromTheNewMenuLandInTheFile) 
     EXPECT_EQ(entries[2]->GetOdometer(), 12600);
     EXPECT_EQ(std::u16string(entries[3]->GetName()), u"Parking");
     EXPECT_EQ(m_Frame.EntryView()->List()->GetRowCount(), 4);
-    EXPECT_EQ(TheSettings().ActiveOdometer, 12600);
+    EXPECT_EQ(TheSession().ActiveOdometer(), 12600);
     EXPECT_EQ(m_Prompter.Messages().size(), 1u);
 }
 
@@ -271,7 +272,7 @@ TEST_F(EditingSheetTest, TripKeepsStartEndAndElapsedConsistentAndPricesTheDistan
     EXPECT_EQ(entries[0]->GetCustom2(), 1234600.0f);
     EXPECT_EQ(entries[0]->GetOdometer(), 1234600);
     EXPECT_EQ(entries[0]->GetAmount(), 90.0f);
-    EXPECT_EQ(TheSettings().ActiveOdometer, 1234600);
+    EXPECT_EQ(TheSession().ActiveOdometer(), 1234600);
 }
 
 TEST_F(EditingSheetTest, DoneStoresOnlyWhatChangedAndCancelStoresNothing) {

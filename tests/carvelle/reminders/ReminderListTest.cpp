@@ -3,6 +3,7 @@
 
 #include "carvelle/reminders/RemindersTestSupport.h"
 
+#include "core/CSession.h"
 #include "core/ResourceIds.h"
 #include "reminders/CDlgReminders.h"
 #include "reminders/CNotificationListView.h"
@@ -82,7 +83,7 @@ TEST_F(ReminderListTest, TheColumnsFillTheWidthAfterEveryResize) {
 }
 
 TEST_F(ReminderListTest, NewBelongsToTheListsVehicleAndDeleteAsksFirst) {
-    TheSettings().LastActiveVehicle = 999; // the list keeps the vehicle it was opened for
+    TheSession().Activate(999, TheSession().ActiveOdometer()); // the list keeps the vehicle it was opened for
     CDlgReminders dialog(m_Vehicle.GetRefID());
     dialog.show();
     CNotificationListView& list = *dialog.List();

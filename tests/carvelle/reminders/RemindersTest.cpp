@@ -2,6 +2,7 @@
 
 #include "carvelle/reminders/RemindersTestSupport.h"
 
+#include "core/CSession.h"
 #include "core/ResourceIds.h"
 #include "reminders/CheckReminders.h"
 #include "reminders/EditReminder.h"
@@ -35,17 +36,17 @@ TEST_F(RemindersTest, DueAtTheReadingOrFromItsMomentInLoadOrder) {
         QTest::keyClick(&notice, Qt::Key_Escape);
     };
 
-    TheSettings().ActiveOdometer = 4999;
+    m_Vehicle.SetCurrentOdometer(4999);
     m_Prompter.AnswerModal(later);
     CheckReminders(m_Vehicle, nullptr);
     EXPECT_EQ(shown, QStringList({"Tyres"}));
 
-    TheSettings().ActiveOdometer = 5000;
+    m_Vehicle.SetCurrentOdometer(5000);
     m_Prompter.AnswerModal([&](QDialog& notice) {
         EXPECT_EQ(notice.windowTitle(), QStringLiteral("Reminder"));
         EXPECT_EQ(Text(notice, IDC_NOTICE_VEHICLE), QStringLiteral("Wagon (2004)"));
         EXPECT_EQ(Text(notice, IDC_NOTICE_ODOMETER), QStringLiteral("5,000"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_ODOMETER), QStringLiteral("12,345"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_ODOMETER), QStringLiteral("5,000"));
         EXPECT_EQ(Text(notice, IDC_NOTICE_DATE), QStringLiteral("4/9/26"));
         EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_DATE), QStringLiteral("3/10/26"));
         later(notice);
@@ -96,7 +97,7 @@ TEST_F(RemindersTest, ANewReminderIsDueLaterAndNeedsADescription) {
 
 TEST_F(RemindersTest, TheReadingNeitherWrapsNorStopsAtTheArrowsRange) {
     constexpr LONG largest = std::numeric_limits<LONG>::max();
-    TheSettings().ActiveOdometer = largest - 1000;
+    TheSession().SetActiveOdometer(largest - 1000);
     CNotification reminder;
     m_Prompter.AnswerModal([](QDialog& editor) {
         auto* odometer = editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"));

@@ -8,6 +8,7 @@
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CSession.h"
 #include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
 
@@ -25,8 +26,7 @@ protected:
         m_Vehicle.SetYear(2004);
         m_Vehicle.SetCurrentOdometer(12345);
         ASSERT_EQ(TheDataLayer().Save(&m_Vehicle, 0), 1);
-        TheSettings().LastActiveVehicle = m_Vehicle.GetRefID();
-        TheSettings().ActiveOdometer = 12345;
+        TheSession().Activate(m_Vehicle.GetRefID(), 12345);
         TheSettings().DBPath = m_File.WidePath();
         SystemTimeToVariantTime(&m_Now, &m_NowDate);
     }

@@ -8,6 +8,7 @@
 
 #include "app/CMainFrame.h"
 #include "core/CAppSettings.h"
+#include "core/CSession.h"
 #include "core/ResourceIds.h"
 #include "widgets/CMenuResource.h"
 
@@ -303,7 +304,7 @@ TEST_F(VehicleViewInFrameTest, TapOnARowMakesItsVehicleActive) {
     QTest::mouseClick(m_List->viewport(), Qt::LeftButton, {}, RowCentre(*m_List, 0));
     EXPECT_EQ(m_Frame->CurrentView(), CMainFrame::ViewEntries);
     EXPECT_EQ(m_Frame->EntryView()->Caption(), QStringLiteral("Bravo (2001)"));
-    EXPECT_EQ(TheSettings().LastActiveVehicle, m_Bravo);
+    EXPECT_EQ(TheSession().ActiveVehicle(), m_Bravo);
     EXPECT_EQ(m_Frame->EntryView()->Entries().GetCount(), 2);
 }
 
@@ -316,7 +317,7 @@ TEST_F(VehicleViewInFrameTest, EnterOnTheSelectedRowMakesItsVehicleActive) {
     QTest::keyClick(m_List, Qt::Key_Return);
     EXPECT_EQ(m_Frame->CurrentView(), CMainFrame::ViewEntries);
     EXPECT_EQ(m_Frame->EntryView()->Caption(), QStringLiteral("Delta (2003)"));
-    EXPECT_EQ(TheSettings().LastActiveVehicle, m_Delta);
+    EXPECT_EQ(TheSession().ActiveVehicle(), m_Delta);
 }
 
 TEST_F(VehicleViewInFrameTest, DeletingTheActiveVehicleEmptiesTheEntryList) {
@@ -334,7 +335,7 @@ TEST_F(VehicleViewInFrameTest, DeletingTheActiveVehicleEmptiesTheEntryList) {
     EXPECT_EQ(RowTexts(*m_List), QStringList({"Delta (2003)"}));
     EXPECT_EQ(m_Frame->EntryView()->Caption(), QStringLiteral("<No Active Vehicle>"));
     EXPECT_EQ(m_Frame->EntryView()->Entries().GetCount(), 0);
-    EXPECT_EQ(TheSettings().LastActiveVehicle, 0u);
+    EXPECT_EQ(TheSession().ActiveVehicle(), 0u);
     EXPECT_EQ(m_Frame->CurrentView(), CMainFrame::ViewVehicles);
     EXPECT_EQ(StoredEntries(m_Bravo), 0);
 }

@@ -5,6 +5,7 @@
 
 #include "app/CMainFrame.h"
 #include "core/CAppSettings.h"
+#include "core/CSession.h"
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "exchange/CDataFileBackup.h"
@@ -138,6 +139,6 @@ TEST_F(DlgImportTest, ExportBackUpAndOpenTheCopyFromTheMenu) {
     ASSERT_TRUE(m_Frame.OnCommand(ID_OPEN_DATA_FILE));
     EXPECT_EQ(QString::fromStdU16String(TheDataLayer().GetDBPath()), copy);
     EXPECT_EQ(QString::fromStdU16String(TheSettings().DBPath), copy);
-    EXPECT_EQ(TheSettings().LastActiveVehicle, m_Vehicle);
+    EXPECT_EQ(TheSession().ActiveVehicle(), m_Vehicle);
     EXPECT_EQ(m_Frame.EntryView()->List()->GetRowCount(), 1);
 }

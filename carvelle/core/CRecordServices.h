@@ -1,0 +1,53 @@
+#pragma once
+// Loads, saves and deletes the records of the open data file. Lists, dialogs and features go
+// through this rather than the data layer, so every change to the data takes one road.
+// Every call returns false when the data file refused it; a failed list load leaves the list
+// empty. Records are saved with fresh time stamps (preserveDates 0).
+
+#include "records/CEntryFilter.h"
+#include "records/CKeyword.h"
+#include "records/CObjectListT.h"
+
+#include <QString>
+
+class CDataLayer;
+class CEntry;
+class CNotification;
+class CVehicle;
+
+class CRecordServices {
+public:
+    explicit CRecordServices(CDataLayer& dataLayer);
+
+    bool LoadVehicles(CObjectListT<CVehicle>& list);
+    bool LoadEntries(CObjectListT<CEntry>& list, CEntryFilter& filter);
+    bool LoadKeywords(CObjectListT<CKeyword>& list, CKeyword::Type type);
+    bool LoadReminders(CObjectListT<CNotification>& list, ULONG vehicleRefID);
+
+    // A stored record as the file holds it, by its ID: what a failed save falls back to.
+    bool Reload(CVehicle& vehicle);
+    bool Reload(CEntry& entry);
+    bool Reload(CNotification& reminder);
+
+    bool Save(CVehicle& vehicle);
+    bool Save(CEntry& entry);
+    bool Save(CKeyword& keyword);
+    bool Save(CNotification& reminder);
+
+    // A vehicle goes with its entries and reminders.
+    bool Delete(CVehicle& vehicle);
+    bool Delete(CEntry& entry);
+    bool Delete(CKeyword& keyword);
+    bool Delete(CNotification& reminder);
+
+    // The highest odometer reading among the vehicle's entries (0 when it has none).
+    bool GetMaxOdometer(ULONG vehicleRefID, LONG& odometer);
+    // Stores the reading as the vehicle's current odometer, in the file and in the record.
+    bool UpdateCurrentOdometer(CVehicle& vehicle, LONG odometer);
+
+    // The open data file, for the messages that name it.
+    QString DataFilePath() const;
+
+private:
+    CDataLayer& m_DataLayer;
+};
