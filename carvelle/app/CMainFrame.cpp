@@ -1,22 +1,18 @@
 #include "app/CMainFrame.h"
 
 #include "app/CAboutDlg.h"
-#include "app/CDlgStartup.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CQuickStats.h"
 #include "core/CRecordServices.h"
 #include "core/CSession.h"
 #include "core/CStringTable.h"
-#include "core/ConnectStatusMessage.h"
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "editing/RecordEditing.h"
-#include "exchange/CDataFileBackup.h"
 #include "exchange/CEntryExporter.h"
 #include "exchange/CEntryImporter.h"
-#include "platform/FileSystem.h"
 #include "platform/SystemTime.h"
 #include "records/CNotification.h"
 #include "records/CVehicle.h"
@@ -33,32 +29,25 @@
 #include "views/CViewVehicles.h"
 #include "widgets/CMenuResource.h"
 #include "widgets/CPrompter.h"
-#include "widgets/CWaitCursor.h"
 
 #include <QAction>
-#include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
 #include <QShortcut>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
-#include <functional>
 
 namespace {
 
-constexpr int kDateRangeCount = 6;  // 32850..32855
-constexpr int kEntryTypeCount = 5;  // 32900..32904
-constexpr int kPortraitWidth = 480; // the handheld's shape
-constexpr int kPortraitHeight = 640;
+constexpr int kDateRangeCount = 6; // 32850..32855
+constexpr int kEntryTypeCount = 5; // 32900..32904
+// A first start opens a portrait window; later ones where the user left it.
+constexpr int kFirstWidth = 480;
+constexpr int kFirstHeight = 640;
 // The clock is looked at every minute; a tick that comes this late means the computer slept.
 constexpr int kClockTickMs = 60 * 1000;
 constexpr double kWakeGapDays = 3.0 * kClockTickMs / (24.0 * 60 * 60 * 1000);
@@ -74,18 +63,15 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     const QString product = LoadStringResource(IDS_PRODUCT_NAME);
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(product);
-    resize(kPortraitWidth, kPortraitHeight);
-    m_TemplatePath = LocateTemplate();
+    resize(kFirstWidth, kFirstHeight);
 
     CAppSettings& settings = TheSettings();
     m_Filter.SetEntryType(static_cast<CEntry::Type>(settings.ViewEntryType));
     m_Filter.SetDateRangeType(static_cast<CEntryFilter::DateRangeType>(settings.ViewDateRangeType));
 
-    for (int i = 0; i < kDateRangeCount; ++i)
-        m_CommandStates[ID_DATE_RANGE_ALL + i].radio = true;
-    for (int i = 0; i < kEntryTypeCount; ++i)
-        m_CommandStates[ID_ENTRY_TYPE_ALL + i].radio = true;
-
+    m_Commands = new CFrameCommands(this);
+    m_Gate = new CModalGate([this](int held) { RunHeld(held); }, this);
+    BindCommands();
     CreateSoftKeys();
 
     // The two views: the vehicle list is the client and shown, the entry list waits hidden.
@@ -164,80 +150,45 @@ void CMainFrame::CreateSoftKeys() {
         m_SoftKeyBar->addWidget(key);
     }
 
-    // The states are set on every popup as it opens.
-    std::function<void(QMenu&)> hook = [this, &hook](QMenu& menu) {
-        connect(&menu, &QMenu::aboutToShow, this, [this, &menu] { ApplyCommandStates(menu); });
-        for (QAction* action : menu.actions()) {
-            if (QMenu* popup = action->menu())
-                hook(*popup);
-        }
-    };
-    hook(*m_Menu);
+    m_Commands->Attach(*m_Menu);
+}
 
-    // Each radio group is drawn as radio items.
-    auto* dateRanges = new QActionGroup(m_Menu.get());
-    auto* entryTypes = new QActionGroup(m_Menu.get());
-    ForEachCommand(*m_Menu, [this, dateRanges, entryTypes](QAction& action, int id) {
-        if (id >= ID_DATE_RANGE_ALL && id < ID_DATE_RANGE_ALL + kDateRangeCount)
-            dateRanges->addAction(&action);
-        else if (id >= ID_ENTRY_TYPE_ALL && id < ID_ENTRY_TYPE_ALL + kEntryTypeCount)
-            entryTypes->addAction(&action);
-        connect(&action, &QAction::triggered, this, [this, id] {
-            OnCommand(id);
-            // A radio item checks itself when triggered; the table decides (a cancelled
-            // custom range keeps the old check).
-            ApplyCommandStatesEverywhere();
-        });
-    });
+void CMainFrame::BindCommands() {
+    CFrameCommands& c = *m_Commands;
+    c.Bind(ID_NEW_VEHICLE, [this] { OnNewVehicle(); });
+    c.Bind(ID_NEW_FUEL, [this] { OnNewEntry(CEntry::EntryFuel); });
+    c.Bind(ID_NEW_REPAIR, [this] { OnNewEntry(CEntry::EntryRepair); });
+    c.Bind(ID_NEW_TRIP, [this] { OnNewEntry(CEntry::EntryTrip); });
+    c.Bind(ID_NEW_EXPENSE, [this] { OnNewEntry(CEntry::EntryExpense); });
+    c.Bind(ID_NEW_REMINDER, [this] { OnNewReminder(); });
+    c.Bind(ID_EDIT, [this] { ForwardToView(ID_EDIT); });
+    c.Bind(ID_DELETE, [this] { ForwardToView(ID_DELETE); });
+    c.Bind(ID_QUICK_STATS, [this] { OnQuickStats(); });
+    c.Bind(ID_MANAGE_REMINDERS, [this] { OnManageReminders(); });
+    c.Bind(ID_SELECT_VEHICLE, [this] { ShowView(ViewVehicles); });
+    c.Bind(ID_OPTIONS, [this] { OnOptions(); });
+    c.Bind(ID_APP_ABOUT, [this] { OnAbout(); });
+    c.Bind(ID_IMPORT, [this] { OnImport(); });
+    c.Bind(ID_EXPORT, [this] { OnExport(); });
+    c.Bind(ID_BACKUP, [this] { m_DataFile.Backup(this); });
+    c.Bind(ID_OPEN_DATA_FILE, [this] { OnOpenDataFile(); });
+    c.Bind(ID_APP_EXIT, [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
+    c.BindRange(ID_DATE_RANGE_ALL, kDateRangeCount, true, [this](int id) { OnDateRange(id); });
+    c.BindRange(ID_ENTRY_TYPE_ALL, kEntryTypeCount, true, [this](int id) { OnEntryType(id); });
 }
 
 // ---- Command states ------------------------------------------------------------------------
 
-bool CMainFrame::IsCommandEnabled(int id) const {
-    const auto it = m_CommandStates.find(id);
-    return it == m_CommandStates.end() || it->second.enabled;
-}
-
-bool CMainFrame::IsCommandChecked(int id) const {
-    const auto it = m_CommandStates.find(id);
-    return it != m_CommandStates.end() && it->second.checked;
-}
-
-void CMainFrame::ApplyCommandStates(QMenu& menu) const {
-    ForEachCommand(menu, [this](QAction& action, int id) {
-        const auto it = m_CommandStates.find(id);
-        if (it == m_CommandStates.end())
-            return;
-        action.setEnabled(it->second.enabled);
-        action.setCheckable(it->second.radio);
-        if (it->second.radio)
-            action.setChecked(it->second.checked);
-    });
-}
-
-void CMainFrame::ApplyCommandStatesEverywhere() {
-    if (m_Menu)
-        ApplyCommandStates(*m_Menu);
-}
-
 void CMainFrame::SetActiveVehicleCommandsEnabled(bool enabled) {
     for (int id : kActiveVehicleCommands)
-        m_CommandStates[id].enabled = enabled;
-    for (int i = 0; i < kDateRangeCount; ++i)
-        m_CommandStates[ID_DATE_RANGE_ALL + i].enabled = enabled;
-    for (int i = 0; i < kEntryTypeCount; ++i)
-        m_CommandStates[ID_ENTRY_TYPE_ALL + i].enabled = enabled;
-    ApplyCommandStatesEverywhere();
+        m_Commands->SetEnabled(id, enabled);
+    m_Commands->SetEnabled(ID_DATE_RANGE_ALL, kDateRangeCount, enabled);
+    m_Commands->SetEnabled(ID_ENTRY_TYPE_ALL, kEntryTypeCount, enabled);
 }
 
 void CMainFrame::UpdateRadioChecks() {
-    const int range = static_cast<int>(m_Filter.GetDateRangeType());
-    for (int i = 0; i < kDateRangeCount; ++i)
-        m_CommandStates[ID_DATE_RANGE_ALL + i].checked = (i == range);
-    const int type = static_cast<int>(m_Filter.GetEntryType());
-    for (int i = 0; i < kEntryTypeCount; ++i)
-        m_CommandStates[ID_ENTRY_TYPE_ALL + i].checked = (i == type);
-    ApplyCommandStatesEverywhere();
+    m_Commands->CheckRadio(ID_DATE_RANGE_ALL, kDateRangeCount, static_cast<int>(m_Filter.GetDateRangeType()));
+    m_Commands->CheckRadio(ID_ENTRY_TYPE_ALL, kEntryTypeCount, static_cast<int>(m_Filter.GetEntryType()));
 }
 
 // ---- Views and the active vehicle ------------------------------------------------------------
@@ -314,71 +265,7 @@ void CMainFrame::PostCommand(int id) {
 }
 
 bool CMainFrame::OnCommand(int id) {
-    switch (id) {
-    case ID_NEW_VEHICLE:
-        OnNewVehicle();
-        return true;
-    case ID_NEW_FUEL:
-        OnNewEntry(CEntry::EntryFuel);
-        return true;
-    case ID_NEW_REPAIR:
-        OnNewEntry(CEntry::EntryRepair);
-        return true;
-    case ID_NEW_TRIP:
-        OnNewEntry(CEntry::EntryTrip);
-        return true;
-    case ID_NEW_EXPENSE:
-        OnNewEntry(CEntry::EntryExpense);
-        return true;
-    case ID_NEW_REMINDER:
-        OnNewReminder();
-        return true;
-    case ID_EDIT:
-    case ID_DELETE:
-        ForwardToView(id);
-        return true;
-    case ID_QUICK_STATS:
-        OnQuickStats();
-        return true;
-    case ID_MANAGE_REMINDERS:
-        OnManageReminders();
-        return true;
-    case ID_SELECT_VEHICLE:
-        ShowView(ViewVehicles);
-        return true;
-    case ID_OPTIONS:
-        OnOptions();
-        return true;
-    case ID_APP_ABOUT:
-        OnAbout();
-        return true;
-    case ID_IMPORT:
-        OnImport();
-        return true;
-    case ID_EXPORT:
-        OnExport();
-        return true;
-    case ID_BACKUP:
-        OnBackup();
-        return true;
-    case ID_OPEN_DATA_FILE:
-        OnOpenDataFile();
-        return true;
-    case ID_APP_EXIT:
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-        return true;
-    default:
-        break;
-    }
-    if (id >= ID_DATE_RANGE_ALL && id < ID_DATE_RANGE_ALL + kDateRangeCount) {
-        OnDateRange(id);
-        return true;
-    }
-    if (id >= ID_ENTRY_TYPE_ALL && id < ID_ENTRY_TYPE_ALL + kEntryTypeCount) {
-        OnEntryType(id);
-        return true;
-    }
-    return false;
+    return m_Commands->Run(id);
 }
 
 void CMainFrame::ForwardToView(int id) {
@@ -455,7 +342,7 @@ void CMainFrame::OnQuickStats() {
 }
 
 void CMainFrame::OnOptions() {
-    if (RunOptionsDialog() == 2)
+    if (RunOptionsDialog() == ID_CANCEL)
         return;
     TheSettings().SaveSettings();
     m_EntryView->Reload(&m_Filter);
@@ -506,8 +393,8 @@ void CMainFrame::OnAbout() {
 void CMainFrame::OnImport() {
     CPrompter& prompter = CPrompter::Instance();
     // Files to import are usually kept beside the data file.
-    const QString folder = QFileInfo(QString::fromStdU16String(TheDataLayer().GetDBPath())).absolutePath();
-    const QString path = prompter.GetOpenFileName(this, LoadStringResource(IDS_CSV_FILE_FILTER), folder);
+    const QString path =
+        prompter.GetOpenFileName(this, LoadStringResource(IDS_CSV_FILE_FILTER), m_DataFile.Folder());
     if (path.isEmpty())
         return;
     CEntryImporter importer(TheDataLayer());
@@ -517,7 +404,7 @@ void CMainFrame::OnImport() {
         return;
     }
     CDlgImport dialog(importer, path, TheSession().ActiveVehicle(), this);
-    if (prompter.RunModal(dialog) == 1)
+    if (prompter.RunModal(dialog) == ID_DONE)
         OnRefreshMessage(); // new vehicles, entries and current odometers
 }
 
@@ -535,54 +422,15 @@ void CMainFrame::OnExport() {
     CEntryExporter exporter(TheDataLayer());
     CDlgExport dialog(exporter, inView, viewText, this);
     CPrompter& prompter = CPrompter::Instance();
-    if (prompter.RunModal(dialog) != 1)
+    if (prompter.RunModal(dialog) != ID_DONE)
         return;
     prompter.MessageBox(
         this, FormatStringResource(IDS_EXPORT_DONE, {QString::number(dialog.Count()), dialog.Path()}),
         LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK, CPrompter::IconInformation);
 }
 
-void CMainFrame::OnBackup() {
-    const QString source = QString::fromStdU16String(TheDataLayer().GetDBPath());
-    CPrompter& prompter = CPrompter::Instance();
-    const QString path =
-        prompter.GetSaveFileName(this, CDlgStartup::QtFileFilter(LoadStringResource(IDS_DATA_FILE_FILTER)),
-                                 CDataFileBackup::SuggestedPath(source, QDate::currentDate()));
-    if (path.isEmpty())
-        return;
-    CDataFileBackup backup;
-    CDataFileBackup::Result result = CDataFileBackup::ResultOK;
-    {
-        CWaitCursor wait;
-        result = backup.Backup(source, path);
-    }
-    if (result == CDataFileBackup::ResultOK)
-        prompter.MessageBox(this, FormatStringResource(IDS_BACKUP_DONE, {backup.Destination()}),
-                            LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK,
-                            CPrompter::IconInformation);
-    else
-        prompter.MessageBox(this, backup.Problem(), QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
-}
-
 void CMainFrame::OnOpenDataFile() {
-    CAppSettings& settings = TheSettings();
-    CPrompter& prompter = CPrompter::Instance();
-    const QString chosen =
-        prompter.GetOpenFileName(this, CDlgStartup::QtFileFilter(LoadStringResource(IDS_DATA_FILE_FILTER)),
-                                 QString::fromStdU16String(settings.DBPath));
-    if (chosen.isEmpty())
-        return;
-    // A file that does not open leaves the open one as it is.
-    CDataLayer probe;
-    const QString problem = ConnectStatusMessage(probe.Connect(chosen.toStdU16String().c_str()), chosen);
-    probe.Disconnect();
-    if (!problem.isEmpty()) {
-        prompter.MessageBox(this, problem, QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
-        return;
-    }
-    settings.DBPath = chosen.toStdU16String();
-    TheDataLayer().Disconnect();
-    if (OpenDataFile() && FindActiveVehicle() == nullptr)
+    if (m_DataFile.ChooseAnother(this) && OpenDataFile() && FindActiveVehicle() == nullptr)
         SetActiveVehicle(nullptr, false);
 }
 
@@ -596,27 +444,13 @@ bool CMainFrame::RunEntryEditor(CEntry& entry) {
     return EditEntry(entry) != 0;
 }
 
-class CMainFrame::ModalScope {
-public:
-    explicit ModalScope(CMainFrame& frame) : m_Frame(frame) { ++m_Frame.m_ModalDepth; }
-    ~ModalScope() {
-        if (--m_Frame.m_ModalDepth == 0)
-            m_Frame.PostHeldMessages();
-    }
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
-
-private:
-    CMainFrame& m_Frame;
-};
-
 bool CMainFrame::RunReminderEditor(CNotification& reminder) {
-    const ModalScope modal(*this);
+    const CModalGate::Scope modal(*m_Gate);
     return EditReminder(reminder, this);
 }
 
 void CMainFrame::RunReminderList(CVehicle& vehicle) {
-    const ModalScope modal(*this);
+    const CModalGate::Scope modal(*m_Gate);
     CDlgReminders dialog(vehicle.GetRefID(), this);
     dialog.SetTitleText(CVehicleListView::DisplayText(vehicle));
     CPrompter::Instance().RunModal(dialog);
@@ -637,21 +471,19 @@ int CMainFrame::RunOptionsDialog() {
 
 bool CMainFrame::RunDateRangeDialog(SYSTEMTIME& start, SYSTEMTIME& end) {
     CDlgDateRange dialog(&start, &end, this);
-    return CPrompter::Instance().RunModal(dialog) == 1;
+    return CPrompter::Instance().RunModal(dialog) == ID_DONE;
 }
 
 void CMainFrame::CheckReminders(CVehicle& vehicle) {
-    const ModalScope modal(*this);
+    const CModalGate::Scope modal(*m_Gate);
     ::CheckReminders(vehicle, this);
 }
 
 // ---- Registered messages and window events ---------------------------------------------------
 
 void CMainFrame::OnRefreshMessage() {
-    if (IsModalOpen()) {
-        m_HeldRefresh = true;
+    if (m_Gate->Hold(CModalGate::HeldRefresh))
         return;
-    }
     m_VehicleView->Reload();
     CVehicle* vehicle = FindActiveVehicle();
     if (vehicle == nullptr)
@@ -660,47 +492,23 @@ void CMainFrame::OnRefreshMessage() {
 }
 
 void CMainFrame::OnShutdownMessage() {
-    if (IsModalOpen()) {
-        m_HeldShutdown = true;
+    if (m_Gate->Hold(CModalGate::HeldShutdown))
         return;
-    }
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
-bool CMainFrame::IsModalOpen() const {
-    return m_ModalDepth > 0 || IsCheckingReminders() || QApplication::activeModalWidget() != nullptr;
-}
-
-void CMainFrame::PostHeldMessages() {
-    if (m_HeldRefresh || m_HeldShutdown || m_HeldCheck)
-        QMetaObject::invokeMethod(this, &CMainFrame::RunHeldMessages, Qt::QueuedConnection);
-}
-
-void CMainFrame::RunHeldMessages() {
-    // Another dialog may have opened meanwhile; its close posts this again.
-    if (IsModalOpen())
-        return;
-    if (m_HeldShutdown) {
-        m_HeldShutdown = m_HeldRefresh = m_HeldCheck = false;
+void CMainFrame::RunHeld(int held) {
+    if (held & CModalGate::HeldShutdown)
         OnShutdownMessage();
-        return;
-    }
-    if (m_HeldRefresh) {
-        // The refresh makes the vehicle active again, which runs the check.
-        m_HeldRefresh = m_HeldCheck = false;
+    if (held & CModalGate::HeldRefresh)
         OnRefreshMessage();
-    }
-    if (m_HeldCheck) {
-        m_HeldCheck = false;
+    if (held & CModalGate::HeldCheck)
         RequestReminderCheck();
-    }
 }
 
 void CMainFrame::RequestReminderCheck() {
-    if (IsModalOpen()) {
-        m_HeldCheck = true;
+    if (m_Gate->Hold(CModalGate::HeldCheck))
         return;
-    }
     if (CVehicle* vehicle = FindActiveVehicle())
         CheckReminders(*vehicle);
 }
@@ -742,7 +550,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 bool CMainFrame::event(QEvent* event) {
     // A modal dialog has closed: what was held may act now.
     if (event->type() == QEvent::WindowUnblocked)
-        PostHeldMessages();
+        m_Gate->Release();
     return QMainWindow::event(event);
 }
 
@@ -756,60 +564,18 @@ void CMainFrame::focusInEvent(QFocusEvent* event) {
 
 // ---- The data file -------------------------------------------------------------------------
 
-QString CMainFrame::LocateTemplate() {
-    const QString name = LoadStringResource(IDS_TEMPLATE_FILE);
-    const QDir folder(QString::fromStdString(GetModuleFolder()));
-    const QString beside = folder.filePath(name);
-    if (QFileInfo::exists(beside))
-        return beside;
-    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../share/carvelle/") + name));
-    return QFileInfo::exists(installed) ? installed : beside;
-}
-
 bool CMainFrame::OpenDataFile() {
-    CAppSettings& settings = TheSettings();
-    if (settings.DBPath.empty()) {
-        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        // A desktop may lack the folder that the handheld always has.
-        QDir().mkpath(documents);
-        settings.DBPath =
-            QDir(documents).filePath(LoadStringResource(IDS_DEFAULT_DATA_FILE)).toStdU16String();
+    if (!m_DataFile.Connect(this)) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return false;
     }
-
-    CPrompter& prompter = CPrompter::Instance();
-    for (;;) {
-        const QString path = QString::fromStdU16String(settings.DBPath);
-        const CDataLayer::ConnectStatus status = TheDataLayer().Connect(settings.DBPath.c_str());
-        if (status == CDataLayer::ConnectOK) {
-            settings.SaveDBPath();
-            m_VehicleView->Initialize();
-            m_EntryView->Initialize();
-            if (CVehicle* vehicle = m_VehicleView->FindByRefID(TheSession().ActiveVehicle())) {
-                SetActiveVehicle(vehicle, true);
-            } else {
-                ShowView(ViewVehicles);
-                m_VehicleView->update();
-            }
-            return true;
-        }
-        // A missing file goes straight to the choice of another.
-        if (status != CDataLayer::ConnectFileNotFound)
-            prompter.MessageBox(this, ConnectStatusMessage(status, path), QString(), CPrompter::ButtonsOK,
-                                CPrompter::IconWarning);
-
-        CDlgStartup startup(this);
-        if (prompter.RunModal(startup) == 2) {
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-            return false;
-        }
-        if (startup.CreateNew()) {
-            const std::u16string templatePath = m_TemplatePath.toStdU16String();
-            if (!CopyFileW(templatePath.c_str(), settings.DBPath.c_str(), 0)) {
-                prompter.MessageBox(this,
-                                    FormatStringResource(IDS_CANNOT_CREATE_DATA_FILE,
-                                                         {QString::fromStdU16String(settings.DBPath)}),
-                                    QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
-            }
-        }
+    m_VehicleView->Initialize();
+    m_EntryView->Initialize();
+    if (CVehicle* vehicle = m_VehicleView->FindByRefID(TheSession().ActiveVehicle())) {
+        SetActiveVehicle(vehicle, true);
+    } else {
+        ShowView(ViewVehicles);
+        m_VehicleView->update();
     }
+    return true;
 }

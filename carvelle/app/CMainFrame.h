@@ -2,6 +2,9 @@
 // The main window: hosts the vehicle list and the entry list, carries the soft-key bar ("New",
 // "Menu"), dispatches every command, owns the entry filter and keeps the active vehicle.
 
+#include "app/CDataFileSession.h"
+#include "app/CFrameCommands.h"
+#include "app/CModalGate.h"
 #include "platform/WinTypes.h"
 #include "records/CEntry.h"
 #include "records/CEntryFilter.h"
@@ -11,7 +14,6 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include <map>
 #include <memory>
 
 class CNotification;
@@ -48,19 +50,14 @@ public:
     int CurrentView() const { return m_CurrentView; }
 
     // Connects the data layer to the stored path, asking the user through the start-up dialog
-    // until a file opens (true) or the user cancels (false; a close request is then posted).
+    // until a file opens (true) or the user cancels (false; a close request is then posted), and
+    // fills the views from it.
     bool OpenDataFile();
-    // The file every new data file is copied from.
-    QString TemplatePath() const { return m_TemplatePath; }
-    void SetTemplatePath(const QString& path) { m_TemplatePath = path; }
-    // Default.ENU beside the program, else where an installed program keeps it.
-    static QString LocateTemplate();
+    void SetTemplatePath(const QString& path) { m_DataFile.SetTemplatePath(path); }
 
     // The command-state table (enabled states and radio checks of the managed commands).
-    bool IsCommandEnabled(int id) const;
-    bool IsCommandChecked(int id) const;
-    // Sets the table's states on the menu's actions and those of its popups.
-    void ApplyCommandStates(QMenu& menu) const;
+    bool IsCommandEnabled(int id) const { return m_Commands->IsEnabled(id); }
+    bool IsCommandChecked(int id) const { return m_Commands->IsChecked(id); }
     // The soft-key menu (menu 230): its two top-level items hold the "New" and "Menu" popups.
     QMenu& SoftKeyMenu() { return *m_Menu; }
 
@@ -69,7 +66,7 @@ public:
     void OnRefreshMessage();
     void OnShutdownMessage();
     // True while a modal dialog or a reminder check is open.
-    bool IsModalOpen() const;
+    bool IsModalOpen() const { return m_Gate->IsOpen(); }
     // The clock's minute tick: a new local day, or a wake from sleep, runs the reminder check
     // for the active vehicle (once no modal dialog is open).
     void OnClockTick();
@@ -100,16 +97,10 @@ protected:
     virtual void CheckReminders(CVehicle& vehicle);
 
 private:
-    struct CommandState {
-        bool enabled = true;
-        bool radio = false;
-        bool checked = false;
-    };
-
     void CreateSoftKeys();
+    void BindCommands();
     void SetActiveVehicleCommandsEnabled(bool enabled);
     void UpdateRadioChecks();
-    void ApplyCommandStatesEverywhere();
     CVehicle* FindActiveVehicle() const;
 
     void OnNewVehicle();
@@ -123,30 +114,23 @@ private:
     void OnAbout();
     void OnImport();
     void OnExport();
-    void OnBackup();
     void OnOpenDataFile();
     void ForwardToView(int id);
     void ReloadEntries();
 
-    // Counts a dialog flow of the frame as modal for as long as it lives.
-    class ModalScope;
-    void PostHeldMessages();
-    void RunHeldMessages();
+    void RunHeld(int held);
     void RequestReminderCheck();
 
-    std::map<int, CommandState> m_CommandStates;
     CEntryFilter m_Filter;
+    CDataFileSession m_DataFile;
     int m_CurrentView = ViewVehicles;
     bool m_Closed = false;
-    QString m_TemplatePath;
 
-    int m_ModalDepth = 0;
-    bool m_HeldRefresh = false;
-    bool m_HeldShutdown = false;
-    bool m_HeldCheck = false;
-    QTimer* m_ClockTimer = nullptr; // a child
-    double m_LastTick = 0.0;        // OLE date of the last tick
-    int m_LastDay = 0;              // the local day then, as yyyymmdd
+    CFrameCommands* m_Commands = nullptr; // children
+    CModalGate* m_Gate = nullptr;
+    QTimer* m_ClockTimer = nullptr;
+    double m_LastTick = 0.0; // OLE date of the last tick
+    int m_LastDay = 0;       // the local day then, as yyyymmdd
 
     // The views go before the client area that holds them; the other widgets are children.
     std::unique_ptr<QMenu> m_Menu;

@@ -1,0 +1,119 @@
+#include "app/CDataFileSession.h"
+
+#include "app/CDlgStartup.h"
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "core/CStringTable.h"
+#include "core/ConnectStatusMessage.h"
+#include "core/ResourceIds.h"
+#include "datastore/CDataLayer.h"
+#include "exchange/CDataFileBackup.h"
+#include "platform/FileSystem.h"
+#include "widgets/CPrompter.h"
+#include "widgets/CWaitCursor.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+QString DataFileFilter() {
+    return CDlgStartup::QtFileFilter(LoadStringResource(IDS_DATA_FILE_FILTER));
+}
+
+void Warn(QWidget* parent, const QString& text) {
+    CPrompter::Instance().MessageBox(parent, text, QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+}
+
+} // namespace
+
+CDataFileSession::CDataFileSession() : m_TemplatePath(LocateTemplate()) {}
+
+QString CDataFileSession::LocateTemplate() {
+    const QString name = LoadStringResource(IDS_TEMPLATE_FILE);
+    const QDir folder(QString::fromStdString(GetModuleFolder()));
+    const QString beside = folder.filePath(name);
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../share/carvelle/") + name));
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
+QString CDataFileSession::Folder() const {
+    return QFileInfo(QString::fromUtf16(TheDataLayer().GetDBPath())).absolutePath();
+}
+
+bool CDataFileSession::Connect(QWidget* parent) {
+    CAppSettings& settings = TheSettings();
+    if (settings.DBPath.empty()) {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        // A new account may have no documents folder yet.
+        QDir().mkpath(documents);
+        settings.DBPath =
+            QDir(documents).filePath(LoadStringResource(IDS_DEFAULT_DATA_FILE)).toStdU16String();
+    }
+
+    CPrompter& prompter = CPrompter::Instance();
+    for (;;) {
+        const QString path = QString::fromStdU16String(settings.DBPath);
+        const CDataLayer::ConnectStatus status = TheDataLayer().Connect(settings.DBPath.c_str());
+        if (status == CDataLayer::ConnectOK) {
+            settings.SaveDBPath();
+            return true;
+        }
+        // A missing file goes straight to the choice of another.
+        if (status != CDataLayer::ConnectFileNotFound)
+            Warn(parent, ConnectStatusMessage(status, path));
+
+        CDlgStartup startup(parent);
+        if (prompter.RunModal(startup) == ID_CANCEL)
+            return false;
+        if (startup.CreateNew()) {
+            const std::u16string templatePath = m_TemplatePath.toStdU16String();
+            if (!CopyFileW(templatePath.c_str(), settings.DBPath.c_str(), 0))
+                Warn(parent, FormatStringResource(IDS_CANNOT_CREATE_DATA_FILE,
+                                                  {QString::fromStdU16String(settings.DBPath)}));
+        }
+    }
+}
+
+bool CDataFileSession::ChooseAnother(QWidget* parent) {
+    CAppSettings& settings = TheSettings();
+    const QString chosen = CPrompter::Instance().GetOpenFileName(parent, DataFileFilter(),
+                                                                 QString::fromStdU16String(settings.DBPath));
+    if (chosen.isEmpty())
+        return false;
+    CDataLayer probe;
+    const QString problem = ConnectStatusMessage(probe.Connect(chosen.toStdU16String().c_str()), chosen);
+    probe.Disconnect();
+    if (!problem.isEmpty()) {
+        Warn(parent, problem);
+        return false;
+    }
+    settings.DBPath = chosen.toStdU16String();
+    TheDataLayer().Disconnect();
+    return true;
+}
+
+void CDataFileSession::Backup(QWidget* parent) {
+    const QString source = QString::fromUtf16(TheDataLayer().GetDBPath());
+    CPrompter& prompter = CPrompter::Instance();
+    const QString path = prompter.GetSaveFileName(
+        parent, DataFileFilter(), CDataFileBackup::SuggestedPath(source, QDate::currentDate()));
+    if (path.isEmpty())
+        return;
+    CDataFileBackup backup;
+    CDataFileBackup::Result result = CDataFileBackup::ResultOK;
+    {
+        CWaitCursor wait;
+        result = backup.Backup(source, path);
+    }
+    if (result == CDataFileBackup::ResultOK)
+        prompter.MessageBox(parent, FormatStringResource(IDS_BACKUP_DONE, {backup.Destination()}),
+                            LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK,
+                            CPrompter::IconInformation);
+    else
+        Warn(parent, backup.Problem());
+}

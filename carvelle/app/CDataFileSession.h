@@ -1,0 +1,35 @@
+#pragma once
+// The data file this run works on: connecting to the stored path (asking the user through the
+// welcome dialog until a file opens), switching to another file, and backing it up. The frame
+// fills its views once a file is open.
+
+#include <QString>
+
+class QWidget;
+
+class CDataFileSession {
+public:
+    CDataFileSession();
+
+    // Connects the data layer to the stored path, asking through the welcome dialog until a file
+    // opens (true; its path is then stored) or the user cancels (false).
+    bool Connect(QWidget* parent);
+    // Lets the user pick another data file. True when one was chosen that opens: the open file is
+    // then closed and the new path stored, to be connected next. A file that does not open is
+    // reported and leaves the open one as it is.
+    bool ChooseAnother(QWidget* parent);
+    // Copies the open data file where the user says, and tells how that went.
+    void Backup(QWidget* parent);
+
+    // The open data file's folder, where files to import and export are usually kept.
+    QString Folder() const;
+
+    // The file every new data file is copied from.
+    const QString& TemplatePath() const { return m_TemplatePath; }
+    void SetTemplatePath(const QString& path) { m_TemplatePath = path; }
+    // Default.ENU beside the program, else where an installed program keeps it.
+    static QString LocateTemplate();
+
+private:
+    QString m_TemplatePath;
+};
