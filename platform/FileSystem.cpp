@@ -109,7 +109,7 @@ BOOL CopyFileW(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists) {
     if (::lstat(target.c_str(), &targetInfo) == 0) {
         if (failIfExists)
             return 0;
-        // Like the handheld, a file marked read-only is not replaced.
+        // As with CopyFile, a file marked read-only is not replaced.
         if (GetFileAttributesW(newPath) == FILE_ATTRIBUTE_READONLY)
             return 0;
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The few wide-text routines the handheld's C library offered, for char16_t texts.
+// The few Win32 C library routines for wide text that the code uses, for char16_t texts.
 
 #include "platform/WinTypes.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// The handheld's basic types, with the widths the data file and the records rely on.
+// The Win32 basic types the data file uses, with the widths the file and the records rely on.
 // `long` is never used for these: it is 64 bits wide on this host.
 
 #include <cstddef>

@@ -73,5 +73,5 @@ void CDlgStartup::OnDone() {
         return; // the user may choose again
     settings.DBPath = chosen.toStdU16String();
     m_CreateNew = createNew;
-    done(1);
+    done(ID_DONE);
 }

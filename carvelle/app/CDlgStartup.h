@@ -18,7 +18,7 @@ public:
     // True when the user chose "Create a new database file"; valid after a run that returned 1.
     bool CreateNew() const { return m_CreateNew; }
 
-    // "Description|pattern|...||" (the handheld's form) to Qt's "Description (pattern);;...".
+    // A Win32-style filter string, "Description|pattern|...||", to Qt's "Description (pattern);;...".
     static QString QtFileFilter(const QString& filter);
 
     // Asks for the file; closes only when one was chosen.

@@ -36,11 +36,11 @@ constexpr int kFigureLabels[CQuickStats::FigureCount] = {
 };
 
 QString Money(float value) {
-    return FormatNumber(value, true, false, true);
+    return FormatNumber(value, kMoney);
 }
 
 QString Decimal(float value) {
-    return FormatNumber(value, true, false, false);
+    return FormatNumber(value, kDecimalNumber);
 }
 
 QString EconomyText(float economy) {
@@ -187,7 +187,7 @@ QString CQuickStats::FigureText(int figure) const {
         return QStringLiteral("%1 per %2").arg(Money(cost), volume);
     }
     case 4:
-        return QStringLiteral("%1 %2").arg(FormatNumber(static_cast<float>(Distance), false, false, false),
+        return QStringLiteral("%1 %2").arg(FormatNumber(static_cast<float>(Distance), kWholeNumber),
                                            distance);
     case 5:
         return QStringLiteral("%1 %2").arg(Decimal(FuelConsumed), volume);

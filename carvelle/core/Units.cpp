@@ -170,6 +170,10 @@ QString FormatNumber(float value, bool decimals, bool raw, bool currency) {
     return locale.toString(static_cast<qlonglong>(shown));
 }
 
+QString FormatNumber(float value, NumberFormat format) {
+    return FormatNumber(value, format.decimals, format.raw, format.currency);
+}
+
 QString FuelQuantityLabel() {
     switch (Volume()) {
     case VolumeGallonsUS:

@@ -39,6 +39,17 @@ QString EconomyUnitLabel();
 // the locale's money format, otherwise its number format with grouping.
 QString FormatNumber(float value, bool decimals, bool raw, bool currency);
 
+// The same with the three choices named; the program's calls use the formats below.
+struct NumberFormat {
+    bool decimals = false;
+    bool raw = false;
+    bool currency = false;
+};
+inline constexpr NumberFormat kWholeNumber{false, false, false};  // "1,234"
+inline constexpr NumberFormat kDecimalNumber{true, false, false}; // "1,234.50"
+inline constexpr NumberFormat kMoney{true, false, true};          // "$1,234.50"
+QString FormatNumber(float value, NumberFormat format);
+
 // The fuel page's labels for the current volume unit; empty for an unknown unit (the page then
 // keeps its own labels).
 QString FuelQuantityLabel();  // "Num gallons:" / "Num litres:"

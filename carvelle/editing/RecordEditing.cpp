@@ -14,6 +14,7 @@
 #include "core/AppData.h"
 #include "core/CRecordServices.h"
 #include "core/CStringTable.h"
+#include "core/ResourceIds.h"
 #include "records/CEntry.h"
 #include "records/CVehicle.h"
 #include "widgets/CPrompter.h"
@@ -74,7 +75,7 @@ bool RunFuel(CEntry& entry, CCustomPropertySheet& sheet) {
     details->vendor = Text(entry.GetVendor());
     details->isNew = entry.GetID() == 0;
     notes->notes = Text(entry.GetNotes());
-    if (sheet.DoModal() != 1)
+    if (sheet.DoModal() != ID_DONE)
         return false;
     entry.SetDate(details->date);
     entry.SetOdometer(details->odometer);
@@ -95,7 +96,7 @@ template <class Page> bool RunRepairOrExpense(CEntry& entry, CCustomPropertyShee
     details->vendor = Text(entry.GetVendor());
     details->description = Text(entry.GetName());
     notes->notes = Text(entry.GetNotes());
-    if (sheet.DoModal() != 1)
+    if (sheet.DoModal() != ID_DONE)
         return false;
     entry.SetDate(details->date);
     entry.SetOdometer(details->odometer);
@@ -117,7 +118,7 @@ bool RunTrip(CEntry& entry, CCustomPropertySheet& sheet) {
     expense->total = entry.GetAmount();
     expense->category = Text(entry.GetVendor());
     notes->notes = Text(entry.GetNotes());
-    if (sheet.DoModal() != 1)
+    if (sheet.DoModal() != ID_DONE)
         return false;
     entry.SetDate(details->date);
     entry.SetName(Wide(details->description));
@@ -152,7 +153,7 @@ int EditVehicle(CVehicle& vehicle) {
     dealer->phone = Text(vehicle.GetDealerPhone());
     dealer->address = Text(vehicle.GetDealerAddress());
     notes->notes = Text(vehicle.GetNotes());
-    if (sheet.DoModal() != 1)
+    if (sheet.DoModal() != ID_DONE)
         return 0;
     vehicle.SetName(Wide(details->name));
     vehicle.SetLicensePlate(Wide(details->licensePlate));

@@ -84,5 +84,5 @@ void CDlgOptions::OnDone() {
     settings.UnitDistance = static_cast<DWORD>(m_Distance->currentIndex());
     settings.UnitVolume = static_cast<DWORD>(m_Volume->currentIndex());
     settings.UnitFuelEconomy = static_cast<DWORD>(m_Economy->currentIndex());
-    done(1);
+    done(ID_DONE);
 }

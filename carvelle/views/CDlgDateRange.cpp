@@ -141,5 +141,5 @@ void CDlgDateRange::OnDone() {
     // Written only when accepted, so that a refused range never reaches the caller.
     *m_Start = LocalToSystemTime(first);
     *m_End = LocalToSystemTime(last);
-    done(1);
+    done(ID_DONE);
 }

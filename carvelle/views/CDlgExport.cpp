@@ -58,5 +58,5 @@ void CDlgExport::OnDone() {
     }
     m_Path = path;
     m_Count = m_Exporter.Count();
-    done(1);
+    done(ID_DONE);
 }

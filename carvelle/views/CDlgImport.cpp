@@ -354,7 +354,7 @@ void CDlgImport::OnDone() {
     case CEntryImporter::ResultOK:
         prompter.MessageBox(this, m_Importer.SummaryText(), title, CPrompter::ButtonsOK,
                             CPrompter::IconInformation);
-        done(1);
+        done(ID_DONE);
         return;
     case CEntryImporter::ResultRefused:
         ShowErrors();
@@ -362,7 +362,7 @@ void CDlgImport::OnDone() {
     case CEntryImporter::ResultCancelled:
         prompter.MessageBox(this, LoadStringResource(IDS_IMPORT_CANCELLED), title, CPrompter::ButtonsOK,
                             CPrompter::IconInformation);
-        done(2);
+        done(ID_CANCEL);
         return;
     case CEntryImporter::ResultBusy:
         prompter.MessageBox(this, LoadStringResource(IDS_IMPORT_BUSY), QString(), CPrompter::ButtonsOK,

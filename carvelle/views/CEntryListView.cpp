@@ -77,8 +77,8 @@ QString CEntryListView::EntryDescription(const CEntry& entry) {
     QString text;
     if (entry.GetType() == CEntry::EntryFuel) {
         text = QStringLiteral("%1 %2 @ %3")
-                   .arg(FormatNumber(entry.GetCustom1(), true, false, false), VolumeUnitName(true, true),
-                        FormatNumber(entry.GetCustom2(), true, false, true));
+                   .arg(FormatNumber(entry.GetCustom1(), kDecimalNumber), VolumeUnitName(true, true),
+                        FormatNumber(entry.GetCustom2(), kMoney));
         if (!vendor.isEmpty())
             text += QStringLiteral(" (") + vendor + QStringLiteral(")");
         return text;
@@ -251,9 +251,9 @@ void CEntryListView::DrawRow(QPainter& painter, const QStyleOptionViewItem& opti
     if (!entry)
         return;
     const QString date = DateText(row);
-    const QString odometer = FormatNumber(static_cast<float>(entry->GetOdometer()), false, false, false);
+    const QString odometer = FormatNumber(static_cast<float>(entry->GetOdometer()), kWholeNumber);
     const QString description = EntryDescription(*entry);
-    const QString amount = FormatNumber(entry->GetAmount(), true, false, true);
+    const QString amount = FormatNumber(entry->GetAmount(), kMoney);
 
     const QPalette& colours = palette();
     const bool selected = option.state & QStyle::State_Selected;

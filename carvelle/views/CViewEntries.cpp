@@ -34,7 +34,7 @@ CViewEntries::CViewEntries(QWidget* parent) : QWidget(parent) {
     m_Caption = LoadStringResource(IDS_NO_ACTIVE_VEHICLE);
     m_List = new CEntryListView(this);
     m_List->SetCommandHandler([this](int id) { HandleCommand(id); });
-    connect(m_List, &CCustomListView::RowTapped, this, [this](int) { EditSelectedEntry(); });
+    connect(m_List, &CCustomListView::RowClicked, this, [this](int) { EditSelectedEntry(); });
     connect(m_List, &CCustomListView::EnterPressed, this, &CViewEntries::EditSelectedEntry);
     setFocusProxy(m_List);
     LayOut();

@@ -19,7 +19,7 @@ CViewVehicles::CViewVehicles(QWidget* parent) : QWidget(parent) {
     m_Caption = LoadStringResource(IDS_MY_VEHICLES);
     m_List = new CVehicleListView(this);
     m_List->SetCommandHandler([this](int id) { HandleCommand(id); });
-    connect(m_List, &CCustomListView::RowTapped, this, [this](int) { ActivateSelectedVehicle(); });
+    connect(m_List, &CCustomListView::RowClicked, this, [this](int) { ActivateSelectedVehicle(); });
     connect(m_List, &CCustomListView::EnterPressed, this, &CViewVehicles::ActivateSelectedVehicle);
     setFocusProxy(m_List);
     LayOut();

@@ -483,11 +483,11 @@ void CCustomListView::mousePressEvent(QMouseEvent* event) {
 
 void CCustomListView::mouseReleaseEvent(QMouseEvent* event) {
     const int row = event->button() == Qt::LeftButton ? HitTest(event->position().toPoint()) : -1;
-    const bool tap = row >= 0 && row == m_PressedRow && !m_GestureSincePress;
+    const bool click = row >= 0 && row == m_PressedRow && !m_GestureSincePress;
     m_PressedRow = -1;
     QTreeView::mouseReleaseEvent(event);
-    if (tap) {
-        emit RowTapped(row);
+    if (click) {
+        emit RowClicked(row);
     }
 }
 
@@ -522,7 +522,7 @@ bool CCustomListView::viewportEvent(QEvent* event) {
         if (auto* hold = static_cast<QTapAndHoldGesture*>(gestureEvent->gesture(Qt::TapAndHoldGesture))) {
             gestureEvent->accept(hold);
             // A long press with the mouse stays a plain press; on a touch screen it is the
-            // tap-and-hold that opens the menu.
+            // press-and-hold that opens the menu.
             if (hold->state() == Qt::GestureFinished && m_PressFromTouch) {
                 m_GestureSincePress = true;
                 ContextGesture(viewport()->mapFromGlobal(hold->position().toPoint()));

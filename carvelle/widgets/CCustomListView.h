@@ -66,12 +66,13 @@ public:
     // and current rows stay selected and current. Equal rows keep their order.
     void SortRows(const std::function<int(int rowA, int rowB)>& compare);
 
-    // Opens the context menu as a tap-and-hold at this viewport point would.
+    // Opens the context menu as a press-and-hold at this viewport point would.
     void ContextGesture(const QPoint& viewportPoint);
 
 signals:
-    // A tap (left click released on the row where it was pressed), not ended by a context menu.
-    void RowTapped(int row);
+    // A click (the left button released on the row where it was pressed), not ended by a context
+    // menu.
+    void RowClicked(int row);
     // Enter or Return pressed in the list.
     void EnterPressed();
 

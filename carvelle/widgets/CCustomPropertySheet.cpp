@@ -108,7 +108,7 @@ void CCustomPropertySheet::OnDone() {
         if (!page->OnApply())
             return;
     }
-    done(1);
+    done(ID_DONE);
 }
 
 void CCustomPropertySheet::OnCancel() {
@@ -116,5 +116,5 @@ void CCustomPropertySheet::OnCancel() {
         if (page->IsInitialized())
             page->OnCancel();
     }
-    done(2);
+    done(ID_CANCEL);
 }

@@ -83,11 +83,11 @@ void CFullScreenDialog::OnSoftKeyCommand(int id) {
 }
 
 void CFullScreenDialog::OnDone() {
-    done(1);
+    done(ID_DONE);
 }
 
 void CFullScreenDialog::OnCancel() {
-    done(2);
+    done(ID_CANCEL);
 }
 
 void CFullScreenDialog::reject() {

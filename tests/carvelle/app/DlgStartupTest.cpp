@@ -16,7 +16,7 @@ using Shown = CScriptedPrompter::Shown;
 
 class DlgStartupTest : public CCarvelleTest {};
 
-TEST_F(DlgStartupTest, TheHandheldFilterBecomesQtsFilter) {
+TEST_F(DlgStartupTest, AWin32StyleFilterBecomesQtsFilter) {
     EXPECT_EQ(CDlgStartup::QtFileFilter(QStringLiteral("Carvelle Data Files (*.dat)|*.dat||")),
               QStringLiteral("Carvelle Data Files (*.dat)"));
     EXPECT_EQ(CDlgStartup::QtFileFilter(QStringLiteral("Data|*.dat;*.bak|All Files|*.*||")),
