@@ -1,5 +1,6 @@
 #include "reminders/CDlgNotification.h"
 
+#include "core/DecimalText.h"
 #include "editing/KeywordPickList.h"
 #include "widgets/CDatePicker.h"
 #include "widgets/CEditEx.h"
@@ -86,7 +87,7 @@ void CDlgNotification::SetValues(double date, const QString& description, LONG o
     m_Odometer = odometer;
     m_DatePicker->SetOleDate(date);
     m_DescriptionCombo->setEditText(description);
-    m_OdometerField->setText(CWinDataExchangeLocale::FormatInteger(odometer));
+    m_OdometerField->setText(FormatIntegerText(odometer));
 }
 
 void CDlgNotification::OnKeywords() {
@@ -95,7 +96,7 @@ void CDlgNotification::OnKeywords() {
 
 void CDlgNotification::OnDone() {
     // Any reading a 32-bit odometer holds, from 0 up; the arrows' range does not limit typing.
-    const std::optional<LONG> odometer = CWinDataExchangeLocale::ParseInteger(m_OdometerField->text());
+    const std::optional<LONG> odometer = ParseIntegerText(m_OdometerField->text());
     if (!odometer || *odometer < 0) {
         CWinDataExchangeLocale::Refuse(m_OdometerField);
         return;

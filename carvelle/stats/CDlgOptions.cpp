@@ -5,6 +5,7 @@
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CStringTable.h"
+#include "core/DecimalText.h"
 #include "core/ResourceIds.h"
 #include "widgets/CWinDataExchangeLocale.h"
 #include "widgets/SharedFonts.h"
@@ -51,7 +52,7 @@ CDlgOptions::CDlgOptions(QWidget* parent)
     m_Currency->setEnabled(false);
     m_MileageRate = new QLineEdit(MileageRateText(settings.MileageRate), this);
     m_MileageRate->setObjectName(QStringLiteral("ctl%1").arg(IDC_MILEAGE_RATE));
-    m_MileageRate->setMaxLength(CWinDataExchangeLocale::kMaxNumberLength);
+    m_MileageRate->setMaxLength(kMaxNumberLength);
 
     form->addRow(MakeLabel(this, "Distance:"), m_Distance);
     form->addRow(MakeLabel(this, "Volume:"), m_Volume);
@@ -66,11 +67,11 @@ CDlgOptions::CDlgOptions(QWidget* parent)
 CDlgOptions::~CDlgOptions() = default;
 
 std::optional<float> CDlgOptions::ParseMileageRate(const QString& text) {
-    return CWinDataExchangeLocale::ParseDecimal(text);
+    return ParseDecimalText(text);
 }
 
 QString CDlgOptions::MileageRateText(float rate) {
-    return CWinDataExchangeLocale::FormatDecimal(rate);
+    return FormatDecimalText(rate);
 }
 
 void CDlgOptions::OnDone() {

@@ -1,4 +1,5 @@
 #include "widgets/CUpDownEdit.h"
+#include "core/DecimalText.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -29,13 +30,13 @@ void CUpDownEdit::SetRange(LONG minimum, LONG maximum, LONG step) {
 }
 
 void CUpDownEdit::StepBy(int clicks) {
-    const std::optional<LONG> current = CWinDataExchangeLocale::ParseInteger(text());
+    const std::optional<LONG> current = ParseIntegerText(text());
     int64_t value = current ? *current : m_Minimum;
     value = std::clamp<int64_t>(value, m_Minimum, m_Maximum);
     value = std::clamp<int64_t>(value + int64_t{clicks} * m_Step, m_Minimum, m_Maximum);
     // Through the undo stack, as typing would, and with textEdited for the page.
     selectAll();
-    insert(CWinDataExchangeLocale::FormatInteger(static_cast<LONG>(value)));
+    insert(FormatIntegerText(static_cast<LONG>(value)));
     selectAll();
 }
 

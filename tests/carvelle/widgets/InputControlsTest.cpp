@@ -1,6 +1,7 @@
 #include "carvelle/support/CScriptedPrompter.h"
 #include "carvelle/support/CTestEnvironment.h"
 
+#include "core/DecimalText.h"
 #include "widgets/CEditEx.h"
 #include "widgets/CUpDownEdit.h"
 #include "widgets/CWinDataExchangeLocale.h"
@@ -67,7 +68,7 @@ TEST(DecimalTextTest, AcceptsPlainNumbersAndRefusesWhatIsNotAFiniteFloat) {
         {"1e3", 1e3f}, {"+2.5", 2.5f},    {"-12.25", -12.25f}, {"3.4e38", 3.4e38f}, {"00012", 12.0f},
     };
     for (const auto& [text, value] : accepted) {
-        const std::optional<float> read = Exchange::ParseDecimal(QString::fromUtf8(text));
+        const std::optional<float> read = ParseDecimalText(QString::fromUtf8(text));
         ASSERT_TRUE(read.has_value()) << text;
         EXPECT_EQ(*read, value) << text;
     }
@@ -77,27 +78,27 @@ TEST(DecimalTextTest, AcceptsPlainNumbersAndRefusesWhatIsNotAFiniteFloat) {
         "inf", "-inf", "infinity", "0x10", "1,5",   "1 000", "\xd9\xa1",
     };
     for (const char* text : refused)
-        EXPECT_FALSE(Exchange::ParseDecimal(QString::fromUtf8(text)).has_value()) << text;
+        EXPECT_FALSE(ParseDecimalText(QString::fromUtf8(text)).has_value()) << text;
     // Thirty-one characters are read; a longer text is refused, not cut short.
-    EXPECT_TRUE(Exchange::ParseDecimal(QString(30, u'0') + u'1').has_value());
-    EXPECT_FALSE(Exchange::ParseDecimal(QString(31, u'0') + u'1').has_value());
+    EXPECT_TRUE(ParseDecimalText(QString(30, u'0') + u'1').has_value());
+    EXPECT_FALSE(ParseDecimalText(QString(31, u'0') + u'1').has_value());
 }
 
 TEST(DecimalTextTest, ShowsTheShortestTextThatReadsBackInEitherLocale) {
     {
         const ScopedLocale locale(kEnglish);
-        EXPECT_EQ(Exchange::FormatDecimal(12345.67f), QStringLiteral("12345.67"));
-        EXPECT_EQ(Exchange::FormatDecimal(1234567.0f), QStringLiteral("1234567"));
-        EXPECT_EQ(Exchange::FormatDecimal(0.1f), QStringLiteral("0.1"));
-        EXPECT_EQ(Exchange::FormatDecimal(-0.0f), QStringLiteral("0"));
+        EXPECT_EQ(FormatDecimalText(12345.67f), QStringLiteral("12345.67"));
+        EXPECT_EQ(FormatDecimalText(1234567.0f), QStringLiteral("1234567"));
+        EXPECT_EQ(FormatDecimalText(0.1f), QStringLiteral("0.1"));
+        EXPECT_EQ(FormatDecimalText(-0.0f), QStringLiteral("0"));
     }
     const ScopedLocale locale(kGerman);
-    EXPECT_EQ(Exchange::FormatDecimal(1.5f), QStringLiteral("1,5"));
-    EXPECT_EQ(Exchange::FormatDecimal(12345.67f), QStringLiteral("12345,67"));
-    EXPECT_EQ(Exchange::ParseDecimal(QStringLiteral("1,5")), 1.5f);
-    EXPECT_EQ(Exchange::ParseDecimal(QStringLiteral("1.5")), 1.5f);
-    EXPECT_EQ(Exchange::ParseDecimal(QStringLiteral(" 2,5e2 ")), 250.0f);
-    EXPECT_FALSE(Exchange::ParseDecimal(QStringLiteral("1,5,5")).has_value());
+    EXPECT_EQ(FormatDecimalText(1.5f), QStringLiteral("1,5"));
+    EXPECT_EQ(FormatDecimalText(12345.67f), QStringLiteral("12345,67"));
+    EXPECT_EQ(ParseDecimalText(QStringLiteral("1,5")), 1.5f);
+    EXPECT_EQ(ParseDecimalText(QStringLiteral("1.5")), 1.5f);
+    EXPECT_EQ(ParseDecimalText(QStringLiteral(" 2,5e2 ")), 250.0f);
+    EXPECT_FALSE(ParseDecimalText(QStringLiteral("1,5,5")).has_value());
 
     // Every float, shown and read back, is the same float: an untouched field stores nothing new.
     const float values[] = {12345.67f,
@@ -114,9 +115,9 @@ TEST(DecimalTextTest, ShowsTheShortestTextThatReadsBackInEitherLocale) {
     for (const QLocale& each : {kEnglish, kGerman}) {
         const ScopedLocale inner(each);
         for (float value : values) {
-            const QString text = Exchange::FormatDecimal(value);
-            EXPECT_LE(text.size(), Exchange::kMaxNumberLength) << text.toStdString();
-            const std::optional<float> back = Exchange::ParseDecimal(text);
+            const QString text = FormatDecimalText(value);
+            EXPECT_LE(text.size(), kMaxNumberLength) << text.toStdString();
+            const std::optional<float> back = ParseDecimalText(text);
             ASSERT_TRUE(back.has_value()) << text.toStdString();
             EXPECT_TRUE(SameFloat(*back, value)) << text.toStdString();
         }
@@ -124,13 +125,13 @@ TEST(DecimalTextTest, ShowsTheShortestTextThatReadsBackInEitherLocale) {
 }
 
 TEST(DecimalTextTest, IntegersStayWithin32Bits) {
-    EXPECT_EQ(Exchange::ParseInteger(QStringLiteral(" 2147483647 ")), 2147483647);
-    EXPECT_EQ(Exchange::ParseInteger(QStringLiteral("-2147483648")), std::numeric_limits<LONG>::min());
-    EXPECT_EQ(Exchange::ParseInteger(QStringLiteral("1234567")), 1234567);
+    EXPECT_EQ(ParseIntegerText(QStringLiteral(" 2147483647 ")), 2147483647);
+    EXPECT_EQ(ParseIntegerText(QStringLiteral("-2147483648")), std::numeric_limits<LONG>::min());
+    EXPECT_EQ(ParseIntegerText(QStringLiteral("1234567")), 1234567);
     for (const char* text :
          {"2147483648", "-2147483649", "99999999999", "", "-", "+5", "12a", "1.0", "1e3", "0x10"})
-        EXPECT_FALSE(Exchange::ParseInteger(QString::fromUtf8(text)).has_value()) << text;
-    EXPECT_EQ(Exchange::FormatInteger(-42), QStringLiteral("-42"));
+        EXPECT_FALSE(ParseIntegerText(QString::fromUtf8(text)).has_value()) << text;
+    EXPECT_EQ(FormatIntegerText(-42), QStringLiteral("-42"));
 }
 
 TEST_F(InputControlsTest, ARefusedFieldKeepsTheValueTakesTheFocusAndStaysMarkedUntilItChanges) {
