@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cmath>
+#include <ctime>
 
 QDateTime SystemTimeToLocal(const SYSTEMTIME& utc) {
     const QDate date(utc.wYear, utc.wMonth, utc.wDay);
@@ -88,9 +89,38 @@ namespace {
 // 30 December 1899, day 0 of OLE dates.
 const qint64 kOleEpochJulian = QDate(1899, 12, 30).toJulianDay();
 constexpr int kMixed = INT_MIN; // the clocks change within the week
-constexpr double kDaysPerWeek = 7.0;
+constexpr long long kSecondsPerDay = 86400;
+constexpr long long kSecondsPerWeek = 7 * kSecondsPerDay;
+constexpr long long kUnixEpochOle = 25569; // 1 January 1970 as an OLE day
+const qint64 kUnixEpochJulian = QDate(1970, 1, 1).toJulianDay();
+
+long long FloorDiv(long long value, long long divisor) {
+    const long long quotient = value / divisor;
+    return quotient * divisor > value ? quotient - 1 : quotient;
+}
 
 } // namespace
+
+std::optional<int> CLocalDays::OffsetAt(long long utcSeconds) {
+    // Qt converts through the same C library call but re-reads the zone before each one.
+    if (!m_ZoneRead) {
+        tzset();
+        m_ZoneRead = true;
+    }
+    const auto t = static_cast<time_t>(utcSeconds);
+    tm local{};
+    if (localtime_r(&t, &local) == nullptr)
+        return std::nullopt;
+    return static_cast<int>(local.tm_gmtoff);
+}
+
+// A week's end is the next one's start: each is asked once.
+std::optional<int> CLocalDays::OffsetAtWeekStart(long long week) {
+    auto found = m_WeekStarts.find(week);
+    if (found == m_WeekStarts.end())
+        found = m_WeekStarts.emplace(week, OffsetAt(week * kSecondsPerWeek)).first;
+    return found->second;
+}
 
 QDate CLocalDays::Day(double oleDate) {
     // Before 1900 OLE dates count the time of day oddly; the full conversion handles them.
@@ -98,20 +128,32 @@ QDate CLocalDays::Day(double oleDate) {
         const QDateTime local = OleDateToLocal(oleDate);
         return local.isValid() ? local.date() : QDate();
     }
-    const auto week = static_cast<long long>(std::floor(oleDate / kDaysPerWeek));
-    auto found = m_UtcWeeks.find(week);
-    if (found == m_UtcWeeks.end()) {
-        const QDateTime start = OleDateToLocal(static_cast<double>(week) * kDaysPerWeek);
-        const QDateTime end = OleDateToLocal(static_cast<double>(week + 1) * kDaysPerWeek);
-        const bool same = start.isValid() && end.isValid() && start.offsetFromUtc() == end.offsetFromUtc();
-        found = m_UtcWeeks.emplace(week, same ? start.offsetFromUtc() : kMixed).first;
+    const long long utc = std::llround(oleDate * kSecondsPerDay) - kUnixEpochOle * kSecondsPerDay;
+    const long long week = FloorDiv(utc, kSecondsPerWeek);
+    int offset = 0;
+    if (m_HaveLast && week == m_LastWeek) {
+        offset = m_LastOffset;
+    } else {
+        auto found = m_UtcWeeks.find(week);
+        if (found == m_UtcWeeks.end()) {
+            const std::optional<int> start = OffsetAtWeekStart(week);
+            const std::optional<int> end = OffsetAtWeekStart(week + 1);
+            found = m_UtcWeeks.emplace(week, start && end && *start == *end ? *start : kMixed).first;
+        }
+        offset = found->second;
+        m_LastWeek = week;
+        m_LastOffset = offset;
+        m_HaveLast = true;
     }
-    if (found->second == kMixed) {
-        const QDateTime local = OleDateToLocal(oleDate);
-        return local.isValid() ? local.date() : QDate();
+    if (offset == kMixed) {
+        const std::optional<int> exact = OffsetAt(utc);
+        if (!exact) {
+            const QDateTime local = OleDateToLocal(oleDate);
+            return local.isValid() ? local.date() : QDate();
+        }
+        offset = *exact;
     }
-    const double local = oleDate + found->second / 86400.0;
-    return QDate::fromJulianDay(kOleEpochJulian + static_cast<qint64>(std::floor(local)));
+    return QDate::fromJulianDay(kUnixEpochJulian + FloorDiv(utc + offset, kSecondsPerDay));
 }
 
 double CLocalDays::ToOleDate(const QDate& day, const QTime& time) {

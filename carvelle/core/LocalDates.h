@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
 #include <unordered_map>
 
 class CEntryFilter;
@@ -37,18 +38,27 @@ QString ShortDateText(const SYSTEMTIME& utc);
 // Invalid for an all-zero date.
 QDate FilterRangeDay(const CEntryFilter& filter, const SYSTEMTIME& date);
 
-// Local days and stored OLE dates for many rows at once. A full conversion asks the C library for
-// the zone every time (a file check per row); this looks the zone's offset up once per week of
-// dates and reuses it when the offset is the same at both ends of the week, which it is but for the
-// weeks in which the clocks change.
+// Local days and stored OLE dates for many rows at once. A full conversion asks the C library to
+// read the zone again every time (a file check per row); this reads it once, looks the zone's
+// offset up once per week of dates and reuses it when the offset is the same at both ends of the
+// week, which it is but for the weeks in which the clocks change.
 class CLocalDays {
 public:
-    // The local day of a stored OLE date; invalid when out of range.
+    // The local day of a stored OLE date; invalid when out of range. The time is rounded to the
+    // second first, as the full conversion rounds it.
     QDate Day(double oleDate);
     // A local date and time as a stored OLE date; 0.0 for an invalid one.
     double ToOleDate(const QDate& date, const QTime& time);
 
 private:
-    std::unordered_map<long long, int> m_UtcWeeks;   // UTC week -> offset in seconds, or kMixed
+    std::optional<int> OffsetAt(long long utcSeconds);
+    std::optional<int> OffsetAtWeekStart(long long week);
+
+    std::unordered_map<long long, int> m_UtcWeeks;                  // UTC week -> offset, or kMixed
+    std::unordered_map<long long, std::optional<int>> m_WeekStarts; // UTC week -> offset at its start
     std::unordered_map<long long, int> m_LocalWeeks; // local week -> offset in seconds, or kMixed
+    long long m_LastWeek = 0;                        // the UTC week asked for last, and its entry
+    int m_LastOffset = 0;
+    bool m_HaveLast = false;
+    bool m_ZoneRead = false;
 };
