@@ -1,15 +1,18 @@
 // The log of one vehicle's N entries beside the bare CDataLayer::Load of the same entries (the
-// floor): the entry list's reload (load, rows, sort by date) and its re-sorts, Quick Stats, and
-// the resident memory of the list against the loaded records alone.
+// floor): the entry list's reload (load, rows, sort by date) and its re-sorts, Quick Stats, the
+// figures over time (load and the one pass by month), and the resident memory of the list
+// against the loaded records alone.
 //
 // Sizes: --n=10000,100000 on the command line or CARVELLE_BENCH_N in the environment
 // (default 10,000 and 100,000).
 
+#include "core/CFiguresOverTime.h"
 #include "core/CQuickStats.h"
 #include "views/CEntryListView.h"
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CRecordServices.h"
 #include "datastore/CDataLayer.h"
 #include "platform/TextConversion.h"
 
@@ -124,6 +127,22 @@ void QuickStats(benchmark::State& state, std::size_t n) {
     CountItems(state, n);
 }
 
+// Load and the one pass that gives the rows per fill-up and per month.
+void FiguresOverTime(benchmark::State& state, std::size_t n) {
+    std::optional<CEntryFilter> filter = ConnectTo(state, n);
+    if (!filter)
+        return;
+    for (auto _ : state) {
+        CFiguresOverTime figures;
+        if (!figures.Compute(TheRecords(), *filter, CFiguresOverTime::PeriodKind::Month)) {
+            state.SkipWithError("compute failed");
+            break;
+        }
+        benchmark::DoNotOptimize(figures.Total().TotalCost);
+    }
+    CountItems(state, n);
+}
+
 // The entry list's reload from the filter: load, one row per entry, sorted by date.
 void EntryListReload(benchmark::State& state, std::size_t n) {
     std::optional<CEntryFilter> filter = ConnectTo(state, n);
@@ -222,6 +241,7 @@ int main(int argc, char** argv) {
         };
         repeated(benchmark::RegisterBenchmark(BenchName("Load", n).c_str(), LoadFloor, n));
         repeated(benchmark::RegisterBenchmark(BenchName("QuickStats", n).c_str(), QuickStats, n));
+        repeated(benchmark::RegisterBenchmark(BenchName("FiguresOverTime", n).c_str(), FiguresOverTime, n));
         repeated(benchmark::RegisterBenchmark(BenchName("EntryListReload", n).c_str(), EntryListReload, n));
         for (const auto& [name, column] : kSortColumns)
             repeated(benchmark::RegisterBenchmark(BenchName(name, n).c_str(), EntryListSort, n, column));
@@ -231,8 +251,8 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\nAgainst the bare load of the same entries (targets: reload 1.5, quick stats 1.2, "
-                "re-sort by date/odometer/amount 0.3, by description 1.0):\n");
-    const char* const measured[] = {"QuickStats",   "EntryListReload", "SortDate",
+                "figures over time 1.2, re-sort by date/odometer/amount 0.3, by description 1.0):\n");
+    const char* const measured[] = {"QuickStats",   "FiguresOverTime", "EntryListReload", "SortDate",
                                     "SortOdometer", "SortAmount",      "SortDescription"};
     for (std::size_t n : sizes) {
         const auto load = reporter.seconds.find(BenchName("Load", n));

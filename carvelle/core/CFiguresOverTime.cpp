@@ -1,0 +1,218 @@
+#include "core/CFiguresOverTime.h"
+
+#include "core/CRecordServices.h"
+#include "core/LocalDates.h"
+#include "core/Units.h"
+
+#include "records/CEntryFilter.h"
+#include "records/CObjectListT.h"
+
+#include <algorithm>
+#include <iterator>
+#include <limits>
+
+namespace {
+
+// What the figures need of one entry, copied out so that ordering touches no record.
+struct Row {
+    double date;
+    QDate day;
+    LONG odometer;
+    LONG id;
+    int period; // months or years since year 0
+    float amount;
+    float quantity;
+    float price;
+    CEntry::Type type;
+};
+
+bool Older(const Row& a, const Row& b) {
+    if (a.date != b.date)
+        return a.date < b.date;
+    if (a.odometer != b.odometer)
+        return a.odometer < b.odometer;
+    return a.id < b.id;
+}
+
+// The load has no order of its own, yet entries mostly come back as they were typed, in date
+// order but for the few typed in late for an earlier day: those are set aside, ordered and merged
+// back, which costs far less than ordering everything.
+void InDateOrder(std::vector<Row>& rows) {
+    const auto older = [](const Row& a, const Row& b) { return Older(a, b); };
+    std::vector<Row> late;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (kept > 0 && older(rows[i], rows[kept - 1]))
+            late.push_back(rows[i]);
+        else
+            rows[kept++] = rows[i];
+    }
+    if (late.empty())
+        return;
+    rows.resize(kept);
+    std::sort(late.begin(), late.end(), older);
+    std::vector<Row> merged;
+    merged.reserve(rows.size() + late.size());
+    std::merge(rows.begin(), rows.end(), late.begin(), late.end(), std::back_inserter(merged), older);
+    rows.swap(merged);
+}
+
+int PeriodNumber(const QDate& day, CFiguresOverTime::PeriodKind kind) {
+    int year = 0;
+    int month = 0;
+    day.getDate(&year, &month, nullptr);
+    return kind == CFiguresOverTime::PeriodKind::Month ? year * 12 + month - 1 : year;
+}
+
+QDate FirstDay(int period, CFiguresOverTime::PeriodKind kind) {
+    return kind == CFiguresOverTime::PeriodKind::Month ? QDate(period / 12, period % 12 + 1, 1)
+                                                       : QDate(period, 1, 1);
+}
+
+// Economy takes a 32-bit distance; a longer one cannot come from real readings.
+std::optional<float> Economy(long long distance, double volume) {
+    const auto clamped = static_cast<LONG>(std::min<long long>(distance, std::numeric_limits<LONG>::max()));
+    const float economy = ComputeEconomy(clamped, static_cast<float>(volume));
+    return economy >= 0.0f ? std::optional<float>(economy) : std::nullopt;
+}
+
+std::optional<double> CostPer100(double cost, long long distance) {
+    if (distance < 100)
+        return std::nullopt;
+    return cost / (static_cast<double>(distance) / 100.0);
+}
+
+} // namespace
+
+void CFiguresOverTime::Clear(PeriodKind kind) {
+    m_Kind = kind;
+    m_FillUps.clear();
+    m_Periods.clear();
+    m_Total = Period();
+    m_AverageEconomy.reset();
+}
+
+void CFiguresOverTime::Compute(const CObjectListT<CEntry>& entries, PeriodKind kind) {
+    std::vector<const CEntry*> pointers;
+    pointers.reserve(static_cast<std::size_t>(std::max(entries.GetCount(), 0)));
+    for (int i = 0; i < entries.GetCount(); ++i)
+        pointers.push_back(entries.Get(i));
+    Compute(pointers, kind);
+}
+
+bool CFiguresOverTime::Compute(CRecordServices& records, CEntryFilter& filter, PeriodKind kind) {
+    CObjectListT<CEntry> entries;
+    if (!records.LoadEntries(entries, filter)) {
+        Clear(kind);
+        return false;
+    }
+    Compute(entries, kind);
+    return true;
+}
+
+void CFiguresOverTime::Compute(std::span<const CEntry* const> entries, PeriodKind kind) {
+    Clear(kind);
+
+    std::vector<Row> rows;
+    rows.reserve(entries.size());
+    CLocalDays days;
+    int firstPeriod = std::numeric_limits<int>::max();
+    int lastPeriod = std::numeric_limits<int>::min();
+    std::size_t fillUps = 0;
+    QDate lastDay;
+    int period = 0;
+    for (const CEntry* entry : entries) {
+        if (entry == nullptr)
+            continue;
+        const QDate day = days.Day(entry->GetDate());
+        if (!day.isValid())
+            continue;
+        // Neighbours in a log mostly share a day; splitting a day into its parts is not free.
+        if (day != lastDay) {
+            lastDay = day;
+            period = PeriodNumber(day, kind);
+            firstPeriod = std::min(firstPeriod, period);
+            lastPeriod = std::max(lastPeriod, period);
+        }
+        if (entry->GetType() == CEntry::EntryFuel)
+            ++fillUps;
+        rows.push_back({entry->GetDate(), day, entry->GetOdometer(), entry->GetID(), period,
+                        entry->GetAmount(), entry->GetCustom1(), entry->GetCustom2(), entry->GetType()});
+    }
+    if (rows.empty())
+        return;
+    m_FillUps.reserve(fillUps);
+    InDateOrder(rows);
+
+    // Local days follow stored dates but for a zone that turns its clocks back over midnight, so
+    // the periods are laid out from the smallest to the largest seen, not from the ends.
+    const auto periodCount = static_cast<std::size_t>(lastPeriod - firstPeriod) + 1;
+    m_Periods.resize(periodCount);
+    for (std::size_t i = 0; i < periodCount; ++i)
+        m_Periods[i].First = FirstDay(firstPeriod + static_cast<int>(i), kind);
+    std::vector<long long> highest(periodCount, std::numeric_limits<long long>::min());
+
+    long long fuelMark = 0; // the highest fill-up reading so far
+    long long firstFuel = 0;
+    double fuelConsumed = 0.0; // every fill-up but the first
+    for (const Row& row : rows) {
+        const auto index = static_cast<std::size_t>(row.period - firstPeriod);
+        Period& period = m_Periods[index];
+        ++period.Entries;
+        highest[index] = std::max<long long>(highest[index], row.odometer);
+        period.TotalCost += row.amount;
+        switch (row.type) {
+        case CEntry::EntryFuel: {
+            period.FuelVolume += row.quantity;
+            period.FuelCost += row.amount;
+            FillUp fillUp{row.date,     row.day,   row.odometer, std::nullopt,
+                          row.quantity, row.price, row.amount,   std::nullopt};
+            if (m_FillUps.empty()) {
+                fuelMark = firstFuel = row.odometer;
+            } else {
+                const long long distance = std::max<long long>(0, row.odometer - fuelMark);
+                fillUp.Distance = distance;
+                if (distance > 0)
+                    fillUp.Economy = Economy(distance, row.quantity);
+                fuelMark = std::max<long long>(fuelMark, row.odometer);
+                fuelConsumed += row.quantity;
+            }
+            m_FillUps.push_back(fillUp);
+            break;
+        }
+        case CEntry::EntryRepair:
+            period.RepairCost += row.amount;
+            break;
+        case CEntry::EntryTrip:
+            period.TripCost += row.amount;
+            break;
+        default:
+            period.ExpenseCost += row.amount;
+            break;
+        }
+    }
+
+    // The first reading starts the count; in a log whose readings never go down it is the first
+    // period's lowest.
+    long long mark = rows.front().odometer;
+    m_Total.First = m_Periods.front().First;
+    for (std::size_t i = 0; i < periodCount; ++i) {
+        Period& period = m_Periods[i];
+        if (period.Entries > 0) {
+            period.Distance = std::max<long long>(0, highest[i] - mark);
+            mark = std::max(mark, highest[i]);
+        }
+        period.CostPer100 = CostPer100(period.TotalCost, period.Distance);
+        m_Total.Entries += period.Entries;
+        m_Total.Distance += period.Distance;
+        m_Total.FuelVolume += period.FuelVolume;
+        m_Total.FuelCost += period.FuelCost;
+        m_Total.RepairCost += period.RepairCost;
+        m_Total.TripCost += period.TripCost;
+        m_Total.ExpenseCost += period.ExpenseCost;
+        m_Total.TotalCost += period.TotalCost;
+    }
+    m_Total.CostPer100 = CostPer100(m_Total.TotalCost, m_Total.Distance);
+    if (m_FillUps.size() > 1)
+        m_AverageEconomy = Economy(fuelMark - firstFuel, fuelConsumed);
+}

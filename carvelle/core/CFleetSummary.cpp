@@ -1,0 +1,48 @@
+#include "core/CFleetSummary.h"
+
+#include "core/CRecordServices.h"
+#include "records/CEntryFilter.h"
+#include "records/CObjectListT.h"
+
+#include <unordered_map>
+
+bool CFleetSummary::Compute(CRecordServices& records, const CEntryFilter& filter) {
+    m_Vehicles.clear();
+    CObjectListT<CVehicle> vehicles;
+    if (!records.LoadVehicles(vehicles))
+        return false;
+    CEntryFilter everyVehicle(filter);
+    everyVehicle.SetVehicleID(0);
+    CObjectListT<CEntry> entries;
+    if (!records.LoadEntries(entries, everyVehicle))
+        return false;
+    vehicles.SortByName();
+    Compute(vehicles, entries);
+    return true;
+}
+
+void CFleetSummary::Compute(const CObjectListT<CVehicle>& vehicles, const CObjectListT<CEntry>& entries) {
+    m_Vehicles.clear();
+    std::unordered_map<ULONG, std::vector<const CEntry*>> byVehicle;
+    for (int i = 0; i < vehicles.GetCount(); ++i) {
+        if (const CVehicle* vehicle = vehicles.Get(i))
+            byVehicle.try_emplace(vehicle->GetRefID());
+    }
+    for (int i = 0; i < entries.GetCount(); ++i) {
+        const CEntry* entry = entries.Get(i);
+        if (entry == nullptr)
+            continue;
+        if (auto found = byVehicle.find(entry->GetVehicleID()); found != byVehicle.end())
+            found->second.push_back(entry);
+    }
+    // Years: the sums do not depend on the period, and there are fewer of them.
+    CFiguresOverTime figures;
+    for (int i = 0; i < vehicles.GetCount(); ++i) {
+        const CVehicle* vehicle = vehicles.Get(i);
+        if (vehicle == nullptr)
+            continue;
+        figures.Compute(byVehicle[vehicle->GetRefID()], CFiguresOverTime::PeriodKind::Year);
+        m_Vehicles.push_back({vehicle->GetRefID(), QString::fromUtf16(vehicle->GetName()), figures.Total(),
+                              figures.AverageEconomy()});
+    }
+}
