@@ -11,6 +11,30 @@ _carvelle_cli_options()
     esac
 }
 
+# A word as the command will get it: quotes and backslashes taken away, a leading ~/ expanded.
+# Never evaluated, so nothing typed on the line runs while completing.
+_carvelle_cli_unquote()
+{
+    local word=$1 out= quote= c i
+    [[ $word == "~/"* ]] && word=$HOME/${word:2}
+    for ((i = 0; i < ${#word}; i++)); do
+        c=${word:i:1}
+        if [[ $quote == "'" ]]; then
+            [[ $c == "'" ]] && quote= || out+=$c
+        elif [[ $c == '\' ]]; then
+            ((i++))
+            out+=${word:i:1}
+        elif [[ $c == '"' && $quote == '"' ]]; then
+            quote=
+        elif [[ ($c == '"' || $c == "'") && -z $quote ]]; then
+            quote=$c
+        else
+            out+=$c
+        fi
+    done
+    printf '%s' "$out"
+}
+
 # Options that take the next word as their value.
 _carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format)'
 
@@ -42,15 +66,16 @@ _carvelle_cli()
     case $prev in
         --vehicle)
             # The vehicles of the data file already on the line, by name.
-            local file=${positional[0]-}
-            file=${file/#\~/$HOME}
+            local file
+            file=$(_carvelle_cli_unquote "${positional[0]-}")
             [[ -f $file ]] || return
-            local name
+            local name typed
             local -a names
+            typed=$(_carvelle_cli_unquote "$cur")
             mapfile -t names < <(carvelle-cli vehicles "$file" 2>/dev/null | cut -f2)
             COMPREPLY=()
             for name in "${names[@]}"; do
-                [[ $name == "$cur"* ]] && COMPREPLY+=("$(printf '%q' "$name")")
+                [[ $name == "$typed"* ]] && COMPREPLY+=("$(printf '%q' "$name")")
             done
             return
             ;;
@@ -75,7 +100,7 @@ _carvelle_cli()
             return
             ;;
     esac
-    [[ -n $split ]] && return
+    [[ $split == true ]] && return
 
     if [[ -z $options_end && $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$(_carvelle_cli_options "$command")" -- "$cur"))
