@@ -114,6 +114,10 @@ int CCommandLineTool::Run(const QStringList& arguments) {
         Print(LoadStringResource(IDS_CLI_USAGE));
         return ExitOK;
     }
+    if (command == u"--version") {
+        Print(QStringLiteral("carvelle-cli " CARVELLE_VERSION_TEXT "\n"));
+        return ExitOK;
+    }
     // Units and the locale's figures as the user chose them in Options; never written back.
     TheSettings().LoadSettings();
     TheSettings().DiscardOnExit();

@@ -1,0 +1,115 @@
+# bash completion for carvelle-cli                         -*- shell-script -*-
+# A new command needs its name in "commands" and its options in _carvelle_cli_options.
+
+_carvelle_cli_options()
+{
+    case $1 in
+        vehicles | backup) echo "--help" ;;
+        export) echo "--vehicle --type --from --to -o --help" ;;
+        import) echo "--vehicle --as --date-format --dry-run --skip-bad-rows --help" ;;
+        stats) echo "--vehicle --from --to --help" ;;
+    esac
+}
+
+# A word as the command will get it: quotes and backslashes taken away, a leading ~/ expanded.
+# Never evaluated, so nothing typed on the line runs while completing.
+_carvelle_cli_unquote()
+{
+    local word=$1 out= quote= c i
+    [[ $word == "~/"* ]] && word=$HOME/${word:2}
+    for ((i = 0; i < ${#word}; i++)); do
+        c=${word:i:1}
+        if [[ $quote == "'" ]]; then
+            [[ $c == "'" ]] && quote= || out+=$c
+        elif [[ $c == '\' ]]; then
+            ((i++))
+            out+=${word:i:1}
+        elif [[ $c == '"' && $quote == '"' ]]; then
+            quote=
+        elif [[ ($c == '"' || $c == "'") && -z $quote ]]; then
+            quote=$c
+        else
+            out+=$c
+        fi
+    done
+    printf '%s' "$out"
+}
+
+# Options that take the next word as their value.
+_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format)'
+
+_carvelle_cli()
+{
+    local cur prev words cword split
+    _init_completion -s || return
+
+    local commands="vehicles export import backup stats"
+    if ((cword == 1)); then
+        COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
+        return
+    fi
+    local command=${words[1]}
+
+    # The positional arguments before the word being completed; the first is the data file.
+    local -a positional=()
+    local i options_end=
+    for ((i = 2; i < cword; i++)); do
+        if [[ -n $options_end || ${words[i]} != -* || ${words[i]} == - ]]; then
+            positional+=("${words[i]}")
+        elif [[ ${words[i]} == -- ]]; then
+            options_end=1
+        elif [[ ${words[i]} == $_carvelle_cli_valued ]]; then
+            ((i++))
+        fi
+    done
+
+    case $prev in
+        --vehicle)
+            # The vehicles of the data file already on the line, by name.
+            local file
+            file=$(_carvelle_cli_unquote "${positional[0]-}")
+            [[ -f $file ]] || return
+            local name typed
+            local -a names
+            typed=$(_carvelle_cli_unquote "$cur")
+            mapfile -t names < <(carvelle-cli vehicles "$file" 2>/dev/null | cut -f2)
+            COMPREPLY=()
+            for name in "${names[@]}"; do
+                [[ $name == "$typed"* ]] && COMPREPLY+=("$(printf '%q' "$name")")
+            done
+            return
+            ;;
+        --type)
+            COMPREPLY=($(compgen -W "fuel repair trip expense" -- "$cur"))
+            return
+            ;;
+        --as)
+            COMPREPLY=($(compgen -W "repair expense" -- "$cur"))
+            return
+            ;;
+        --date-format)
+            COMPREPLY=($(compgen -W "yyyy-MM-dd M/d/yyyy d/M/yyyy dd.MM.yyyy" -- "$cur"))
+            return
+            ;;
+        --from | --to)
+            COMPREPLY=($(compgen -W "$(date +%F)" -- "$cur"))
+            return
+            ;;
+        -o)
+            _filedir csv
+            return
+            ;;
+    esac
+    [[ $split == true ]] && return
+
+    if [[ -z $options_end && $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$(_carvelle_cli_options "$command")" -- "$cur"))
+        return
+    fi
+
+    case $command:${#positional[@]} in
+        *:0 | backup:1) _filedir dat ;;
+        import:1) _filedir csv ;;
+    esac
+} &&
+    complete -F _carvelle_cli carvelle-cli
