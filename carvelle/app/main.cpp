@@ -11,7 +11,7 @@ int main(int argc, char* argv[]) {
     application.setApplicationName(LoadStringResource(IDS_PRODUCT_NAME));
     application.setApplicationDisplayName(LoadStringResource(IDS_PRODUCT_NAME));
     application.setOrganizationName(QStringLiteral("Ferrox Software"));
-    application.setDesktopFileName(QStringLiteral("carvelle"));
+    application.setDesktopFileName(QStringLiteral(CARVELLE_APP_ID));
     // The frame alone ends the loop: a closing message box must not.
     application.setQuitOnLastWindowClosed(false);
 
