@@ -12,7 +12,6 @@
 #include <string>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 class DORVANE_API CDataLayer {
 public:
@@ -94,10 +93,9 @@ private:
     int RunDeleteQuery(const char* table, int id);
     const char* GetTableName(CBaseObject::ObjectType type);
 
-    void Fill(CVehicle* vehicle, sqlite3_stmt* row);
-    void Fill(CEntry* entry, sqlite3_stmt* row);
-    void Fill(CKeyword* keyword, sqlite3_stmt* row);
-    void Fill(CNotification* reminder, sqlite3_stmt* row);
+    // The record's row, written anew or added; the record's own row by its ID.
+    template <class Record> int SaveRecord(Record* record, int preserveDates);
+    template <class Record> int LoadRecord(Record* record);
 
     ULONG m_StoreID = 0;
     int m_Connected = 0;
