@@ -1,5 +1,6 @@
 #include "datastore/CDataLayer.h"
 
+#include "datastore/CDataFileVerifier.h"
 #include "datastore/CRecordTable.h"
 #include "datastore/CSqlStatement.h"
 #include "datastore/CSqlText.h"
@@ -10,11 +11,7 @@
 
 #include <sqlite3.h>
 
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <iterator>
-#include <string_view>
 
 namespace {
 
@@ -46,212 +43,6 @@ unsigned long AsLu(LONG value) {
 }
 int AsD(LONG value) {
     return static_cast<int>(value);
-}
-
-// The engine's result code; the pragma's value in value when there is one.
-int PragmaInteger(sqlite3* db, const char* sql, std::int64_t& value) {
-    CSqlStatement statement;
-    int rc = statement.Prepare(db, sql);
-    if (rc == SQLITE_OK && (rc = statement.Step()) == SQLITE_ROW) {
-        value = sqlite3_column_int64(statement.Get(), 0);
-        return SQLITE_OK;
-    }
-    return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
-}
-
-// A file cut short can still hold an intact MetaData page and pass every other check; the page
-// count in its header then promises more than the file holds. SQLITE_OK when it holds them all.
-int FileHoldsAllPages(sqlite3* db) {
-    sqlite3_file* file = nullptr;
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
-        !file->pMethods) {
-        return SQLITE_CANTOPEN;
-    }
-    sqlite3_int64 size = 0;
-    int rc = file->pMethods->xFileSize(file, &size);
-    if (rc != SQLITE_OK) {
-        return rc;
-    }
-    std::int64_t pages = 0;
-    std::int64_t pageSize = 0;
-    if ((rc = PragmaInteger(db, "PRAGMA page_count", pages)) != SQLITE_OK ||
-        (rc = PragmaInteger(db, "PRAGMA page_size", pageSize)) != SQLITE_OK) {
-        return rc;
-    }
-    if (pages < 0 || pageSize <= 0) {
-        return SQLITE_CORRUPT;
-    }
-    if (size >= pages * pageSize) {
-        return SQLITE_OK;
-    }
-    // With a write-ahead log the newest pages live in the log, not yet in the file.
-    CSqlStatement mode;
-    if ((rc = mode.Prepare(db, "PRAGMA journal_mode")) != SQLITE_OK || (rc = mode.Step()) != SQLITE_ROW) {
-        return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
-    }
-    const unsigned char* text = sqlite3_column_text(mode.Get(), 0);
-    return text && std::string_view(reinterpret_cast<const char*>(text)) == "wal" ? SQLITE_OK
-                                                                                  : SQLITE_CORRUPT;
-}
-
-// The columns of the record tables, in their binding order.
-constexpr const char* kVehicleColumns[] = {"ID",
-                                           "RefID",
-                                           "Name",
-                                           "Notes",
-                                           "Created",
-                                           "Modified",
-                                           "LicensePlate",
-                                           "VIN",
-                                           "DealerName",
-                                           "DealerPhone",
-                                           "DealerAddress",
-                                           "InsurancePolicyNumber",
-                                           "InsuranceAgentName",
-                                           "InsuranceAgentPhone",
-                                           "InsuranceCoverage",
-                                           "InsuranceExpirationDate",
-                                           "CurrentOdometer",
-                                           "Year",
-                                           "ImagePath"};
-constexpr const char* kEntryColumns[] = {"ID",       "RefID",  "Name",     "Notes",     "Created",
-                                         "Modified", "Date",   "Odometer", "VehicleID", "Type",
-                                         "Vendor",   "Amount", "Custom1",  "Custom2"};
-constexpr const char* kKeywordColumns[] = {"ID", "RefID", "Name", "Type", "Created", "Modified"};
-constexpr const char* kNotificationColumns[] = {"ID",       "RefID", "Name",     "Created",
-                                                "Modified", "Date",  "Odometer", "VehicleID"};
-
-struct TableShape {
-    const char* name;
-    const char* const* columns;
-    std::size_t count;
-    bool isRecordTable; // exactly these columns, ID the row ID; else at least these
-};
-
-constexpr const char* kMetaDataColumns[] = {"ID", "Value"};
-
-constexpr TableShape kTables[] = {
-    {"Vehicle", kVehicleColumns, std::size(kVehicleColumns), true},
-    {"Entry", kEntryColumns, std::size(kEntryColumns), true},
-    {"Keyword", kKeywordColumns, std::size(kKeywordColumns), true},
-    {"Notification", kNotificationColumns, std::size(kNotificationColumns), true},
-    {"MetaData", kMetaDataColumns, std::size(kMetaDataColumns), false},
-};
-
-// What a failed engine call on a file that did open tells the user. A lock held too long, a full
-// disk or a failing device is no proof that the file is not ours; only what the engine read and
-// found wrong is.
-CDataLayer::ConnectStatus StatusFor(int rc) {
-    switch (rc & 0xFF) {
-    case SQLITE_OK:
-        return CDataLayer::ConnectOK;
-    case SQLITE_READONLY:
-        return CDataLayer::ConnectReadOnly;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-    case SQLITE_IOERR:
-    case SQLITE_FULL:
-    case SQLITE_NOMEM:
-    case SQLITE_CANTOPEN:
-    case SQLITE_PROTOCOL:
-    case SQLITE_NOLFS:
-    case SQLITE_INTERRUPT:
-        return CDataLayer::ConnectOpenFailed;
-    default:
-        return CDataLayer::ConnectInvalidDatabase;
-    }
-}
-
-bool SameName(const unsigned char* a, const char* b) {
-    return a && sqlite3_stricmp(reinterpret_cast<const char*>(a), b) == 0;
-}
-
-// The table exists as a plain table of the main file and has the columns the file format names.
-CDataLayer::ConnectStatus CheckTable(sqlite3* db, const TableShape& shape) {
-    {
-        CSqlText sql(sqlite3_mprintf("PRAGMA main.table_list(%Q)", shape.name));
-        if (!sql) {
-            return CDataLayer::ConnectOpenFailed;
-        }
-        CSqlStatement list;
-        int rc = list.Prepare(db, sql.Get());
-        if (rc != SQLITE_OK) {
-            return StatusFor(rc);
-        }
-        rc = list.Step();
-        if (rc != SQLITE_ROW) {
-            return rc == SQLITE_DONE ? CDataLayer::ConnectInvalidDatabase : StatusFor(rc);
-        }
-        // Views and virtual tables would run what the file brings; a table without row IDs
-        // cannot take the NULL ID of an insert.
-        const unsigned char* type = sqlite3_column_text(list.Get(), 2);
-        if (!type || std::string_view(reinterpret_cast<const char*>(type)) != "table" ||
-            sqlite3_column_int(list.Get(), 4) != 0) {
-            return CDataLayer::ConnectInvalidDatabase;
-        }
-    }
-
-    CSqlText sql(sqlite3_mprintf("PRAGMA main.table_xinfo(%Q)", shape.name));
-    if (!sql) {
-        return CDataLayer::ConnectOpenFailed;
-    }
-    CSqlStatement columns;
-    int rc = columns.Prepare(db, sql.Get());
-    if (rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    std::size_t position = 0;
-    std::size_t found = 0;
-    while ((rc = columns.Step()) == SQLITE_ROW) {
-        sqlite3_stmt* row = columns.Get();
-        const unsigned char* name = sqlite3_column_text(row, 1);
-        // Generated and hidden columns change what SELECT * and a plain INSERT mean.
-        if (sqlite3_column_int(row, 6) != 0) {
-            return CDataLayer::ConnectInvalidDatabase;
-        }
-        if (shape.isRecordTable) {
-            if (position >= shape.count || !SameName(name, shape.columns[position])) {
-                return CDataLayer::ConnectInvalidDatabase;
-            }
-            // ID must be the row ID, so that an insert of NULL issues it.
-            const bool isID = position == 0;
-            const unsigned char* declared = sqlite3_column_text(row, 2);
-            if (isID != (sqlite3_column_int(row, 5) == 1) || (isID && !SameName(declared, "INTEGER"))) {
-                return CDataLayer::ConnectInvalidDatabase;
-            }
-        } else {
-            for (std::size_t i = 0; i < shape.count; ++i) {
-                if (SameName(name, shape.columns[i])) {
-                    ++found;
-                }
-            }
-        }
-        ++position;
-    }
-    if (rc != SQLITE_DONE) {
-        return StatusFor(rc);
-    }
-    const bool complete = shape.isRecordTable ? position == shape.count : found == shape.count;
-    return complete ? CDataLayer::ConnectOK : CDataLayer::ConnectInvalidDatabase;
-}
-
-// The engine's own check of every page and record (without the index cross-check of a full
-// integrity check); the first problem is enough.
-CDataLayer::ConnectStatus QuickCheck(sqlite3* db) {
-    CSqlStatement check;
-    int rc = check.Prepare(db, "PRAGMA quick_check(1)");
-    if (rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    rc = check.Step();
-    if (rc != SQLITE_ROW) {
-        return StatusFor(rc == SQLITE_DONE ? SQLITE_CORRUPT : rc);
-    }
-    const unsigned char* text = sqlite3_column_text(check.Get(), 0);
-    if (!text || std::string_view(reinterpret_cast<const char*>(text)) != "ok") {
-        return CDataLayer::ConnectInvalidDatabase;
-    }
-    return CDataLayer::ConnectOK;
 }
 
 template <class Record> const char* TableName() {
@@ -385,8 +176,15 @@ CDataLayer::ConnectStatus CDataLayer::Connect(LPCWSTR path) {
         }
     }
 
-    if (m_DB) {
-        status = ConfigureConnection() ? VerifyDatabase() : ConnectOpenFailed;
+    if (m_DB && ConfigureConnection()) {
+        CDataFileVerifier verifier(m_DB);
+        status = verifier.Verify();
+        // A file opened for the first time gets its store ID, only now that it passed.
+        if (status == ConnectOK && verifier.GetStoreID() == 0) {
+            status = verifier.WriteStoreID(GenerateRefID());
+        }
+        m_StoreID = verifier.GetStoreID();
+        m_DBVersion = verifier.GetVersion();
         if (status == ConnectOK) {
             m_DBPath = path;
             m_Connected = 1;
@@ -419,99 +217,6 @@ int CDataLayer::ConfigureConnection() {
         }
     }
     return sqlite3_busy_timeout(m_DB, m_BusyTimeoutMs) == SQLITE_OK ? 1 : 0;
-}
-
-CDataLayer::ConnectStatus CDataLayer::VerifyDatabase() {
-    if (!m_DB) {
-        return ConnectOpenFailed;
-    }
-    // A file that is not a database at all fails here, before the slower checks.
-    CSqlStatement statement;
-    if (const int rc = statement.Prepare(m_DB, "SELECT Value FROM MetaData"); rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    if (const int rc = FileHoldsAllPages(m_DB); rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    for (const TableShape& shape : kTables) {
-        if (const ConnectStatus status = CheckTable(m_DB, shape); status != ConnectOK) {
-            return status;
-        }
-    }
-    if (const ConnectStatus status = QuickCheck(m_DB); status != ConnectOK) {
-        return status;
-    }
-
-    {
-        int rc = SQLITE_OK;
-        auto missingRow = [](int rc) { return rc == SQLITE_DONE ? ConnectInvalidDatabase : StatusFor(rc); };
-        if ((rc = statement.Step()) != SQLITE_ROW) {
-            return missingRow(rc);
-        }
-        m_StoreID = static_cast<ULONG>(sqlite3_column_int64(statement.Get(), 0));
-
-        if ((rc = statement.Step()) != SQLITE_ROW) {
-            return missingRow(rc);
-        }
-        // The mark is the text itself: no blob, no trailing NUL, no other case.
-        sqlite3_stmt* row = statement.Get();
-        if (sqlite3_column_type(row, 0) != SQLITE_TEXT) {
-            return ConnectInvalidDatabase;
-        }
-        const unsigned char* mark = sqlite3_column_text(row, 0);
-        if (!mark || sqlite3_column_bytes(row, 0) != 3 || std::memcmp(mark, "QDX", 3) != 0) {
-            return ConnectInvalidDatabase;
-        }
-
-        if ((rc = statement.Step()) != SQLITE_ROW) {
-            return missingRow(rc);
-        }
-        const auto* version = static_cast<LPCWSTR>(sqlite3_column_text16(statement.Get(), 0));
-        if (!version) {
-            return ConnectInvalidDatabase;
-        }
-        // The version field holds at most four characters; a longer text is cut, never between
-        // the halves of a surrogate pair.
-        std::u16string text(version);
-        if (text.size() > 4) {
-            std::size_t keep = 4;
-            if (text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) {
-                --keep;
-            }
-            text.resize(keep);
-        }
-        m_DBVersion = text;
-        OutputDebugStringW(u"\nDBVersion=");
-        OutputDebugStringW(m_DBVersion.c_str());
-    }
-    statement.Finalize(); // no reader stays open across the store ID's write
-
-    if (m_StoreID != 0) {
-        return ConnectOK;
-    }
-    // The file passed every check: only now is it written to, and only the one row is changed.
-    const ULONG storeID = GenerateRefID();
-    CSqlText sql(sqlite3_mprintf("UPDATE MetaData SET Value=%lu WHERE ID=1", AsLu(storeID)));
-    if (!sql) {
-        return ConnectOpenFailed;
-    }
-    int rc = Exec(m_DB, "BEGIN IMMEDIATE");
-    if (rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    rc = Exec(m_DB, sql.Get());
-    if (rc == SQLITE_OK && sqlite3_changes(m_DB) != 1) {
-        rc = SQLITE_CORRUPT; // no row with ID 1 (or several): the ID would never be kept
-    }
-    if (rc == SQLITE_OK) {
-        rc = Exec(m_DB, "COMMIT");
-    }
-    if (rc != SQLITE_OK) {
-        Exec(m_DB, "ROLLBACK");
-        return StatusFor(rc);
-    }
-    m_StoreID = storeID;
-    return ConnectOK;
 }
 
 ULONG CDataLayer::GenerateRefID() {

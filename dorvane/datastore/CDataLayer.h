@@ -83,8 +83,6 @@ private:
     void Reset();
     // Turns off what a hostile file could run and sets how long to wait for a lock; 0 on failure.
     int ConfigureConnection();
-    // ConnectOK, or why the open file cannot be used.
-    ConnectStatus VerifyDatabase();
     ULONG GenerateRefID();
     // A fresh reference ID that no row of the table holds yet; 0 when none could be issued.
     ULONG IssueUniqueRefID(const char* table);
