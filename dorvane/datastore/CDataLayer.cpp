@@ -59,9 +59,9 @@ typename CRecordTable<Record>::Stamp ChooseDates(const Record* record, int prese
 
 // Runs a built INSERT or UPDATE and, on success, stamps the record as stored.
 template <class Record>
-int FinishSave(sqlite3* db, Record* record, const CSqlText& sql,
+int FinishSave(sqlite3* db, Record* record, const std::string& sql,
                const typename CRecordTable<Record>::Stamp& stamp) {
-    if (!sql || Exec(db, sql.Get()) != SQLITE_OK) {
+    if (sql.empty() || Exec(db, sql.c_str()) != SQLITE_OK) {
         return 0;
     }
     if (record->GetID() == 0) {
@@ -345,7 +345,7 @@ template <class Record> int CDataLayer::SaveRecord(Record* record, int preserveD
     }
     const CRecordTable<Record>& table = CRecordTable<Record>::Get();
     auto stamp = ChooseDates(record, preserveDates, GetSystemTimeAsOLEDate());
-    char* text = nullptr;
+    std::string text;
     if (record->GetID() != 0) {
         text = table.UpdateText(*record, stamp, *helper);
     } else {
@@ -355,7 +355,7 @@ template <class Record> int CDataLayer::SaveRecord(Record* record, int preserveD
         }
         text = table.InsertText(*record, stamp, *helper);
     }
-    return FinishSave(m_DB, record, CSqlText(text), stamp);
+    return FinishSave(m_DB, record, text, stamp);
 }
 
 int CDataLayer::Save(CVehicle* vehicle, int preserveDates) {

@@ -4,6 +4,11 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
+#include <cstring>
+#include <iterator>
+#include <new>
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -99,26 +104,58 @@ template <class Record> struct ColumnsOf {
 
 constexpr const char* kTabs = "\t\t\t";
 
+// As '%q' writes it: in quotes, each quote doubled.
+void AppendQuoted(std::string& text, const char* value) {
+    if (!value) {
+        text += "'(NULL)'"; // what %q makes of a helper's null
+        return;
+    }
+    text += '\'';
+    for (const char* quote; (quote = std::strchr(value, '\'')) != nullptr; value = quote + 1) {
+        text.append(value, quote + 1);
+        text += '\'';
+    }
+    text += value;
+    text += '\'';
+}
+
+// As %d and %lu write it.
+template <class Integer> void AppendInteger(std::string& text, Integer value) {
+    char digits[24];
+    const std::to_chars_result end = std::to_chars(std::begin(digits), std::end(digits), value);
+    text.append(digits, end.ptr);
+}
+
+// The engine's own %f, which rounds and spells Inf and NaN its way.
+void AppendReal(std::string& text, double value) {
+    char digits[400]; // the longest double in %f takes about 320
+    text += sqlite3_snprintf(static_cast<int>(sizeof digits), digits, "%f", value);
+}
+
+// A statement is written a value at a time, as sqlite3_mprintf would write the whole; only the
+// reals go through the engine's printf, which is the costly part of a save's text.
 template <class Record>
-void AppendValue(sqlite3_str* text, const typename CRecordTable<Record>::Column& column,
+void AppendValue(std::string& text, const typename CRecordTable<Record>::Column& column,
                  const typename CRecordTable<Record>::Value& value, CStringHelper& helper) {
     using Kind = typename CRecordTable<Record>::Kind;
     switch (column.kind) {
     case Kind::Text:
-        sqlite3_str_appendf(text, "'%q'", helper.Encode(value.text));
+        AppendQuoted(text, helper.Encode(value.text));
         break;
     case Kind::Real:
-        sqlite3_str_appendf(text, "%f", value.real);
+        AppendReal(text, value.real);
         break;
     case Kind::Integer:
-        sqlite3_str_appendf(text, "%d", static_cast<int>(value.integer));
+        AppendInteger(text, static_cast<int>(value.integer));
         break;
     case Kind::Unsigned:
-        // %lu takes the host's unsigned long.
-        sqlite3_str_appendf(text, "%lu", static_cast<unsigned long>(static_cast<ULONG>(value.integer)));
+        AppendInteger(text, static_cast<ULONG>(value.integer));
         break;
     }
 }
+
+// Room for most statements at once.
+constexpr std::size_t kStatementSize = 512;
 
 } // namespace
 
@@ -145,33 +182,41 @@ typename CRecordTable<Record>::Value CRecordTable<Record>::ValueOf(const Column&
 }
 
 template <class Record>
-char* CRecordTable<Record>::InsertText(const Record& record, const Stamp& stamp,
-                                       CStringHelper& helper) const {
-    sqlite3_str* text = sqlite3_str_new(nullptr);
-    sqlite3_str_appendf(text, "INSERT INTO %s VALUES%s(", m_Name, m_SpacedValues ? " " : "");
-    const char* separator = "";
+std::string CRecordTable<Record>::InsertText(const Record& record, const Stamp& stamp,
+                                             CStringHelper& helper) const try {
+    std::string text;
+    text.reserve(kStatementSize);
+    text += "INSERT INTO ";
+    text += m_Name;
+    text += m_SpacedValues ? " VALUES (" : " VALUES(";
     for (const Column& column : m_Columns) {
-        sqlite3_str_appendall(text, separator);
-        separator = ",";
+        if (&column != &m_Columns.front()) {
+            text += ',';
+        }
         if (column.flags & TabsInInsert) {
-            sqlite3_str_appendall(text, kTabs);
+            text += kTabs;
         }
         if (column.source == Source::RowID) {
-            sqlite3_str_appendall(text, "NULL");
+            text += "NULL";
         } else {
             AppendValue<Record>(text, column, ValueOf(column, record, stamp), helper);
         }
     }
-    sqlite3_str_appendall(text, ")");
-    return sqlite3_str_finish(text);
+    text += ')';
+    return text;
+} catch (const std::bad_alloc&) {
+    return {};
 }
 
 template <class Record>
-char* CRecordTable<Record>::UpdateText(const Record& record, const Stamp& stamp,
-                                       CStringHelper& helper) const {
-    sqlite3_str* text = sqlite3_str_new(nullptr);
-    sqlite3_str_appendf(text, "UPDATE %s SET ", m_Name);
-    const char* separator = "";
+std::string CRecordTable<Record>::UpdateText(const Record& record, const Stamp& stamp,
+                                             CStringHelper& helper) const try {
+    std::string text;
+    text.reserve(kStatementSize);
+    text += "UPDATE ";
+    text += m_Name;
+    text += " SET ";
+    bool first = true;
     const auto appendColumns = [&](bool last) {
         for (const Column& column : m_Columns) {
             const bool written = column.source == Source::Modified ||
@@ -179,12 +224,15 @@ char* CRecordTable<Record>::UpdateText(const Record& record, const Stamp& stamp,
             if (!written || ((column.flags & UpdatedLast) != 0) != last) {
                 continue;
             }
-            sqlite3_str_appendall(text, separator);
-            separator = ",";
-            if (column.flags & TabsInUpdate) {
-                sqlite3_str_appendall(text, kTabs);
+            if (!first) {
+                text += ',';
             }
-            sqlite3_str_appendf(text, "%s=", column.name);
+            first = false;
+            if (column.flags & TabsInUpdate) {
+                text += kTabs;
+            }
+            text += column.name;
+            text += '=';
             AppendValue<Record>(text, column, ValueOf(column, record, stamp), helper);
         }
     };
@@ -192,9 +240,13 @@ char* CRecordTable<Record>::UpdateText(const Record& record, const Stamp& stamp,
     appendColumns(true);
     // The row ID leads every table.
     const Column& rowID = m_Columns.front();
-    sqlite3_str_appendf(text, " WHERE %s=", rowID.name);
+    text += " WHERE ";
+    text += rowID.name;
+    text += '=';
     AppendValue<Record>(text, rowID, ValueOf(rowID, record, stamp), helper);
-    return sqlite3_str_finish(text);
+    return text;
+} catch (const std::bad_alloc&) {
+    return {};
 }
 
 template <class Record> void CRecordTable<Record>::Fill(Record& record, sqlite3_stmt* row) const {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 class CStringHelper;
 struct sqlite3_stmt;
@@ -72,10 +73,9 @@ public:
     static Value ValueOf(const Column& column, const Record& record, const Stamp& stamp);
 
     // The statement that adds the record as a new row, or that writes its row anew (the columns
-    // without KeptOnUpdate); made by the engine, so free it with sqlite3_free. Null when the
-    // engine ran out of memory.
-    char* InsertText(const Record& record, const Stamp& stamp, CStringHelper& helper) const;
-    char* UpdateText(const Record& record, const Stamp& stamp, CStringHelper& helper) const;
+    // without KeptOnUpdate); empty when memory ran out.
+    std::string InsertText(const Record& record, const Stamp& stamp, CStringHelper& helper) const;
+    std::string UpdateText(const Record& record, const Stamp& stamp, CStringHelper& helper) const;
 
     // Sets every field from a row of "SELECT *" and leaves the record clean.
     void Fill(Record& record, sqlite3_stmt* row) const;
