@@ -106,31 +106,33 @@ bool SameName(const unsigned char* a, const char* b) {
     return a && sqlite3_stricmp(reinterpret_cast<const char*>(a), b) == 0;
 }
 
-// The table exists as a plain table of the main file and has the columns the file format names.
-CDataLayer::ConnectStatus CheckTable(sqlite3* db, const TableShape& shape) {
-    {
-        CSqlText sql(sqlite3_mprintf("PRAGMA main.table_list(%Q)", shape.name));
-        if (!sql) {
-            return CDataLayer::ConnectOpenFailed;
-        }
-        CSqlStatement list;
-        int rc = list.Prepare(db, sql.Get());
-        if (rc != SQLITE_OK) {
-            return StatusFor(rc);
-        }
-        rc = list.Step();
-        if (rc != SQLITE_ROW) {
-            return rc == SQLITE_DONE ? CDataLayer::ConnectInvalidDatabase : StatusFor(rc);
-        }
-        // Views and virtual tables would run what the file brings; a table without row IDs
-        // cannot take the NULL ID of an insert.
-        const unsigned char* type = sqlite3_column_text(list.Get(), 2);
-        if (!type || std::string_view(reinterpret_cast<const char*>(type)) != "table" ||
-            sqlite3_column_int(list.Get(), 4) != 0) {
-            return CDataLayer::ConnectInvalidDatabase;
-        }
+// The table exists as a plain table of the main file.
+CDataLayer::ConnectStatus CheckTableKind(sqlite3* db, const TableShape& shape) {
+    CSqlText sql(sqlite3_mprintf("PRAGMA main.table_list(%Q)", shape.name));
+    if (!sql) {
+        return CDataLayer::ConnectOpenFailed;
     }
+    CSqlStatement list;
+    int rc = list.Prepare(db, sql.Get());
+    if (rc != SQLITE_OK) {
+        return StatusFor(rc);
+    }
+    rc = list.Step();
+    if (rc != SQLITE_ROW) {
+        return rc == SQLITE_DONE ? CDataLayer::ConnectInvalidDatabase : StatusFor(rc);
+    }
+    // Views and virtual tables would run what the file brings; a table without row IDs
+    // cannot take the NULL ID of an insert.
+    const unsigned char* type = sqlite3_column_text(list.Get(), 2);
+    if (!type || std::string_view(reinterpret_cast<const char*>(type)) != "table" ||
+        sqlite3_column_int(list.Get(), 4) != 0) {
+        return CDataLayer::ConnectInvalidDatabase;
+    }
+    return CDataLayer::ConnectOK;
+}
 
+// The table has the columns the file format names.
+CDataLayer::ConnectStatus CheckColumns(sqlite3* db, const TableShape& shape) {
     CSqlText sql(sqlite3_mprintf("PRAGMA main.table_xinfo(%Q)", shape.name));
     if (!sql) {
         return CDataLayer::ConnectOpenFailed;
@@ -195,6 +197,20 @@ CDataLayer::ConnectStatus QuickCheck(sqlite3* db) {
     return CDataLayer::ConnectOK;
 }
 
+// The version field holds at most four characters; a longer text is cut, never between the
+// halves of a surrogate pair.
+std::u16string VersionField(LPCWSTR version) {
+    std::u16string text(version);
+    if (text.size() > 4) {
+        std::size_t keep = 4;
+        if (text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) {
+            --keep;
+        }
+        text.resize(keep);
+    }
+    return text;
+}
+
 } // namespace
 
 CDataLayer::ConnectStatus CDataFileVerifier::Verify() {
@@ -227,8 +243,11 @@ CDataLayer::ConnectStatus CDataFileVerifier::CheckSchema() {
                                  RecordTableShape<CNotification>(),
                                  {"MetaData", {"ID", "Value"}, false}};
     for (const TableShape& shape : shapes) {
-        if (const CDataLayer::ConnectStatus status = CheckTable(m_DB, shape);
-            status != CDataLayer::ConnectOK) {
+        CDataLayer::ConnectStatus status = CheckTableKind(m_DB, shape);
+        if (status == CDataLayer::ConnectOK) {
+            status = CheckColumns(m_DB, shape);
+        }
+        if (status != CDataLayer::ConnectOK) {
             return status;
         }
     }
@@ -265,17 +284,7 @@ CDataLayer::ConnectStatus CDataFileVerifier::ReadMetaData(CSqlStatement& rows) {
     if (!version) {
         return CDataLayer::ConnectInvalidDatabase;
     }
-    // The version field holds at most four characters; a longer text is cut, never between
-    // the halves of a surrogate pair.
-    std::u16string text(version);
-    if (text.size() > 4) {
-        std::size_t keep = 4;
-        if (text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) {
-            --keep;
-        }
-        text.resize(keep);
-    }
-    m_Version = text;
+    m_Version = VersionField(version);
     OutputDebugStringW(u"\nDBVersion=");
     OutputDebugStringW(m_Version.c_str());
     rows.Finalize(); // no reader stays open across the store ID's write

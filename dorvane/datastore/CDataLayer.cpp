@@ -176,15 +176,8 @@ CDataLayer::ConnectStatus CDataLayer::Connect(LPCWSTR path) {
         }
     }
 
-    if (m_DB && ConfigureConnection()) {
-        CDataFileVerifier verifier(m_DB);
-        status = verifier.Verify();
-        // A file opened for the first time gets its store ID, only now that it passed.
-        if (status == ConnectOK && verifier.GetStoreID() == 0) {
-            status = verifier.WriteStoreID(GenerateRefID());
-        }
-        m_StoreID = verifier.GetStoreID();
-        m_DBVersion = verifier.GetVersion();
+    if (m_DB) {
+        status = ConfigureConnection() ? VerifyDatabase() : ConnectOpenFailed;
         if (status == ConnectOK) {
             m_DBPath = path;
             m_Connected = 1;
@@ -217,6 +210,18 @@ int CDataLayer::ConfigureConnection() {
         }
     }
     return sqlite3_busy_timeout(m_DB, m_BusyTimeoutMs) == SQLITE_OK ? 1 : 0;
+}
+
+CDataLayer::ConnectStatus CDataLayer::VerifyDatabase() {
+    CDataFileVerifier verifier(m_DB);
+    ConnectStatus status = verifier.Verify();
+    // A file opened for the first time gets its store ID, only now that it passed.
+    if (status == ConnectOK && verifier.GetStoreID() == 0) {
+        status = verifier.WriteStoreID(GenerateRefID());
+    }
+    m_StoreID = verifier.GetStoreID();
+    m_DBVersion = verifier.GetVersion();
+    return status;
 }
 
 ULONG CDataLayer::GenerateRefID() {

@@ -83,6 +83,9 @@ private:
     void Reset();
     // Turns off what a hostile file could run and sets how long to wait for a lock; 0 on failure.
     int ConfigureConnection();
+    // ConnectOK, or why the open file cannot be used; a file opened for the first time is given
+    // its store ID.
+    ConnectStatus VerifyDatabase();
     ULONG GenerateRefID();
     // A fresh reference ID that no row of the table holds yet; 0 when none could be issued.
     ULONG IssueUniqueRefID(const char* table);
