@@ -314,8 +314,12 @@ template <> const CRecordTable<CKeyword>& CRecordTable<CKeyword>::Get() {
     using K = CKeyword;
     using C = ColumnsOf<K>;
     static constexpr Column kColumns[] = {
-        C::RowID(),   C::RefID(),    C::Name(), C::Integer<&K::GetType, &K::SetType>("Type", KeptOnUpdate),
-        C::Created(), C::Modified(),
+        C::RowID(),
+        C::RefID(),
+        C::Name(),
+        C::Integer<&K::GetType, &K::SetType>("Type", KeptOnUpdate), // a keyword stays in its list
+        C::Created(),
+        C::Modified(),
     };
     static constexpr CRecordTable kTable("Keyword", false, kColumns);
     return kTable;

@@ -59,7 +59,7 @@ public:
         Kind kind;
         Source source;
         unsigned flags;
-        Value (*get)(const Record& record); // Field columns
+        Value (*get)(const Record& record); // the record's field (Field and RowID columns)
         void (*fill)(Record& record, sqlite3_stmt* row, int index);
     };
 
