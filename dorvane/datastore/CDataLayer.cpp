@@ -1,5 +1,7 @@
 #include "datastore/CDataLayer.h"
 
+#include "datastore/CDataFileVerifier.h"
+#include "datastore/CRecordTable.h"
 #include "datastore/CSqlStatement.h"
 #include "datastore/CSqlText.h"
 #include "platform/DebugOutput.h"
@@ -9,11 +11,7 @@
 
 #include <sqlite3.h>
 
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <iterator>
-#include <string_view>
 
 namespace {
 
@@ -35,21 +33,6 @@ int ExecOK(sqlite3* db, const char* sql) {
     return Exec(db, sql) == SQLITE_OK ? 1 : 0;
 }
 
-// The text of a UTF-16 column; null for NULL, which the record setters take as the empty text.
-LPCWSTR ColumnText(sqlite3_stmt* row, int column) {
-    return static_cast<LPCWSTR>(sqlite3_column_text16(row, column));
-}
-
-LONG ColumnLong(sqlite3_stmt* row, int column) {
-    return static_cast<LONG>(sqlite3_column_int(row, column));
-}
-
-// Reference IDs are written unsigned; the low 32 bits also read back IDs that other tools stored
-// as negative numbers.
-ULONG ColumnRefID(sqlite3_stmt* row, int column) {
-    return static_cast<ULONG>(sqlite3_column_int64(row, column));
-}
-
 // sqlite3_mprintf's %lu takes the host's unsigned long and %d an int; these keep the 32-bit
 // values of the records in the right shape for the formats.
 unsigned long AsLu(ULONG value) {
@@ -62,235 +45,45 @@ int AsD(LONG value) {
     return static_cast<int>(value);
 }
 
-// The engine's result code; the pragma's value in value when there is one.
-int PragmaInteger(sqlite3* db, const char* sql, std::int64_t& value) {
-    CSqlStatement statement;
-    int rc = statement.Prepare(db, sql);
-    if (rc == SQLITE_OK && (rc = statement.Step()) == SQLITE_ROW) {
-        value = sqlite3_column_int64(statement.Get(), 0);
-        return SQLITE_OK;
-    }
-    return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
+template <class Record> const char* TableName() {
+    return CRecordTable<Record>::Get().Name();
 }
 
-// A file cut short can still hold an intact MetaData page and pass every other check; the page
-// count in its header then promises more than the file holds. SQLITE_OK when it holds them all.
-int FileHoldsAllPages(sqlite3* db) {
-    sqlite3_file* file = nullptr;
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
-        !file->pMethods) {
-        return SQLITE_CANTOPEN;
+template <class Record>
+typename CRecordTable<Record>::Stamp ChooseDates(const Record* record, int preserveDates, double now) {
+    if (preserveDates) {
+        return {0, record->GetDateCreated(), record->GetDateModified()};
     }
-    sqlite3_int64 size = 0;
-    int rc = file->pMethods->xFileSize(file, &size);
-    if (rc != SQLITE_OK) {
-        return rc;
-    }
-    std::int64_t pages = 0;
-    std::int64_t pageSize = 0;
-    if ((rc = PragmaInteger(db, "PRAGMA page_count", pages)) != SQLITE_OK ||
-        (rc = PragmaInteger(db, "PRAGMA page_size", pageSize)) != SQLITE_OK) {
-        return rc;
-    }
-    if (pages < 0 || pageSize <= 0) {
-        return SQLITE_CORRUPT;
-    }
-    if (size >= pages * pageSize) {
-        return SQLITE_OK;
-    }
-    // With a write-ahead log the newest pages live in the log, not yet in the file.
-    CSqlStatement mode;
-    if ((rc = mode.Prepare(db, "PRAGMA journal_mode")) != SQLITE_OK || (rc = mode.Step()) != SQLITE_ROW) {
-        return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
-    }
-    const unsigned char* text = sqlite3_column_text(mode.Get(), 0);
-    return text && std::string_view(reinterpret_cast<const char*>(text)) == "wal" ? SQLITE_OK
-                                                                                  : SQLITE_CORRUPT;
+    return {0, now, now};
 }
-
-// The columns of the record tables, in their binding order.
-constexpr const char* kVehicleColumns[] = {"ID",
-                                           "RefID",
-                                           "Name",
-                                           "Notes",
-                                           "Created",
-                                           "Modified",
-                                           "LicensePlate",
-                                           "VIN",
-                                           "DealerName",
-                                           "DealerPhone",
-                                           "DealerAddress",
-                                           "InsurancePolicyNumber",
-                                           "InsuranceAgentName",
-                                           "InsuranceAgentPhone",
-                                           "InsuranceCoverage",
-                                           "InsuranceExpirationDate",
-                                           "CurrentOdometer",
-                                           "Year",
-                                           "ImagePath"};
-constexpr const char* kEntryColumns[] = {"ID",       "RefID",  "Name",     "Notes",     "Created",
-                                         "Modified", "Date",   "Odometer", "VehicleID", "Type",
-                                         "Vendor",   "Amount", "Custom1",  "Custom2"};
-constexpr const char* kKeywordColumns[] = {"ID", "RefID", "Name", "Type", "Created", "Modified"};
-constexpr const char* kNotificationColumns[] = {"ID",       "RefID", "Name",     "Created",
-                                                "Modified", "Date",  "Odometer", "VehicleID"};
-
-struct TableShape {
-    const char* name;
-    const char* const* columns;
-    std::size_t count;
-    bool isRecordTable; // exactly these columns, ID the row ID; else at least these
-};
-
-constexpr const char* kMetaDataColumns[] = {"ID", "Value"};
-
-constexpr TableShape kTables[] = {
-    {"Vehicle", kVehicleColumns, std::size(kVehicleColumns), true},
-    {"Entry", kEntryColumns, std::size(kEntryColumns), true},
-    {"Keyword", kKeywordColumns, std::size(kKeywordColumns), true},
-    {"Notification", kNotificationColumns, std::size(kNotificationColumns), true},
-    {"MetaData", kMetaDataColumns, std::size(kMetaDataColumns), false},
-};
-
-// What a failed engine call on a file that did open tells the user. A lock held too long, a full
-// disk or a failing device is no proof that the file is not ours; only what the engine read and
-// found wrong is.
-CDataLayer::ConnectStatus StatusFor(int rc) {
-    switch (rc & 0xFF) {
-    case SQLITE_OK:
-        return CDataLayer::ConnectOK;
-    case SQLITE_READONLY:
-        return CDataLayer::ConnectReadOnly;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-    case SQLITE_IOERR:
-    case SQLITE_FULL:
-    case SQLITE_NOMEM:
-    case SQLITE_CANTOPEN:
-    case SQLITE_PROTOCOL:
-    case SQLITE_NOLFS:
-    case SQLITE_INTERRUPT:
-        return CDataLayer::ConnectOpenFailed;
-    default:
-        return CDataLayer::ConnectInvalidDatabase;
-    }
-}
-
-bool SameName(const unsigned char* a, const char* b) {
-    return a && sqlite3_stricmp(reinterpret_cast<const char*>(a), b) == 0;
-}
-
-// The table exists as a plain table of the main file and has the columns the file format names.
-CDataLayer::ConnectStatus CheckTable(sqlite3* db, const TableShape& shape) {
-    {
-        CSqlText sql(sqlite3_mprintf("PRAGMA main.table_list(%Q)", shape.name));
-        if (!sql) {
-            return CDataLayer::ConnectOpenFailed;
-        }
-        CSqlStatement list;
-        int rc = list.Prepare(db, sql.Get());
-        if (rc != SQLITE_OK) {
-            return StatusFor(rc);
-        }
-        rc = list.Step();
-        if (rc != SQLITE_ROW) {
-            return rc == SQLITE_DONE ? CDataLayer::ConnectInvalidDatabase : StatusFor(rc);
-        }
-        // Views and virtual tables would run what the file brings; a table without row IDs
-        // cannot take the NULL ID of an insert.
-        const unsigned char* type = sqlite3_column_text(list.Get(), 2);
-        if (!type || std::string_view(reinterpret_cast<const char*>(type)) != "table" ||
-            sqlite3_column_int(list.Get(), 4) != 0) {
-            return CDataLayer::ConnectInvalidDatabase;
-        }
-    }
-
-    CSqlText sql(sqlite3_mprintf("PRAGMA main.table_xinfo(%Q)", shape.name));
-    if (!sql) {
-        return CDataLayer::ConnectOpenFailed;
-    }
-    CSqlStatement columns;
-    int rc = columns.Prepare(db, sql.Get());
-    if (rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    std::size_t position = 0;
-    std::size_t found = 0;
-    while ((rc = columns.Step()) == SQLITE_ROW) {
-        sqlite3_stmt* row = columns.Get();
-        const unsigned char* name = sqlite3_column_text(row, 1);
-        // Generated and hidden columns change what SELECT * and a plain INSERT mean.
-        if (sqlite3_column_int(row, 6) != 0) {
-            return CDataLayer::ConnectInvalidDatabase;
-        }
-        if (shape.isRecordTable) {
-            if (position >= shape.count || !SameName(name, shape.columns[position])) {
-                return CDataLayer::ConnectInvalidDatabase;
-            }
-            // ID must be the row ID, so that an insert of NULL issues it.
-            const bool isID = position == 0;
-            const unsigned char* declared = sqlite3_column_text(row, 2);
-            if (isID != (sqlite3_column_int(row, 5) == 1) || (isID && !SameName(declared, "INTEGER"))) {
-                return CDataLayer::ConnectInvalidDatabase;
-            }
-        } else {
-            for (std::size_t i = 0; i < shape.count; ++i) {
-                if (SameName(name, shape.columns[i])) {
-                    ++found;
-                }
-            }
-        }
-        ++position;
-    }
-    if (rc != SQLITE_DONE) {
-        return StatusFor(rc);
-    }
-    const bool complete = shape.isRecordTable ? position == shape.count : found == shape.count;
-    return complete ? CDataLayer::ConnectOK : CDataLayer::ConnectInvalidDatabase;
-}
-
-// The engine's own check of every page and record (without the index cross-check of a full
-// integrity check); the first problem is enough.
-CDataLayer::ConnectStatus QuickCheck(sqlite3* db) {
-    CSqlStatement check;
-    int rc = check.Prepare(db, "PRAGMA quick_check(1)");
-    if (rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    rc = check.Step();
-    if (rc != SQLITE_ROW) {
-        return StatusFor(rc == SQLITE_DONE ? SQLITE_CORRUPT : rc);
-    }
-    const unsigned char* text = sqlite3_column_text(check.Get(), 0);
-    if (!text || std::string_view(reinterpret_cast<const char*>(text)) != "ok") {
-        return CDataLayer::ConnectInvalidDatabase;
-    }
-    return CDataLayer::ConnectOK;
-}
-
-struct SaveDates {
-    double created;
-    double modified;
-};
 
 // Runs a built INSERT or UPDATE and, on success, stamps the record as stored.
-int FinishSave(sqlite3* db, CBaseObject* record, const CSqlText& sql, ULONG refID, const SaveDates& dates) {
-    if (!sql || Exec(db, sql.Get()) != SQLITE_OK) {
+template <class Record>
+int FinishSave(sqlite3* db, Record* record, const std::string& sql,
+               const typename CRecordTable<Record>::Stamp& stamp) {
+    if (sql.empty() || Exec(db, sql.c_str()) != SQLITE_OK) {
         return 0;
     }
     if (record->GetID() == 0) {
         record->SetID(static_cast<LONG>(sqlite3_last_insert_rowid(db)));
-        record->SetRefID(refID);
-        record->SetDateCreated(dates.created);
+        record->SetRefID(stamp.refID);
+        record->SetDateCreated(stamp.created);
     }
     record->SetDirty(0);
-    record->SetDateModified(dates.modified);
+    record->SetDateModified(stamp.modified);
     return 1;
 }
 
+template <class Record> void Fill(CStringHelperFactory& factory, Record* record, sqlite3_stmt* row) {
+    // The engine delivers UTF-16, so nothing is decoded; the helper still lives for the fill, as
+    // for a save, so that an installed factory sees every row.
+    std::unique_ptr<CStringHelper> helper = factory.Create();
+    CRecordTable<Record>::Get().Fill(*record, row);
+}
+
 // Loads one record: the statement is expected to yield the row, or nothing.
-template <class Record, class FillFn>
-int LoadOne(sqlite3* db, Record* record, const CSqlText& sql, FillFn fill) {
+template <class Record>
+int LoadOne(sqlite3* db, CStringHelperFactory& factory, Record* record, const CSqlText& sql) {
     if (!sql) {
         return 0;
     }
@@ -301,14 +94,14 @@ int LoadOne(sqlite3* db, Record* record, const CSqlText& sql, FillFn fill) {
     if (statement.Step() != SQLITE_ROW) {
         return 0;
     }
-    fill(record, statement.Get());
+    Fill(factory, record, statement.Get());
     return 1;
 }
 
 // Loads every row of the statement into new records owned by the list. A query that fails,
 // at the start or part way through, leaves the list empty.
-template <class Record, class FillFn>
-int LoadList(sqlite3* db, CObjectListT<Record>& list, const char* sql, FillFn fill) {
+template <class Record>
+int LoadList(sqlite3* db, CStringHelperFactory& factory, CObjectListT<Record>& list, const char* sql) {
     if (!sql) {
         return 0;
     }
@@ -319,7 +112,7 @@ int LoadList(sqlite3* db, CObjectListT<Record>& list, const char* sql, FillFn fi
     int rc;
     while ((rc = statement.Step()) == SQLITE_ROW) {
         std::unique_ptr<Record> record(new Record);
-        fill(record.get(), statement.Get());
+        Fill(factory, record.get(), statement.Get());
         list.Add(record.get());
         record.release();
     }
@@ -420,96 +213,15 @@ int CDataLayer::ConfigureConnection() {
 }
 
 CDataLayer::ConnectStatus CDataLayer::VerifyDatabase() {
-    if (!m_DB) {
-        return ConnectOpenFailed;
+    CDataFileVerifier verifier(m_DB);
+    ConnectStatus status = verifier.Verify();
+    // A file opened for the first time gets its store ID, only now that it passed.
+    if (status == ConnectOK && verifier.GetStoreID() == 0) {
+        status = verifier.WriteStoreID(GenerateRefID());
     }
-    // A file that is not a database at all fails here, before the slower checks.
-    CSqlStatement statement;
-    if (const int rc = statement.Prepare(m_DB, "SELECT Value FROM MetaData"); rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    if (const int rc = FileHoldsAllPages(m_DB); rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    for (const TableShape& shape : kTables) {
-        if (const ConnectStatus status = CheckTable(m_DB, shape); status != ConnectOK) {
-            return status;
-        }
-    }
-    if (const ConnectStatus status = QuickCheck(m_DB); status != ConnectOK) {
-        return status;
-    }
-
-    {
-        int rc = SQLITE_OK;
-        auto missingRow = [](int rc) { return rc == SQLITE_DONE ? ConnectInvalidDatabase : StatusFor(rc); };
-        if ((rc = statement.Step()) != SQLITE_ROW) {
-            return missingRow(rc);
-        }
-        m_StoreID = static_cast<ULONG>(sqlite3_column_int64(statement.Get(), 0));
-
-        if ((rc = statement.Step()) != SQLITE_ROW) {
-            return missingRow(rc);
-        }
-        // The mark is the text itself: no blob, no trailing NUL, no other case.
-        sqlite3_stmt* row = statement.Get();
-        if (sqlite3_column_type(row, 0) != SQLITE_TEXT) {
-            return ConnectInvalidDatabase;
-        }
-        const unsigned char* mark = sqlite3_column_text(row, 0);
-        if (!mark || sqlite3_column_bytes(row, 0) != 3 || std::memcmp(mark, "QDX", 3) != 0) {
-            return ConnectInvalidDatabase;
-        }
-
-        if ((rc = statement.Step()) != SQLITE_ROW) {
-            return missingRow(rc);
-        }
-        LPCWSTR version = ColumnText(statement.Get(), 0);
-        if (!version) {
-            return ConnectInvalidDatabase;
-        }
-        // The version field holds at most four characters; a longer text is cut, never between
-        // the halves of a surrogate pair.
-        std::u16string text(version);
-        if (text.size() > 4) {
-            std::size_t keep = 4;
-            if (text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) {
-                --keep;
-            }
-            text.resize(keep);
-        }
-        m_DBVersion = text;
-        OutputDebugStringW(u"\nDBVersion=");
-        OutputDebugStringW(m_DBVersion.c_str());
-    }
-    statement.Finalize(); // no reader stays open across the store ID's write
-
-    if (m_StoreID != 0) {
-        return ConnectOK;
-    }
-    // The file passed every check: only now is it written to, and only the one row is changed.
-    const ULONG storeID = GenerateRefID();
-    CSqlText sql(sqlite3_mprintf("UPDATE MetaData SET Value=%lu WHERE ID=1", AsLu(storeID)));
-    if (!sql) {
-        return ConnectOpenFailed;
-    }
-    int rc = Exec(m_DB, "BEGIN IMMEDIATE");
-    if (rc != SQLITE_OK) {
-        return StatusFor(rc);
-    }
-    rc = Exec(m_DB, sql.Get());
-    if (rc == SQLITE_OK && sqlite3_changes(m_DB) != 1) {
-        rc = SQLITE_CORRUPT; // no row with ID 1 (or several): the ID would never be kept
-    }
-    if (rc == SQLITE_OK) {
-        rc = Exec(m_DB, "COMMIT");
-    }
-    if (rc != SQLITE_OK) {
-        Exec(m_DB, "ROLLBACK");
-        return StatusFor(rc);
-    }
-    m_StoreID = storeID;
-    return ConnectOK;
+    m_StoreID = verifier.GetStoreID();
+    m_DBVersion = verifier.GetVersion();
+    return status;
 }
 
 ULONG CDataLayer::GenerateRefID() {
@@ -626,261 +338,69 @@ void CDataLayer::SetStringHelperFactory(std::unique_ptr<CStringHelperFactory> fa
 }
 
 // ---------------------------------------------------------------------------------------------
-// Saving
+// Saving and loading
 
-namespace {
-
-SaveDates ChooseDates(const CBaseObject* record, int preserveDates, double now) {
-    if (preserveDates) {
-        return {record->GetDateCreated(), record->GetDateModified()};
-    }
-    return {now, now};
-}
-
-} // namespace
-
-int CDataLayer::Save(CVehicle* vehicle, int preserveDates) {
-    if (!m_Connected || !vehicle) {
+template <class Record> int CDataLayer::SaveRecord(Record* record, int preserveDates) {
+    if (!m_Connected || !record) {
         return 0;
     }
     std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
     if (!helper) {
         return 0;
     }
-    const SaveDates dates = ChooseDates(vehicle, preserveDates, GetSystemTimeAsOLEDate());
-    ULONG refID = 0;
-    char* text = nullptr;
-    if (vehicle->GetID() != 0) {
-        text = sqlite3_mprintf(
-            "UPDATE Vehicle SET Name='%q',Notes='%q',Modified=%f,\t\t\tLicensePlate='%q',VIN='%q',"
-            "DealerName='%q',DealerPhone='%q',\t\t\tDealerAddress='%q',InsurancePolicyNumber='%q',"
-            "InsuranceAgentName='%q',\t\t\tInsuranceAgentPhone='%q',InsuranceCoverage='%q',"
-            "InsuranceExpirationDate=%f,\t\t\tCurrentOdometer=%lu,Year=%d,ImagePath='%q' WHERE ID=%d",
-            helper->Encode(vehicle->GetName()), helper->Encode(vehicle->GetNotes()), dates.modified,
-            helper->Encode(vehicle->GetLicensePlate()), helper->Encode(vehicle->GetVIN()),
-            helper->Encode(vehicle->GetDealerName()), helper->Encode(vehicle->GetDealerPhone()),
-            helper->Encode(vehicle->GetDealerAddress()), helper->Encode(vehicle->GetInsurancePolicyNumber()),
-            helper->Encode(vehicle->GetInsuranceAgentName()),
-            helper->Encode(vehicle->GetInsuranceAgentPhone()),
-            helper->Encode(vehicle->GetInsuranceCoverage()), vehicle->GetInsuranceExpirationDate(),
-            AsLu(vehicle->GetCurrentOdometer()), vehicle->GetYear(), helper->Encode(vehicle->GetImagePath()),
-            AsD(vehicle->GetID()));
+    const CRecordTable<Record>& table = CRecordTable<Record>::Get();
+    auto stamp = ChooseDates(record, preserveDates, GetSystemTimeAsOLEDate());
+    std::string text;
+    if (record->GetID() != 0) {
+        text = table.UpdateText(*record, stamp, *helper);
     } else {
-        refID = vehicle->GetRefID() ? vehicle->GetRefID() : IssueUniqueRefID("Vehicle");
-        if (!refID) {
+        stamp.refID = record->GetRefID() ? record->GetRefID() : IssueUniqueRefID(table.Name());
+        if (!stamp.refID) {
             return 0;
         }
-        text = sqlite3_mprintf(
-            "INSERT INTO Vehicle VALUES(NULL,%lu,'%q','%q',%f,\t\t\t%f,'%q','%q','%q','%q','%q','%q','%q',"
-            "'%q','%q',%f,%lu,%d,'%q')",
-            AsLu(refID), helper->Encode(vehicle->GetName()), helper->Encode(vehicle->GetNotes()),
-            dates.created, dates.modified, helper->Encode(vehicle->GetLicensePlate()),
-            helper->Encode(vehicle->GetVIN()), helper->Encode(vehicle->GetDealerName()),
-            helper->Encode(vehicle->GetDealerPhone()), helper->Encode(vehicle->GetDealerAddress()),
-            helper->Encode(vehicle->GetInsurancePolicyNumber()),
-            helper->Encode(vehicle->GetInsuranceAgentName()),
-            helper->Encode(vehicle->GetInsuranceAgentPhone()),
-            helper->Encode(vehicle->GetInsuranceCoverage()), vehicle->GetInsuranceExpirationDate(),
-            AsLu(vehicle->GetCurrentOdometer()), vehicle->GetYear(), helper->Encode(vehicle->GetImagePath()));
+        text = table.InsertText(*record, stamp, *helper);
     }
-    return FinishSave(m_DB, vehicle, CSqlText(text), refID, dates);
+    return FinishSave(m_DB, record, text, stamp);
+}
+
+int CDataLayer::Save(CVehicle* vehicle, int preserveDates) {
+    return SaveRecord(vehicle, preserveDates);
 }
 
 int CDataLayer::Save(CEntry* entry, int preserveDates) {
-    if (!m_Connected || !entry) {
-        return 0;
-    }
-    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
-    if (!helper) {
-        return 0;
-    }
-    const SaveDates dates = ChooseDates(entry, preserveDates, GetSystemTimeAsOLEDate());
-    ULONG refID = 0;
-    char* text = nullptr;
-    if (entry->GetID() != 0) {
-        text = sqlite3_mprintf("UPDATE Entry SET Name='%q',Notes='%q',Modified=%f,Date=%f,Odometer=%lu,"
-                               "\t\t\tVendor='%q',Amount=%f,Custom1=%f,Custom2=%f WHERE ID=%d",
-                               helper->Encode(entry->GetName()), helper->Encode(entry->GetNotes()),
-                               dates.modified, entry->GetDate(), AsLu(entry->GetOdometer()),
-                               helper->Encode(entry->GetVendor()), static_cast<double>(entry->GetAmount()),
-                               static_cast<double>(entry->GetCustom1()),
-                               static_cast<double>(entry->GetCustom2()), AsD(entry->GetID()));
-    } else {
-        refID = entry->GetRefID() ? entry->GetRefID() : IssueUniqueRefID("Entry");
-        if (!refID) {
-            return 0;
-        }
-        text = sqlite3_mprintf(
-            "INSERT INTO Entry VALUES (NULL,%lu,'%q','%q',%f,%f,%f,%lu,%lu,%d,'%q',%f,%f,%f)", AsLu(refID),
-            helper->Encode(entry->GetName()), helper->Encode(entry->GetNotes()), dates.created,
-            dates.modified, entry->GetDate(), AsLu(entry->GetOdometer()), AsLu(entry->GetVehicleID()),
-            static_cast<int>(entry->GetType()), helper->Encode(entry->GetVendor()),
-            static_cast<double>(entry->GetAmount()), static_cast<double>(entry->GetCustom1()),
-            static_cast<double>(entry->GetCustom2()));
-    }
-    return FinishSave(m_DB, entry, CSqlText(text), refID, dates);
+    return SaveRecord(entry, preserveDates);
 }
 
 int CDataLayer::Save(CKeyword* keyword, int preserveDates) {
-    if (!m_Connected || !keyword) {
-        return 0;
-    }
-    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
-    if (!helper) {
-        return 0;
-    }
-    const SaveDates dates = ChooseDates(keyword, preserveDates, GetSystemTimeAsOLEDate());
-    ULONG refID = 0;
-    char* text = nullptr;
-    if (keyword->GetID() != 0) {
-        text = sqlite3_mprintf("UPDATE Keyword SET Name='%q',Modified=%f WHERE ID=%d",
-                               helper->Encode(keyword->GetName()), dates.modified, AsD(keyword->GetID()));
-    } else {
-        refID = keyword->GetRefID() ? keyword->GetRefID() : IssueUniqueRefID("Keyword");
-        if (!refID) {
-            return 0;
-        }
-        text = sqlite3_mprintf("INSERT INTO Keyword VALUES(NULL,%lu,'%q',%d,%f,%f)", AsLu(refID),
-                               helper->Encode(keyword->GetName()), static_cast<int>(keyword->GetType()),
-                               dates.created, dates.modified);
-    }
-    return FinishSave(m_DB, keyword, CSqlText(text), refID, dates);
+    return SaveRecord(keyword, preserveDates);
 }
 
 int CDataLayer::Save(CNotification* reminder, int preserveDates) {
-    if (!m_Connected || !reminder) {
+    return SaveRecord(reminder, preserveDates);
+}
+
+template <class Record> int CDataLayer::LoadRecord(Record* record) {
+    if (!m_Connected || !record || record->GetID() == 0) {
         return 0;
     }
-    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
-    if (!helper) {
-        return 0;
-    }
-    const SaveDates dates = ChooseDates(reminder, preserveDates, GetSystemTimeAsOLEDate());
-    ULONG refID = 0;
-    char* text = nullptr;
-    if (reminder->GetID() != 0) {
-        text =
-            sqlite3_mprintf("UPDATE Notification SET Name='%q',Date=%f,Odometer=%d,Modified=%f WHERE ID=%d",
-                            helper->Encode(reminder->GetName()), reminder->GetDate(),
-                            AsD(reminder->GetOdometer()), dates.modified, AsD(reminder->GetID()));
-    } else {
-        refID = reminder->GetRefID() ? reminder->GetRefID() : IssueUniqueRefID("Notification");
-        if (!refID) {
-            return 0;
-        }
-        text = sqlite3_mprintf("INSERT INTO Notification VALUES(NULL,%lu,'%q',%f,%f,%f,%d,%lu)", AsLu(refID),
-                               helper->Encode(reminder->GetName()), dates.created, dates.modified,
-                               reminder->GetDate(), AsD(reminder->GetOdometer()),
-                               AsLu(reminder->GetVehicleID()));
-    }
-    return FinishSave(m_DB, reminder, CSqlText(text), refID, dates);
+    CSqlText sql(sqlite3_mprintf("SELECT * FROM %s WHERE ID=%d", TableName<Record>(), AsD(record->GetID())));
+    return LoadOne(m_DB, *GetStringHelperFactory(), record, sql);
 }
-
-// ---------------------------------------------------------------------------------------------
-// Filling records from rows (columns by position)
-
-void CDataLayer::Fill(CVehicle* vehicle, sqlite3_stmt* row) {
-    // The engine delivers UTF-16, so nothing is decoded; the helper still lives for the fill, as
-    // for a save, so that an installed factory sees every row.
-    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
-    vehicle->SetID(ColumnLong(row, 0));
-    vehicle->SetRefID(ColumnRefID(row, 1));
-    vehicle->SetName(ColumnText(row, 2));
-    vehicle->SetNotes(ColumnText(row, 3));
-    vehicle->SetDateCreated(sqlite3_column_double(row, 4));
-    vehicle->SetDateModified(sqlite3_column_double(row, 5));
-    vehicle->SetLicensePlate(ColumnText(row, 6));
-    vehicle->SetVIN(ColumnText(row, 7));
-    vehicle->SetDealerName(ColumnText(row, 8));
-    vehicle->SetDealerPhone(ColumnText(row, 9));
-    vehicle->SetDealerAddress(ColumnText(row, 10));
-    vehicle->SetInsurancePolicyNumber(ColumnText(row, 11));
-    vehicle->SetInsuranceAgentName(ColumnText(row, 12));
-    vehicle->SetInsuranceAgentPhone(ColumnText(row, 13));
-    vehicle->SetInsuranceCoverage(ColumnText(row, 14));
-    vehicle->SetInsuranceExpirationDate(sqlite3_column_double(row, 15));
-    vehicle->SetCurrentOdometer(ColumnLong(row, 16));
-    vehicle->SetYear(sqlite3_column_int(row, 17));
-    vehicle->SetImagePath(ColumnText(row, 18));
-    vehicle->SetDirty(0);
-}
-
-void CDataLayer::Fill(CEntry* entry, sqlite3_stmt* row) {
-    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
-    entry->SetID(ColumnLong(row, 0));
-    entry->SetRefID(ColumnRefID(row, 1));
-    entry->SetName(ColumnText(row, 2));
-    entry->SetNotes(ColumnText(row, 3));
-    entry->SetDateCreated(sqlite3_column_double(row, 4));
-    entry->SetDateModified(sqlite3_column_double(row, 5));
-    entry->SetDate(sqlite3_column_double(row, 6));
-    entry->SetOdometer(ColumnLong(row, 7));
-    entry->SetVehicleID(ColumnRefID(row, 8));
-    entry->SetType(static_cast<CEntry::Type>(sqlite3_column_int(row, 9)));
-    entry->SetVendor(ColumnText(row, 10));
-    entry->SetAmount(static_cast<float>(sqlite3_column_double(row, 11)));
-    entry->SetCustom1(static_cast<float>(sqlite3_column_double(row, 12)));
-    entry->SetCustom2(static_cast<float>(sqlite3_column_double(row, 13)));
-    entry->SetDirty(0);
-}
-
-void CDataLayer::Fill(CKeyword* keyword, sqlite3_stmt* row) {
-    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
-    keyword->SetID(ColumnLong(row, 0));
-    keyword->SetRefID(ColumnRefID(row, 1));
-    keyword->SetName(ColumnText(row, 2));
-    keyword->SetType(static_cast<CKeyword::Type>(sqlite3_column_int(row, 3)));
-    keyword->SetDateCreated(sqlite3_column_double(row, 4));
-    keyword->SetDateModified(sqlite3_column_double(row, 5));
-    keyword->SetDirty(0);
-}
-
-void CDataLayer::Fill(CNotification* reminder, sqlite3_stmt* row) {
-    std::unique_ptr<CStringHelper> helper = GetStringHelperFactory()->Create();
-    reminder->SetID(ColumnLong(row, 0));
-    reminder->SetRefID(ColumnRefID(row, 1));
-    reminder->SetName(ColumnText(row, 2));
-    reminder->SetDateCreated(sqlite3_column_double(row, 3));
-    reminder->SetDateModified(sqlite3_column_double(row, 4));
-    reminder->SetDate(sqlite3_column_double(row, 5));
-    reminder->SetOdometer(ColumnLong(row, 6));
-    reminder->SetVehicleID(ColumnRefID(row, 7));
-    reminder->SetDirty(0);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Loading
 
 int CDataLayer::Load(CVehicle* vehicle) {
-    if (!m_Connected || !vehicle || vehicle->GetID() == 0) {
-        return 0;
-    }
-    CSqlText sql(sqlite3_mprintf("SELECT * FROM Vehicle WHERE ID=%d", AsD(vehicle->GetID())));
-    return LoadOne(m_DB, vehicle, sql, [this](CVehicle* r, sqlite3_stmt* s) { Fill(r, s); });
+    return LoadRecord(vehicle);
 }
 
 int CDataLayer::Load(CEntry* entry) {
-    if (!m_Connected || !entry || entry->GetID() == 0) {
-        return 0;
-    }
-    CSqlText sql(sqlite3_mprintf("SELECT * FROM Entry WHERE ID=%d", AsD(entry->GetID())));
-    return LoadOne(m_DB, entry, sql, [this](CEntry* r, sqlite3_stmt* s) { Fill(r, s); });
+    return LoadRecord(entry);
 }
 
 int CDataLayer::Load(CKeyword* keyword) {
-    if (!m_Connected || !keyword || keyword->GetID() == 0) {
-        return 0;
-    }
-    CSqlText sql(sqlite3_mprintf("SELECT * FROM Keyword WHERE ID=%d", AsD(keyword->GetID())));
-    return LoadOne(m_DB, keyword, sql, [this](CKeyword* r, sqlite3_stmt* s) { Fill(r, s); });
+    return LoadRecord(keyword);
 }
 
 int CDataLayer::Load(CNotification* reminder) {
-    if (!m_Connected || !reminder || reminder->GetID() == 0) {
-        return 0;
-    }
-    CSqlText sql(sqlite3_mprintf("SELECT * FROM Notification WHERE ID=%d", AsD(reminder->GetID())));
-    return LoadOne(m_DB, reminder, sql, [this](CNotification* r, sqlite3_stmt* s) { Fill(r, s); });
+    return LoadRecord(reminder);
 }
 
 int CDataLayer::LoadByRefID(CVehicle* vehicle) {
@@ -888,7 +408,7 @@ int CDataLayer::LoadByRefID(CVehicle* vehicle) {
         return 0;
     }
     CSqlText sql(sqlite3_mprintf("SELECT * FROM Vehicle WHERE RefID=%lu", AsLu(vehicle->GetRefID())));
-    return LoadOne(m_DB, vehicle, sql, [this](CVehicle* r, sqlite3_stmt* s) { Fill(r, s); });
+    return LoadOne(m_DB, *GetStringHelperFactory(), vehicle, sql);
 }
 
 int CDataLayer::Load(CObjectListT<CVehicle>& list) {
@@ -896,8 +416,7 @@ int CDataLayer::Load(CObjectListT<CVehicle>& list) {
         return 0;
     }
     list.Clear();
-    return LoadList(m_DB, list, "SELECT * FROM Vehicle",
-                    [this](CVehicle* r, sqlite3_stmt* s) { Fill(r, s); });
+    return LoadList(m_DB, *GetStringHelperFactory(), list, "SELECT * FROM Vehicle");
 }
 
 int CDataLayer::Load(CObjectListT<CEntry>& list, CEntryFilter& filter) {
@@ -906,7 +425,7 @@ int CDataLayer::Load(CObjectListT<CEntry>& list, CEntryFilter& filter) {
     }
     list.Clear();
     const std::string sql = filter.BuildSelectStatement();
-    return LoadList(m_DB, list, sql.c_str(), [this](CEntry* r, sqlite3_stmt* s) { Fill(r, s); });
+    return LoadList(m_DB, *GetStringHelperFactory(), list, sql.c_str());
 }
 
 int CDataLayer::Load(CObjectListT<CKeyword>& list, CKeyword::Type type) {
@@ -917,7 +436,7 @@ int CDataLayer::Load(CObjectListT<CKeyword>& list, CKeyword::Type type) {
     CSqlText sql(type != CKeyword::KeywordAll
                      ? sqlite3_mprintf("SELECT * FROM Keyword WHERE Type=%d", static_cast<int>(type))
                      : sqlite3_mprintf("SELECT * FROM Keyword"));
-    return LoadList(m_DB, list, sql.Get(), [this](CKeyword* r, sqlite3_stmt* s) { Fill(r, s); });
+    return LoadList(m_DB, *GetStringHelperFactory(), list, sql.Get());
 }
 
 int CDataLayer::Load(CObjectListT<CNotification>& list, ULONG vehicleRefID) {
@@ -928,7 +447,7 @@ int CDataLayer::Load(CObjectListT<CNotification>& list, ULONG vehicleRefID) {
     CSqlText sql(vehicleRefID != 0
                      ? sqlite3_mprintf("SELECT * FROM Notification WHERE VehicleID=%lu", AsLu(vehicleRefID))
                      : sqlite3_mprintf("SELECT * FROM Notification"));
-    return LoadList(m_DB, list, sql.Get(), [this](CNotification* r, sqlite3_stmt* s) { Fill(r, s); });
+    return LoadList(m_DB, *GetStringHelperFactory(), list, sql.Get());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -937,13 +456,13 @@ int CDataLayer::Load(CObjectListT<CNotification>& list, ULONG vehicleRefID) {
 const char* CDataLayer::GetTableName(CBaseObject::ObjectType type) {
     switch (type) {
     case CBaseObject::ObjectTypeVehicle:
-        return "Vehicle";
+        return TableName<CVehicle>();
     case CBaseObject::ObjectTypeEntry:
-        return "Entry";
+        return TableName<CEntry>();
     case CBaseObject::ObjectTypeNotification:
-        return "Notification";
+        return TableName<CNotification>();
     case CBaseObject::ObjectTypeKeyword:
-        return "Keyword";
+        return TableName<CKeyword>();
     default:
         return "";
     }
@@ -974,7 +493,7 @@ int CDataLayer::Delete(CVehicle* vehicle) {
     CSqlText entries(sqlite3_mprintf("DELETE FROM Entry WHERE VehicleID=%lu", refID));
     CSqlText reminders(sqlite3_mprintf("DELETE FROM Notification WHERE VehicleID=%lu", refID));
     CSqlText release(sqlite3_mprintf("RELEASE %s", kCascadeSavepoint));
-    if (RunDeleteQuery("Vehicle", AsD(vehicle->GetID())) && ExecOK(m_DB, entries.Get()) &&
+    if (RunDeleteQuery(TableName<CVehicle>(), AsD(vehicle->GetID())) && ExecOK(m_DB, entries.Get()) &&
         ExecOK(m_DB, reminders.Get()) && ExecOK(m_DB, release.Get())) {
         return 1;
     }
@@ -993,21 +512,21 @@ int CDataLayer::Delete(CEntry* entry) {
     if (!entry || entry->GetID() == 0) {
         return 0;
     }
-    return RunDeleteQuery("Entry", AsD(entry->GetID()));
+    return RunDeleteQuery(TableName<CEntry>(), AsD(entry->GetID()));
 }
 
 int CDataLayer::Delete(CKeyword* keyword) {
     if (!keyword || keyword->GetID() == 0) {
         return 0;
     }
-    return RunDeleteQuery("Keyword", AsD(keyword->GetID()));
+    return RunDeleteQuery(TableName<CKeyword>(), AsD(keyword->GetID()));
 }
 
 int CDataLayer::Delete(CNotification* reminder) {
     if (!reminder || reminder->GetID() == 0) {
         return 0;
     }
-    return RunDeleteQuery("Notification", AsD(reminder->GetID()));
+    return RunDeleteQuery(TableName<CNotification>(), AsD(reminder->GetID()));
 }
 
 int CDataLayer::Delete(CBaseObject::ObjectType type, ULONG id) {
@@ -1050,7 +569,7 @@ int CDataLayer::GetMaxOdometer(ULONG vehicleRefID, LONG* odometer) {
     if (statement.Prepare(m_DB, sql.Get()) != SQLITE_OK || statement.Step() != SQLITE_ROW) {
         return 0;
     }
-    *odometer = ColumnLong(statement.Get(), 0);
+    *odometer = static_cast<LONG>(sqlite3_column_int(statement.Get(), 0));
     return 1;
 }
 

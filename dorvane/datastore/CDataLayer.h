@@ -12,7 +12,6 @@
 #include <string>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 class DORVANE_API CDataLayer {
 public:
@@ -84,7 +83,8 @@ private:
     void Reset();
     // Turns off what a hostile file could run and sets how long to wait for a lock; 0 on failure.
     int ConfigureConnection();
-    // ConnectOK, or why the open file cannot be used.
+    // ConnectOK, or why the open file cannot be used; a file opened for the first time is given
+    // its store ID.
     ConnectStatus VerifyDatabase();
     ULONG GenerateRefID();
     // A fresh reference ID that no row of the table holds yet; 0 when none could be issued.
@@ -94,10 +94,9 @@ private:
     int RunDeleteQuery(const char* table, int id);
     const char* GetTableName(CBaseObject::ObjectType type);
 
-    void Fill(CVehicle* vehicle, sqlite3_stmt* row);
-    void Fill(CEntry* entry, sqlite3_stmt* row);
-    void Fill(CKeyword* keyword, sqlite3_stmt* row);
-    void Fill(CNotification* reminder, sqlite3_stmt* row);
+    // The record's row, written anew or added; the record's own row by its ID.
+    template <class Record> int SaveRecord(Record* record, int preserveDates);
+    template <class Record> int LoadRecord(Record* record);
 
     ULONG m_StoreID = 0;
     int m_Connected = 0;
