@@ -11,6 +11,7 @@
 #include "core/ConnectStatusMessage.h"
 #include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
+#include "core/ParseIsoDay.h"
 #include "core/VehicleLookup.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
@@ -19,6 +20,8 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QIODevice>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,13 +32,6 @@ const QString kTo = QStringLiteral("--to");
 const QString kOutput = QStringLiteral("-o");
 const QString kAs = QStringLiteral("--as");
 const QString kDateFormat = QStringLiteral("--date-format");
-
-std::optional<QDate> IsoDay(const QString& text) {
-    const QDate day = QDate::fromString(text.trimmed(), Qt::ISODate);
-    if (!day.isValid() || day.year() < 1900 || day.year() > 9998)
-        return std::nullopt;
-    return day;
-}
 
 } // namespace
 
@@ -175,21 +171,25 @@ bool CCommandLineTool::ApplyFilter(const Options& options, CEntryFilter& filter,
     }
     if (!options.values.count(kFrom) && !options.values.count(kTo))
         return true;
-    QDate from(1900, 1, 1);
-    QDate to(9998, 12, 31);
+    QDate from(kFirstStoredYear, 1, 1);
+    QDate to(kLastStoredYear, 12, 31);
     for (const auto& [option, day] : {std::pair{kFrom, &from}, std::pair{kTo, &to}}) {
         if (!options.values.count(option))
             continue;
-        const std::optional<QDate> parsed = IsoDay(options.values.at(option));
+        const std::optional<QDate> parsed = ParseIsoDay(options.values.at(option));
         if (!parsed) {
-            Complain(FormatStringResource(IDS_CLI_BAD_OPTION, {option, QStringLiteral("a date yyyy-MM-dd")}));
+            Complain(
+                FormatStringResource(IDS_CLI_BAD_DATE, {option, options.values.at(option),
+                                                        FirstStoredMoment().date().toString(Qt::ISODate),
+                                                        LastStoredMoment().date().toString(Qt::ISODate)}));
             return false;
         }
         *day = *parsed;
     }
     filter.SetDateRangeType(CEntryFilter::DateRangeCustom);
-    filter.SetStartDate(LocalToSystemTime(from.startOfDay()), 0);
-    filter.SetEndDate(LocalToSystemTime(EndOfLocalDay(to)), 0);
+    // The first and last days in full, but never past what the data file can store.
+    filter.SetStartDate(LocalToSystemTime(std::max(from.startOfDay(), FirstStoredMoment())), 0);
+    filter.SetEndDate(LocalToSystemTime(std::min(EndOfLocalDay(to), LastStoredMoment())), 0);
     return true;
 }
 

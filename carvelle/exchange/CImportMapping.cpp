@@ -3,6 +3,7 @@
 #include "core/CStringTable.h"
 #include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
+#include "core/ParseIsoDay.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -258,44 +259,30 @@ std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString
     }
     const QString datePart = split < 0 ? text : text.left(split);
     const QString timePart = split < 0 ? QString() : text.mid(split + 1).trimmed();
-    QStringList parts;
-    int y = -1, m = -1, d = -1;
-    switch (format) {
-    case DateIso:
-        parts = datePart.split(u'-');
-        if (parts.size() == 3) {
-            y = Digits(parts[0]);
-            m = Digits(parts[1]);
-            d = Digits(parts[2]);
-        }
-        break;
-    case DateMonthDayYear:
-    case DateDayMonthYear:
-        parts = datePart.split(u'/');
-        if (parts.size() == 3) {
-            y = Digits(parts[2]);
-            m = Digits(parts[format == DateMonthDayYear ? 0 : 1]);
-            d = Digits(parts[format == DateMonthDayYear ? 1 : 0]);
-        }
-        break;
-    case DateDayMonthYearDots:
-        parts = datePart.split(u'.');
-        if (parts.size() == 3) {
-            y = Digits(parts[2]);
-            m = Digits(parts[1]);
-            d = Digits(parts[0]);
-        }
-        break;
-    default:
-        break;
+    QDate date;
+    if (format == DateIso) {
+        IsoDayError why = IsoDayError::None;
+        date = ParseIsoDay(datePart, &why).value_or(QDate());
+        if (why == IsoDayError::OutOfRange)
+            return fail(IDS_ROW_DATE_RANGE, {text});
+        if (!date.isValid())
+            return fail(IDS_ROW_BAD_DATE, {text, formatName});
+    } else {
+        const QStringList parts = datePart.split(format == DateDayMonthYearDots ? u'.' : u'/');
+        if (parts.size() != 3 || parts[0].size() > 2)
+            return fail(IDS_ROW_BAD_DATE, {text, formatName});
+        const bool monthFirst = format == DateMonthDayYear;
+        const int y = Digits(parts[2]);
+        const int m = Digits(parts[monthFirst ? 0 : 1]);
+        const int d = Digits(parts[monthFirst ? 1 : 0]);
+        if (y < 0 || m < 0 || d < 0 || m > 12 || d > 31)
+            return fail(IDS_ROW_BAD_DATE, {text, formatName});
+        if (y < kFirstStoredYear || y > kLastStoredYear)
+            return fail(IDS_ROW_DATE_RANGE, {text});
+        date = QDate(y, m, d);
+        if (!date.isValid())
+            return fail(IDS_ROW_BAD_DATE, {text, formatName});
     }
-    if (y < 0 || m < 0 || d < 0 || m > 12 || d > 31 || parts.value(0).size() > (format == DateIso ? 9 : 2))
-        return fail(IDS_ROW_BAD_DATE, {text, formatName});
-    if (y < 1900 || y > 9999)
-        return fail(IDS_ROW_DATE_RANGE, {text});
-    const QDate date(y, m, d);
-    if (!date.isValid())
-        return fail(IDS_ROW_BAD_DATE, {text, formatName});
     QTime time(12, 0);
     if (!timePart.isEmpty()) {
         time = ParseTime(timePart);
@@ -416,6 +403,14 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, QString
     const std::optional<LocalTime> when = ParseDate(dateText, dateFormat, &error);
     if (!when)
         return false;
+    // In the first and last stored years the zone can push the moment past what the file holds.
+    if (when->date.year() == kFirstStoredYear || when->date.year() == kLastStoredYear) {
+        const QDateTime moment(when->date, when->time);
+        if (moment < FirstStoredMoment() || moment > LastStoredMoment()) {
+            error = FormatStringResource(IDS_ROW_DATE_RANGE, {dateText});
+            return false;
+        }
+    }
     row.day = when->date;
     row.date = m_Days.ToOleDate(when->date, when->time);
     if (!odometer(FieldOdometer, row.odometer))

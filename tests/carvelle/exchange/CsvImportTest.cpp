@@ -224,34 +224,38 @@ TEST_F(ExchangeTest, EveryBadValueIsAnErrorWithItsLineAndNothingIsWritten) {
                                                                 "\n"
                                                                 "2024-01-02,-5,40,60,\n"
                                                                 "2024-01-03,2147483648,40,60,\n"
-                                                                "1899-12-31,1100,40,60,\n"
+                                                                "0099-12-31,1100,40,60,\n"
                                                                 "10000-01-01,1100,40,60,\n"
                                                                 "2024-01-04,1200,forty,60,\n"
                                                                 "2024-01-05,,40,60,\n"
                                                                 "2024-02-30,1300,40,60,\n"
+                                                                "9999-12-31 23:30,1400,40,60,\n"
                                                                 "2024-01-06,1400,40,60,fine\n");
     CEntryImporter importer(m_Layer);
     ASSERT_EQ(Import(importer, path, QStringLiteral("Car")), CEntryImporter::ResultRefused);
     QStringList errors;
     for (const CEntryImporter::Error& error : importer.Errors())
         errors << error.Text();
-    EXPECT_EQ(errors, (QStringList{
-                          QStringLiteral("Line 5: Odometer -5 is negative"),
-                          QStringLiteral("Line 6: odometer 2147483648 is above 2,147,483,647"),
-                          QStringLiteral("Line 7: date 1899-12-31 is before 1900 or after 9999"),
-                          QStringLiteral("Line 8: date 10000-01-01 is before 1900 or after 9999"),
-                          QStringLiteral("Line 9: Quantity \"forty\" is not a number"),
-                          QStringLiteral("Line 10: Odometer is missing"),
-                          QStringLiteral("Line 11: \"2024-02-30\" is not a date in the form yyyy-MM-dd"),
-                      }));
-    EXPECT_EQ(importer.RowCount(), 9);
+    EXPECT_EQ(errors,
+              (QStringList{
+                  QStringLiteral("Line 5: Odometer -5 is negative"),
+                  QStringLiteral("Line 6: odometer 2147483648 is above 2,147,483,647"),
+                  QStringLiteral("Line 7: date 0099-12-31 is before the year 100 or after 9999"),
+                  QStringLiteral("Line 8: date 10000-01-01 is before the year 100 or after 9999"),
+                  QStringLiteral("Line 9: Quantity \"forty\" is not a number"),
+                  QStringLiteral("Line 10: Odometer is missing"),
+                  QStringLiteral("Line 11: \"2024-02-30\" is not a date in the form yyyy-MM-dd"),
+                  // New York's evening is already the year 10000 in UTC.
+                  QStringLiteral("Line 12: date 9999-12-31 23:30 is before the year 100 or after 9999"),
+              }));
+    EXPECT_EQ(importer.RowCount(), 10);
     EXPECT_EQ(EntryCount(), 0);
 
     // The good rows alone, when the user asks for them.
     importer.skipBadRows = true;
     ASSERT_EQ(importer.Import(nullptr), CEntryImporter::ResultOK);
     EXPECT_EQ(importer.GetSummary().imported, 2);
-    EXPECT_EQ(importer.GetSummary().refused, 7);
+    EXPECT_EQ(importer.GetSummary().refused, 8);
     EXPECT_EQ(EntryCount(), 2);
 }
 
