@@ -182,6 +182,7 @@ const QHash<int, QString>& Table() {
              "  import FILE IN.csv [OPTIONS]  read entries from a CSV file\n"
              "  backup FILE DEST              copy the data file safely, even while Carvelle has it open\n"
              "  stats FILE --vehicle NAME     print the ten quick statistics\n"
+             "  --version                     print the version\n"
              "\n"
              "FILE is a Carvelle data file (.dat). 'carvelle-cli COMMAND --help' describes each command.\n"
              "Exit status: 0 on success, 1 when the input is refused, 2 on a usage error.\n")},

@@ -51,6 +51,11 @@ TEST_F(CommandLineToolTest, HelpAndUsageErrors) {
         EXPECT_EQ(run.status, 0);
         EXPECT_TRUE(run.out.startsWith(QLatin1String("Usage: carvelle-cli"))) << run.out.toStdString();
     }
+    const CliRun version = Cli({QStringLiteral("--version")});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(
+        version.out.contains(QRegularExpression(QStringLiteral("^carvelle-cli \\d+\\.\\d+\\.\\d+\\n$"))))
+        << version.out.toStdString();
     EXPECT_EQ(Cli({}).status, 2);
     EXPECT_EQ(Cli({QStringLiteral("frobnicate"), Data()}).status, 2);
     EXPECT_EQ(Cli({QStringLiteral("import"), Data()}).status, 2);
