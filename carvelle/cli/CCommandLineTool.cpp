@@ -3,6 +3,7 @@
 #include "exchange/CDataFileBackup.h"
 #include "exchange/CEntryExporter.h"
 #include "exchange/CEntryImporter.h"
+#include "exchange/ImportText.h"
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
@@ -304,7 +305,7 @@ int CCommandLineTool::Import(const Options& options) {
         return ExitRefused;
     CEntryImporter importer(layer);
     if (!importer.Open(options.positional[1])) {
-        Complain(importer.OpenProblem());
+        Complain(ImportText(importer.OpenFailure()));
         return ExitRefused;
     }
     CImportMapping& mapping = importer.Mapping();
@@ -325,21 +326,16 @@ int CCommandLineTool::Import(const Options& options) {
     importer.skipBadRows = options.Flag(kSkipBadRows);
     const CEntryImporter::Result result = importer.Import(nullptr, options.Flag(kDryRun));
     auto listErrors = [&]() {
-        for (const CEntryImporter::Error& error : importer.Errors())
-            Complain(error.Text());
-        if (importer.ErrorCount() > static_cast<qint64>(importer.Errors().size()))
-            Complain(FormatStringResource(
-                IDS_IMPORT_MORE_ERRORS,
-                {QString::number(importer.ErrorCount() - static_cast<qint64>(importer.Errors().size()))}));
+        for (const QString& line : ImportErrorLines(importer))
+            Complain(line);
     };
     switch (result) {
     case CEntryImporter::ResultOK:
         listErrors();
-        Print(importer.SummaryText() + u'\n');
+        Print(ImportText(importer.GetSummary()) + u'\n');
         return ExitOK;
     case CEntryImporter::ResultRefused:
-        Complain(FormatStringResource(IDS_IMPORT_ERRORS, {QString::number(importer.ErrorCount()),
-                                                          QString::number(importer.RowCount())}));
+        Complain(ImportErrorsHeading(importer));
         listErrors();
         return ExitRefused;
     case CEntryImporter::ResultBusy:
