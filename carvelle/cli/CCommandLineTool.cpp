@@ -324,19 +324,21 @@ int CCommandLineTool::Import(const Options& options) {
         return ExitRefused;
     }
     importer.skipBadRows = options.Flag(kSkipBadRows);
-    const CEntryImporter::Result result = importer.Import(nullptr, options.Flag(kDryRun));
-    auto listErrors = [&]() {
-        for (const QString& line : ImportErrorLines(importer))
-            Complain(line);
-    };
+    return ImportOutcome(importer, importer.Import(nullptr, options.Flag(kDryRun)));
+}
+
+int CCommandLineTool::ImportOutcome(const CEntryImporter& importer, CEntryImporter::Result result) {
     switch (result) {
     case CEntryImporter::ResultOK:
-        listErrors();
+        // The rows left out at the user's word.
+        for (const QString& line : ImportErrorLines(importer))
+            Complain(line);
         Print(ImportText(importer.GetSummary()) + u'\n');
         return ExitOK;
     case CEntryImporter::ResultRefused:
         Complain(ImportErrorsHeading(importer));
-        listErrors();
+        for (const QString& line : ImportErrorLines(importer))
+            Complain(line);
         return ExitRefused;
     case CEntryImporter::ResultBusy:
         Complain(LoadStringResource(IDS_IMPORT_BUSY));

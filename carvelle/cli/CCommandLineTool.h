@@ -3,6 +3,8 @@
 // data file, with --help for each, and --version. Exit status 0 on success, 1 when the input is
 // refused (a message on standard error, nothing written), 2 on a usage error.
 
+#include "exchange/CEntryImporter.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -60,6 +62,8 @@ private:
     int Vehicles(const Options& options);
     int Export(const Options& options);
     int Import(const Options& options);
+    // The errors and summary of an import that ran, and its exit status.
+    int ImportOutcome(const CEntryImporter& importer, CEntryImporter::Result result);
     int Backup(const Options& options);
     int Stats(const Options& options);
     int Version(const Options& options);
