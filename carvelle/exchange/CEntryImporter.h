@@ -68,8 +68,8 @@ public:
     // Import the good rows and count the others as refused.
     bool skipBadRows = false;
 
-    // The first rows as they will be stored; a row that cannot be read gives its problem instead
-    // (the line is the row's).
+    // The first rows as they will be stored; a row that cannot be read gives its problem instead,
+    // without a line: row.line has it.
     struct PreviewRow {
         CImportRow row;
         CImportProblem problem;
