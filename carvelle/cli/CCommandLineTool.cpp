@@ -3,6 +3,7 @@
 #include "exchange/CDataFileBackup.h"
 #include "exchange/CEntryExporter.h"
 #include "exchange/CEntryImporter.h"
+#include "exchange/ImportText.h"
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
@@ -11,6 +12,7 @@
 #include "core/ConnectStatusMessage.h"
 #include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
+#include "core/ParseIsoDay.h"
 #include "core/VehicleLookup.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
@@ -19,6 +21,8 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QIODevice>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,17 +33,43 @@ const QString kTo = QStringLiteral("--to");
 const QString kOutput = QStringLiteral("-o");
 const QString kAs = QStringLiteral("--as");
 const QString kDateFormat = QStringLiteral("--date-format");
-
-std::optional<QDate> IsoDay(const QString& text) {
-    const QDate day = QDate::fromString(text.trimmed(), Qt::ISODate);
-    if (!day.isValid() || day.year() < 1900 || day.year() > 9998)
-        return std::nullopt;
-    return day;
-}
+const QString kDryRun = QStringLiteral("--dry-run");
+const QString kSkipBadRows = QStringLiteral("--skip-bad-rows");
 
 } // namespace
 
 CCommandLineTool::CCommandLineTool(QIODevice& out, QIODevice& err) : m_Out(out), m_Err(err) {}
+
+QString CCommandLineTool::Options::Value(const QString& option) const {
+    const auto found = values.find(option);
+    return found == values.end() ? QString() : found->second;
+}
+
+std::span<const CCommandLineTool::Command> CCommandLineTool::Commands() {
+    using T = CCommandLineTool;
+    static const Command commands[] = {
+        // name, valued options, flags, required options, arguments, help, handler
+        {QStringLiteral("vehicles"), {}, {}, {}, 1, IDS_CLI_HELP_VEHICLES, &T::Vehicles},
+        {QStringLiteral("export"),
+         {kVehicle, kType, kFrom, kTo, kOutput},
+         {},
+         {},
+         1,
+         IDS_CLI_HELP_EXPORT,
+         &T::Export},
+        {QStringLiteral("import"),
+         {kVehicle, kAs, kDateFormat},
+         {kDryRun, kSkipBadRows},
+         {},
+         2,
+         IDS_CLI_HELP_IMPORT,
+         &T::Import},
+        {QStringLiteral("backup"), {}, {}, {}, 2, IDS_CLI_HELP_BACKUP, &T::Backup},
+        {QStringLiteral("stats"), {kVehicle, kFrom, kTo}, {}, {kVehicle}, 1, IDS_CLI_HELP_STATS, &T::Stats},
+        {QStringLiteral("--version"), {}, {}, {}, 0, IDS_CLI_USAGE, &T::Version},
+    };
+    return commands;
+}
 
 void CCommandLineTool::Print(const QString& text) {
     m_Out.write(text.toUtf8());
@@ -59,8 +89,7 @@ int CCommandLineTool::Usage(int helpId, const QString& problem) {
     return ExitUsage;
 }
 
-bool CCommandLineTool::Parse(const QStringList& arguments, const QStringList& valued,
-                             const QStringList& flags, Options& options) {
+bool CCommandLineTool::Parse(const QStringList& arguments, const Command& command, Options& options) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString argument = arguments[i];
         if (argument == u"--help" || argument == u"-h") {
@@ -82,7 +111,7 @@ bool CCommandLineTool::Parse(const QStringList& arguments, const QStringList& va
             argument.truncate(equals);
             haveValue = true;
         }
-        if (valued.contains(argument)) {
+        if (command.valued.contains(argument)) {
             if (!haveValue) {
                 if (i + 1 >= arguments.size()) {
                     Complain(FormatStringResource(IDS_CLI_BAD_OPTION,
@@ -92,11 +121,8 @@ bool CCommandLineTool::Parse(const QStringList& arguments, const QStringList& va
                 value = arguments[++i];
             }
             options.values[argument] = value;
-        } else if (flags.contains(argument) && !haveValue) {
-            if (argument == u"--dry-run")
-                options.dryRun = true;
-            else if (argument == u"--skip-bad-rows")
-                options.skipBadRows = true;
+        } else if (command.flags.contains(argument) && !haveValue) {
+            options.flags << argument;
         } else {
             Complain(FormatStringResource(IDS_CLI_BAD_OPTION, {argument, QStringLiteral("unknown option")}));
             return false;
@@ -108,31 +134,33 @@ bool CCommandLineTool::Parse(const QStringList& arguments, const QStringList& va
 int CCommandLineTool::Run(const QStringList& arguments) {
     if (arguments.isEmpty())
         return Usage(IDS_CLI_USAGE, QString());
-    const QString command = arguments.first();
-    const QStringList rest = arguments.mid(1);
-    if (command == u"--help" || command == u"-h" || command == u"help") {
+    const QString name = arguments.first();
+    if (name == u"--help" || name == u"-h" || name == u"help") {
         Print(LoadStringResource(IDS_CLI_USAGE));
         return ExitOK;
     }
-    if (command == u"--version") {
-        Print(QStringLiteral("carvelle-cli " CARVELLE_VERSION_TEXT "\n"));
+    const auto commands = Commands();
+    const auto command =
+        std::find_if(commands.begin(), commands.end(), [&name](const Command& c) { return c.name == name; });
+    if (command == commands.end())
+        return Usage(IDS_CLI_USAGE,
+                     FormatStringResource(IDS_CLI_BAD_OPTION, {name, QStringLiteral("unknown command")}));
+
+    Options options;
+    if (!Parse(arguments.mid(1), *command, options))
+        return Usage(command->helpId, QString());
+    if (options.help) {
+        Print(LoadStringResource(command->helpId));
         return ExitOK;
     }
+    const bool missing = std::any_of(command->required.begin(), command->required.end(),
+                                     [&options](const QString& option) { return !options.Has(option); });
+    if (options.positional.size() != command->arguments || missing)
+        return Usage(command->helpId, QString());
     // Units and the locale's figures as the user chose them in Options; never written back.
     TheSettings().LoadSettings();
     TheSettings().DiscardOnExit();
-    if (command == u"vehicles")
-        return Vehicles(rest);
-    if (command == u"export")
-        return Export(rest);
-    if (command == u"import")
-        return Import(rest);
-    if (command == u"backup")
-        return Backup(rest);
-    if (command == u"stats")
-        return Stats(rest);
-    return Usage(IDS_CLI_USAGE,
-                 FormatStringResource(IDS_CLI_BAD_OPTION, {command, QStringLiteral("unknown command")}));
+    return (this->*command->handler)(options);
 }
 
 bool CCommandLineTool::Connect(CDataLayer& layer, const QString& path) {
@@ -164,8 +192,8 @@ unsigned long CCommandLineTool::FindVehicle(CDataLayer& layer, const QString& na
 }
 
 bool CCommandLineTool::ApplyFilter(const Options& options, CEntryFilter& filter, bool allowType) {
-    if (allowType && options.values.count(kType)) {
-        const CEntry::Type type = EntryTypeFromName(options.values.at(kType));
+    if (allowType && options.Has(kType)) {
+        const CEntry::Type type = EntryTypeFromName(options.Value(kType));
         if (type == CEntry::EntryNone) {
             Complain(FormatStringResource(IDS_CLI_BAD_OPTION,
                                           {kType, QStringLiteral("fuel, repair, trip or expense")}));
@@ -173,42 +201,38 @@ bool CCommandLineTool::ApplyFilter(const Options& options, CEntryFilter& filter,
         }
         filter.SetEntryType(type);
     }
-    if (!options.values.count(kFrom) && !options.values.count(kTo))
+    if (!options.Has(kFrom) && !options.Has(kTo))
         return true;
-    QDate from(1900, 1, 1);
-    QDate to(9998, 12, 31);
+    QDate from(kFirstStoredYear, 1, 1);
+    QDate to(kLastStoredYear, 12, 31);
     for (const auto& [option, day] : {std::pair{kFrom, &from}, std::pair{kTo, &to}}) {
-        if (!options.values.count(option))
+        if (!options.Has(option))
             continue;
-        const std::optional<QDate> parsed = IsoDay(options.values.at(option));
+        const std::optional<QDate> parsed = ParseIsoDay(options.Value(option));
         if (!parsed) {
-            Complain(FormatStringResource(IDS_CLI_BAD_OPTION, {option, QStringLiteral("a date yyyy-MM-dd")}));
+            Complain(
+                FormatStringResource(IDS_CLI_BAD_DATE, {option, options.Value(option),
+                                                        FirstStoredMoment().date().toString(Qt::ISODate),
+                                                        LastStoredMoment().date().toString(Qt::ISODate)}));
             return false;
         }
         *day = *parsed;
     }
     filter.SetDateRangeType(CEntryFilter::DateRangeCustom);
-    filter.SetStartDate(LocalToSystemTime(from.startOfDay()), 0);
-    filter.SetEndDate(LocalToSystemTime(EndOfLocalDay(to)), 0);
+    // The first and last days in full, but never past what the data file can store.
+    filter.SetStartDate(LocalToSystemTime(std::max(from.startOfDay(), FirstStoredMoment())), 0);
+    filter.SetEndDate(LocalToSystemTime(std::min(EndOfLocalDay(to), LastStoredMoment())), 0);
     return true;
 }
 
-int CCommandLineTool::Vehicles(const QStringList& arguments) {
-    Options options;
-    if (!Parse(arguments, {}, {}, options))
-        return Usage(IDS_CLI_HELP_VEHICLES, QString());
-    if (options.help) {
-        Print(LoadStringResource(IDS_CLI_HELP_VEHICLES));
-        return ExitOK;
-    }
-    if (options.positional.size() != 1)
-        return Usage(IDS_CLI_HELP_VEHICLES, QString());
+int CCommandLineTool::Vehicles(const Options& options) {
+    const QString& path = options.positional[0];
     CDataLayer layer;
-    if (!Connect(layer, options.positional[0]))
+    if (!Connect(layer, path))
         return ExitRefused;
     CObjectListT<CVehicle> vehicles;
     if (!layer.Load(vehicles)) {
-        Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {options.positional[0]}));
+        Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {path}));
         return ExitRefused;
     }
     vehicles.SortByName();
@@ -228,31 +252,22 @@ int CCommandLineTool::Vehicles(const QStringList& arguments) {
     return ExitOK;
 }
 
-int CCommandLineTool::Export(const QStringList& arguments) {
-    Options options;
-    if (!Parse(arguments, {kVehicle, kType, kFrom, kTo, kOutput}, {}, options))
-        return Usage(IDS_CLI_HELP_EXPORT, QString());
-    if (options.help) {
-        Print(LoadStringResource(IDS_CLI_HELP_EXPORT));
-        return ExitOK;
-    }
-    if (options.positional.size() != 1)
-        return Usage(IDS_CLI_HELP_EXPORT, QString());
+int CCommandLineTool::Export(const Options& options) {
     CEntryFilter filter;
     if (!ApplyFilter(options, filter, true))
         return ExitUsage;
     CDataLayer layer;
     if (!Connect(layer, options.positional[0]))
         return ExitRefused;
-    if (options.values.count(kVehicle)) {
-        const unsigned long vehicle = FindVehicle(layer, options.values.at(kVehicle));
+    if (options.Has(kVehicle)) {
+        const unsigned long vehicle = FindVehicle(layer, options.Value(kVehicle));
         if (vehicle == 0)
             return ExitRefused;
         filter.SetVehicleID(vehicle);
     }
     CEntryExporter exporter(layer);
-    if (options.values.count(kOutput)) {
-        const QString path = options.values.at(kOutput);
+    if (options.Has(kOutput)) {
+        const QString path = options.Value(kOutput);
         if (!exporter.WriteFile(filter, path)) {
             Complain(FormatStringResource(IDS_EXPORT_FAILED, {path, exporter.Problem()}));
             return ExitRefused;
@@ -267,33 +282,22 @@ int CCommandLineTool::Export(const QStringList& arguments) {
     return ExitOK;
 }
 
-int CCommandLineTool::Import(const QStringList& arguments) {
-    Options options;
-    if (!Parse(arguments, {kVehicle, kAs, kDateFormat},
-               {QStringLiteral("--dry-run"), QStringLiteral("--skip-bad-rows")}, options))
-        return Usage(IDS_CLI_HELP_IMPORT, QString());
-    if (options.help) {
-        Print(LoadStringResource(IDS_CLI_HELP_IMPORT));
-        return ExitOK;
-    }
-    if (options.positional.size() != 2)
-        return Usage(IDS_CLI_HELP_IMPORT, QString());
+int CCommandLineTool::Import(const Options& options) {
     std::optional<CImportMapping::DateFormat> dateFormat;
-    if (options.values.count(kDateFormat)) {
-        dateFormat = CImportMapping::DateFormatFromName(options.values.at(kDateFormat));
+    if (options.Has(kDateFormat)) {
+        dateFormat = CImportMapping::DateFormatFromName(options.Value(kDateFormat));
         if (!dateFormat)
-            return Usage(
-                IDS_CLI_HELP_IMPORT,
-                FormatStringResource(IDS_CLI_BAD_OPTION, {kDateFormat, options.values.at(kDateFormat)}));
+            return Usage(IDS_CLI_HELP_IMPORT,
+                         FormatStringResource(IDS_CLI_BAD_OPTION, {kDateFormat, options.Value(kDateFormat)}));
     }
     CEntry::Type serviceType = CEntry::EntryRepair;
-    if (options.values.count(kAs)) {
-        const QString as = options.values.at(kAs).toLower();
+    if (options.Has(kAs)) {
+        const QString as = options.Value(kAs).toLower();
         if (as == u"expense")
             serviceType = CEntry::EntryExpense;
         else if (as != u"repair")
             return Usage(IDS_CLI_HELP_IMPORT,
-                         FormatStringResource(IDS_CLI_BAD_OPTION, {kAs, options.values.at(kAs)}));
+                         FormatStringResource(IDS_CLI_BAD_OPTION, {kAs, options.Value(kAs)}));
     }
 
     CDataLayer layer;
@@ -301,7 +305,7 @@ int CCommandLineTool::Import(const QStringList& arguments) {
         return ExitRefused;
     CEntryImporter importer(layer);
     if (!importer.Open(options.positional[1])) {
-        Complain(importer.OpenProblem());
+        Complain(ImportText(importer.OpenFailure()));
         return ExitRefused;
     }
     CImportMapping& mapping = importer.Mapping();
@@ -312,32 +316,29 @@ int CCommandLineTool::Import(const QStringList& arguments) {
         Complain(LoadStringResource(IDS_CLI_DATES_AMBIGUOUS));
         return ExitRefused;
     }
-    if (options.values.count(kVehicle)) {
-        importer.targetVehicleName = options.values.at(kVehicle);
+    if (options.Has(kVehicle)) {
+        importer.targetVehicleName = options.Value(kVehicle);
         importer.overrideFileVehicles = true;
     } else if (mapping.Column(CImportMapping::FieldVehicle) < 0) {
         Complain(LoadStringResource(IDS_CLI_NEED_VEHICLE));
         return ExitRefused;
     }
-    importer.skipBadRows = options.skipBadRows;
-    const CEntryImporter::Result result = importer.Import(nullptr, options.dryRun);
-    auto listErrors = [&]() {
-        for (const CEntryImporter::Error& error : importer.Errors())
-            Complain(error.Text());
-        if (importer.ErrorCount() > static_cast<qint64>(importer.Errors().size()))
-            Complain(FormatStringResource(
-                IDS_IMPORT_MORE_ERRORS,
-                {QString::number(importer.ErrorCount() - static_cast<qint64>(importer.Errors().size()))}));
-    };
+    importer.skipBadRows = options.Flag(kSkipBadRows);
+    return ImportOutcome(importer, importer.Import(nullptr, options.Flag(kDryRun)));
+}
+
+int CCommandLineTool::ImportOutcome(const CEntryImporter& importer, CEntryImporter::Result result) {
     switch (result) {
     case CEntryImporter::ResultOK:
-        listErrors();
-        Print(importer.SummaryText() + u'\n');
+        // The rows left out at the user's word.
+        for (const QString& line : ImportErrorLines(importer))
+            Complain(line);
+        Print(ImportText(importer.GetSummary()) + u'\n');
         return ExitOK;
     case CEntryImporter::ResultRefused:
-        Complain(FormatStringResource(IDS_IMPORT_ERRORS, {QString::number(importer.ErrorCount()),
-                                                          QString::number(importer.RowCount())}));
-        listErrors();
+        Complain(ImportErrorsHeading(importer));
+        for (const QString& line : ImportErrorLines(importer))
+            Complain(line);
         return ExitRefused;
     case CEntryImporter::ResultBusy:
         Complain(LoadStringResource(IDS_IMPORT_BUSY));
@@ -348,16 +349,7 @@ int CCommandLineTool::Import(const QStringList& arguments) {
     }
 }
 
-int CCommandLineTool::Backup(const QStringList& arguments) {
-    Options options;
-    if (!Parse(arguments, {}, {}, options))
-        return Usage(IDS_CLI_HELP_BACKUP, QString());
-    if (options.help) {
-        Print(LoadStringResource(IDS_CLI_HELP_BACKUP));
-        return ExitOK;
-    }
-    if (options.positional.size() != 2)
-        return Usage(IDS_CLI_HELP_BACKUP, QString());
+int CCommandLineTool::Backup(const Options& options) {
     CDataFileBackup backup;
     if (backup.Backup(options.positional[0], options.positional[1]) != CDataFileBackup::ResultOK) {
         Complain(backup.Problem());
@@ -367,23 +359,14 @@ int CCommandLineTool::Backup(const QStringList& arguments) {
     return ExitOK;
 }
 
-int CCommandLineTool::Stats(const QStringList& arguments) {
-    Options options;
-    if (!Parse(arguments, {kVehicle, kFrom, kTo}, {}, options))
-        return Usage(IDS_CLI_HELP_STATS, QString());
-    if (options.help) {
-        Print(LoadStringResource(IDS_CLI_HELP_STATS));
-        return ExitOK;
-    }
-    if (options.positional.size() != 1 || !options.values.count(kVehicle))
-        return Usage(IDS_CLI_HELP_STATS, QString());
+int CCommandLineTool::Stats(const Options& options) {
     CEntryFilter filter;
     if (!ApplyFilter(options, filter, false))
         return ExitUsage;
     CDataLayer layer;
     if (!Connect(layer, options.positional[0]))
         return ExitRefused;
-    const unsigned long vehicle = FindVehicle(layer, options.values.at(kVehicle));
+    const unsigned long vehicle = FindVehicle(layer, options.Value(kVehicle));
     if (vehicle == 0)
         return ExitRefused;
     filter.SetVehicleID(vehicle);
@@ -400,5 +383,10 @@ int CCommandLineTool::Stats(const QStringList& arguments) {
         text += label + u'\t' + stats.FigureText(figure) + u'\n';
     }
     Print(text);
+    return ExitOK;
+}
+
+int CCommandLineTool::Version(const Options&) {
+    Print(QStringLiteral("carvelle-cli " CARVELLE_VERSION_TEXT "\n"));
     return ExitOK;
 }

@@ -1,13 +1,16 @@
 #pragma once
 // carvelle-cli: the console tool for scripts. vehicles, export, import, backup and stats over a
-// data file, with --help for each. Exit status 0 on success, 1 when the input is refused (a
-// message on standard error, nothing written), 2 on a usage error.
+// data file, with --help for each, and --version. Exit status 0 on success, 1 when the input is
+// refused (a message on standard error, nothing written), 2 on a usage error.
+
+#include "exchange/CEntryImporter.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <map>
 #include <optional>
+#include <span>
 
 class CDataLayer;
 class CEntryFilter;
@@ -27,14 +30,28 @@ private:
     struct Options {
         QStringList positional;
         std::map<QString, QString> values; // "--vehicle" -> "Corolla"
+        QStringList flags;                 // "--dry-run"
         bool help = false;
-        bool dryRun = false;
-        bool skipBadRows = false;
+
+        bool Has(const QString& option) const { return values.count(option) != 0; }
+        QString Value(const QString& option) const;
+        bool Flag(const QString& option) const { return flags.contains(option); }
     };
+    using Handler = int (CCommandLineTool::*)(const Options&);
+    // One subcommand: what it accepts, its help and the member that runs it once the arguments fit.
+    struct Command {
+        QString name;
+        QStringList valued;   // options that take a value: "--vehicle NAME", "--vehicle=NAME"
+        QStringList flags;    // options without one
+        QStringList required; // valued options that must be given
+        int arguments;        // positional arguments
+        int helpId;
+        Handler handler;
+    };
+    static std::span<const Command> Commands();
 
     // Splits the arguments; false (with a message) on an unknown option or a missing value.
-    bool Parse(const QStringList& arguments, const QStringList& valued, const QStringList& flags,
-               Options& options);
+    bool Parse(const QStringList& arguments, const Command& command, Options& options);
     int Usage(int helpId, const QString& problem);
     bool Connect(CDataLayer& layer, const QString& path);
     // The RefID of the vehicle named (or numbered); 0 with a message when there is none.
@@ -42,11 +59,14 @@ private:
     // Applies --type, --from and --to; false (with a message) on a bad value.
     bool ApplyFilter(const Options& options, CEntryFilter& filter, bool allowType);
 
-    int Vehicles(const QStringList& arguments);
-    int Export(const QStringList& arguments);
-    int Import(const QStringList& arguments);
-    int Backup(const QStringList& arguments);
-    int Stats(const QStringList& arguments);
+    int Vehicles(const Options& options);
+    int Export(const Options& options);
+    int Import(const Options& options);
+    // The errors and summary of an import that ran, and its exit status.
+    int ImportOutcome(const CEntryImporter& importer, CEntryImporter::Result result);
+    int Backup(const Options& options);
+    int Stats(const Options& options);
+    int Version(const Options& options);
 
     void Print(const QString& text);
     void Complain(const QString& text);

@@ -126,7 +126,7 @@ const QHash<int, QString>& Table() {
         {IDS_ROW_TOO_LARGE, QStringLiteral("%s %s is too large")},
         {IDS_ROW_ODOMETER_TOO_LARGE, QStringLiteral("odometer %s is above 2,147,483,647")},
         {IDS_ROW_BAD_DATE, QStringLiteral("\"%s\" is not a date in the form %s")},
-        {IDS_ROW_DATE_RANGE, QStringLiteral("date %s is before 1900 or after 9999")},
+        {IDS_ROW_DATE_RANGE, QStringLiteral("date %s is before the year 100 or after 9999")},
         {IDS_ROW_BAD_TYPE, QStringLiteral("type \"%s\" is not Fuel, Repair, Trip or Expense")},
         {IDS_ROW_BAD_TEXT, QStringLiteral("the line is not valid UTF-8 text")},
         {IDS_ROW_NO_VEHICLE, QStringLiteral("the row names no vehicle; choose the vehicle to import into")},
@@ -182,6 +182,7 @@ const QHash<int, QString>& Table() {
              "  import FILE IN.csv [OPTIONS]  read entries from a CSV file\n"
              "  backup FILE DEST              copy the data file safely, even while Carvelle has it open\n"
              "  stats FILE --vehicle NAME     print the ten quick statistics\n"
+             "  --version                     print the version\n"
              "\n"
              "FILE is a Carvelle data file (.dat). 'carvelle-cli COMMAND --help' describes each command.\n"
              "Exit status: 0 on success, 1 when the input is refused, 2 on a usage error.\n")},
@@ -231,6 +232,7 @@ const QHash<int, QString>& Table() {
         {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
         {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},
+        {IDS_CLI_BAD_DATE, QStringLiteral("%s: \"%s\" is not a date in the form yyyy-MM-dd from %s to %s")},
     };
     return table;
 }

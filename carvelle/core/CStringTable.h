@@ -138,6 +138,7 @@ constexpr int IDS_CLI_NO_VEHICLE = 33096;
 constexpr int IDS_CLI_DATES_AMBIGUOUS = 33097;
 constexpr int IDS_CLI_BAD_OPTION = 33098;
 constexpr int IDS_CLI_NEED_VEHICLE = 33099;
+constexpr int IDS_CLI_BAD_DATE = 33120;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

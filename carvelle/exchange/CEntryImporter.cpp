@@ -1,5 +1,7 @@
 #include "exchange/CEntryImporter.h"
 
+#include "exchange/ImportText.h"
+
 #include "core/LocalDates.h"
 #include "core/VehicleLookup.h"
 
@@ -50,22 +52,25 @@ long long Cents(float amount) {
 
 } // namespace
 
-QString CEntryImporter::Error::Text() const {
-    return line > 0 ? FormatStringResource(IDS_LINE_ERROR, {QString::number(line), reason}) : reason;
-}
-
 CEntryImporter::CEntryImporter(CDataLayer& dataLayer) : m_DataLayer(dataLayer) {}
 CEntryImporter::~CEntryImporter() = default;
 
+QString CEntryImporter::OpenProblem() const {
+    return ImportText(m_OpenFailure);
+}
+
+CImportProblem CEntryImporter::FileProblem(CImportProblem::Code code) const {
+    CImportProblem problem;
+    problem.code = code;
+    problem.value = m_Name;
+    return problem;
+}
+
 bool CEntryImporter::Open(const QString& path) {
     m_Name = path;
-    if (!QFileInfo(path).isFile()) {
-        m_OpenProblem = FormatStringResource(IDS_IMPORT_NOT_READ, {path});
-        return false;
-    }
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly)) {
-        m_OpenProblem = FormatStringResource(IDS_IMPORT_NOT_READ, {path});
+    if (!QFileInfo(path).isFile() || !file->open(QIODevice::ReadOnly)) {
+        m_OpenFailure = FileProblem(CImportProblem::FileNotRead);
         return false;
     }
     return Open(std::move(file), path);
@@ -73,21 +78,21 @@ bool CEntryImporter::Open(const QString& path) {
 
 bool CEntryImporter::Open(std::unique_ptr<QIODevice> device, const QString& name) {
     m_Name = name;
-    m_OpenProblem.clear();
+    m_OpenFailure = CImportProblem();
     switch (m_Reader.Open(std::move(device))) {
     case CCsvReader::OpenOK:
         break;
     case CCsvReader::OpenNotFound:
-        m_OpenProblem = FormatStringResource(IDS_IMPORT_NOT_READ, {name});
+        m_OpenFailure = FileProblem(CImportProblem::FileNotRead);
         return false;
     case CCsvReader::OpenNotText:
-        m_OpenProblem = FormatStringResource(IDS_IMPORT_NOT_TEXT, {name});
+        m_OpenFailure = FileProblem(CImportProblem::FileNotText);
         return false;
     case CCsvReader::OpenDataFile:
-        m_OpenProblem = FormatStringResource(IDS_IMPORT_DATA_FILE, {name});
+        m_OpenFailure = FileProblem(CImportProblem::FileIsDataFile);
         return false;
     case CCsvReader::OpenEmpty:
-        m_OpenProblem = FormatStringResource(IDS_IMPORT_EMPTY, {name});
+        m_OpenFailure = FileProblem(CImportProblem::FileEmpty);
         return false;
     }
     return ReadHeader();
@@ -104,7 +109,7 @@ bool CEntryImporter::SetDelimiter(char delimiter) {
 
 bool CEntryImporter::ReadHeader() {
     m_Checked = false;
-    m_OpenProblem.clear();
+    m_OpenFailure = CImportProblem();
     m_Header.clear();
     m_Reader.Rewind();
     qint64 line = 0;
@@ -112,18 +117,19 @@ bool CEntryImporter::ReadHeader() {
     case CCsvReader::ReadRecord:
         break;
     case CCsvReader::ReadEnd:
-        m_OpenProblem = FormatStringResource(IDS_IMPORT_EMPTY, {m_Name});
+        m_OpenFailure = FileProblem(CImportProblem::FileEmpty);
         return false;
     case CCsvReader::ReadTooLong:
-        m_OpenProblem = FormatStringResource(IDS_IMPORT_TOO_LONG, {QString::number(line)});
+        m_OpenFailure = FileProblem(CImportProblem::RecordTooLong);
+        m_OpenFailure.line = line;
         return false;
     case CCsvReader::ReadFailed:
-        m_OpenProblem = FormatStringResource(IDS_IMPORT_NOT_READ, {m_Name});
+        m_OpenFailure = FileProblem(CImportProblem::FileNotRead);
         return false;
     }
     m_Mapping = CImportMapping::Recognise(m_Header);
     if (!m_Mapping.Usable()) {
-        m_OpenProblem = m_Mapping.Problem();
+        m_OpenFailure = m_Mapping.Problem();
         return false;
     }
     QList<QStringList> sample;
@@ -152,7 +158,7 @@ std::vector<CEntryImporter::PreviewRow> CEntryImporter::Preview(int count) {
         return rows;
     while (static_cast<int>(rows.size()) < count && m_Reader.Next(fields, line) == CCsvReader::ReadRecord) {
         PreviewRow preview;
-        m_Mapping.Convert(fields, preview.row, preview.error);
+        m_Mapping.Convert(fields, preview.row, preview.problem);
         preview.row.line = line;
         rows.push_back(preview);
     }
@@ -160,10 +166,11 @@ std::vector<CEntryImporter::PreviewRow> CEntryImporter::Preview(int count) {
     return rows;
 }
 
-void CEntryImporter::AddError(qint64 line, const QString& reason) {
+void CEntryImporter::AddError(CImportProblem problem, qint64 line) {
     ++m_ErrorCount;
+    problem.line = line;
     if (static_cast<int>(m_Errors.size()) < MaxErrorsKept)
-        m_Errors.push_back({line, reason});
+        m_Errors.push_back(std::move(problem));
 }
 
 bool CEntryImporter::Check(const Progress& progress) {
@@ -178,29 +185,33 @@ bool CEntryImporter::Check(const Progress& progress) {
     qint64 line = 0;
     m_Reader.Next(fields, line); // the header
     CImportRow row;
-    QString error;
+    CImportProblem problem;
     const bool haveTarget = targetVehicle != 0 || !targetVehicleName.trimmed().isEmpty();
     for (;;) {
         const CCsvReader::ReadResult result = m_Reader.Next(fields, line);
         if (result == CCsvReader::ReadEnd)
             break;
         if (result == CCsvReader::ReadTooLong) {
-            AddError(0, FormatStringResource(IDS_IMPORT_TOO_LONG, {QString::number(line)}));
+            AddError(FileProblem(CImportProblem::RecordTooLong), line);
             m_Fatal = true;
             break;
         }
         if (result == CCsvReader::ReadFailed) {
-            AddError(0, FormatStringResource(IDS_IMPORT_NOT_READ, {m_Name}));
+            AddError(FileProblem(CImportProblem::FileNotRead), 0);
             m_Fatal = true;
             break;
         }
         ++m_RowCount;
-        if (m_Reader.LastRecordHadBadText())
-            AddError(line, LoadStringResource(IDS_ROW_BAD_TEXT));
-        else if (!m_Mapping.Convert(fields, row, error))
-            AddError(line, error);
-        else if (!haveTarget && (overrideFileVehicles || row.vehicle.isEmpty()))
-            AddError(line, LoadStringResource(IDS_ROW_NO_VEHICLE));
+        if (m_Reader.LastRecordHadBadText()) {
+            problem = CImportProblem();
+            problem.code = CImportProblem::BadText;
+            AddError(problem, line);
+        } else if (!m_Mapping.Convert(fields, row, problem)) {
+            AddError(problem, line);
+        } else if (!haveTarget && (overrideFileVehicles || row.vehicle.isEmpty())) {
+            problem.code = CImportProblem::NoVehicle;
+            AddError(problem, line);
+        }
         if (progress && m_RowCount % kProgressStep == 0 && !progress(m_Reader.BytesRead(), total))
             return false;
     }
@@ -214,6 +225,7 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         return ResultCancelled;
     m_Summary.read = m_RowCount;
     m_Summary.refused = m_ErrorCount;
+    m_Summary.latin1 = m_Reader.IsLatin1();
     if (m_Fatal || (m_ErrorCount > 0 && !skipBadRows))
         return ResultRefused;
 
@@ -300,7 +312,7 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
     qint64 line = 0;
     m_Reader.Next(fields, line); // the header
     CImportRow row;
-    QString error;
+    CImportProblem problem;
     qint64 rows = 0;
     CEntry entry;
     for (;;) {
@@ -312,7 +324,7 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         ++rows;
         if (progress && rows % kProgressStep == 0 && !progress(size + m_Reader.BytesRead(), size * 2))
             return fail(ResultCancelled);
-        if (m_Reader.LastRecordHadBadText() || !m_Mapping.Convert(fields, row, error))
+        if (m_Reader.LastRecordHadBadText() || !m_Mapping.Convert(fields, row, problem))
             continue; // counted as refused by the check
         const ULONG vehicle = resolve(row);
         if (vehicle == 0) {
@@ -368,18 +380,4 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
     default:
         return fail(ResultFailed);
     }
-}
-
-QString CEntryImporter::SummaryText() const {
-    QString text = FormatStringResource(
-        IDS_IMPORT_SUMMARY, {QString::number(m_Summary.read), QString::number(m_Summary.imported),
-                             QString::number(m_Summary.duplicates), QString::number(m_Summary.refused)});
-    if (m_Summary.vehiclesMade > 0)
-        text +=
-            u'\n' + FormatStringResource(IDS_IMPORT_VEHICLES_MADE, {QString::number(m_Summary.vehiclesMade)});
-    if (m_Reader.IsLatin1())
-        text += QStringLiteral("\n\n") + LoadStringResource(IDS_IMPORT_LATIN1);
-    if (m_Summary.fillUpMarks)
-        text += QStringLiteral("\n\n") + LoadStringResource(IDS_IMPORT_FILL_UP_MARKS);
-    return text;
 }

@@ -3,9 +3,11 @@
 // rows as they will be stored, checks the whole file (nothing is written while a row has an
 // error, unless the good rows alone are wanted), then writes every row in one transaction that a
 // cancel rolls back. Rows already stored (same vehicle, type, day, odometer and amount) are skipped.
+// It tells what it found as codes and counts; ImportText puts them into words.
 
 #include "exchange/CCsvReader.h"
 #include "exchange/CImportMapping.h"
+#include "exchange/CImportProblem.h"
 
 #include "platform/WinTypes.h"
 
@@ -26,12 +28,6 @@ public:
 
     enum Result { ResultOK, ResultRefused, ResultCancelled, ResultBusy, ResultFailed };
 
-    struct Error {
-        qint64 line = 0;
-        QString reason;
-        QString Text() const; // "Line 12: odometer is missing"
-    };
-
     struct Summary {
         qint64 read = 0; // data rows in the file
         qint64 imported = 0;
@@ -39,6 +35,7 @@ public:
         qint64 refused = 0;    // rows with errors
         int vehiclesMade = 0;
         bool fillUpMarks = false; // a partial or missed fill-up was noted
+        bool latin1 = false;      // the file was read as Latin-1
     };
 
     static constexpr int MaxErrorsKept = 50;
@@ -48,11 +45,13 @@ public:
     CEntryImporter(const CEntryImporter&) = delete;
     CEntryImporter& operator=(const CEntryImporter&) = delete;
 
-    // Opens the file and reads its header and first rows; false with OpenProblem() set when the
+    // Opens the file and reads its header and first rows; false with OpenFailure() set when the
     // file cannot be imported at all.
     bool Open(const QString& path);
     bool Open(std::unique_ptr<QIODevice> device, const QString& name);
-    const QString& OpenProblem() const { return m_OpenProblem; }
+    const CImportProblem& OpenFailure() const { return m_OpenFailure; }
+    // The same in words, for a caller that only shows it.
+    QString OpenProblem() const;
 
     CCsvReader& Reader() { return m_Reader; }
     const QStringList& Header() const { return m_Header; }
@@ -69,10 +68,11 @@ public:
     // Import the good rows and count the others as refused.
     bool skipBadRows = false;
 
-    // The first rows as they will be stored; a row that cannot be read gives its reason instead.
+    // The first rows as they will be stored; a row that cannot be read gives its problem instead,
+    // without a line: row.line has it.
     struct PreviewRow {
         CImportRow row;
-        QString error;
+        CImportProblem problem;
     };
     std::vector<PreviewRow> Preview(int count);
 
@@ -81,30 +81,30 @@ public:
     bool Check(const Progress& progress);
     // A changed choice (date format, decimal mark, vehicle) needs a fresh check.
     void ForgetCheck() { m_Checked = false; }
-    const std::vector<Error>& Errors() const { return m_Errors; }
+    const std::vector<CImportProblem>& Errors() const { return m_Errors; }
     qint64 ErrorCount() const { return m_ErrorCount; }
     qint64 RowCount() const { return m_RowCount; }
 
     // Checks (when not done yet) and writes. dryRun checks and counts duplicates without writing.
     Result Import(const Progress& progress, bool dryRun = false);
     const Summary& GetSummary() const { return m_Summary; }
-    // The summary's lines for the user.
-    QString SummaryText() const;
 
 private:
     bool ReadHeader();
-    void AddError(qint64 line, const QString& reason);
+    void AddError(CImportProblem problem, qint64 line);
+    // A problem of the file as a whole, about the file itself.
+    CImportProblem FileProblem(CImportProblem::Code code) const;
     // The name of the vehicle a row goes to; empty when it goes to the stored targetVehicle.
     QString VehicleNameOf(const CImportRow& row) const;
 
     CDataLayer& m_DataLayer;
     CCsvReader m_Reader;
     QString m_Name;
-    QString m_OpenProblem;
+    CImportProblem m_OpenFailure;
     QStringList m_Header;
     CImportMapping m_Mapping;
     CImportMapping::Detection m_Detected;
-    std::vector<Error> m_Errors;
+    std::vector<CImportProblem> m_Errors;
     qint64 m_ErrorCount = 0;
     qint64 m_RowCount = 0;
     bool m_Checked = false;

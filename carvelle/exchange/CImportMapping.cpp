@@ -1,8 +1,11 @@
 #include "exchange/CImportMapping.h"
 
+#include "exchange/CImportProblem.h"
+
 #include "core/CStringTable.h"
 #include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
+#include "core/ParseIsoDay.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -158,12 +161,19 @@ CImportMapping CImportMapping::Recognise(const QStringList& header) {
     else
         mapping.m_Kind = KindServiceLog;
 
-    const QString found = header.join(QStringLiteral(", "));
-    if (mapping.m_Columns[FieldDate] < 0)
-        mapping.m_Problem = FormatStringResource(IDS_IMPORT_NO_DATE_COLUMN, {found});
-    else if (mapping.m_Columns[FieldOdometer] < 0)
-        mapping.m_Problem = FormatStringResource(IDS_IMPORT_NO_ODOMETER_COLUMN, {found});
+    mapping.m_Header = header;
     return mapping;
+}
+
+CImportProblem CImportMapping::Problem() const {
+    CImportProblem problem;
+    if (m_Columns[FieldDate] < 0)
+        problem.code = CImportProblem::NoDateColumn;
+    else if (m_Columns[FieldOdometer] < 0)
+        problem.code = CImportProblem::NoOdometerColumn;
+    if (problem.IsProblem())
+        problem.value = m_Header.join(QStringLiteral(", "));
+    return problem;
 }
 
 CImportMapping::Field CImportMapping::FieldOf(int column) const {
@@ -241,14 +251,17 @@ std::optional<CImportMapping::DateFormat> CImportMapping::DateFormatFromName(con
 }
 
 std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString& input, DateFormat format,
-                                                                   QString* error) {
+                                                                   CImportProblem* problem) {
     const QString text = input.trimmed();
-    auto fail = [&](int id, const QStringList& args) -> std::optional<LocalTime> {
-        if (error)
-            *error = FormatStringResource(id, args);
+    auto fail = [&](CImportProblem::Code code) -> std::optional<LocalTime> {
+        if (problem) {
+            problem->code = code;
+            problem->field = FieldDate;
+            problem->value = text;
+            problem->dateFormat = format;
+        }
         return std::nullopt;
     };
-    const QString formatName = DateFormatName(format);
     // The date, then an optional time after a space or a 'T'.
     qsizetype split = text.indexOf(u' ');
     if (format == DateIso) {
@@ -258,49 +271,35 @@ std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString
     }
     const QString datePart = split < 0 ? text : text.left(split);
     const QString timePart = split < 0 ? QString() : text.mid(split + 1).trimmed();
-    QStringList parts;
-    int y = -1, m = -1, d = -1;
-    switch (format) {
-    case DateIso:
-        parts = datePart.split(u'-');
-        if (parts.size() == 3) {
-            y = Digits(parts[0]);
-            m = Digits(parts[1]);
-            d = Digits(parts[2]);
-        }
-        break;
-    case DateMonthDayYear:
-    case DateDayMonthYear:
-        parts = datePart.split(u'/');
-        if (parts.size() == 3) {
-            y = Digits(parts[2]);
-            m = Digits(parts[format == DateMonthDayYear ? 0 : 1]);
-            d = Digits(parts[format == DateMonthDayYear ? 1 : 0]);
-        }
-        break;
-    case DateDayMonthYearDots:
-        parts = datePart.split(u'.');
-        if (parts.size() == 3) {
-            y = Digits(parts[2]);
-            m = Digits(parts[1]);
-            d = Digits(parts[0]);
-        }
-        break;
-    default:
-        break;
+    QDate date;
+    if (format == DateIso) {
+        IsoDayError why = IsoDayError::None;
+        date = ParseIsoDay(datePart, &why).value_or(QDate());
+        if (why == IsoDayError::OutOfRange)
+            return fail(CImportProblem::DateOutOfRange);
+        if (!date.isValid())
+            return fail(CImportProblem::BadDate);
+    } else {
+        const QStringList parts = datePart.split(format == DateDayMonthYearDots ? u'.' : u'/');
+        if (parts.size() != 3 || parts[0].size() > 2)
+            return fail(CImportProblem::BadDate);
+        const bool monthFirst = format == DateMonthDayYear;
+        const int y = Digits(parts[2]);
+        const int m = Digits(parts[monthFirst ? 0 : 1]);
+        const int d = Digits(parts[monthFirst ? 1 : 0]);
+        if (y < 0 || m < 0 || d < 0 || m > 12 || d > 31)
+            return fail(CImportProblem::BadDate);
+        if (y < kFirstStoredYear || y > kLastStoredYear)
+            return fail(CImportProblem::DateOutOfRange);
+        date = QDate(y, m, d);
+        if (!date.isValid())
+            return fail(CImportProblem::BadDate);
     }
-    if (y < 0 || m < 0 || d < 0 || m > 12 || d > 31 || parts.value(0).size() > (format == DateIso ? 9 : 2))
-        return fail(IDS_ROW_BAD_DATE, {text, formatName});
-    if (y < 1900 || y > 9999)
-        return fail(IDS_ROW_DATE_RANGE, {text});
-    const QDate date(y, m, d);
-    if (!date.isValid())
-        return fail(IDS_ROW_BAD_DATE, {text, formatName});
     QTime time(12, 0);
     if (!timePart.isEmpty()) {
         time = ParseTime(timePart);
         if (!time.isValid())
-            return fail(IDS_ROW_BAD_DATE, {text, formatName});
+            return fail(CImportProblem::BadDate);
     }
     return LocalTime{date, time};
 }
@@ -352,13 +351,18 @@ CImportMapping::Detection CImportMapping::Detect(const QList<QStringList>& recor
     return detection;
 }
 
-bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, QString& error) const {
+bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImportProblem& problem) const {
     row = CImportRow();
-    auto missing = [&](Field field) {
-        error = FormatStringResource(IDS_ROW_MISSING, {FieldName(field)});
+    problem = CImportProblem();
+    auto fault = [&](CImportProblem::Code code, Field field, const QString& value) {
+        problem.code = code;
+        problem.field = field;
+        problem.column = m_Columns[field];
+        problem.value = value;
         return false;
     };
-    // A number of the field: nullopt and the error when it cannot be read; empty is 0 unless
+    auto missing = [&](Field field) { return fault(CImportProblem::Missing, field, QString()); };
+    // A number of the field: 0 and the problem when it cannot be read; empty is 0 unless
     // the value is required.
     bool ok = true;
     auto number = [&](Field field, bool required, bool allowNegative) -> double {
@@ -372,18 +376,15 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, QString
         }
         const std::optional<double> value = ParseNumber(text, decimalComma);
         if (!value) {
-            error = FormatStringResource(IDS_ROW_BAD_NUMBER, {FieldName(field), text});
-            ok = false;
+            ok = fault(CImportProblem::BadNumber, field, text);
             return 0.0;
         }
         if (*value < 0 && !allowNegative) {
-            error = FormatStringResource(IDS_ROW_NEGATIVE, {FieldName(field), text});
-            ok = false;
+            ok = fault(CImportProblem::Negative, field, text);
             return 0.0;
         }
         if (std::fabs(*value) > 1e9) {
-            error = FormatStringResource(IDS_ROW_TOO_LARGE, {FieldName(field), text});
-            ok = false;
+            ok = fault(CImportProblem::TooLarge, field, text);
             return 0.0;
         }
         return *value;
@@ -393,19 +394,13 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, QString
         if (text.isEmpty())
             return missing(field);
         const std::optional<double> value = ParseNumber(text, decimalComma);
-        if (!value) {
-            error = FormatStringResource(IDS_ROW_BAD_NUMBER, {FieldName(field), text});
-            return false;
-        }
-        if (*value < 0) {
-            error = FormatStringResource(IDS_ROW_NEGATIVE, {FieldName(field), text});
-            return false;
-        }
+        if (!value)
+            return fault(CImportProblem::BadNumber, field, text);
+        if (*value < 0)
+            return fault(CImportProblem::Negative, field, text);
         const double rounded = std::round(*value);
-        if (rounded > static_cast<double>(std::numeric_limits<LONG>::max())) {
-            error = FormatStringResource(IDS_ROW_ODOMETER_TOO_LARGE, {text});
-            return false;
-        }
+        if (rounded > static_cast<double>(std::numeric_limits<LONG>::max()))
+            return fault(CImportProblem::OdometerTooLarge, field, text);
         out = static_cast<LONG>(rounded);
         return true;
     };
@@ -413,9 +408,17 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, QString
     const QString dateText = Value(fields, FieldDate);
     if (dateText.isEmpty())
         return missing(FieldDate);
-    const std::optional<LocalTime> when = ParseDate(dateText, dateFormat, &error);
-    if (!when)
+    const std::optional<LocalTime> when = ParseDate(dateText, dateFormat, &problem);
+    if (!when) {
+        problem.column = m_Columns[FieldDate];
         return false;
+    }
+    // In the first and last stored years the zone can push the moment past what the file holds.
+    if (when->date.year() == kFirstStoredYear || when->date.year() == kLastStoredYear) {
+        const QDateTime moment(when->date, when->time);
+        if (moment < FirstStoredMoment() || moment > LastStoredMoment())
+            return fault(CImportProblem::DateOutOfRange, FieldDate, dateText);
+    }
     row.day = when->date;
     row.date = m_Days.ToOleDate(when->date, when->time);
     if (!odometer(FieldOdometer, row.odometer))
@@ -430,10 +433,8 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, QString
     switch (m_Kind) {
     case KindOwn: {
         row.type = EntryTypeFromName(Value(fields, FieldType));
-        if (row.type == CEntry::EntryNone) {
-            error = FormatStringResource(IDS_ROW_BAD_TYPE, {Value(fields, FieldType)});
-            return false;
-        }
+        if (row.type == CEntry::EntryNone)
+            return fault(CImportProblem::BadType, FieldType, Value(fields, FieldType));
         row.amount = static_cast<float>(number(FieldAmount, false, true));
         if (row.type == CEntry::EntryTrip) {
             // The start reading travels in Quantity, the end is the odometer.

@@ -15,6 +15,8 @@
 #include <array>
 #include <optional>
 
+struct CImportProblem;
+
 // One record of the file as it will be stored.
 struct CImportRow {
     qint64 line = 0;
@@ -51,10 +53,10 @@ public:
     enum Kind { KindOwn, KindFuelLog, KindServiceLog };
     enum DateFormat { DateIso, DateMonthDayYear, DateDayMonthYear, DateDayMonthYearDots, DateFormatCount };
 
-    // The mapping of a header line; Usable() says whether it can be imported and, if not, why.
+    // The mapping of a header line; Usable() says whether it can be imported and, if not, Problem() why.
     static CImportMapping Recognise(const QStringList& header);
-    bool Usable() const { return m_Problem.isEmpty(); }
-    const QString& Problem() const { return m_Problem; }
+    bool Usable() const { return m_Columns[FieldDate] >= 0 && m_Columns[FieldOdometer] >= 0; }
+    CImportProblem Problem() const;
 
     Kind GetKind() const { return m_Kind; }
     int Column(Field field) const { return m_Columns[field]; }
@@ -68,8 +70,9 @@ public:
     DateFormat dateFormat = DateIso;
     CEntry::Type serviceType = CEntry::EntryRepair; // what a service log's rows become
 
-    // A record as an entry; false with the reason when a value cannot be read.
-    bool Convert(const QStringList& fields, CImportRow& row, QString& error) const;
+    // A record as an entry; false with the problem when a value cannot be read. The problem's line
+    // is left to the caller.
+    bool Convert(const QStringList& fields, CImportRow& row, CImportProblem& problem) const;
 
     // Guesses from the first records: the date format (ambiguous when the rows fit both the
     // month-first and the day-first form; guess then holds the locale's order) and the decimal comma.
@@ -83,12 +86,13 @@ public:
     // Readers of single values, for the mapping and the console tool's options.
     static std::optional<double> ParseNumber(const QString& text, bool decimalComma);
     // A date with an optional time ("14:30", "2:30 PM", "T14:30:00"; noon without one), as the
-    // local date and time; error says why not.
+    // local date and time; problem says why not.
     struct LocalTime {
         QDate date;
         QTime time;
     };
-    static std::optional<LocalTime> ParseDate(const QString& text, DateFormat format, QString* error);
+    static std::optional<LocalTime> ParseDate(const QString& text, DateFormat format,
+                                              CImportProblem* problem);
     static QString DateFormatName(DateFormat format);
     static std::optional<DateFormat> DateFormatFromName(const QString& name);
     static QString NormaliseHeader(const QString& text);
@@ -98,6 +102,6 @@ private:
 
     std::array<int, FieldCount> m_Columns{};
     Kind m_Kind = KindOwn;
-    QString m_Problem;
+    QStringList m_Header;
     mutable CLocalDays m_Days; // a cache only
 };

@@ -1,6 +1,7 @@
 #include "views/CDlgImport.h"
 
 #include "exchange/CEntryImporter.h"
+#include "exchange/ImportText.h"
 
 #include "core/AppData.h"
 #include "core/CRecordServices.h"
@@ -223,8 +224,8 @@ void CDlgImport::ApplyChoices() {
     m_ServiceTypeLabel->setVisible(service);
 
     QStringList notes;
-    if (!m_Importer.OpenProblem().isEmpty())
-        notes << m_Importer.OpenProblem();
+    if (m_Importer.OpenFailure().IsProblem())
+        notes << ImportText(m_Importer.OpenFailure());
     else
         notes << CImportMapping::KindName(mapping.GetKind());
     if (m_Importer.Detected().dateAmbiguous)
@@ -264,7 +265,7 @@ void CDlgImport::ShowPreview() {
     for (F::Field field : fields)
         titles << F::FieldName(field);
     m_Preview->setHorizontalHeaderLabels(titles);
-    const auto rows = m_Importer.Mapping().Usable() && m_Importer.OpenProblem().isEmpty()
+    const auto rows = m_Importer.Mapping().Usable() && !m_Importer.OpenFailure().IsProblem()
                           ? m_Importer.Preview(kPreviewRows)
                           : std::vector<CEntryImporter::PreviewRow>();
     m_Preview->setRowCount(static_cast<int>(rows.size()));
@@ -272,8 +273,8 @@ void CDlgImport::ShowPreview() {
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const CEntryImporter::PreviewRow& preview = rows[static_cast<std::size_t>(r)];
         m_Preview->setItem(r, 0, new QTableWidgetItem(QString::number(preview.row.line)));
-        if (!preview.error.isEmpty()) {
-            auto* item = new QTableWidgetItem(preview.error);
+        if (preview.problem.IsProblem()) {
+            auto* item = new QTableWidgetItem(ImportText(preview.problem));
             item->setForeground(palette().color(QPalette::Active, QPalette::LinkVisited));
             m_Preview->setItem(r, 1, item);
             m_Preview->setSpan(r, 1, 1, m_Preview->columnCount() - 1);
@@ -299,22 +300,15 @@ void CDlgImport::ShowPreview() {
 }
 
 void CDlgImport::ShowErrors() {
-    QStringList lines;
-    for (const CEntryImporter::Error& error : m_Importer.Errors())
-        lines << error.Text();
-    const qint64 more = m_Importer.ErrorCount() - static_cast<qint64>(m_Importer.Errors().size());
-    if (more > 0)
-        lines << FormatStringResource(IDS_IMPORT_MORE_ERRORS, {QString::number(more)});
-    m_ErrorTitle->setText(FormatStringResource(IDS_IMPORT_ERRORS, {QString::number(m_Importer.ErrorCount()),
-                                                                   QString::number(m_Importer.RowCount())}));
-    m_Errors->setPlainText(lines.join(u'\n'));
+    m_ErrorTitle->setText(ImportErrorsHeading(m_Importer));
+    m_Errors->setPlainText(ImportErrorLines(m_Importer).join(u'\n'));
     const qint64 good = m_Importer.RowCount() - m_Importer.ErrorCount();
     m_GoodRowsOnly->setText(FormatStringResource(IDS_IMPORT_GOOD_ROWS, {QString::number(good)}));
     m_GoodRowsOnly->setChecked(false);
     m_ErrorTitle->show();
     m_Errors->show();
     // A file that cannot be read to its end has no good rows to offer.
-    m_GoodRowsOnly->setVisible(good > 0 && m_Importer.Errors().front().line > 0);
+    m_GoodRowsOnly->setVisible(good > 0 && !m_Importer.Errors().front().StopsTheFile());
 }
 
 bool CDlgImport::OnProgress(qint64 done, qint64 total) {
@@ -327,9 +321,10 @@ bool CDlgImport::OnProgress(qint64 done, qint64 total) {
 void CDlgImport::OnDone() {
     if (m_Running)
         return;
-    if (!m_Importer.OpenProblem().isEmpty()) {
-        CPrompter::Instance().MessageBox(this, m_Importer.OpenProblem(), LoadStringResource(IDS_IMPORT_TITLE),
-                                         CPrompter::ButtonsOK, CPrompter::IconWarning);
+    if (m_Importer.OpenFailure().IsProblem()) {
+        CPrompter::Instance().MessageBox(this, ImportText(m_Importer.OpenFailure()),
+                                         LoadStringResource(IDS_IMPORT_TITLE), CPrompter::ButtonsOK,
+                                         CPrompter::IconWarning);
         return;
     }
     m_Importer.skipBadRows = m_GoodRowsOnly->isVisible() && m_GoodRowsOnly->isChecked();
@@ -352,7 +347,7 @@ void CDlgImport::OnDone() {
     const QString title = LoadStringResource(IDS_IMPORT_TITLE);
     switch (result) {
     case CEntryImporter::ResultOK:
-        prompter.MessageBox(this, m_Importer.SummaryText(), title, CPrompter::ButtonsOK,
+        prompter.MessageBox(this, ImportText(m_Importer.GetSummary()), title, CPrompter::ButtonsOK,
                             CPrompter::IconInformation);
         done(ID_DONE);
         return;

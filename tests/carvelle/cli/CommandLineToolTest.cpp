@@ -1,8 +1,13 @@
-// The console tool run as its own process, as a script runs it.
+// The console tool as a script drives it: in this process through its two output devices, and
+// once as the built program, for the exit statuses a shell sees.
 
 #include "carvelle/exchange/ExchangeTestSupport.h"
+#include "carvelle/support/CTestEnvironment.h"
 
-#include <QDir>
+#include "cli/CCommandLineTool.h"
+#include "core/AppData.h"
+
+#include <QBuffer>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -16,18 +21,22 @@ struct CliRun {
 
 class CommandLineToolTest : public ExchangeTest {
 protected:
-    CliRun Cli(const QStringList& arguments) {
-        QProcess process;
-        process.setProgram(QStringLiteral(CARVELLE_CLI_PATH));
-        process.setArguments(arguments);
-        process.start();
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+    // The tool loads the settings of this test's own home; none of them is kept.
+    ~CommandLineToolTest() override { ResetSettings(); }
+
+    static CliRun Cli(const QStringList& arguments) {
+        QBuffer out;
+        QBuffer err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        CCommandLineTool tool(out, err);
+        const int status = tool.Run(arguments);
+        return {status, QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
     }
 
     QString Data() const { return QString::fromStdString(m_File.Path()); }
+
+    CTestEnvironment m_Environment;
 };
 
 } // namespace
@@ -42,6 +51,11 @@ TEST_F(CommandLineToolTest, HelpAndUsageErrors) {
         EXPECT_EQ(run.status, 0);
         EXPECT_TRUE(run.out.startsWith(QLatin1String("Usage: carvelle-cli"))) << run.out.toStdString();
     }
+    const CliRun version = Cli({QStringLiteral("--version")});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(
+        version.out.contains(QRegularExpression(QStringLiteral("^carvelle-cli \\d+\\.\\d+\\.\\d+\\n$"))))
+        << version.out.toStdString();
     EXPECT_EQ(Cli({}).status, 2);
     EXPECT_EQ(Cli({QStringLiteral("frobnicate"), Data()}).status, 2);
     EXPECT_EQ(Cli({QStringLiteral("import"), Data()}).status, 2);
@@ -128,4 +142,59 @@ TEST_F(CommandLineToolTest, AnImportIntoABusyFileWaitsAndIsRefused) {
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QLatin1String("busy"))) << run.err.toStdString();
     EXPECT_EQ(EntryCount(), 0);
+}
+
+TEST_F(CommandLineToolTest, ADateRangeReachesTheFirstAndLastDaysTheFileStores) {
+    m_Layer.Disconnect();
+    const QString ends = WriteSample(QStringLiteral("ends.csv"), "Date,Odometer,Cost\n"
+                                                                 "0100-01-02,100,1\n"
+                                                                 "2024-06-01,200,2\n"
+                                                                 "9999-12-31,300,3\n");
+    auto odometers = [this](const QString& vehicle, const QString& from, const QString& to) {
+        QStringList arguments{QStringLiteral("export"), Data(), QStringLiteral("--vehicle"), vehicle};
+        if (!from.isEmpty())
+            arguments << QStringLiteral("--from") << from;
+        if (!to.isEmpty())
+            arguments << QStringLiteral("--to=") + to;
+        const CliRun run = Cli(arguments);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        QStringList found;
+        for (const QString& line : run.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).mid(1))
+            found << line.section(u',', 3, 3);
+        return found.join(u' ');
+    };
+    // West of Greenwich the last day ends in UTC's year 10000; east of it the first starts in 99.
+    for (const auto& [zone, vehicle] : {std::pair{kNewYork, "West"}, std::pair{"AEST-10", "East"}}) {
+        SCOPED_TRACE(zone);
+        ScopedTimeZone here(zone);
+        const QString name = QLatin1String(vehicle);
+        ASSERT_EQ(Cli({QStringLiteral("import"), Data(), ends, QStringLiteral("--vehicle"), name}).status, 0);
+        EXPECT_EQ(odometers(name, QStringLiteral("0100-01-01"), QString()), QStringLiteral("100 200 300"));
+        EXPECT_EQ(odometers(name, QStringLiteral("9999-12-31"), QString()), QStringLiteral("300"));
+        EXPECT_EQ(odometers(name, QString(), QStringLiteral("9999-01-01")), QStringLiteral("100 200"));
+    }
+
+    for (const char* bad : {"9999-13-01", "0099-12-31", "10000-01-01", "2024/06/01"}) {
+        const CliRun run =
+            Cli({QStringLiteral("export"), Data(), QStringLiteral("--to"), QLatin1String(bad)});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err,
+                  QStringLiteral("carvelle-cli: --to: \"%1\" is not a date in the form yyyy-MM-dd from "
+                                 "0100-01-01 to 9999-12-31\n")
+                      .arg(QLatin1String(bad)));
+    }
+}
+
+// The one run of the built program: what a shell sees of success, refusal and misuse.
+TEST_F(CommandLineToolTest, TheBuiltToolExitsWithTheStatusAScriptTests) {
+    auto status = [this](const QStringList& arguments) {
+        QProcess process;
+        process.setProcessEnvironment(m_Environment.ProcessEnvironment());
+        process.start(QStringLiteral(CARVELLE_CLI_PATH), arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    };
+    EXPECT_EQ(status({QStringLiteral("vehicles"), Data()}), 0);
+    EXPECT_EQ(status({QStringLiteral("vehicles"), Folder() + QStringLiteral("/none.dat")}), 1);
+    EXPECT_EQ(status({QStringLiteral("vehicles")}), 2);
 }

@@ -1,6 +1,7 @@
 #include "carvelle/exchange/ExchangeTestSupport.h"
 
 #include "exchange/CEntryExporter.h"
+#include "exchange/ImportText.h"
 
 #include "core/LocalDates.h"
 #include "records/CEntryFilter.h"
@@ -165,7 +166,7 @@ TEST_F(ExchangeTest, EachRecognisedHeaderSetImports) {
         importer.Mapping().serviceType = CEntry::EntryExpense;
         importer.targetVehicleName = QStringLiteral("Car");
         ASSERT_EQ(importer.Import(nullptr), CEntryImporter::ResultOK)
-            << (importer.Errors().empty() ? "" : importer.Errors()[0].Text().toStdString());
+            << (importer.Errors().empty() ? "" : ImportText(importer.Errors()[0]).toStdString());
         EXPECT_EQ(StoredRows(layer), QStringList{QString::fromUtf8(sample.stored)});
     }
 }
@@ -224,34 +225,41 @@ TEST_F(ExchangeTest, EveryBadValueIsAnErrorWithItsLineAndNothingIsWritten) {
                                                                 "\n"
                                                                 "2024-01-02,-5,40,60,\n"
                                                                 "2024-01-03,2147483648,40,60,\n"
-                                                                "1899-12-31,1100,40,60,\n"
+                                                                "0099-12-31,1100,40,60,\n"
                                                                 "10000-01-01,1100,40,60,\n"
                                                                 "2024-01-04,1200,forty,60,\n"
                                                                 "2024-01-05,,40,60,\n"
                                                                 "2024-02-30,1300,40,60,\n"
+                                                                "9999-12-31 23:30,1400,40,60,\n"
                                                                 "2024-01-06,1400,40,60,fine\n");
     CEntryImporter importer(m_Layer);
     ASSERT_EQ(Import(importer, path, QStringLiteral("Car")), CEntryImporter::ResultRefused);
-    QStringList errors;
-    for (const CEntryImporter::Error& error : importer.Errors())
-        errors << error.Text();
-    EXPECT_EQ(errors, (QStringList{
-                          QStringLiteral("Line 5: Odometer -5 is negative"),
-                          QStringLiteral("Line 6: odometer 2147483648 is above 2,147,483,647"),
-                          QStringLiteral("Line 7: date 1899-12-31 is before 1900 or after 9999"),
-                          QStringLiteral("Line 8: date 10000-01-01 is before 1900 or after 9999"),
-                          QStringLiteral("Line 9: Quantity \"forty\" is not a number"),
-                          QStringLiteral("Line 10: Odometer is missing"),
-                          QStringLiteral("Line 11: \"2024-02-30\" is not a date in the form yyyy-MM-dd"),
-                      }));
-    EXPECT_EQ(importer.RowCount(), 9);
+    // The problem in codes, for a caller that does not show words.
+    const CImportProblem& first = importer.Errors().front();
+    EXPECT_EQ(first.code, CImportProblem::Negative);
+    EXPECT_EQ(first.line, 5);
+    EXPECT_EQ(first.column, 1);
+    EXPECT_EQ(first.value, QStringLiteral("-5"));
+    EXPECT_EQ(ImportErrorLines(importer),
+              (QStringList{
+                  QStringLiteral("Line 5: Odometer -5 is negative"),
+                  QStringLiteral("Line 6: odometer 2147483648 is above 2,147,483,647"),
+                  QStringLiteral("Line 7: date 0099-12-31 is before the year 100 or after 9999"),
+                  QStringLiteral("Line 8: date 10000-01-01 is before the year 100 or after 9999"),
+                  QStringLiteral("Line 9: Quantity \"forty\" is not a number"),
+                  QStringLiteral("Line 10: Odometer is missing"),
+                  QStringLiteral("Line 11: \"2024-02-30\" is not a date in the form yyyy-MM-dd"),
+                  // New York's evening is already the year 10000 in UTC.
+                  QStringLiteral("Line 12: date 9999-12-31 23:30 is before the year 100 or after 9999"),
+              }));
+    EXPECT_EQ(importer.RowCount(), 10);
     EXPECT_EQ(EntryCount(), 0);
 
     // The good rows alone, when the user asks for them.
     importer.skipBadRows = true;
     ASSERT_EQ(importer.Import(nullptr), CEntryImporter::ResultOK);
     EXPECT_EQ(importer.GetSummary().imported, 2);
-    EXPECT_EQ(importer.GetSummary().refused, 7);
+    EXPECT_EQ(importer.GetSummary().refused, 8);
     EXPECT_EQ(EntryCount(), 2);
 }
 
@@ -264,7 +272,7 @@ TEST_F(ExchangeTest, Latin1IsReadAsLatin1AndBadUtf8LaterIsAnError) {
               CEntryImporter::ResultOK);
     EXPECT_TRUE(latin1.Reader().IsLatin1());
     EXPECT_TRUE(StoredRows(m_Layer).value(0).contains(QStringLiteral("Caf\u00E9")));
-    EXPECT_TRUE(latin1.SummaryText().contains(QLatin1String("Latin-1")));
+    EXPECT_TRUE(ImportText(latin1.GetSummary()).contains(QLatin1String("Latin-1")));
 
     // Valid UTF-8 at the start, a stray byte far down: that line is refused, not garbled.
     QByteArray text = "Date,Odometer,Cost,Station\n";
@@ -275,7 +283,7 @@ TEST_F(ExchangeTest, Latin1IsReadAsLatin1AndBadUtf8LaterIsAnError) {
     ASSERT_EQ(Import(mixed, WriteSample(QStringLiteral("mixed.csv"), text), QStringLiteral("Car")),
               CEntryImporter::ResultRefused);
     ASSERT_EQ(mixed.ErrorCount(), 1);
-    EXPECT_EQ(mixed.Errors()[0].Text(), QStringLiteral("Line 3002: the line is not valid UTF-8 text"));
+    EXPECT_EQ(ImportText(mixed.Errors()[0]), QStringLiteral("Line 3002: the line is not valid UTF-8 text"));
 }
 
 TEST_F(ExchangeTest, DatesThatCannotTellDayFromMonthAreLeftToTheUser) {

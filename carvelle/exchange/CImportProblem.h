@@ -1,0 +1,43 @@
+#pragma once
+// What an import cannot read, as a code and the values its message names: the file as a whole,
+// or one row's value with its line and column. ImportText puts it into words.
+
+#include "exchange/CImportMapping.h"
+
+#include <QString>
+
+struct CImportProblem {
+    enum Code {
+        None,
+        // The file as a whole; value is the file's name unless said otherwise.
+        FileNotRead,
+        FileNotText,
+        FileIsDataFile,
+        FileEmpty,
+        NoDateColumn,     // value: the header's names
+        NoOdometerColumn, // value: the header's names
+        RecordTooLong,    // line: where the record starts; nothing after it is read
+        // One row; value is the value at fault as the file has it.
+        Missing,
+        BadNumber,
+        Negative,
+        TooLarge,
+        OdometerTooLarge,
+        BadDate, // dateFormat: the form it was read in
+        DateOutOfRange,
+        BadType,
+        BadText, // the line is not valid UTF-8
+        NoVehicle,
+    };
+
+    Code code = None;
+    qint64 line = 0; // the file's line, from 1; 0 when not known
+    int column = -1; // the file's column, from 0; -1 when no one value is at fault
+    CImportMapping::Field field = CImportMapping::FieldCount;
+    QString value;
+    CImportMapping::DateFormat dateFormat = CImportMapping::DateIso;
+
+    bool IsProblem() const { return code != None; }
+    // The file cannot be read past this, so there are no good rows to pick out.
+    bool StopsTheFile() const { return code >= FileNotRead && code <= RecordTooLong; }
+};
