@@ -13,6 +13,7 @@
 #include "editing/RecordEditing.h"
 #include "exchange/CEntryExporter.h"
 #include "exchange/CEntryImporter.h"
+#include "exchange/ImportText.h"
 #include "platform/SystemTime.h"
 #include "records/CNotification.h"
 #include "records/CVehicle.h"
@@ -39,7 +40,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-
 
 namespace {
 
@@ -399,7 +399,7 @@ void CMainFrame::OnImport() {
         return;
     CEntryImporter importer(TheDataLayer());
     if (!importer.Open(path)) {
-        prompter.MessageBox(this, importer.OpenProblem(), LoadStringResource(IDS_IMPORT_TITLE),
+        prompter.MessageBox(this, ImportText(importer.OpenFailure()), LoadStringResource(IDS_IMPORT_TITLE),
                             CPrompter::ButtonsOK, CPrompter::IconWarning);
         return;
     }

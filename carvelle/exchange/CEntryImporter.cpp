@@ -1,6 +1,5 @@
 #include "exchange/CEntryImporter.h"
 
-#include "exchange/ImportText.h"
 
 #include "core/LocalDates.h"
 #include "core/VehicleLookup.h"
@@ -54,10 +53,6 @@ long long Cents(float amount) {
 
 CEntryImporter::CEntryImporter(CDataLayer& dataLayer) : m_DataLayer(dataLayer) {}
 CEntryImporter::~CEntryImporter() = default;
-
-QString CEntryImporter::OpenProblem() const {
-    return ImportText(m_OpenFailure);
-}
 
 CImportProblem CEntryImporter::FileProblem(CImportProblem::Code code) const {
     CImportProblem problem;

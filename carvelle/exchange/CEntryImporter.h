@@ -50,8 +50,6 @@ public:
     bool Open(const QString& path);
     bool Open(std::unique_ptr<QIODevice> device, const QString& name);
     const CImportProblem& OpenFailure() const { return m_OpenFailure; }
-    // The same in words, for a caller that only shows it.
-    QString OpenProblem() const;
 
     CCsvReader& Reader() { return m_Reader; }
     const QStringList& Header() const { return m_Header; }

@@ -161,7 +161,7 @@ TEST_F(ExchangeTest, EachRecognisedHeaderSetImports) {
         ASSERT_EQ(layer.Connect(file.WidePath().c_str()), CDataLayer::ConnectOK);
         CEntryImporter importer(layer);
         ASSERT_TRUE(importer.Open(WriteSample(QString::fromLatin1(sample.name), sample.text)))
-            << importer.OpenProblem().toStdString();
+            << ImportText(importer.OpenFailure()).toStdString();
         EXPECT_EQ(importer.Mapping().GetKind(), sample.kind);
         importer.Mapping().serviceType = CEntry::EntryExpense;
         importer.targetVehicleName = QStringLiteral("Car");
@@ -212,8 +212,8 @@ TEST_F(ExchangeTest, FilesThatCannotBeImportedAreRefusedWithTheReason) {
         SCOPED_TRACE(sample.name);
         CEntryImporter importer(m_Layer);
         EXPECT_FALSE(importer.Open(WriteSample(QString::fromLatin1(sample.name), sample.text)));
-        EXPECT_TRUE(importer.OpenProblem().contains(QLatin1String(sample.reason)))
-            << importer.OpenProblem().toStdString();
+        EXPECT_TRUE(ImportText(importer.OpenFailure()).contains(QLatin1String(sample.reason)))
+            << ImportText(importer.OpenFailure()).toStdString();
     }
     EXPECT_EQ(EntryCount(), 0);
 }

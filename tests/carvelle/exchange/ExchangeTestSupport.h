@@ -7,6 +7,7 @@
 
 #include "datastore/CDataLayer.h"
 #include "exchange/CEntryImporter.h"
+#include "exchange/ImportText.h"
 #include "records/CObjectListT.h"
 
 #include <QByteArray>
@@ -49,7 +50,7 @@ protected:
     // Opens the sample, imports it into the named vehicle (made when missing) and gives the result.
     CEntryImporter::Result Import(CEntryImporter& importer, const QString& path,
                                   const QString& vehicle = {}) {
-        EXPECT_TRUE(importer.Open(path)) << importer.OpenProblem().toStdString();
+        EXPECT_TRUE(importer.Open(path)) << ImportText(importer.OpenFailure()).toStdString();
         importer.targetVehicleName = vehicle;
         return importer.Import(nullptr);
     }
