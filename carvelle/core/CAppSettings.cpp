@@ -1,6 +1,9 @@
 #include "CAppSettings.h"
 
+#include "core/Units.h"
 #include "platform/Registry.h"
+
+#include <QLocale>
 
 #include <bit>
 #include <cmath>
@@ -61,7 +64,19 @@ CAppSettings::~CAppSettings() {
 void CAppSettings::LoadSettings() {
     m_Loaded = true; // even a first start without a key writes the settings at exit
     CRegistryKey key;
-    if (!key.Open())
+    const bool opened = key.Open();
+    // Until the user has chosen units, those usual where the user lives are preselected.
+    DWORD type = 0;
+    std::vector<BYTE> ignored;
+    if (!opened ||
+        (!key.QueryValue("UnitDistance", type, ignored) && !key.QueryValue("UnitVolume", type, ignored) &&
+         !key.QueryValue("UnitFuelEconomy", type, ignored))) {
+        const UnitChoice units = UnitsForLocale(QLocale());
+        UnitDistance = units.distance;
+        UnitVolume = units.volume;
+        UnitFuelEconomy = units.economy;
+    }
+    if (!opened)
         return;
 
     // A value that is not a terminated string leaves the field as it was.

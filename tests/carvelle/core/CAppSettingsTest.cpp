@@ -2,6 +2,8 @@
 
 #include "platform/Registry.h"
 
+#include <QLocale>
+
 #include "TempConfigHome.h"
 
 #include <gtest/gtest.h>
@@ -309,3 +311,40 @@ TEST(CAppSettingsTest, FileIsFoundAtTheTimeOfEachCall) {
 }
 
 } // namespace
+
+TEST(CAppSettingsTest, FirstStartPreselectsTheUnitsOfTheLocale) {
+    struct Case {
+        QLocale locale;
+        DWORD distance, volume, economy;
+    };
+    const Case cases[] = {
+        {QLocale(QLocale::German, QLocale::Germany), 1, 2, 4},
+        {QLocale(QLocale::French, QLocale::France), 1, 2, 4},
+        {QLocale(QLocale::English, QLocale::UnitedStates), 0, 0, 0},
+        {QLocale(QLocale::Spanish, QLocale::UnitedStates), 0, 0, 0},
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), 0, 2, 1},
+        {QLocale(QLocale::Japanese, QLocale::Japan), 1, 2, 2},
+        {QLocale::c(), 0, 0, 0},
+    };
+    TempConfigHome env;
+    const QLocale old;
+    for (const Case& c : cases) {
+        QLocale::setDefault(c.locale);
+        CAppSettings s;
+        s.LoadSettings();
+        s.DiscardOnExit();
+        EXPECT_EQ(s.UnitDistance, c.distance) << c.locale.name().toStdString();
+        EXPECT_EQ(s.UnitVolume, c.volume) << c.locale.name().toStdString();
+        EXPECT_EQ(s.UnitFuelEconomy, c.economy) << c.locale.name().toStdString();
+    }
+    // Units the user has chosen stay, wherever the program starts next.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    env.WriteSettings(kPrefix + "\"UnitVolume\"=dword:00000001\n");
+    CAppSettings s;
+    s.LoadSettings();
+    s.DiscardOnExit();
+    EXPECT_EQ(s.UnitDistance, 0u);
+    EXPECT_EQ(s.UnitVolume, 1u);
+    EXPECT_EQ(s.UnitFuelEconomy, 0u);
+    QLocale::setDefault(old);
+}
