@@ -184,6 +184,10 @@ void CViewEntries::UpdateSortDropDown() {
     m_SortDropDown->SetChecked(kDirectionGroup,
                                settings.SortAscending ? ID_SORT_ASCENDING : ID_SORT_DESCENDING);
     m_SortDropDown->SetCurrentText(known ? LoadStringResource(IDS_SORT_DATE + column) : QString());
+    m_SortDropDown->SetSortIndicator(
+        known
+            ? std::optional<Qt::SortOrder>(settings.SortAscending ? Qt::AscendingOrder : Qt::DescendingOrder)
+            : std::nullopt);
 }
 
 void CViewEntries::FocusList() {

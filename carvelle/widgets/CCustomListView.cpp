@@ -27,6 +27,8 @@ namespace {
 
 // Where the empty-list text starts below the top of the rows' area.
 constexpr int EmptyTextTop = 10;
+// The rows a list asks room for.
+constexpr int HintRows = 12;
 
 } // namespace
 
@@ -396,6 +398,20 @@ void CCustomListView::StretchColumn(int column) {
         }
     }
     setColumnWidth(column, std::max(0, viewport()->width() - others));
+}
+
+QSize CCustomListView::sizeHint() const {
+    QSize size = QTreeView::sizeHint();
+    const int rows = std::min(GetRowCount(), HintRows);
+    if (rows == 0) {
+        return size;
+    }
+    int height = 2 * frameWidth() + (isHeaderHidden() ? 0 : header()->sizeHint().height());
+    for (int row = 0; row < rows; ++row) {
+        height += std::max(0, sizeHintForRow(row));
+    }
+    size.setHeight(std::max(size.height(), height));
+    return size;
 }
 
 void CCustomListView::ContextGesture(const QPoint& viewportPoint) {

@@ -76,6 +76,9 @@ public:
     // Opens the context menu as a press-and-hold at this viewport point would.
     void ContextGesture(const QPoint& viewportPoint);
 
+    // Room for the rows (a dozen at most), so that a list in a dialog opens without a scroll bar.
+    QSize sizeHint() const override;
+
 signals:
     // A click (the left button released on the row where it was pressed), not ended by a context
     // menu.

@@ -174,9 +174,11 @@ TEST_F(EntryListTest, SortCommandsOrderTheRowsAndTheDropDownFollows) {
     EXPECT_EQ(ChooseSort(ID_SORT_DATE), QStringLiteral("Sort By"));
     EXPECT_EQ(Names(), QStringList({"Tyres", "Brakes", "Alpha", "Wipers"}));
     EXPECT_EQ(TheSettings().SortAscending, 0u);
+    EXPECT_EQ(m_View.SortDropDown()->SortIndicator(), Qt::DescendingOrder);
 
     ChooseSort(ID_SORT_ASCENDING);
     EXPECT_EQ(TheSettings().SortAscending, 1u);
+    EXPECT_EQ(m_View.SortDropDown()->SortIndicator(), Qt::AscendingOrder);
     ChooseSort(ID_SORT_ODOMETER); // a new column reverses the current direction
     EXPECT_EQ(Names(), QStringList({"Brakes", "Tyres", "Wipers", "Alpha"}));
     ChooseSort(ID_SORT_ASCENDING);
