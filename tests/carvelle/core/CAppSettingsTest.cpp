@@ -348,3 +348,40 @@ TEST(CAppSettingsTest, FirstStartPreselectsTheUnitsOfTheLocale) {
     EXPECT_EQ(s.UnitFuelEconomy, 0u);
     QLocale::setDefault(old);
 }
+
+TEST(CAppSettingsTest, WindowPlaceAndDialogSizesRoundTripAndDamagedOnesAreIgnored) {
+    TempConfigHome env;
+    {
+        CAppSettings s;
+        s.LoadSettings();
+        s.MainWindow = CAppSettings::WindowPlacement{-1200, 35, 640, 480, true};
+        s.DialogSizes[212] = {500, 300};
+        s.DialogSizes[32807] = {640, 720};
+    }
+    {
+        CAppSettings s;
+        s.LoadSettings();
+        s.DiscardOnExit();
+        ASSERT_TRUE(s.MainWindow.has_value());
+        EXPECT_EQ(s.MainWindow->Left, -1200);
+        EXPECT_EQ(s.MainWindow->Top, 35);
+        EXPECT_EQ(s.MainWindow->Width, 640);
+        EXPECT_EQ(s.MainWindow->Height, 480);
+        EXPECT_TRUE(s.MainWindow->Maximized);
+        EXPECT_EQ(s.DialogSizes,
+                  (std::map<int, std::pair<LONG, LONG>>{{212, {500, 300}}, {32807, {640, 720}}}));
+    }
+    env.WriteSettings(kPrefix + "\"WindowLeft\"=dword:00000010\n"
+                                "\"WindowTop\"=dword:00000010\n"
+                                "\"WindowWidth\"=dword:00000000\n"
+                                "\"WindowHeight\"=dword:00000100\n"
+                                "\"DialogSize212\"=hex:f4,01,00,00\n"
+                                "\"DialogSize213\"=hex:00,00,00,80,2c,01,00,00\n"
+                                "\"DialogSizeX\"=hex:f4,01,00,00,2c,01,00,00\n"
+                                "\"DialogSize214\"=hex:f4,01,00,00,2c,01,00,00\n");
+    CAppSettings s;
+    s.LoadSettings();
+    s.DiscardOnExit();
+    EXPECT_FALSE(s.MainWindow.has_value()) << "no width";
+    EXPECT_EQ(s.DialogSizes, (std::map<int, std::pair<LONG, LONG>>{{214, {500, 300}}}));
+}
