@@ -56,9 +56,20 @@ bool CDataFileSession::Connect(QWidget* parent) {
     }
 
     CPrompter& prompter = CPrompter::Instance();
+    CDataLayer& layer = TheDataLayer();
+    // Another file chosen from the menu is connected already: checking it once is enough.
+    if (layer.IsConnected() && settings.DBPath == layer.GetDBPath()) {
+        settings.SaveDBPath();
+        return true;
+    }
     for (;;) {
         const QString path = QString::fromStdU16String(settings.DBPath);
-        const CDataLayer::ConnectStatus status = TheDataLayer().Connect(settings.DBPath.c_str());
+        CDataLayer::ConnectStatus status = CDataLayer::ConnectOpenFailed;
+        {
+            // Connecting reads every page of the file.
+            CWaitCursor wait;
+            status = layer.Connect(settings.DBPath.c_str());
+        }
         if (status == CDataLayer::ConnectOK) {
             settings.SaveDBPath();
             return true;
@@ -85,15 +96,24 @@ bool CDataFileSession::ChooseAnother(QWidget* parent) {
                                                                  QString::fromStdU16String(settings.DBPath));
     if (chosen.isEmpty())
         return false;
-    CDataLayer probe;
-    const QString problem = ConnectStatusMessage(probe.Connect(chosen.toStdU16String().c_str()), chosen);
-    probe.Disconnect();
+    // The chosen file takes the open one's place at once: connecting checks every page of a file,
+    // which is not worth doing twice for one file.
+    CDataLayer& layer = TheDataLayer();
+    const std::u16string previous =
+        layer.IsConnected() ? std::u16string(layer.GetDBPath()) : std::u16string();
+    QString problem;
+    {
+        CWaitCursor wait;
+        problem = ConnectStatusMessage(layer.Connect(chosen.toStdU16String().c_str()), chosen);
+        if (!problem.isEmpty() && !previous.empty() &&
+            layer.Connect(previous.c_str()) != CDataLayer::ConnectOK)
+            layer.Disconnect(); // the old file is gone too: the usual road asks for one
+    }
     if (!problem.isEmpty()) {
         Warn(parent, problem);
-        return false;
+        return !layer.IsConnected();
     }
     settings.DBPath = chosen.toStdU16String();
-    TheDataLayer().Disconnect();
     return true;
 }
 

@@ -14,9 +14,10 @@ public:
     // Connects the data layer to the stored path, asking through the welcome dialog until a file
     // opens (true; its path is then stored) or the user cancels (false).
     bool Connect(QWidget* parent);
-    // Lets the user pick another data file. True when one was chosen that opens: the open file is
-    // then closed and the new path stored, to be connected next. A file that does not open is
-    // reported and leaves the open one as it is.
+    // Lets the user pick another data file. True when one was chosen that opens: it is then
+    // connected in place of the open file and its path stored. A file that does not open is
+    // reported and leaves the open one as it is (true only when that one could not be opened
+    // again either: Connect then asks for a file).
     bool ChooseAnother(QWidget* parent);
     // Copies the open data file where the user says, and tells how that went.
     void Backup(QWidget* parent);

@@ -30,16 +30,20 @@
 #include "views/CViewVehicles.h"
 #include "widgets/CMenuResource.h"
 #include "widgets/CPrompter.h"
+#include "widgets/CSoftKeyButton.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDate>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 
 namespace {
 
@@ -48,6 +52,9 @@ constexpr int kEntryTypeCount = 5; // 32900..32904
 // A first start opens a portrait window; later ones where the user left it.
 constexpr int kFirstWidth = 480;
 constexpr int kFirstHeight = 640;
+// Small enough for a small screen, big enough for the menu bar and a few rows.
+constexpr int kMinimumWidth = 360;
+constexpr int kMinimumHeight = 320;
 // The clock is looked at every minute; a tick that comes this late means the computer slept.
 constexpr int kClockTickMs = 60 * 1000;
 constexpr double kWakeGapDays = 3.0 * kClockTickMs / (24.0 * 60 * 60 * 1000);
@@ -63,7 +70,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     const QString product = LoadStringResource(IDS_PRODUCT_NAME);
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(product);
-    resize(kFirstWidth, kFirstHeight);
+    RestorePlacement();
 
     CAppSettings& settings = TheSettings();
     m_Filter.SetEntryType(static_cast<CEntry::Type>(settings.ViewEntryType));
@@ -103,9 +110,13 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     SetActiveVehicleCommandsEnabled(false);
     UpdateRadioChecks();
 
-    auto* exitKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
-    exitKey->setObjectName(QStringLiteral("accelExit"));
-    connect(exitKey, &QShortcut::activated, this, [this] { OnCommand(ID_APP_EXIT); });
+    // F10 opens the menu bar's first menu, as in the desktop's other programs.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    menuKey->setObjectName(QStringLiteral("accelMenuBar"));
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        if (!menuBar()->actions().isEmpty())
+            menuBar()->setActiveAction(menuBar()->actions().first());
+    });
 
     OnClockTick();
     m_ClockTimer = new QTimer(this);
@@ -138,19 +149,87 @@ void CMainFrame::CreateSoftKeys() {
             gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
             m_SoftKeyBar->addWidget(gap);
         }
-        auto* key = new QToolButton(m_SoftKeyBar);
+        auto* key = new CSoftKeyButton(m_SoftKeyBar);
         key->setObjectName(QStringLiteral("softkey%1").arg(i + 1));
         key->setText(top[i]->text());
-        key->setMenu(top[i]->menu());
-        key->setPopupMode(QToolButton::InstantPopup);
-        key->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        // The right key's menu opens aligned to its right edge, so it stays over the window.
-        if (i == 1)
-            key->setLayoutDirection(Qt::RightToLeft);
+        key->SetPopup(top[i]->menu(), i == 1);
         m_SoftKeyBar->addWidget(key);
     }
 
     m_Commands->Attach(*m_Menu);
+    // The menu bar holds the same actions: one state, one command, two places.
+    FillMenuBar(*menuBar(), IDR_MAINFRAME_MENU, *m_Menu);
+}
+
+void CMainFrame::RestorePlacement() {
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const std::optional<CAppSettings::WindowPlacement>& stored = TheSettings().MainWindow;
+    if (!stored) {
+        QSize size(kFirstWidth, kFirstHeight);
+        // On a small screen the first window leaves room for the window manager's frame.
+        if (primary)
+            size = size.boundedTo(primary->availableGeometry().size() * 9 / 10);
+        resize(size.expandedTo(minimumSize()));
+        return;
+    }
+    QRect placed(stored->Left, stored->Top, stored->Width, stored->Height);
+    // A window left on a screen that is no longer there comes back on the primary one.
+    const QScreen* screen = QGuiApplication::screenAt(placed.center());
+    if (!screen)
+        screen = primary;
+    if (screen) {
+        const QRect room = screen->availableGeometry();
+        placed.setSize(placed.size().boundedTo(room.size()));
+        if (!room.contains(placed.center()))
+            placed.moveCenter(room.center());
+    }
+    placed.setSize(placed.size().expandedTo(minimumSize()));
+    setGeometry(placed);
+    if (stored->Maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CMainFrame::StorePlacement() {
+    const bool maximized = isMaximized();
+    const QRect normal = maximized || isFullScreen() ? normalGeometry() : geometry();
+    if (!normal.isValid())
+        return;
+    TheSettings().MainWindow =
+        CAppSettings::WindowPlacement{normal.x(), normal.y(), normal.width(), normal.height(), maximized};
+}
+
+void CMainFrame::UpdateTitle() {
+    const QString product = LoadStringResource(IDS_PRODUCT_NAME);
+    const CDataLayer& layer = TheDataLayer();
+    QString title = product;
+    if (layer.IsConnected()) {
+        const QString file = QFileInfo(QString::fromUtf16(layer.GetDBPath())).fileName();
+        title = FormatStringResource(IDS_WINDOW_TITLE, {file, product});
+        if (m_CurrentView == ViewEntries) {
+            if (const CVehicle* vehicle = FindActiveVehicle())
+                title =
+                    FormatStringResource(IDS_WINDOW_TITLE, {CVehicleListView::DisplayText(*vehicle), title});
+        }
+    }
+    setWindowTitle(title);
+}
+
+void CMainFrame::UpdateFilterText() {
+    QStringList parts;
+    const int type = static_cast<int>(m_Filter.GetEntryType());
+    if (type != 0) {
+        if (const QAction* action = FindCommand(*m_Menu, ID_ENTRY_TYPE_ALL + type))
+            parts << action->iconText();
+    }
+    const int range = static_cast<int>(m_Filter.GetDateRangeType());
+    if (range == CEntryFilter::DateRangeCustom) {
+        parts << DateRangeText(&m_Filter);
+    } else if (range != 0) {
+        if (const QAction* action = FindCommand(*m_Menu, ID_DATE_RANGE_ALL + range))
+            parts << action->iconText();
+    }
+    m_EntryView->SetFilterText(parts.join(LoadStringResource(IDS_FILTER_SEPARATOR)));
 }
 
 void CMainFrame::BindCommands() {
@@ -189,6 +268,7 @@ void CMainFrame::SetActiveVehicleCommandsEnabled(bool enabled) {
 void CMainFrame::UpdateRadioChecks() {
     m_Commands->CheckRadio(ID_DATE_RANGE_ALL, kDateRangeCount, static_cast<int>(m_Filter.GetDateRangeType()));
     m_Commands->CheckRadio(ID_ENTRY_TYPE_ALL, kEntryTypeCount, static_cast<int>(m_Filter.GetEntryType()));
+    UpdateFilterText();
 }
 
 // ---- Views and the active vehicle ------------------------------------------------------------
@@ -210,6 +290,7 @@ void CMainFrame::ShowView(int view) {
     }
     m_ClientLayout->activate();
     SetActiveVehicleCommandsEnabled(entries);
+    UpdateTitle();
 }
 
 void CMainFrame::SetActiveVehicle(CVehicle* vehicle, bool force) {
@@ -219,6 +300,7 @@ void CMainFrame::SetActiveVehicle(CVehicle* vehicle, bool force) {
         m_EntryView->SetCaption(LoadStringResource(IDS_NO_ACTIVE_VEHICLE));
         m_EntryView->Reload(nullptr);
         session.Deactivate();
+        UpdateTitle();
         return;
     }
     if (!force && vehicle->GetRefID() == session.ActiveVehicle()) {
@@ -414,7 +496,7 @@ void CMainFrame::OnExport() {
     if (const CVehicle* vehicle = FindActiveVehicle()) {
         const QAction* type = FindCommand(*m_Menu, ID_ENTRY_TYPE_ALL + m_Filter.GetEntryType());
         viewText = QStringLiteral("%1, %2, %3")
-                       .arg(QString::fromUtf16(vehicle->GetName()), type ? type->text() : QString(),
+                       .arg(QString::fromUtf16(vehicle->GetName()), type ? type->iconText() : QString(),
                             DateRangeText(&m_Filter));
     } else {
         inView.SetVehicleID(0);
@@ -542,6 +624,7 @@ bool CMainFrame::BringForward() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
     if (event->isAccepted() && !m_Closed) {
+        StorePlacement();
         m_Closed = true;
         emit Closed();
     }
@@ -577,5 +660,6 @@ bool CMainFrame::OpenDataFile() {
         ShowView(ViewVehicles);
         m_VehicleView->update();
     }
+    UpdateTitle();
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: hosts the vehicle list and the entry list, carries the soft-key bar ("New",
-// "Menu"), dispatches every command, owns the entry filter and keeps the active vehicle.
+// "Menu") and a menu bar with the same actions, dispatches every command, owns the entry filter
+// and keeps the active vehicle. It opens where the user left it.
 
 #include "app/CDataFileSession.h"
 #include "app/CFrameCommands.h"
@@ -98,6 +99,13 @@ protected:
 
 private:
     void CreateSoftKeys();
+    // The window where the user left it (the first time a portrait window that fits the screen).
+    void RestorePlacement();
+    void StorePlacement();
+    // The title names the data file and, in the entry list, the open vehicle.
+    void UpdateTitle();
+    // The entry type and date range in force, over the entry list.
+    void UpdateFilterText();
     void BindCommands();
     void SetActiveVehicleCommandsEnabled(bool enabled);
     void UpdateRadioChecks();

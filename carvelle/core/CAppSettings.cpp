@@ -1,8 +1,12 @@
 #include "CAppSettings.h"
 
+#include "core/Units.h"
 #include "platform/Registry.h"
 
+#include <QLocale>
+
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -10,6 +14,9 @@
 namespace {
 
 constexpr DWORD kCustomDateRange = 5; // custom dates are never stored
+constexpr const char* kDialogSizePrefix = "DialogSize";
+// No window or dialog is bigger than this; a larger stored size is a damaged value.
+constexpr LONG kMaxWindowSide = 100000;
 
 // A float stored as 4 bytes of REG_BINARY, little-endian. A value that is not a finite number
 // is ignored: it would spread into every figure computed from it.
@@ -44,6 +51,65 @@ void ReadDword(const CRegistryKey& key, const char* name, LONG& field) {
         field = static_cast<LONG>(*value);
 }
 
+bool ReasonableSize(LONG width, LONG height) {
+    return width > 0 && height > 0 && width <= kMaxWindowSide && height <= kMaxWindowSide;
+}
+
+std::optional<CAppSettings::WindowPlacement> ReadPlacement(const CRegistryKey& key) {
+    const std::optional<DWORD> left = key.QueryDword("WindowLeft");
+    const std::optional<DWORD> top = key.QueryDword("WindowTop");
+    const std::optional<DWORD> width = key.QueryDword("WindowWidth");
+    const std::optional<DWORD> height = key.QueryDword("WindowHeight");
+    if (!left || !top || !width || !height)
+        return std::nullopt;
+    CAppSettings::WindowPlacement placement;
+    placement.Left = static_cast<LONG>(*left);
+    placement.Top = static_cast<LONG>(*top);
+    placement.Width = static_cast<LONG>(*width);
+    placement.Height = static_cast<LONG>(*height);
+    if (!ReasonableSize(placement.Width, placement.Height) || placement.Left < -kMaxWindowSide ||
+        placement.Left > kMaxWindowSide || placement.Top < -kMaxWindowSide || placement.Top > kMaxWindowSide)
+        return std::nullopt;
+    placement.Maximized = key.QueryDword("WindowMaximized").value_or(0) != 0;
+    return placement;
+}
+
+// Each dialog's size as 8 bytes of REG_BINARY: width and height, 32 bits each, little-endian.
+void ReadDialogSizes(const CRegistryKey& key, std::map<int, std::pair<LONG, LONG>>& sizes) {
+    const std::string prefix = kDialogSizePrefix;
+    for (const std::string& name : key.ValueNames()) {
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        int id = 0;
+        const char* first = name.data() + prefix.size();
+        const char* last = name.data() + name.size();
+        const auto [end, error] = std::from_chars(first, last, id);
+        const std::optional<std::vector<BYTE>> bytes = key.QueryBinary(name);
+        if (error != std::errc() || end != last || !bytes || bytes->size() != 8)
+            continue;
+        const auto word = [&bytes](std::size_t at) {
+            const std::vector<BYTE>& b = *bytes;
+            return static_cast<LONG>(static_cast<std::uint32_t>(b[at]) |
+                                     (static_cast<std::uint32_t>(b[at + 1]) << 8) |
+                                     (static_cast<std::uint32_t>(b[at + 2]) << 16) |
+                                     (static_cast<std::uint32_t>(b[at + 3]) << 24));
+        };
+        const LONG width = word(0);
+        const LONG height = word(4);
+        if (ReasonableSize(width, height))
+            sizes[id] = {width, height};
+    }
+}
+
+void WriteDialogSize(CRegistryKey& key, int id, LONG width, LONG height) {
+    BYTE bytes[8];
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<BYTE>((static_cast<std::uint32_t>(width) >> (8 * i)) & 0xFF);
+        bytes[4 + i] = static_cast<BYTE>((static_cast<std::uint32_t>(height) >> (8 * i)) & 0xFF);
+    }
+    key.SetBinary(kDialogSizePrefix + std::to_string(id), bytes, sizeof bytes);
+}
+
 } // namespace
 
 CAppSettings::CAppSettings() = default;
@@ -61,7 +127,19 @@ CAppSettings::~CAppSettings() {
 void CAppSettings::LoadSettings() {
     m_Loaded = true; // even a first start without a key writes the settings at exit
     CRegistryKey key;
-    if (!key.Open())
+    const bool opened = key.Open();
+    // Until the user has chosen units, those usual where the user lives are preselected.
+    DWORD type = 0;
+    std::vector<BYTE> ignored;
+    if (!opened ||
+        (!key.QueryValue("UnitDistance", type, ignored) && !key.QueryValue("UnitVolume", type, ignored) &&
+         !key.QueryValue("UnitFuelEconomy", type, ignored))) {
+        const UnitChoice units = UnitsForLocale(QLocale());
+        UnitDistance = units.distance;
+        UnitVolume = units.volume;
+        UnitFuelEconomy = units.economy;
+    }
+    if (!opened)
         return;
 
     // A value that is not a terminated string leaves the field as it was.
@@ -88,6 +166,10 @@ void CAppSettings::LoadSettings() {
 
     if (const std::optional<float> rate = QueryFloat(key, "MileageRate"))
         MileageRate = *rate;
+
+    if (std::optional<WindowPlacement> placement = ReadPlacement(key))
+        MainWindow = placement;
+    ReadDialogSizes(key, DialogSizes);
 }
 
 void CAppSettings::SaveSettings() {
@@ -107,6 +189,15 @@ void CAppSettings::SaveSettings() {
     // A custom range cannot be restored (its dates are not kept): the last preset stays stored.
     if (ViewDateRangeType != kCustomDateRange)
         key.SetDword("ViewDateRangeType", ViewDateRangeType);
+    if (MainWindow) {
+        key.SetDword("WindowLeft", static_cast<DWORD>(MainWindow->Left));
+        key.SetDword("WindowTop", static_cast<DWORD>(MainWindow->Top));
+        key.SetDword("WindowWidth", static_cast<DWORD>(MainWindow->Width));
+        key.SetDword("WindowHeight", static_cast<DWORD>(MainWindow->Height));
+        key.SetDword("WindowMaximized", MainWindow->Maximized ? 1 : 0);
+    }
+    for (const auto& [id, size] : DialogSizes)
+        WriteDialogSize(key, id, size.first, size.second);
     key.Commit();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/WinTypes.h"
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -44,6 +45,19 @@ public:
     DWORD UnitSetupMsgShown = 0;
     float MileageRate = 0.36f;
     DWORD ViewDateRangeType = 0;
+
+    // Where the main window was left: its normal geometry (the frame's inside, in screen
+    // coordinates) and whether it was maximised. Absent until the window has been closed once.
+    struct WindowPlacement {
+        LONG Left = 0;
+        LONG Top = 0;
+        LONG Width = 0;
+        LONG Height = 0;
+        bool Maximized = false;
+    };
+    std::optional<WindowPlacement> MainWindow;
+    // The sizes the user gave the dialogs, by dialog template number: width and height.
+    std::map<int, std::pair<LONG, LONG>> DialogSizes;
 
 private:
     bool m_Loaded = false;

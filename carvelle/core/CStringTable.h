@@ -139,6 +139,11 @@ constexpr int IDS_CLI_DATES_AMBIGUOUS = 33097;
 constexpr int IDS_CLI_BAD_OPTION = 33098;
 constexpr int IDS_CLI_NEED_VEHICLE = 33099;
 constexpr int IDS_CLI_BAD_DATE = 33120;
+// The fifth economy unit, the main window's title and the filter shown over the entry list.
+constexpr int IDS_ECONOMY_LITRES_PER_100_KM = 33350;
+constexpr int IDS_LITRES_PER_100_KM_LABEL = 33351;
+constexpr int IDS_WINDOW_TITLE = 33352;
+constexpr int IDS_FILTER_SEPARATOR = 33353;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

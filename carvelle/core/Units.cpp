@@ -89,6 +89,13 @@ float ComputeEconomy(LONG distance, float volume) {
         numerator = ToMiles(length);
         denominator = ToLitres(volume);
         break;
+    case EconomyLitresPer100Km:
+        // The litres it takes to go 100 km.
+        numerator = ToLitres(volume) * 100.0f;
+        denominator = ToKilometres(length);
+        if (!(numerator > 0.0f))
+            return -1.0f; // a volume unit outside the three
+        break;
     default:
         return -1.0f;
     }
@@ -136,10 +143,33 @@ QString EconomyUnitLabel() {
         distance = IDS_MILES_SHORT;
         volume = IDS_LITRES_SHORT;
         break;
+    case EconomyLitresPer100Km:
+        return LoadStringResource(IDS_LITRES_PER_100_KM_LABEL);
     default:
         return QString();
     }
     return QStringLiteral("%1/%2").arg(LoadStringResource(distance), LoadStringResource(volume)).toLower();
+}
+
+UnitChoice UnitsForLocale(const QLocale& locale) {
+    const QLocale::Territory territory = locale.territory();
+    if (territory == QLocale::AnyTerritory)
+        return {};
+    const QLocale::MeasurementSystem system = locale.measurementSystem();
+    if (territory == QLocale::UnitedStates || system == QLocale::ImperialUSSystem)
+        return {DistanceMiles, VolumeGallonsUS, EconomyMilesPerGallonUS};
+    // Fuel is sold by the litre there, but economy is still told in miles per gallon.
+    if (territory == QLocale::UnitedKingdom || system == QLocale::ImperialUKSystem)
+        return {DistanceMiles, VolumeLitres, EconomyMilesPerGallonUK};
+    static constexpr QLocale::Territory kKilometresPerLitre[] = {
+        QLocale::Japan,  QLocale::SouthKorea, QLocale::India,     QLocale::Brazil,
+        QLocale::Mexico, QLocale::Thailand,   QLocale::Indonesia, QLocale::Philippines,
+    };
+    for (QLocale::Territory where : kKilometresPerLitre) {
+        if (territory == where)
+            return {DistanceKilometres, VolumeLitres, EconomyKilometresPerLitre};
+    }
+    return {DistanceKilometres, VolumeLitres, EconomyLitresPer100Km};
 }
 
 QString FormatNumber(float value, bool decimals, bool raw, bool currency) {

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+class QLocale;
+
 // The stored values of the three unit settings.
 enum DistanceUnit { DistanceMiles = 0, DistanceKilometres = 1 };
 enum VolumeUnit { VolumeGallonsUS = 0, VolumeGallonsUK = 1, VolumeLitres = 2 };
@@ -15,6 +17,7 @@ enum EconomyUnit {
     EconomyMilesPerGallonUK = 1,
     EconomyKilometresPerLitre = 2,
     EconomyMilesPerLitre = 3,
+    EconomyLitresPer100Km = 4, // volume per distance: the smaller, the better
 };
 
 // A distance in the user's unit, in miles or kilometres.
@@ -25,14 +28,26 @@ float ToGallonsUS(float volume);
 float ToGallonsUK(float volume);
 float ToLitres(float volume);
 
-// Distance per volume in the chosen economy unit; -1.0 when it cannot be computed.
+// Fuel economy in the chosen unit (distance per volume, or litres per 100 km); -1.0 when it
+// cannot be computed, as for a distance or a volume of 0.
 float ComputeEconomy(LONG distance, float volume);
 
 // The current unit's long or short name, lower-cased when asked; empty for an unknown unit.
 QString DistanceUnitName(bool shortForm, bool lowerCase);
 QString VolumeUnitName(bool shortForm, bool lowerCase);
-// "mi/gal", "km/ltr", "mi/ltr"; empty for an unknown economy unit.
+// "mi/gal", "km/ltr", "mi/ltr", "l/100 km"; empty for an unknown economy unit.
 QString EconomyUnitLabel();
+
+// The units usual where the locale lives: miles, US gallons and miles per gallon in the United
+// States; miles, litres and miles per UK gallon in the United Kingdom; kilometres, litres and
+// litres per 100 km elsewhere (kilometres per litre where that is the usual figure). A locale of
+// no country (C) keeps the first-start defaults.
+struct UnitChoice {
+    DistanceUnit distance = DistanceMiles;
+    VolumeUnit volume = VolumeGallonsUS;
+    EconomyUnit economy = EconomyMilesPerGallonUS;
+};
+UnitChoice UnitsForLocale(const QLocale& locale);
 
 // A number or amount as the user's locale shows it. With decimals: two decimal places, the sign
 // kept; without: truncated toward zero. raw gives the bare text ("-3.70", "12"); currency gives

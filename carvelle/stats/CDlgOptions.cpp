@@ -43,10 +43,10 @@ CDlgOptions::CDlgOptions(QWidget* parent)
     m_Distance = MakeList(this, IDC_UNIT_DISTANCE, {IDS_MILES, IDS_KILOMETRES}, settings.UnitDistance);
     m_Volume =
         MakeList(this, IDC_UNIT_VOLUME, {IDS_GALLONS_US, IDS_GALLONS_UK, IDS_LITRES}, settings.UnitVolume);
-    m_Economy = MakeList(
-        this, IDC_UNIT_ECONOMY,
-        {IDS_ECONOMY_MPG_US, IDS_ECONOMY_MPG_UK, IDS_ECONOMY_KM_PER_LITRE, IDS_ECONOMY_MILES_PER_LITRE},
-        settings.UnitFuelEconomy);
+    m_Economy = MakeList(this, IDC_UNIT_ECONOMY,
+                         {IDS_ECONOMY_MPG_US, IDS_ECONOMY_MPG_UK, IDS_ECONOMY_KM_PER_LITRE,
+                          IDS_ECONOMY_MILES_PER_LITRE, IDS_ECONOMY_LITRES_PER_100_KM},
+                         settings.UnitFuelEconomy);
     m_Currency = new QLineEdit(CurrencySymbol(), this);
     m_Currency->setObjectName(QStringLiteral("ctl%1").arg(IDC_CURRENCY));
     m_Currency->setEnabled(false);

@@ -21,7 +21,8 @@
 #include <QStyle>
 #include <QStyleOptionViewItem>
 
-#include <optional>
+#include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -30,30 +31,13 @@ constexpr int kDescriptionColumnWidth = 100;
 // Even rows of a light palette; a dark palette uses its own alternate base instead.
 const QColor kEvenRowColour(206, 239, 165);
 
-int Compare(double a, double b) {
+template <class T> int Compare(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
 QString Text(LPCWSTR text) {
     return QString::fromUtf16(text);
 }
-
-// The sort keys of the rows, made once per sort: descriptions only when they are needed.
-class SortKeys {
-public:
-    explicit SortKeys(const CEntryListView& list) : m_List(list), m_Folded(list.GetRowCount()) {}
-
-    const QString& Description(int row) {
-        std::optional<QString>& key = m_Folded[row];
-        if (!key)
-            key = CEntryListView::EntryDescription(*m_List.EntryAt(row)).toCaseFolded();
-        return *key;
-    }
-
-private:
-    const CEntryListView& m_List;
-    std::vector<std::optional<QString>> m_Folded;
-};
 
 } // namespace
 
@@ -108,6 +92,9 @@ bool CEntryListView::Reload(CEntryFilter* filter) {
     CWaitCursor wait;
     DeleteAllRows();
     m_Entries.Clear();
+    m_Keys.clear();
+    m_Descriptions.clear();
+    m_DescriptionRanks.clear();
     if (!filter)
         return true;
     if (!TheRecords().LoadEntries(m_Entries, *filter)) {
@@ -116,10 +103,16 @@ bool CEntryListView::Reload(CEntryFilter* filter) {
     }
     const int count = m_Entries.GetCount();
     std::vector<void*> rows(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
+    std::vector<std::uint32_t> tags(static_cast<std::size_t>(count));
+    m_Keys.resize(static_cast<std::size_t>(count));
+    m_Descriptions.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
         rows[i] = m_Entries.Get(i);
+        tags[i] = static_cast<std::uint32_t>(i);
+        SetKey(tags[i], *m_Entries.Get(i));
+    }
     setUpdatesEnabled(false);
-    SetRows(rows, {});
+    SetRows(rows, {}, tags);
     SortItems(-1);
     setUpdatesEnabled(true);
     if (count > 0) {
@@ -134,8 +127,13 @@ void CEntryListView::AddEntry(CEntry* entry) {
     if (!entry)
         return;
     m_Entries.Add(entry);
+    const auto tag = static_cast<std::uint32_t>(m_Entries.GetCount() - 1);
+    m_Keys.resize(tag + 1);
+    m_Descriptions.resize(tag + 1);
+    SetKey(tag, *entry);
+    m_DescriptionRanks.clear();
     ClearSelection();
-    const int row = InsertRow(GetRowCount(), QString(), QIcon(), entry);
+    const int row = InsertRow(GetRowCount(), QString(), QIcon(), entry, tag);
     SelectOnly(row);
     SortItems(-1);
     EnsureVisible(FindItem(entry));
@@ -145,6 +143,12 @@ void CEntryListView::UpdateEntry(CEntry* entry) {
     const int row = FindItem(entry);
     if (row < 0)
         return;
+    const std::uint32_t tag = GetRowTag(row);
+    if (tag < m_Keys.size()) {
+        SetKey(tag, *entry);
+        m_Descriptions[tag].reset();
+        m_DescriptionRanks.clear();
+    }
     SelectOnly(row);
     SortItems(-1);
     EnsureVisible(FindItem(entry));
@@ -160,6 +164,35 @@ void CEntryListView::SelectOnly(int row) {
     SetItemState(row, StateSelected | StateFocused, StateSelected | StateFocused);
 }
 
+void CEntryListView::SetKey(std::uint32_t tag, const CEntry& entry) {
+    m_Keys[tag] = SortKey{entry.GetDate(), entry.GetAmount(), entry.GetOdometer(), entry.GetID()};
+}
+
+const QString& CEntryListView::FoldedDescription(std::uint32_t tag) {
+    std::optional<QString>& text = m_Descriptions[tag];
+    if (!text)
+        text = EntryDescription(*m_Entries.Get(static_cast<int>(tag))).toCaseFolded();
+    return *text;
+}
+
+void CEntryListView::RankDescriptions() {
+    if (!m_DescriptionRanks.empty() || m_Keys.empty())
+        return;
+    std::vector<std::uint32_t> tags(m_Keys.size());
+    std::iota(tags.begin(), tags.end(), 0u);
+    for (std::uint32_t tag : tags)
+        FoldedDescription(tag);
+    std::sort(tags.begin(), tags.end(),
+              [this](std::uint32_t a, std::uint32_t b) { return *m_Descriptions[a] < *m_Descriptions[b]; });
+    m_DescriptionRanks.assign(m_Keys.size(), 0u);
+    std::uint32_t rank = 0;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        if (i > 0 && *m_Descriptions[tags[i]] != *m_Descriptions[tags[i - 1]])
+            ++rank;
+        m_DescriptionRanks[tags[i]] = rank;
+    }
+}
+
 void CEntryListView::SortItems(int column) {
     CAppSettings& settings = TheSettings();
     if (column < 0)
@@ -167,43 +200,69 @@ void CEntryListView::SortItems(int column) {
     if (column < 0)
         return;
     CWaitCursor wait;
+    settings.LastColSorted = column;
+    if (column > SortAmount)
+        return; // any other column leaves every row where it is
     const bool descending = settings.SortAscending == 0;
-    SortKeys keys(*this);
-    // The direction swaps the two before they are compared, so every tie-break follows it. Ties
-    // end with the date and the ID, so equal rows always come out in the same order.
-    SortRows([this, column, descending, &keys](int rowA, int rowB) {
-        if (descending)
-            std::swap(rowA, rowB);
-        const CEntry* a = EntryAt(rowA);
-        const CEntry* b = EntryAt(rowB);
-        int result = 0;
+    if (column == SortDescription)
+        RankDescriptions();
+
+    // One item per row with the keys of the column, so the comparisons read a flat array.
+    struct Item {
+        double first;
+        double second;
+        double date;
+        LONG id;
+        std::uint32_t tag;
+        int row;
+    };
+    const int count = GetRowCount();
+    std::vector<Item> items(static_cast<std::size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        const std::uint32_t tag = GetRowTag(row);
+        const SortKey& key = m_Keys[tag];
+        double first = 0.0;
+        double second = 0.0;
         switch (column) {
         case SortDate:
-            result = Compare(a->GetDate(), b->GetDate());
-            if (result == 0)
-                result = keys.Description(rowA).compare(keys.Description(rowB));
+            first = key.date;
             break;
         case SortDescription:
-            result = keys.Description(rowA).compare(keys.Description(rowB));
+            first = m_DescriptionRanks[tag];
             break;
         case SortOdometer:
-            result = a->GetOdometer() < b->GetOdometer() ? -1 : (a->GetOdometer() > b->GetOdometer() ? 1 : 0);
-            if (result == 0)
-                result = Compare(a->GetAmount(), b->GetAmount());
-            break;
-        case SortAmount:
-            result = Compare(a->GetAmount(), b->GetAmount());
+            first = key.odometer;
+            second = key.amount;
             break;
         default:
-            return 0;
+            first = key.amount;
+            break;
         }
+        items[row] = Item{first, second, key.date, key.id, tag, row};
+    }
+    // The direction swaps the two before they are compared, so every tie-break follows it. Ties
+    // end with the date and the ID, so equal rows always come out in the same order; rows equal
+    // in all of that keep their order.
+    const auto compare = [this, column](const Item& a, const Item& b) {
+        int result = Compare(a.first, b.first);
+        if (result == 0 && column == SortDate)
+            result = FoldedDescription(a.tag).compare(FoldedDescription(b.tag));
         if (result == 0)
-            result = Compare(a->GetDate(), b->GetDate());
+            result = Compare(a.second, b.second);
         if (result == 0)
-            result = a->GetID() < b->GetID() ? -1 : (a->GetID() > b->GetID() ? 1 : 0);
+            result = Compare(a.date, b.date);
+        if (result == 0)
+            result = Compare(a.id, b.id);
         return result;
+    };
+    std::sort(items.begin(), items.end(), [&compare, descending](const Item& a, const Item& b) {
+        const int result = descending ? compare(b, a) : compare(a, b);
+        return result != 0 ? result < 0 : a.row < b.row;
     });
-    settings.LastColSorted = column;
+    std::vector<int> order(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        order[i] = items[i].row;
+    ReorderRows(order);
 }
 
 std::vector<CEntry*> CEntryListView::SelectedEntries() const {

@@ -5,8 +5,11 @@
 
 #include "widgets/CCustomListView.h"
 
+#include "platform/WinTypes.h"
 #include "records/CObjectListT.h"
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 class CEntry;
@@ -60,9 +63,27 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What a sort reads of an entry, copied out when the entry is loaded, added or edited, so
+    // that a sort touches no record. A row's tag is its entry's index in m_Entries.
+    struct SortKey {
+        double date = 0.0;
+        float amount = 0.0f;
+        LONG odometer = 0;
+        LONG id = 0;
+    };
+
     QIcon IconFor(const CEntry& entry) const;
     void SelectOnly(int row);
+    void SetKey(std::uint32_t tag, const CEntry& entry);
+    // The entry's description, case-folded, formatted the first time a sort needs it.
+    const QString& FoldedDescription(std::uint32_t tag);
+    // The place of every entry's description in the order of all of them (equal texts share
+    // one), worked out once until an entry is added or edited.
+    void RankDescriptions();
 
     CObjectListT<CEntry> m_Entries;
-    QIcon m_Icons[4]; // fuel, repair, trip, other expense
+    std::vector<SortKey> m_Keys;
+    std::vector<std::optional<QString>> m_Descriptions;
+    std::vector<std::uint32_t> m_DescriptionRanks; // empty while not worked out
+    QIcon m_Icons[4];                              // fuel, repair, trip, other expense
 };

@@ -4,6 +4,7 @@
 #include "widgets/CDocListComboBox.h"
 #include "widgets/CWaitCursor.h"
 #include "widgets/DrawTitleBand.h"
+#include "widgets/SharedFonts.h"
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
@@ -13,6 +14,7 @@
 #include "records/CEntryFilter.h"
 #include "widgets/CPrompter.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -63,6 +65,11 @@ void CViewEntries::Initialize() {
 void CViewEntries::SetCaption(const QString& caption) {
     m_Caption = caption;
     setWindowTitle(caption);
+    update();
+}
+
+void CViewEntries::SetFilterText(const QString& text) {
+    m_FilterText = text;
     update();
 }
 
@@ -177,6 +184,10 @@ void CViewEntries::UpdateSortDropDown() {
     m_SortDropDown->SetChecked(kDirectionGroup,
                                settings.SortAscending ? ID_SORT_ASCENDING : ID_SORT_DESCENDING);
     m_SortDropDown->SetCurrentText(known ? LoadStringResource(IDS_SORT_DATE + column) : QString());
+    m_SortDropDown->SetSortIndicator(
+        known
+            ? std::optional<Qt::SortOrder>(settings.SortAscending ? Qt::AscendingOrder : Qt::DescendingOrder)
+            : std::nullopt);
 }
 
 void CViewEntries::FocusList() {
@@ -190,7 +201,29 @@ int CViewEntries::ReservedBandWidth() const {
 
 void CViewEntries::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    DrawTitleBand(painter, *this, m_Caption, TitleBandView, ReservedBandWidth());
+    const int reserved = ReservedBandWidth();
+    if (m_FilterText.isEmpty()) {
+        DrawTitleBand(painter, *this, m_Caption, TitleBandView, reserved);
+        return;
+    }
+    // The filter as a tag before the drop-down; it takes at most half the band, the caption the
+    // rest.
+    const QFontMetrics metrics(SmallBoldFont());
+    const int band = TitleBandHeight();
+    const int pad = metrics.horizontalAdvance(QLatin1Char(' '));
+    const int room = std::max(0, (width() - reserved) / 2 - 2 * pad);
+    const QString shown = CutTextToWidth(m_FilterText, room, metrics);
+    const int tagWidth = metrics.horizontalAdvance(shown) + 2 * pad;
+    const QRect tag(width() - reserved - pad - tagWidth, 2, tagWidth, std::max(0, band - 4));
+    DrawTitleBand(painter, *this, m_Caption, TitleBandView, reserved + tagWidth + 2 * pad);
+    const QPalette& colours = palette();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(colours.color(QPalette::Mid));
+    painter.setBrush(colours.color(QPalette::Base));
+    painter.drawRoundedRect(QRectF(tag).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    painter.setFont(SmallBoldFont());
+    painter.setPen(colours.color(QPalette::Text));
+    painter.drawText(tag, Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
 
 void CViewEntries::resizeEvent(QResizeEvent* event) {

@@ -29,6 +29,10 @@ public:
     // The band's caption: the active vehicle's display text or "<No Active Vehicle>".
     void SetCaption(const QString& caption);
     QString Caption() const { return m_Caption; }
+    // The entry type and date range in force ("Fuel · Last Two Weeks"), shown in the band before
+    // the sort drop-down; empty when the list shows all entries of all dates.
+    void SetFilterText(const QString& text);
+    QString FilterText() const { return m_FilterText; }
 
     // Loads the entries that pass the filter (kept for later edits); no filter empties the list.
     // A failed load is reported and leaves the list empty.
@@ -69,4 +73,5 @@ private:
     CEntryFilter* m_Filter = nullptr; // the frame's, not owned
     EntryEditor m_Editor;
     QString m_Caption;
+    QString m_FilterText;
 };

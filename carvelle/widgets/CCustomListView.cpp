@@ -27,6 +27,8 @@ namespace {
 
 // Where the empty-list text starts below the top of the rows' area.
 constexpr int EmptyTextTop = 10;
+// The rows a list asks room for.
+constexpr int HintRows = 12;
 
 } // namespace
 
@@ -37,6 +39,7 @@ public:
         void* data = nullptr;
         QString text;
         QIcon icon;
+        std::uint32_t tag = 0;
     };
 
     explicit RowModel(CCustomListView& list) : QAbstractTableModel(&list), m_List(list) {}
@@ -209,21 +212,26 @@ int CCustomListView::GetRowCount() const {
     return m_Model->rowCount();
 }
 
-int CCustomListView::InsertRow(int row, const QString& text, const QIcon& icon, void* data) {
+int CCustomListView::InsertRow(int row, const QString& text, const QIcon& icon, void* data,
+                               std::uint32_t tag) {
     row = std::clamp(row, 0, GetRowCount());
-    m_Model->Insert(row, RowModel::Row{data, text, icon});
+    m_Model->Insert(row, RowModel::Row{data, text, icon, tag});
     if (GetRowCount() == 1) {
         viewport()->update(); // the empty-list text goes away
     }
     return row;
 }
 
-void CCustomListView::SetRows(const std::vector<void*>& data, const std::vector<QIcon>& icons) {
+void CCustomListView::SetRows(const std::vector<void*>& data, const std::vector<QIcon>& icons,
+                              const std::vector<std::uint32_t>& tags) {
     std::vector<RowModel::Row> rows(data.size());
     for (std::size_t i = 0; i < data.size(); ++i) {
         rows[i].data = data[i];
         if (i < icons.size()) {
             rows[i].icon = icons[i];
+        }
+        if (i < tags.size()) {
+            rows[i].tag = tags[i];
         }
     }
     m_Model->Reset(std::move(rows));
@@ -272,6 +280,10 @@ void CCustomListView::DeleteAllRows() {
     viewport()->update();
 }
 
+std::uint32_t CCustomListView::GetRowTag(int row) const {
+    return row >= 0 && row < GetRowCount() ? m_Model->Rows()[row].tag : 0;
+}
+
 void* CCustomListView::GetItemData(int row) const {
     return row >= 0 && row < GetRowCount() ? m_Model->Rows()[row].data : nullptr;
 }
@@ -293,6 +305,12 @@ void CCustomListView::SortRows(const std::function<int(int rowA, int rowB)>& com
     }
     std::stable_sort(order.begin(), order.end(), [&compare](int a, int b) { return compare(a, b) < 0; });
     m_Model->Reorder(order);
+}
+
+void CCustomListView::ReorderRows(const std::vector<int>& order) {
+    if (order.size() == static_cast<std::size_t>(GetRowCount())) {
+        m_Model->Reorder(order);
+    }
 }
 
 void CCustomListView::SetItemState(int row, int state, int mask) {
@@ -380,6 +398,20 @@ void CCustomListView::StretchColumn(int column) {
         }
     }
     setColumnWidth(column, std::max(0, viewport()->width() - others));
+}
+
+QSize CCustomListView::sizeHint() const {
+    QSize size = QTreeView::sizeHint();
+    const int rows = std::min(GetRowCount(), HintRows);
+    if (rows == 0) {
+        return size;
+    }
+    int height = 2 * frameWidth() + (isHeaderHidden() ? 0 : header()->sizeHint().height());
+    for (int row = 0; row < rows; ++row) {
+        height += std::max(0, sizeHintForRow(row));
+    }
+    size.setHeight(std::max(size.height(), height));
+    return size;
 }
 
 void CCustomListView::ContextGesture(const QPoint& viewportPoint) {

@@ -10,6 +10,7 @@
 #include <QTreeView>
 #include <QVariant>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -42,9 +43,12 @@ public:
 
     // Rows: addressed by index; the item data is the address of the record that the row shows.
     int GetRowCount() const;
-    int InsertRow(int row, const QString& text, const QIcon& icon, void* data);
+    // A row may carry a tag of the derived list's choosing (an index into its own tables).
+    int InsertRow(int row, const QString& text, const QIcon& icon, void* data, std::uint32_t tag = 0);
     // Replaces every row at once by rows without text of their own (RowText supplies it).
-    void SetRows(const std::vector<void*>& data, const std::vector<QIcon>& icons);
+    void SetRows(const std::vector<void*>& data, const std::vector<QIcon>& icons,
+                 const std::vector<std::uint32_t>& tags = {});
+    std::uint32_t GetRowTag(int row) const;
     void SetRowText(int row, const QString& text);
     QString GetRowText(int row) const;
     QIcon GetRowIcon(int row) const;
@@ -65,9 +69,15 @@ public:
     // Puts the rows in the order of the comparison (a negative result puts a first); selected
     // and current rows stay selected and current. Equal rows keep their order.
     void SortRows(const std::function<int(int rowA, int rowB)>& compare);
+    // Puts the rows in the given order: order[i] is the row that becomes row i. Selected and
+    // current rows stay selected and current.
+    void ReorderRows(const std::vector<int>& order);
 
     // Opens the context menu as a press-and-hold at this viewport point would.
     void ContextGesture(const QPoint& viewportPoint);
+
+    // Room for the rows (a dozen at most), so that a list in a dialog opens without a scroll bar.
+    QSize sizeHint() const override;
 
 signals:
     // A click (the left button released on the row where it was pressed), not ended by a context

@@ -63,6 +63,11 @@ void CDocListComboBox::SetCurrentText(const QString& text) {
         update();
 }
 
+void CDocListComboBox::SetSortIndicator(std::optional<Qt::SortOrder> order) {
+    m_Order = order;
+    update();
+}
+
 int CDocListComboBox::WidthFor(const QWidget& on, const QString& text) {
     return kArrowWidth + kLeftInset + Margin(on) + QFontMetrics(SmallBoldFont()).horizontalAdvance(text) + 1;
 }
@@ -162,9 +167,25 @@ void CDocListComboBox::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::ButtonText));
     painter.drawText(QRect(left, 0, textWidth + 1, height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-    const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
-    m_Arrow.paint(&painter, left + textWidth + (kArrowWidth - 7) / 2, (height() - iconSize) / 2, iconSize,
-                  iconSize);
+    if (m_Order) {
+        // A small triangle in the text's colour, pointing the way the values grow.
+        const qreal centre = left + textWidth + kArrowWidth / 2.0;
+        const qreal half = 3.5;
+        const qreal middle = height() / 2.0;
+        const qreal tip = *m_Order == Qt::AscendingOrder ? middle - 2.5 : middle + 2.5;
+        const qreal base = *m_Order == Qt::AscendingOrder ? middle + 2.5 : middle - 2.5;
+        const QPointF triangle[] = {{centre - half, base}, {centre + half, base}, {centre, tip}};
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(palette().color(QPalette::ButtonText));
+        painter.drawPolygon(triangle, 3);
+        painter.restore();
+    } else {
+        const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+        m_Arrow.paint(&painter, left + textWidth + (kArrowWidth - 7) / 2, (height() - iconSize) / 2, iconSize,
+                      iconSize);
+    }
     if (m_Pressed || hasFocus()) {
         painter.setPen(palette().color(QPalette::ButtonText));
         painter.setBrush(Qt::NoBrush);

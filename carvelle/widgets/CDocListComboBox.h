@@ -2,9 +2,12 @@
 // The entry list's header drop-down: the sort column's name and an arrow; a click (or Space,
 // Enter, Alt+Down, F4) opens the "Sort By" menu with the column and direction radio-checked.
 // While the menu is open it reads "Sort By". The chosen command is handed on as CommandChosen.
+// With a sort direction set, the arrow shows it (up ascending, down descending).
 
 #include <QIcon>
 #include <QWidget>
+
+#include <optional>
 
 class CDocListComboBox : public QWidget {
     Q_OBJECT
@@ -20,6 +23,9 @@ public:
     void SetChecked(int group, int checked); // 0 for none
 
     void SetCurrentText(const QString& text);
+    // The direction the arrow shows; none draws the plain drop arrow.
+    void SetSortIndicator(std::optional<Qt::SortOrder> order);
+    std::optional<Qt::SortOrder> SortIndicator() const { return m_Order; }
     QString CurrentText() const { return m_CurrentText; }
     // What the control shows now: the prompt while the menu is open, else the current text.
     QString ShownText() const { return m_MenuOpen ? m_Prompt : m_CurrentText; }
@@ -58,4 +64,5 @@ private:
     RadioGroup m_Groups[2];
     bool m_Pressed = false;
     bool m_MenuOpen = false;
+    std::optional<Qt::SortOrder> m_Order;
 };

@@ -2,8 +2,11 @@
 
 #include "widgets/DrawTitleBand.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
 #include "core/ResourceIds.h"
 #include "widgets/CMenuResource.h"
+#include "widgets/CSoftKeyButton.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -14,14 +17,25 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
-#include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+namespace {
+
+// A dialog is as wide as its content needs, within these bounds (unless its content needs more).
+constexpr int kLeastWidth = 360;
+constexpr int kMostWidth = 640;
+
+} // namespace
+
 CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidget* parent, int softKeyMenu)
-    : QDialog(parent) {
+    : QDialog(parent), m_TemplateId(templateId) {
     setObjectName(QStringLiteral("dlg%1").arg(templateId));
+    setSizeGripEnabled(true);
     setWindowTitle(title);
 
     // A margin on each side, the controls below the title band.
@@ -38,16 +52,12 @@ CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidg
     auto* keys = new QHBoxLayout();
     int index = 1;
     for (QAction* action : m_SoftKeys->actions()) {
-        auto* key = new QToolButton(this);
+        auto* key = new CSoftKeyButton(this);
         key->setObjectName(QStringLiteral("softkey%1").arg(index));
         key->setDefaultAction(action);
-        key->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        if (action->menu()) {
-            key->setPopupMode(QToolButton::InstantPopup);
-            // The right key's popup opens aligned to its right edge, over the dialog.
-            if (index > 1)
-                key->setLayoutDirection(Qt::RightToLeft);
-        }
+        // The right key's popup lines up with its right edge, over the dialog.
+        if (action->menu())
+            key->SetPopup(action->menu(), index > 1);
         keys->addWidget(key);
         if (index == 1)
             keys->addStretch(1);
@@ -114,13 +124,48 @@ void CFullScreenDialog::paintEvent(QPaintEvent* event) {
     DrawTitleBand(painter, *this, windowTitle(), TitleBandDialog);
 }
 
-void CFullScreenDialog::showEvent(QShowEvent* event) {
-    // Full screen over the main window, also when the window manager places that window only
-    // after the dialog has opened (a notice at start-up).
-    if (QWidget* owner = parentWidget()) {
-        setGeometry(owner->window()->geometry());
-        owner->window()->installEventFilter(this);
+void CFullScreenDialog::SizeToContent() {
+    const QSize least = minimumSizeHint().expandedTo(minimumSize());
+    QSize size = sizeHint().expandedTo(least);
+    size.setWidth(
+        std::clamp(size.width(), std::min(kLeastWidth, kMostWidth), std::max(kMostWidth, least.width())));
+    if (layout() && layout()->hasHeightForWidth())
+        size.setHeight(std::max(size.height(), layout()->totalHeightForWidth(size.width())));
+    const auto stored = TheSettings().DialogSizes.find(m_TemplateId);
+    if (stored != TheSettings().DialogSizes.end())
+        size = QSize(stored->second.first, stored->second.second).expandedTo(least);
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (const QScreen* screen = owner ? owner->screen() : this->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
+    m_OpenedSize = size;
+}
+
+void CFullScreenDialog::CentreOverOwner() {
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen* screen = owner ? owner->screen() : this->screen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    QRect placed(QPoint(0, 0), size());
+    placed.moveCenter(owner ? owner->geometry().center() : room.center());
+    if (room.isValid()) {
+        placed.moveLeft(
+            std::clamp(placed.left(), room.left(), std::max(room.left(), room.right() + 1 - placed.width())));
+        placed.moveTop(
+            std::clamp(placed.top(), room.top(), std::max(room.top(), room.bottom() + 1 - placed.height())));
     }
+    move(placed.topLeft());
+}
+
+void CFullScreenDialog::showEvent(QShowEvent* event) {
+    if (!m_Sized) {
+        m_Sized = true;
+        SizeToContent();
+    }
+    // Centred over the main window, also when the window manager places that window only after
+    // the dialog has opened (a notice at start-up).
+    CentreOverOwner();
+    if (QWidget* owner = parentWidget())
+        owner->window()->installEventFilter(this);
     CatchEnterIn(this);
     QDialog::showEvent(event);
 }
@@ -128,6 +173,8 @@ void CFullScreenDialog::showEvent(QShowEvent* event) {
 void CFullScreenDialog::hideEvent(QHideEvent* event) {
     if (QWidget* owner = parentWidget())
         owner->window()->removeEventFilter(this);
+    if (m_Sized && size() != m_OpenedSize)
+        TheSettings().DialogSizes[m_TemplateId] = {size().width(), size().height()};
     QDialog::hideEvent(event);
 }
 
@@ -143,6 +190,6 @@ bool CFullScreenDialog::eventFilter(QObject* watched, QEvent* event) {
     }
     if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible() && parentWidget() &&
         watched == parentWidget()->window())
-        setGeometry(parentWidget()->window()->geometry());
+        CentreOverOwner();
     return QDialog::eventFilter(watched, event);
 }

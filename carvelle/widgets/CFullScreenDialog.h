@@ -3,6 +3,8 @@
 // "Done"/"Cancel" soft keys of menu 221 at the bottom, and the keyboard of a desktop: Enter is
 // "Done" (a multi-line field keeps it for new lines), Escape and the close box are "Cancel".
 // Derived dialogs put their controls into Body() and decide what Done and Cancel do.
+// On a desktop the dialog is sized to its content (at most about 640 pixels wide), centred over
+// the main window and resizable; a size the user gave it is kept for the next time.
 
 #include "core/ResourceIds.h"
 
@@ -50,6 +52,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The size of the content, or the one the user gave this dialog before, within the screen.
+    void SizeToContent();
+    void CentreOverOwner();
+
     std::unique_ptr<QMenu> m_SoftKeys; // menu 221: "Done" and "Cancel"
     QVBoxLayout* m_Body = nullptr;     // owned by the dialog's layout
+    int m_TemplateId = 0;
+    bool m_Sized = false;
+    QSize m_OpenedSize; // as first shown: a different size at closing is the user's
 };

@@ -3,6 +3,8 @@
 #include "core/ResourceIds.h"
 
 #include <QAction>
+#include <QKeySequence>
+#include <QMenuBar>
 
 #include <vector>
 
@@ -55,51 +57,135 @@ const std::vector<MenuItem> kDoneCancel = {
     {ID_CANCEL, "Cancel"},
 };
 
+// The texts carry the mnemonics of the menu bar, which shows these same actions.
 const std::vector<MenuItem> kMainFrameMenu = {
     {kPopup,
      "New",
-     {{ID_NEW_VEHICLE, "Vehicle..."},
+     {{ID_NEW_VEHICLE, "&Vehicle..."},
       {kSeparator, ""},
-      {ID_NEW_FUEL, "Fuel Entry..."},
-      {ID_NEW_REPAIR, "Repair or Maintenance..."},
-      {ID_NEW_TRIP, "Trip..."},
-      {ID_NEW_EXPENSE, "Other Expense..."},
+      {ID_NEW_FUEL, "&Fuel Entry..."},
+      {ID_NEW_REPAIR, "&Repair or Maintenance..."},
+      {ID_NEW_TRIP, "&Trip..."},
+      {ID_NEW_EXPENSE, "&Other Expense..."},
       {kSeparator, ""},
-      {ID_NEW_REMINDER, "Reminder..."}}},
+      {ID_NEW_REMINDER, "&New Reminder..."}}},
     {kPopup,
      "Menu",
-     {{ID_EDIT, "Edit..."},
-      {ID_DELETE, "Delete"},
+     {{ID_EDIT, "&Edit..."},
+      {ID_DELETE, "&Delete"},
       {kSeparator, ""},
-      {ID_QUICK_STATS, "Quick Stats"},
+      {ID_QUICK_STATS, "&Quick Stats"},
       {kPopup,
        "View Date Range",
-       {{ID_DATE_RANGE_ALL, "All Dates"},
-        {ID_DATE_RANGE_LAST_WEEK, "Last One Week"},
-        {ID_DATE_RANGE_LAST_TWO_WEEKS, "Last Two Weeks"},
-        {ID_DATE_RANGE_MONTH_TO_DATE, "Month To Date"},
-        {ID_DATE_RANGE_YEAR_TO_DATE, "Year To Date"},
-        {ID_DATE_RANGE_CUSTOM, "Custom Dates..."}}},
+       {{ID_DATE_RANGE_ALL, "&All Dates"},
+        {ID_DATE_RANGE_LAST_WEEK, "Last &One Week"},
+        {ID_DATE_RANGE_LAST_TWO_WEEKS, "Last &Two Weeks"},
+        {ID_DATE_RANGE_MONTH_TO_DATE, "&Month To Date"},
+        {ID_DATE_RANGE_YEAR_TO_DATE, "&Year To Date"},
+        {ID_DATE_RANGE_CUSTOM, "&Custom Dates..."}}},
       {kPopup,
        "View Entry Type",
-       {{ID_ENTRY_TYPE_ALL, "All Entries"},
-        {ID_ENTRY_TYPE_FUEL, "Fuel"},
-        {ID_ENTRY_TYPE_REPAIR, "Repairs/Maintenance"},
-        {ID_ENTRY_TYPE_TRIP, "Trips"},
-        {ID_ENTRY_TYPE_EXPENSE, "Other Expenses"}}},
-      {ID_MANAGE_REMINDERS, "Manage Reminders..."},
+       {{ID_ENTRY_TYPE_ALL, "&All Entries"},
+        {ID_ENTRY_TYPE_FUEL, "&Fuel"},
+        {ID_ENTRY_TYPE_REPAIR, "&Repairs/Maintenance"},
+        {ID_ENTRY_TYPE_TRIP, "&Trips"},
+        {ID_ENTRY_TYPE_EXPENSE, "&Other Expenses"}}},
+      {ID_MANAGE_REMINDERS, "&Manage Reminders..."},
       {kSeparator, ""},
-      {ID_IMPORT, "Import..."},
-      {ID_EXPORT, "Export..."},
-      {ID_BACKUP, "Back Up Data File..."},
-      {ID_OPEN_DATA_FILE, "Open Data File..."},
+      {ID_IMPORT, "&Import..."},
+      {ID_EXPORT, "&Export..."},
+      {ID_BACKUP, "&Back Up Data File..."},
+      {ID_OPEN_DATA_FILE, "&Open Data File..."},
       {kSeparator, ""},
-      {ID_SELECT_VEHICLE, "Select Vehicle"},
-      {ID_OPTIONS, "Options..."},
-      {ID_APP_ABOUT, "About..."},
+      {ID_SELECT_VEHICLE, "&Select Vehicle"},
+      {ID_OPTIONS, "O&ptions..."},
+      {ID_APP_ABOUT, "&About..."},
       {kSeparator, ""},
-      {ID_APP_EXIT, "Exit"}}},
+      {ID_APP_EXIT, "E&xit"}}},
 };
+
+// The desktop's keys for the main frame's commands, the same under every platform theme.
+struct MenuShortcut {
+    int id;
+    QKeyCombination key;
+    Qt::ShortcutContext context;
+};
+const MenuShortcut kMainFrameShortcuts[] = {
+    {ID_OPEN_DATA_FILE, Qt::CTRL | Qt::Key_O, Qt::WindowShortcut},
+    {ID_APP_EXIT, Qt::CTRL | Qt::Key_Q, Qt::WindowShortcut},
+    {ID_NEW_FUEL, Qt::CTRL | Qt::Key_N, Qt::WindowShortcut},
+    // Shown in the menu only: the lists act on the key themselves, on their own selection.
+    {ID_DELETE, QKeyCombination(Qt::Key_Delete), Qt::WidgetShortcut},
+};
+
+// The main frame's menu bar: the menus a desktop user looks in, each holding commands of menu
+// 230 (by number; the text here names a menu or a submenu only).
+const std::vector<MenuItem> kMainFrameMenuBar = {
+    {kPopup,
+     "&File",
+     {{ID_OPEN_DATA_FILE, ""},
+      {ID_BACKUP, ""},
+      {kSeparator, ""},
+      {ID_IMPORT, ""},
+      {ID_EXPORT, ""},
+      {kSeparator, ""},
+      {ID_APP_EXIT, ""}}},
+    {kPopup, "&Edit", {{ID_EDIT, ""}, {ID_DELETE, ""}, {kSeparator, ""}, {ID_OPTIONS, ""}}},
+    {kPopup,
+     "&View",
+     {{kPopup,
+       "Entry &Type",
+       {{ID_ENTRY_TYPE_ALL, ""},
+        {ID_ENTRY_TYPE_FUEL, ""},
+        {ID_ENTRY_TYPE_REPAIR, ""},
+        {ID_ENTRY_TYPE_TRIP, ""},
+        {ID_ENTRY_TYPE_EXPENSE, ""}}},
+      {kPopup,
+       "&Date Range",
+       {{ID_DATE_RANGE_ALL, ""},
+        {ID_DATE_RANGE_LAST_WEEK, ""},
+        {ID_DATE_RANGE_LAST_TWO_WEEKS, ""},
+        {ID_DATE_RANGE_MONTH_TO_DATE, ""},
+        {ID_DATE_RANGE_YEAR_TO_DATE, ""},
+        {ID_DATE_RANGE_CUSTOM, ""}}},
+      {kSeparator, ""},
+      // The figures of the log.
+      {ID_QUICK_STATS, ""},
+      {kSeparator, ""},
+      {ID_SELECT_VEHICLE, ""}}},
+    {kPopup,
+     "&New",
+     {{ID_NEW_VEHICLE, ""},
+      {kSeparator, ""},
+      {ID_NEW_FUEL, ""},
+      {ID_NEW_REPAIR, ""},
+      {ID_NEW_TRIP, ""},
+      {ID_NEW_EXPENSE, ""}}},
+    {kPopup, "&Reminders", {{ID_NEW_REMINDER, ""}, {ID_MANAGE_REMINDERS, ""}}},
+    {kPopup, "&Help", {{ID_APP_ABOUT, ""}}},
+};
+
+// Adds the commands' own actions, found in the given menu, to a menu of the bar. A command the
+// menu does not hold is left out, and so is a separator that would then lead or double.
+void AddBarItems(QMenu& menu, const std::vector<MenuItem>& items, QMenu& commands) {
+    for (const MenuItem& item : items) {
+        if (item.id == kSeparator) {
+            const QList<QAction*> actions = menu.actions();
+            if (!actions.isEmpty() && !actions.back()->isSeparator())
+                menu.addSeparator();
+        } else if (item.id == kPopup) {
+            QMenu* popup = menu.addMenu(QString::fromUtf8(item.text));
+            popup->setObjectName(QStringLiteral("bar") +
+                                 QString::fromUtf8(item.text).remove('&').remove(' '));
+            AddBarItems(*popup, item.children, commands);
+        } else if (QAction* action = FindCommand(commands, item.id)) {
+            menu.addAction(action);
+        }
+    }
+    const QList<QAction*> actions = menu.actions();
+    if (!actions.isEmpty() && actions.back()->isSeparator())
+        menu.removeAction(actions.back());
+}
 
 const std::vector<MenuItem> kReminderListMenu = {
     {ID_NEW_REMINDER, "New"},
@@ -129,7 +215,25 @@ std::unique_ptr<QMenu> LoadMenuResource(int id, QWidget* parent) {
     auto menu = std::make_unique<QMenu>(parent);
     menu->setObjectName(QStringLiteral("menu%1").arg(id));
     AddItems(*menu, *items);
+    if (id == IDR_MAINFRAME_MENU) {
+        for (const MenuShortcut& shortcut : kMainFrameShortcuts) {
+            if (QAction* action = FindCommand(*menu, shortcut.id)) {
+                action->setShortcut(QKeySequence(shortcut.key));
+                action->setShortcutContext(shortcut.context);
+            }
+        }
+    }
     return menu;
+}
+
+void FillMenuBar(QMenuBar& bar, int id, QMenu& commands) {
+    if (id != IDR_MAINFRAME_MENU)
+        return;
+    for (const MenuItem& item : kMainFrameMenuBar) {
+        QMenu* menu = bar.addMenu(QString::fromUtf8(item.text));
+        menu->setObjectName(QStringLiteral("bar") + QString::fromUtf8(item.text).remove('&'));
+        AddBarItems(*menu, item.children, commands);
+    }
 }
 
 QMenu* MenuPopup(QMenu& menu, int index) {

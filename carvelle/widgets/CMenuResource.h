@@ -4,6 +4,8 @@
 
 #include <QMenu>
 
+class QMenuBar;
+
 #include <functional>
 #include <memory>
 
@@ -11,6 +13,10 @@
 // 231 (the reminder list's "New" and "Menu").
 // The top-level actions of the returned menu hold the popups. Null for an unknown number.
 std::unique_ptr<QMenu> LoadMenuResource(int id, QWidget* parent = nullptr);
+
+// The menu bar of menu 230: File, Edit, View, New, Reminders, Help, holding the very actions of
+// the given menu (as loaded from 230), so that both show one state and run one command.
+void FillMenuBar(QMenuBar& bar, int id, QMenu& commands);
 
 // The popup at the given top-level position, or null.
 QMenu* MenuPopup(QMenu& menu, int index);

@@ -6,6 +6,7 @@
 #include "widgets/SharedFonts.h"
 
 #include <QApplication>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
     {
         QApplication application(argc, argv);
         application.setQuitOnLastWindowClosed(false);
+        // The machine's own locale must not decide a result: tests that need one set it.
+        QLocale::setDefault(QLocale::c());
         ::testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
         DeleteSharedFonts();

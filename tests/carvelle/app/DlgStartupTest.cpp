@@ -70,19 +70,37 @@ TEST_F(DlgStartupTest, CancelAndClosingTheWindowReturnTwo) {
     EXPECT_TRUE(TheSettings().DBPath.empty());
 }
 
-TEST_F(DlgStartupTest, CoversItsOwnerAndStretchesItsTexts) {
+TEST_F(DlgStartupTest, OpensCentredOverItsOwnerAtItsContentsSizeAndKeepsTheUsersSize) {
     QWidget owner;
-    owner.resize(480, 640);
+    owner.setGeometry(40, 30, 720, 540);
     owner.show();
-    CDlgStartup dialog(&owner);
-    dialog.show();
-    EXPECT_EQ(dialog.size(), owner.size());
-    auto* group = dialog.findChild<QGroupBox*>(QStringLiteral("ctl1033"));
-    ASSERT_NE(group, nullptr);
-    EXPECT_EQ(group->title(), QStringLiteral("Startup Options"));
-    EXPECT_GT(group->width(), dialog.width() * 3 / 4);
-    EXPECT_GT(group->y(), 0); // below the title band
-    dialog.done(2);
+    {
+        CDlgStartup dialog(&owner);
+        dialog.show();
+        EXPECT_GE(dialog.width(), 360);
+        EXPECT_LE(dialog.width(), 640);
+        EXPECT_LT(dialog.height(), owner.height());
+        const auto centred = [&] {
+            return (dialog.geometry().center() - owner.geometry().center()).manhattanLength() <= 4;
+        };
+        EXPECT_TRUE(centred());
+        auto* group = dialog.findChild<QGroupBox*>(QStringLiteral("ctl1033"));
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(group->title(), QStringLiteral("Startup Options"));
+        EXPECT_GT(group->width(), dialog.width() * 3 / 4);
+        EXPECT_GT(group->y(), 0); // below the title band
+        // The main window moves: the dialog stays over it.
+        owner.move(0, 0);
+        EXPECT_TRUE(centred());
+        EXPECT_TRUE(TheSettings().DialogSizes.empty()) << "an untouched size is not kept";
+        dialog.resize(600, 500);
+        dialog.done(2);
+    }
+    EXPECT_EQ(TheSettings().DialogSizes[IDD_STARTUP], std::make_pair(600, 500));
+    CDlgStartup again(&owner);
+    again.show();
+    EXPECT_EQ(again.size(), QSize(600, 500));
+    again.done(2);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The main frame on its own: command states, the filter commands, the active vehicle, the new
-// entry presets, the registered messages and the About box.
+// entry presets, the registered messages and the About box; the window's place, its menu bar,
+// its title and the filter shown over the log.
 
 #include "app/CMainFrame.h"
 #include "carvelle/support/CCarvelleTest.h"
@@ -17,8 +18,12 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
+#include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
@@ -87,7 +92,7 @@ TEST_F(MainFrameTest, IsAPortraitWindowWithTheTwoSoftKeys) {
     for (int id : {ID_EDIT, ID_DELETE, ID_QUICK_STATS, ID_DATE_RANGE_CUSTOM, ID_ENTRY_TYPE_EXPENSE,
                    ID_MANAGE_REMINDERS, ID_SELECT_VEHICLE, ID_OPTIONS, ID_APP_ABOUT, ID_APP_EXIT})
         EXPECT_NE(FindCommand(*menuKey->menu(), id), nullptr) << id;
-    EXPECT_EQ(FindCommand(*menuKey->menu(), ID_APP_EXIT)->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(FindCommand(*menuKey->menu(), ID_APP_EXIT)->iconText(), QStringLiteral("Exit"));
     EXPECT_EQ(frame.CurrentView(), 211);
     EXPECT_FALSE(frame.EntryView()->isVisibleTo(&frame));
     EXPECT_TRUE(frame.VehicleView()->isVisibleTo(&frame));
@@ -312,6 +317,130 @@ TEST_F(MainFrameTest, TheAboutBoxShowsNameVersionAndNotice) {
     });
     Command(frame, ID_APP_ABOUT)->trigger();
     EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 1);
+}
+
+} // namespace
+
+namespace {
+
+class MainWindowTest : public MainFrameTest {};
+
+TEST_F(MainWindowTest, OpensWhereAndAsTheUserLeftIt) {
+    {
+        CMainFrame frame;
+        EXPECT_GE(frame.minimumWidth(), 320);
+        EXPECT_GE(frame.minimumHeight(), 320);
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        frame.setGeometry(50, 40, 600, 450);
+        frame.close();
+    }
+    // Through the settings file, as the next start reads it.
+    TheSettings().SaveSettings();
+    const std::unique_ptr<CAppSettings> stored = StoredSettings();
+    ASSERT_TRUE(stored->MainWindow.has_value());
+    EXPECT_EQ(QRect(stored->MainWindow->Left, stored->MainWindow->Top, stored->MainWindow->Width,
+                    stored->MainWindow->Height),
+              QRect(50, 40, 600, 450));
+    EXPECT_FALSE(stored->MainWindow->Maximized);
+    TheSettings().MainWindow = stored->MainWindow;
+    {
+        CMainFrame frame;
+        EXPECT_EQ(frame.geometry(), QRect(50, 40, 600, 450));
+        frame.show();
+        frame.showMaximized();
+        ASSERT_TRUE(WaitFor([&] { return frame.isMaximized(); }));
+        frame.close();
+    }
+    ASSERT_TRUE(TheSettings().MainWindow.has_value());
+    EXPECT_TRUE(TheSettings().MainWindow->Maximized);
+    EXPECT_EQ(TheSettings().MainWindow->Width, 600) << "the size to restore to";
+    {
+        CMainFrame frame;
+        EXPECT_TRUE(frame.windowState() & Qt::WindowMaximized);
+    }
+    // Left on a screen that is gone, or bigger than this one: back on the screen, within it.
+    TheSettings().MainWindow = CAppSettings::WindowPlacement{9000, -7000, 5000, 4000, false};
+    CMainFrame frame;
+    const QRect room = frame.screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(frame.geometry())) << frame.geometry().x() << "," << frame.geometry().y();
+}
+
+TEST_F(MainWindowTest, TheMenuBarShowsTheSoftKeyActionsWithTheirKeysAndStates) {
+    CRecordingFrame frame;
+    QMenuBar* bar = frame.menuBar();
+    QStringList titles;
+    for (QAction* menu : bar->actions())
+        titles << menu->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&View", "&New", "&Reminders", "&Help"}));
+
+    // Every command of the soft keys is in the bar, as the very same action.
+    int shared = 0;
+    ForEachCommand(frame.SoftKeyMenu(), [&](QAction& action, int id) {
+        bool found = false;
+        for (QAction* menu : bar->actions())
+            found = found || FindCommand(*menu->menu(), id) == &action;
+        EXPECT_TRUE(found) << id;
+        shared += found ? 1 : 0;
+    });
+    EXPECT_GT(shared, 20);
+    QMenu* file = bar->actions().at(0)->menu();
+    EXPECT_EQ(file->actions().first(), Command(frame, ID_OPEN_DATA_FILE));
+    EXPECT_EQ(file->actions().last(), Command(frame, ID_APP_EXIT));
+    EXPECT_EQ(Command(frame, ID_OPEN_DATA_FILE)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(Command(frame, ID_APP_EXIT)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(Command(frame, ID_NEW_FUEL)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_EQ(Command(frame, ID_DELETE)->shortcut(), QKeySequence(Qt::Key_Delete));
+
+    // Ctrl+N needs the open log; there it starts a fuel entry.
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_FALSE(frame.seen.has_value());
+    EXPECT_FALSE(FindCommand(*bar->actions().at(3)->menu(), ID_NEW_FUEL)->isEnabled());
+    CVehicle* vehicle = ConnectWithVehicle(frame);
+    frame.SetActiveVehicle(vehicle, false);
+    EXPECT_TRUE(FindCommand(*bar->actions().at(3)->menu(), ID_NEW_FUEL)->isEnabled());
+    QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_TRUE(frame.seen.has_value());
+    EXPECT_EQ(frame.seen->type, CEntry::EntryFuel);
+
+    // F10 opens the first menu.
+    QTest::keyClick(&frame, Qt::Key_F10);
+    EXPECT_TRUE(WaitFor([&] { return file->isVisible(); }));
+    file->close();
+}
+
+TEST_F(MainWindowTest, TheTitleNamesTheFileAndVehicleTheBandTheFilter) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    CMainFrame frame;
+    ConnectWithVehicle(frame);
+    // The file is open already: opening it again takes it as it is.
+    TheSettings().DBPath = m_Data.WidePath();
+    ASSERT_TRUE(frame.OpenDataFile());
+    CVehicle* vehicle = frame.VehicleView()->FindByRefID(m_RefID);
+    const QString file = QFileInfo(QString::fromStdString(m_Data.Path())).fileName();
+    EXPECT_EQ(frame.windowTitle(), file + QStringLiteral(" \u2014 Carvelle"));
+    frame.SetActiveVehicle(vehicle, false);
+    EXPECT_EQ(frame.windowTitle(),
+              QStringLiteral("Wagon (2004) \u2014 ") + file + QStringLiteral(" \u2014 Carvelle"));
+
+    EXPECT_EQ(frame.EntryView()->FilterText(), QString());
+    Command(frame, ID_ENTRY_TYPE_FUEL)->trigger();
+    Command(frame, ID_DATE_RANGE_LAST_TWO_WEEKS)->trigger();
+    EXPECT_EQ(frame.EntryView()->FilterText(), QStringLiteral("Fuel \u00B7 Last Two Weeks"));
+    m_Prompter.AnswerModal([](QDialog& dialog) { CScriptedPrompter::Press(dialog, ID_DONE); });
+    Command(frame, ID_DATE_RANGE_CUSTOM)->trigger();
+    EXPECT_TRUE(frame.EntryView()->FilterText().startsWith(QStringLiteral("Fuel \u00B7 ")));
+    EXPECT_TRUE(frame.EntryView()->FilterText().contains(QStringLiteral(" - ")));
+    Command(frame, ID_ENTRY_TYPE_ALL)->trigger();
+    Command(frame, ID_DATE_RANGE_ALL)->trigger();
+    EXPECT_EQ(frame.EntryView()->FilterText(), QString()) << "cleared";
+
+    Command(frame, ID_SELECT_VEHICLE)->trigger();
+    EXPECT_EQ(frame.windowTitle(), file + QStringLiteral(" \u2014 Carvelle"));
+    QLocale::setDefault(QLocale::c());
 }
 
 } // namespace

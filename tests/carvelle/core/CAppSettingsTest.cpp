@@ -2,6 +2,8 @@
 
 #include "platform/Registry.h"
 
+#include <QLocale>
+
 #include "TempConfigHome.h"
 
 #include <gtest/gtest.h>
@@ -309,3 +311,77 @@ TEST(CAppSettingsTest, FileIsFoundAtTheTimeOfEachCall) {
 }
 
 } // namespace
+
+TEST(CAppSettingsTest, FirstStartPreselectsTheUnitsOfTheLocale) {
+    struct Case {
+        QLocale locale;
+        DWORD distance, volume, economy;
+    };
+    const Case cases[] = {
+        {QLocale(QLocale::German, QLocale::Germany), 1, 2, 4},
+        {QLocale(QLocale::French, QLocale::France), 1, 2, 4},
+        {QLocale(QLocale::English, QLocale::UnitedStates), 0, 0, 0},
+        {QLocale(QLocale::Spanish, QLocale::UnitedStates), 0, 0, 0},
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), 0, 2, 1},
+        {QLocale(QLocale::Japanese, QLocale::Japan), 1, 2, 2},
+        {QLocale::c(), 0, 0, 0},
+    };
+    TempConfigHome env;
+    const QLocale old;
+    for (const Case& c : cases) {
+        QLocale::setDefault(c.locale);
+        CAppSettings s;
+        s.LoadSettings();
+        s.DiscardOnExit();
+        EXPECT_EQ(s.UnitDistance, c.distance) << c.locale.name().toStdString();
+        EXPECT_EQ(s.UnitVolume, c.volume) << c.locale.name().toStdString();
+        EXPECT_EQ(s.UnitFuelEconomy, c.economy) << c.locale.name().toStdString();
+    }
+    // Units the user has chosen stay, wherever the program starts next.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    env.WriteSettings(kPrefix + "\"UnitVolume\"=dword:00000001\n");
+    CAppSettings s;
+    s.LoadSettings();
+    s.DiscardOnExit();
+    EXPECT_EQ(s.UnitDistance, 0u);
+    EXPECT_EQ(s.UnitVolume, 1u);
+    EXPECT_EQ(s.UnitFuelEconomy, 0u);
+    QLocale::setDefault(old);
+}
+
+TEST(CAppSettingsTest, WindowPlaceAndDialogSizesRoundTripAndDamagedOnesAreIgnored) {
+    TempConfigHome env;
+    {
+        CAppSettings s;
+        s.LoadSettings();
+        s.MainWindow = CAppSettings::WindowPlacement{-1200, 35, 640, 480, true};
+        s.DialogSizes[212] = {500, 300};
+        s.DialogSizes[32807] = {640, 720};
+    }
+    {
+        CAppSettings s;
+        s.LoadSettings();
+        s.DiscardOnExit();
+        ASSERT_TRUE(s.MainWindow.has_value());
+        EXPECT_EQ(s.MainWindow->Left, -1200);
+        EXPECT_EQ(s.MainWindow->Top, 35);
+        EXPECT_EQ(s.MainWindow->Width, 640);
+        EXPECT_EQ(s.MainWindow->Height, 480);
+        EXPECT_TRUE(s.MainWindow->Maximized);
+        EXPECT_EQ(s.DialogSizes,
+                  (std::map<int, std::pair<LONG, LONG>>{{212, {500, 300}}, {32807, {640, 720}}}));
+    }
+    env.WriteSettings(kPrefix + "\"WindowLeft\"=dword:00000010\n"
+                                "\"WindowTop\"=dword:00000010\n"
+                                "\"WindowWidth\"=dword:00000000\n"
+                                "\"WindowHeight\"=dword:00000100\n"
+                                "\"DialogSize212\"=hex:f4,01,00,00\n"
+                                "\"DialogSize213\"=hex:00,00,00,80,2c,01,00,00\n"
+                                "\"DialogSizeX\"=hex:f4,01,00,00,2c,01,00,00\n"
+                                "\"DialogSize214\"=hex:f4,01,00,00,2c,01,00,00\n");
+    CAppSettings s;
+    s.LoadSettings();
+    s.DiscardOnExit();
+    EXPECT_FALSE(s.MainWindow.has_value()) << "no width";
+    EXPECT_EQ(s.DialogSizes, (std::map<int, std::pair<LONG, LONG>>{{214, {500, 300}}}));
+}

@@ -5,6 +5,7 @@
 #include "carvelle/views/LocalDayFixtures.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CQuickStats.h"
 #include "core/ResourceIds.h"
 #include "core/Units.h"
 #include "datastore/CDataLayer.h"
@@ -60,6 +61,38 @@ TEST(Units, EconomyConvertsOnlyForTheFigure) {
     settings.UnitVolume = 7; // a hand-edited value
     EXPECT_EQ(VolumeUnitName(false, false), QString());
     EXPECT_EQ(ComputeEconomy(100, 10.0f), -1.0f);
+    ResetSettings();
+}
+
+TEST(Units, LitresPer100KmIsVolumeOverDistance) {
+    CAppSettings& settings = TheSettings();
+    settings.UnitFuelEconomy = EconomyLitresPer100Km;
+    settings.UnitDistance = DistanceKilometres;
+    settings.UnitVolume = VolumeLitres;
+    EXPECT_EQ(EconomyUnitLabel(), QStringLiteral("l/100 km"));
+    EXPECT_FLOAT_EQ(ComputeEconomy(500, 40.0f), 8.0f);
+    EXPECT_FLOAT_EQ(ComputeEconomy(1, 0.01f), 1.0f);
+    // Nothing travelled or nothing bought is no figure, never a division by zero.
+    EXPECT_EQ(ComputeEconomy(0, 40.0f), -1.0f);
+    EXPECT_EQ(ComputeEconomy(-10, 40.0f), -1.0f);
+    EXPECT_EQ(ComputeEconomy(500, 0.0f), -1.0f);
+    // From miles and US gallons: 30 mpg is about 7.84 l/100 km.
+    settings.UnitDistance = DistanceMiles;
+    settings.UnitVolume = VolumeGallonsUS;
+    EXPECT_NEAR(ComputeEconomy(300, 10.0f), 7.84f, 0.01f);
+    settings.UnitVolume = 7; // a hand-edited value
+    EXPECT_EQ(ComputeEconomy(300, 10.0f), -1.0f);
+    ResetSettings();
+
+    // Quick Stats shows it with its label; a fill-up after no distance shows N/A.
+    CQuickStats stats;
+    TheSettings().UnitFuelEconomy = EconomyLitresPer100Km;
+    TheSettings().UnitDistance = DistanceKilometres;
+    TheSettings().UnitVolume = VolumeLitres;
+    stats.AverageEconomy = ComputeEconomy(500, 40.0f);
+    stats.MostRecentEconomy = ComputeEconomy(0, 40.0f);
+    EXPECT_EQ(stats.FigureText(1), QStringLiteral("8.00 l/100 km"));
+    EXPECT_EQ(stats.FigureText(2), QStringLiteral("N/A"));
     ResetSettings();
 }
 

@@ -174,9 +174,11 @@ TEST_F(EntryListTest, SortCommandsOrderTheRowsAndTheDropDownFollows) {
     EXPECT_EQ(ChooseSort(ID_SORT_DATE), QStringLiteral("Sort By"));
     EXPECT_EQ(Names(), QStringList({"Tyres", "Brakes", "Alpha", "Wipers"}));
     EXPECT_EQ(TheSettings().SortAscending, 0u);
+    EXPECT_EQ(m_View.SortDropDown()->SortIndicator(), Qt::DescendingOrder);
 
     ChooseSort(ID_SORT_ASCENDING);
     EXPECT_EQ(TheSettings().SortAscending, 1u);
+    EXPECT_EQ(m_View.SortDropDown()->SortIndicator(), Qt::AscendingOrder);
     ChooseSort(ID_SORT_ODOMETER); // a new column reverses the current direction
     EXPECT_EQ(Names(), QStringList({"Brakes", "Tyres", "Wipers", "Alpha"}));
     ChooseSort(ID_SORT_ASCENDING);
@@ -270,3 +272,37 @@ TEST_F(EntryListTest, EditActsOnExactlyOneRowAndFollowsTheFilter) {
     EXPECT_EQ(edits, 1);
     EXPECT_EQ(m_View.List()->GetRowCount(), 1);
 }
+
+namespace {
+
+TEST_F(EntryListTest, AnEditedOrAddedEntrySortsByWhatItHoldsNow) {
+    // Sorted by description first: the descriptions are ranked before the edit.
+    TheSettings().LastColSorted = CEntryListView::SortDescription;
+    TheSettings().SortAscending = 1;
+    Store({{u"Cheap", CEntry::EntryRepair, 40000.0, 100, 1.0f},
+           {u"Middle", CEntry::EntryRepair, 40001.0, 200, 5.0f},
+           {u"Dear", CEntry::EntryRepair, 40002.0, 300, 9.0f}});
+    EXPECT_EQ(Names(), QStringList({"Cheap", "Dear", "Middle"}));
+    ChooseSort(ID_SORT_AMOUNT);
+    ChooseSort(ID_SORT_ASCENDING);
+    EXPECT_EQ(Names(), QStringList({"Cheap", "Middle", "Dear"}));
+    m_View.SetEntryEditor([](CEntry& entry) {
+        entry.SetAmount(20.0f);
+        entry.SetName(u"Zebra");
+        return TheDataLayer().Save(&entry, 0) == 1;
+    });
+    m_View.List()->SetItemState(0, CCustomListView::StateSelected, CCustomListView::StateSelected);
+    m_View.HandleCommand(ID_EDIT);
+    EXPECT_EQ(Names(), QStringList({"Middle", "Dear", "Zebra"}));
+    ChooseSort(ID_SORT_DESCRIPTION);
+    ChooseSort(ID_SORT_ASCENDING);
+    EXPECT_EQ(Names(), QStringList({"Dear", "Middle", "Zebra"}));
+    auto* added = new CEntry;
+    added->SetVehicleID(m_Vehicle);
+    added->SetName(u"Brakes");
+    ASSERT_EQ(TheDataLayer().Save(added, 0), 1);
+    m_View.AddEntry(added);
+    EXPECT_EQ(Names(), QStringList({"Brakes", "Dear", "Middle", "Zebra"}));
+}
+
+} // namespace

@@ -2,7 +2,9 @@
 
 #include "core/ResourceIds.h"
 
+#include <QGuiApplication>
 #include <QImage>
+#include <QPalette>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -25,4 +27,17 @@ TEST(AppIcons, EveryIconRendersSomethingAtListSizes) {
         }
     }
     EXPECT_TRUE(LoadIconResource(4242).isNull());
+}
+
+TEST(AppIcons, OutlinesAndArrowsTakeTheInkOfThePalette) {
+    const QPalette old = QGuiApplication::palette();
+    for (const QColor ink : {QColor(Qt::black), QColor(Qt::white)}) {
+        QPalette palette = old;
+        palette.setColor(QPalette::WindowText, ink);
+        QGuiApplication::setPalette(palette);
+        const QImage arrow = LoadIconResource(IDI_DROP_ARROW).pixmap(16, 16).toImage();
+        // The arrow's middle, at the top of the triangle.
+        EXPECT_EQ(arrow.pixelColor(3, 7).rgb(), ink.rgb()) << ink.name().toStdString();
+    }
+    QGuiApplication::setPalette(old);
 }
