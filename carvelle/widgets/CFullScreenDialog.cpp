@@ -13,13 +13,16 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -45,6 +48,12 @@ CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidg
     layout->setContentsMargins(edge, TitleBandHeight() + edge, edge, 0);
     m_Body = new QVBoxLayout();
     layout->addLayout(m_Body, 1);
+    m_Refusal = new QLabel(this);
+    m_Refusal->setObjectName(QStringLiteral("refusalLine"));
+    m_Refusal->setWordWrap(true);
+    m_Refusal->setTextFormat(Qt::PlainText);
+    m_Refusal->hide();
+    layout->addWidget(m_Refusal);
 
     m_SoftKeys = LoadMenuResource(softKeyMenu, this);
     if (!m_SoftKeys)
@@ -104,14 +113,50 @@ void CFullScreenDialog::reject() {
     OnCancel();
 }
 
+bool CFullScreenDialog::IsPushButton(const QWidget* widget) {
+    return qobject_cast<const QPushButton*>(widget) || qobject_cast<const QToolButton*>(widget);
+}
+
+void CFullScreenDialog::ShowRefusal(QWidget* field, const QString& reason) {
+    m_RefusedField = field;
+    // The palette's own red is too dark on a dark window; this one reads on both.
+    const bool dark = palette().color(QPalette::Window).lightness() < 128;
+    QPalette colours = m_Refusal->palette();
+    colours.setColor(QPalette::WindowText, dark ? QColor(0xFF, 0x8A, 0x80) : QColor(0xB7, 0x1C, 0x1C));
+    m_Refusal->setPalette(colours);
+    m_Refusal->setText(reason);
+    m_Refusal->setVisible(!reason.isEmpty());
+}
+
+void CFullScreenDialog::ClearRefusal(QWidget* field) {
+    if (field != m_RefusedField)
+        return;
+    m_RefusedField = nullptr;
+    m_Refusal->clear();
+    m_Refusal->hide();
+}
+
+QString CFullScreenDialog::RefusalText() const {
+    return m_Refusal->isVisible() ? m_Refusal->text() : QString();
+}
+
 void CFullScreenDialog::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         QWidget* focus = focusWidget();
+        // The button the user is on, not Done: Enter on Cancel must never store anything.
+        if (auto* button = qobject_cast<QAbstractButton*>(focus); button && IsPushButton(button)) {
+            event->accept();
+            if (button->isEnabled() && !event->isAutoRepeat())
+                button->click();
+            return;
+        }
         const bool multiLine = qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QTextEdit*>(focus);
         if (!multiLine) {
             event->accept();
-            OnDone();
+            // A held key does not confirm twice.
+            if (!event->isAutoRepeat())
+                OnDone();
             return;
         }
     }
@@ -183,7 +228,8 @@ bool CFullScreenDialog::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         auto* combo = qobject_cast<QComboBox*>(watched->parent());
-        if (enter && key->modifiers() == Qt::NoModifier && combo && !combo->view()->isVisible()) {
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && combo &&
+            !combo->view()->isVisible()) {
             OnDone();
             return true;
         }

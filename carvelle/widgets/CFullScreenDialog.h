@@ -1,7 +1,9 @@
 #pragma once
 // The frame of the program's full-screen dialogs: the title band with the dialog's title, the
-// "Done"/"Cancel" soft keys of menu 221 at the bottom, and the keyboard of a desktop: Enter is
-// "Done" (a multi-line field keeps it for new lines), Escape and the close box are "Cancel".
+// "Done"/"Cancel" soft keys of menu 221 at the bottom, and the keyboard of a desktop: Enter on a
+// focused push button presses that button (Cancel cancels); anywhere else it is "Done", but a
+// multi-line field keeps it for new lines and an open list keeps it for its choice. Escape and
+// the close box are "Cancel". Above the soft keys a line tells why a value was refused.
 // Derived dialogs put their controls into Body() and decide what Done and Cancel do.
 // On a desktop the dialog is sized to its content (at most about 640 pixels wide), centred over
 // the main window and resizable; a size the user gave it is kept for the next time.
@@ -9,9 +11,11 @@
 #include "core/ResourceIds.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <memory>
 
+class QLabel;
 class QMenu;
 class QVBoxLayout;
 
@@ -31,6 +35,12 @@ public:
     virtual void OnCancel();
 
     void reject() override;
+
+    // Shows why the field's value was refused, in the line above the soft keys, until the
+    // field's refusal is cleared.
+    void ShowRefusal(QWidget* field, const QString& reason);
+    void ClearRefusal(QWidget* field);
+    QString RefusalText() const;
 
 protected:
     // A command of the soft keys: Done and Cancel here; a dialog with other keys adds its own.
@@ -55,10 +65,14 @@ private:
     // The size of the content, or the one the user gave this dialog before, within the screen.
     void SizeToContent();
     void CentreOverOwner();
+    // Enter with the focus here presses it.
+    static bool IsPushButton(const QWidget* widget);
 
     std::unique_ptr<QMenu> m_SoftKeys; // menu 221: "Done" and "Cancel"
     QVBoxLayout* m_Body = nullptr;     // owned by the dialog's layout
     int m_TemplateId = 0;
     bool m_Sized = false;
-    QSize m_OpenedSize; // as first shown: a different size at closing is the user's
+    QSize m_OpenedSize;          // as first shown: a different size at closing is the user's
+    QLabel* m_Refusal = nullptr; // child widget
+    QPointer<QWidget> m_RefusedField;
 };
