@@ -237,6 +237,21 @@ const QHash<int, QString>& Table() {
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
         {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},
         {IDS_CLI_BAD_DATE, QStringLiteral("%s: \"%s\" is not a date in the form yyyy-MM-dd from %s to %s")},
+        {IDS_ODOMETER_LOWER,
+         QStringLiteral("The odometer reading is lower than the one on %s (%s). Store it anyway?")},
+        {IDS_ODOMETER_HIGHER,
+         QStringLiteral("The odometer reading is higher than the later one on %s (%s). Store it anyway?")},
+        {IDS_REFUSED_EMPTY_NUMBER, QStringLiteral("A number is required here.")},
+        {IDS_REFUSED_NUMBER, QStringLiteral("Not a number: %s")},
+        {IDS_REFUSED_WHOLE_NUMBER, QStringLiteral("Not a whole number: %s")},
+        {IDS_REFUSED_OUT_OF_RANGE, QStringLiteral("Out of range: %s")},
+        {IDS_REFUSED_DATE, QStringLiteral("Not a date: %s (type it like %s)")},
+        {IDS_REFUSED_EMPTY_DATE, QStringLiteral("A date is required here (type it like %s).")},
+        {IDS_DIGITS_ONLY, QStringLiteral("Only the digits 0 to 9 can be typed here.")},
+        {IDS_DELETE_KEYWORD, QStringLiteral("Delete \"%s\" from the list?")},
+        {IDS_KEYWORD_EXISTS, QStringLiteral("\"%s\" is in the list already.")},
+        {IDS_KEYWORD_TOO_LONG, QStringLiteral("A name in this list has at most %s characters.")},
+        {IDS_SHOW_CALENDAR, QStringLiteral("Pick the day from a calendar (Alt+Down)")},
     };
     return table;
 }

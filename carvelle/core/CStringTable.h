@@ -139,6 +139,20 @@ constexpr int IDS_CLI_DATES_AMBIGUOUS = 33097;
 constexpr int IDS_CLI_BAD_OPTION = 33098;
 constexpr int IDS_CLI_NEED_VEHICLE = 33099;
 constexpr int IDS_CLI_BAD_DATE = 33120;
+// The editing sheets: the odometer question and the reasons a value is refused.
+constexpr int IDS_ODOMETER_LOWER = 33300;
+constexpr int IDS_ODOMETER_HIGHER = 33301;
+constexpr int IDS_REFUSED_EMPTY_NUMBER = 33302;
+constexpr int IDS_REFUSED_NUMBER = 33303;
+constexpr int IDS_REFUSED_WHOLE_NUMBER = 33304;
+constexpr int IDS_REFUSED_OUT_OF_RANGE = 33305;
+constexpr int IDS_REFUSED_DATE = 33306;
+constexpr int IDS_REFUSED_EMPTY_DATE = 33307;
+constexpr int IDS_DIGITS_ONLY = 33308;
+constexpr int IDS_DELETE_KEYWORD = 33309;
+constexpr int IDS_KEYWORD_EXISTS = 33310;
+constexpr int IDS_KEYWORD_TOO_LONG = 33311;
+constexpr int IDS_SHOW_CALENDAR = 33312;
 // The fifth economy unit, the main window's title and the filter shown over the entry list.
 constexpr int IDS_ECONOMY_LITRES_PER_100_KM = 33350;
 constexpr int IDS_LITRES_PER_100_KM_LABEL = 33351;

@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include <QList>
+
 #include <climits>
 #include <cmath>
 #include <ctime>
@@ -66,6 +68,88 @@ QString ShortDateText(double oleDate) {
 QString ShortDateText(const SYSTEMTIME& utc) {
     const QDateTime local = SystemTimeToLocal(utc);
     return local.isValid() ? QLocale().toString(local.date(), QLocale::ShortFormat) : QString();
+}
+
+namespace {
+
+// The order of day, month and year in the locale's short format: "dMy", "Mdy" or "ydM" and so on.
+QString FieldOrder(const QString& format) {
+    QString order;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        else if (!quoted && (c == u'd' || c == u'M' || c == u'y') && !order.contains(c))
+            order += c;
+    }
+    return order.size() == 3 ? order : QStringLiteral("Mdy");
+}
+
+int NearestYear(int twoDigits, int thisYear) {
+    const int century = thisYear - thisYear % 100;
+    int best = century - 100 + twoDigits;
+    for (const int candidate : {century + twoDigits, century + 100 + twoDigits}) {
+        if (std::abs(candidate - thisYear) < std::abs(best - thisYear))
+            best = candidate;
+    }
+    return best;
+}
+
+} // namespace
+
+QDate ParseTypedDate(const QString& text, const QDate& today) {
+    // The digit runs of the text; anything else between them must be punctuation or space.
+    QList<QString> groups;
+    QString run;
+    for (const QChar c : text) {
+        if (c.isDigit()) {
+            run += QChar(static_cast<char16_t>(u'0' + c.digitValue()));
+            continue;
+        }
+        if (c.isLetter() || c.isMark())
+            return QDate();
+        if (!run.isEmpty())
+            groups.append(run);
+        run.clear();
+    }
+    if (!run.isEmpty())
+        groups.append(run);
+    if (groups.size() != 3)
+        return QDate();
+
+    QString order = FieldOrder(QLocale().dateFormat(QLocale::ShortFormat));
+    if (groups[0].size() == 4 && !order.startsWith(u'y'))
+        order = QStringLiteral("yMd");
+    int day = 0;
+    int month = 0;
+    int year = 0;
+    for (int i = 0; i < 3; ++i) {
+        const QString& digits = groups[i];
+        const int value = digits.toInt();
+        switch (order[i].unicode()) {
+        case u'd':
+        case u'M':
+            if (digits.size() > 2)
+                return QDate();
+            (order[i] == u'd' ? day : month) = value;
+            break;
+        default:
+            if (digits.size() == 4)
+                year = value;
+            else if (digits.size() == 2 && today.isValid())
+                year = NearestYear(value, today.year());
+            else
+                return QDate();
+        }
+    }
+    const QDate typed(year, month, day);
+    return typed.isValid() && typed.year() >= 1900 ? typed : QDate();
+}
+
+QDate LocalDayToday() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return QDate(now.wYear, now.wMonth, now.wDay);
 }
 
 QDate FilterRangeDay(const CEntryFilter& filter, const SYSTEMTIME& date) {

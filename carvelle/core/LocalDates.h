@@ -33,6 +33,14 @@ QDateTime EndOfLocalDay(const QDate& day);
 QString ShortDateText(double oleDate);
 QString ShortDateText(const SYSTEMTIME& utc);
 
+// A day as the user types it in the locale's short date format: day, month and year in the
+// format's order, with or without leading zeros, separated by any punctuation or spaces; a
+// two-digit year is the one nearest today (the earlier one when two are as near). ISO
+// yyyy-MM-dd is read too. Invalid when the text is no such day or lies before 1900.
+QDate ParseTypedDate(const QString& text, const QDate& today);
+// Today's local day by the platform clock.
+QDate LocalDayToday();
+
 // The day the user sees for one end of the filter's range: a preset's dates are whole UTC days and
 // show as their own calendar day; a custom range holds the UTC instants of local day bounds.
 // Invalid for an all-zero date.

@@ -3,6 +3,7 @@
 #include "editing/CDlgNotes.h"
 #include "editing/CDlgVehicleDetails.h"
 #include "widgets/CDatePicker.h"
+#include "widgets/CWinDataExchangeLocale.h"
 
 #include "core/ResourceIds.h"
 
@@ -31,7 +32,7 @@ void CDlgVehicleInsurance::OnInitDialog() {
     AddRow(1034, QStringLiteral("Coverage:"), m_CoverageCtl);
     Form()->setAlignment(Form()->itemAtPosition(Form()->rowCount() - 1, 0)->widget(), Qt::AlignTop);
 
-    m_ExpiryCtl->SetOleDate(expirationDate);
+    CWinDataExchangeLocale::ExchangeDate(m_ExpiryCtl, expirationDate, false);
     m_AgentCtl->setText(agentName);
     m_PhoneCtl->setText(agentPhone);
     m_PolicyCtl->setText(policyNumber);
@@ -39,10 +40,15 @@ void CDlgVehicleInsurance::OnInitDialog() {
 }
 
 bool CDlgVehicleInsurance::OnApply() {
+    if (!CWinDataExchangeLocale::ExchangeDate(m_ExpiryCtl, expirationDate, true))
+        return false;
     agentName = m_AgentCtl->text();
     agentPhone = m_PhoneCtl->text();
     policyNumber = m_PolicyCtl->text();
     coverage = m_CoverageCtl->toPlainText();
-    expirationDate = m_ExpiryCtl->OleDate();
     return true;
+}
+
+QWidget* CDlgVehicleInsurance::FirstField() const {
+    return m_AgentCtl;
 }

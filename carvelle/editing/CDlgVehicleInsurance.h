@@ -21,6 +21,7 @@ public:
     double expirationDate = 0.0;
 
     bool OnApply() override;
+    QWidget* FirstField() const override;
 
 protected:
     void OnInitDialog() override;

@@ -98,9 +98,15 @@ void CDlgNotification::OnDone() {
     // Any reading a 32-bit odometer holds, from 0 up; the arrows' range does not limit typing.
     const std::optional<LONG> odometer = ParseIntegerText(m_OdometerField->text());
     if (!odometer || *odometer < 0) {
-        CWinDataExchangeLocale::Refuse(m_OdometerField);
+        const QString typed = m_OdometerField->text();
+        CWinDataExchangeLocale::Refuse(
+            m_OdometerField, odometer ? FormatStringResource(IDS_REFUSED_OUT_OF_RANGE, {typed.trimmed()})
+                                      : CWinDataExchangeLocale::IntegerRefusal(typed));
         return;
     }
+    double date = m_Date;
+    if (!CWinDataExchangeLocale::ExchangeDate(m_DatePicker, date, true))
+        return;
     const QString description = m_DescriptionCombo->currentText();
     if (description.isEmpty()) {
         CPrompter::Instance().MessageBox(this, LoadStringResource(IDS_DESCRIPTION_REQUIRED),
@@ -111,6 +117,6 @@ void CDlgNotification::OnDone() {
     }
     m_Odometer = *odometer;
     m_Description = description;
-    m_Date = m_DatePicker->OleDate();
+    m_Date = date;
     done(ID_DONE);
 }

@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "core/CStringTable.h"
 #include "widgets/CWinDataExchangeLocale.h"
 
 CUpDownEdit::CUpDownEdit(QWidget* parent) : QLineEdit(parent) {
@@ -19,6 +20,9 @@ CUpDownEdit::CUpDownEdit(QWidget* parent) : QLineEdit(parent) {
     QAction* up = addAction(style()->standardIcon(QStyle::SP_ArrowUp), QLineEdit::TrailingPosition);
     up->setObjectName(QStringLiteral("stepUp"));
     down->setObjectName(QStringLiteral("stepDown"));
+    connect(this, &QLineEdit::inputRejected, this, [this] {
+        CWinDataExchangeLocale::ExplainRejectedKey(this, LoadStringResource(IDS_DIGITS_ONLY));
+    });
     connect(up, &QAction::triggered, this, [this] { StepBy(1); });
     connect(down, &QAction::triggered, this, [this] { StepBy(-1); });
 }

@@ -4,15 +4,18 @@
 // and calls the Exchange functions in its own order.
 //
 // A value that cannot be read is refused the same way everywhere: the default beep, the focus on
-// the control, and the control framed in the error colour until its text changes. The page then
-// refuses its apply or stops its calculation.
+// the control, the control framed in the error colour and the reason in its tooltip and in the
+// dialog's refusal line, until its text changes. The text stays as the user typed it. The page
+// then refuses its apply or stops its calculation.
 //
-// The controls are line edits and editable combo boxes.
+// The controls are line edits (the date field is one) and editable combo boxes.
 
 #include "platform/WinTypes.h"
 
 #include <QString>
 
+class CDatePicker;
+class QLineEdit;
 class QWidget;
 
 class CWinDataExchangeLocale {
@@ -22,8 +25,18 @@ public:
     static bool ExchangeText(QWidget* control, QString& value, bool save);
     static bool ExchangeInteger(QWidget* control, LONG& value, bool save);
     static bool ExchangeDecimal(QWidget* control, float& value, bool save);
+    // A stored (UTC) OLE date and the local day the field shows.
+    static bool ExchangeDate(CDatePicker* control, double& oleDate, bool save);
 
-    // Beeps, puts the focus on the control and frames it until its text changes.
-    static void Refuse(QWidget* control);
+    // Beeps, puts the focus on the control and frames it until its text changes; the reason, when
+    // given, shows in its tooltip and in the dialog's refusal line as long.
+    static void Refuse(QWidget* control, const QString& reason = QString());
     static bool IsMarkedRefused(const QWidget* control);
+    // A keystroke the field did not take: the beep and the reason in the dialog's refusal line
+    // until the field's text changes; no frame, as the value itself is fine.
+    static void ExplainRejectedKey(QLineEdit* edit, const QString& reason);
+
+    // Why the text is no whole number or no decimal ("Not a number: 1o.5").
+    static QString IntegerRefusal(const QString& text);
+    static QString DecimalRefusal(const QString& text);
 };
