@@ -35,3 +35,7 @@ bool CDlgVehicleDealer::OnApply() {
     address = m_AddressCtl->toPlainText();
     return true;
 }
+
+QWidget* CDlgVehicleDealer::FirstField() const {
+    return m_NameCtl;
+}

@@ -18,6 +18,7 @@ public:
     QString address;
 
     bool OnApply() override;
+    QWidget* FirstField() const override;
 
 protected:
     void OnInitDialog() override;

@@ -6,9 +6,9 @@
 #include "widgets/CPrompter.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 CCustomPropertySheet::CCustomPropertySheet(int titleId, QWidget* parent)
@@ -20,6 +20,16 @@ CCustomPropertySheet::CCustomPropertySheet(int titleId, QWidget* parent)
     m_Tabs->setDocumentMode(true);
     Body()->addWidget(m_Tabs, 1);
     connect(m_Tabs, &QTabWidget::currentChanged, this, &CCustomPropertySheet::OnTabChanged);
+    // The tabs, then Done and Cancel, come after the fields of the page: the page's controls are
+    // made later and join the end of the chain, which Tab runs round.
+    QWidget* previous = m_Tabs->tabBar();
+    for (int index = 1;; ++index) {
+        auto* key = findChild<QToolButton*>(QStringLiteral("softkey%1").arg(index));
+        if (!key)
+            break;
+        setTabOrder(previous, key);
+        previous = key;
+    }
 }
 
 CCustomPropertySheet::~CCustomPropertySheet() = default;
@@ -41,7 +51,18 @@ void CCustomPropertySheet::Activate(int index) {
     CPropertyPage* page = Page(index);
     page->EnsureInitialized();
     CatchEnterIn(page);
+    page->MarkShown();
     page->OnSetActive();
+}
+
+void CCustomPropertySheet::InitializePages() {
+    int labels = 0;
+    for (CPropertyPage* page : m_Pages) {
+        page->EnsureInitialized();
+        labels = qMax(labels, page->LabelColumnWidth());
+    }
+    for (CPropertyPage* page : m_Pages)
+        page->SetLabelColumnWidth(labels);
 }
 
 bool CCustomPropertySheet::SetActivePage(int index) {
@@ -62,23 +83,19 @@ void CCustomPropertySheet::OnTabChanged(int index) {
         return;
     }
     Activate(index);
+    // Typing goes on in the page the user turned to.
+    Page(index)->FocusFirstField();
 }
 
 int CCustomPropertySheet::DoModal() {
     if (PageCount() == 0)
         return 2;
+    InitializePages();
     m_Switching = true;
     m_Tabs->setCurrentIndex(0);
     m_Switching = false;
     Activate(0);
-    // The first field has the focus with its text selected, ready to be typed over.
-    if (QWidget* first = Page(0)->FirstField()) {
-        first->setFocus(Qt::OtherFocusReason);
-        if (auto* edit = qobject_cast<QLineEdit*>(first))
-            edit->selectAll();
-        else if (auto* combo = qobject_cast<QComboBox*>(first); combo && combo->lineEdit())
-            combo->lineEdit()->selectAll();
-    }
+    Page(0)->FocusFirstField();
     return CPrompter::Instance().RunModal(*this);
 }
 
@@ -96,7 +113,7 @@ void CCustomPropertySheet::OnDone() {
         return;
     for (int index = 0; index < PageCount(); ++index) {
         CPropertyPage* page = Page(index);
-        if (!page->IsInitialized())
+        if (!page->WasShown())
             continue; // never shown: it keeps the values it was given
         // A page that refuses becomes the current tab, so the field it points at can be seen.
         if (index != m_Current) {

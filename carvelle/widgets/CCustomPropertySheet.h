@@ -1,8 +1,10 @@
 #pragma once
 // The editing sheet: a modal full-screen dialog with one tab per page, the tabs along the bottom.
-// It runs the page protocol: a page is initialised when first shown, asked before it is left,
-// and on Done every page that was shown is asked to apply (the first that refuses becomes the
-// current tab and the sheet stays open). Cancel tells the shown pages and closes with 2.
+// It runs the page protocol: every page is initialised when the sheet opens (so that one label
+// column fits them all), asked before it is left, and on Done every page that was shown is asked
+// to apply (the first that refuses becomes the current tab and the sheet stays open). Cancel
+// tells the pages and closes with 2. A page reached by Ctrl+Tab or a click on its tab gives its
+// first field the focus. Tab runs through the page's fields, then the tabs, Done and Cancel.
 
 #include "widgets/CFullScreenDialog.h"
 
@@ -45,6 +47,7 @@ private:
     void AddPageWidget(std::unique_ptr<CPropertyPage> page);
     void OnTabChanged(int index);
     void Activate(int index);
+    void InitializePages();
 
     QTabWidget* m_Tabs = nullptr;        // child widget
     std::vector<CPropertyPage*> m_Pages; // owned by the tab widget

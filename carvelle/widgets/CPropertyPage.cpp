@@ -7,8 +7,10 @@
 #include "widgets/CPrompter.h"
 #include "widgets/SharedFonts.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -53,9 +55,47 @@ QLabel* CPropertyPage::AddRow(int labelId, const QString& text, QWidget* field, 
     label->setBuddy(field);
     form->addWidget(label, row, 0);
     form->addWidget(field, row, 1, 1, button ? 1 : 2);
-    if (button)
+    ChainTab(field);
+    if (button) {
         form->addWidget(button, row, 2);
+        ChainTab(button);
+    }
     return label;
+}
+
+void CPropertyPage::ChainTab(QWidget* control) {
+    if (m_LastInTabOrder)
+        setTabOrder(m_LastInTabOrder, control);
+    m_LastInTabOrder = control;
+}
+
+int CPropertyPage::LabelColumnWidth() const {
+    int width = 0;
+    if (m_Form) {
+        for (int row = 0; row < m_Form->rowCount(); ++row) {
+            QLayoutItem* item = m_Form->itemAtPosition(row, 0);
+            auto* label = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+            if (label && m_Form->itemAtPosition(row, 1) != item)
+                width = qMax(width, label->sizeHint().width());
+        }
+    }
+    return width;
+}
+
+void CPropertyPage::SetLabelColumnWidth(int width) {
+    if (m_Form)
+        m_Form->setColumnMinimumWidth(0, width);
+}
+
+void CPropertyPage::FocusFirstField() {
+    QWidget* first = FirstField();
+    if (!first)
+        return;
+    first->setFocus(Qt::TabFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(first))
+        edit->selectAll();
+    else if (auto* combo = qobject_cast<QComboBox*>(first); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
 }
 
 QPushButton* CPropertyPage::MakeButton(int id, const QString& text) {

@@ -1,8 +1,8 @@
 #pragma once
 // One tab of the editing sheet. A page holds copies of a record's fields as plain members; its
-// controls are made the first time the page is shown and move values to and from the members.
-// The sheet drives every page through the same steps: initialisation on first show, activation
-// and deactivation when the tabs change, apply when the user confirms and cancel when not.
+// controls are made when the sheet opens and move values to and from the members. The sheet
+// drives every page through the same steps: initialisation, activation and deactivation when the
+// tabs change, apply when the user confirms (only a page that was shown) and cancel when not.
 
 #include <QPointer>
 #include <QString>
@@ -29,6 +29,14 @@ public:
     bool IsInitialized() const { return m_Initialized; }
     // Makes the controls and fills them from the members, once.
     void EnsureInitialized();
+    // Once the page has been the current tab; only then does Done ask it to apply.
+    bool WasShown() const { return m_Shown; }
+    void MarkShown() { m_Shown = true; }
+
+    // The width the labels of the page's form need, and the width the sheet gives them all, so
+    // that the fields line up from tab to tab.
+    virtual int LabelColumnWidth() const;
+    virtual void SetLabelColumnWidth(int width);
 
     // Each time the page becomes the current tab.
     virtual void OnSetActive() {}
@@ -40,8 +48,10 @@ public:
     virtual void OnCancel() { ReleaseHops(); }
     // Another page asks through the sheet; 0 means "not mine".
     virtual long long OnQuerySiblings() { return 0; }
-    // The field that takes the focus when the sheet opens on this page.
+    // The field that takes the focus when the page becomes the current tab.
     virtual QWidget* FirstField() const { return nullptr; }
+    // Gives the first field the focus with its text selected, ready to be typed over.
+    void FocusFirstField();
 
 protected:
     virtual void OnInitDialog() = 0;
@@ -49,8 +59,11 @@ protected:
     CCustomPropertySheet* Sheet() const;
     // The page's form: labels in the first column, fields in the second, buttons in the third.
     QGridLayout* Form();
-    // A label in the bold label font, named after its control id.
+    // A label in the bold label font, named after its control id. Tab visits the field, then the
+    // button, in the order the rows are added.
     QLabel* AddRow(int labelId, const QString& text, QWidget* field, QWidget* button = nullptr);
+    // Puts the control next in the page's Tab order.
+    void ChainTab(QWidget* control);
     // A push button that never takes Enter from the fields.
     QPushButton* MakeButton(int id, const QString& text);
     // Names a control after its id, so tests and the label font find it.
@@ -68,6 +81,8 @@ private:
     int m_TemplateId;
     QString m_Caption;
     bool m_Initialized = false;
+    bool m_Shown = false;
     QGridLayout* m_Form = nullptr;         // owned by the page's layout
+    QWidget* m_LastInTabOrder = nullptr;   // a child widget
     std::vector<QPointer<CEditEx>> m_Hops; // owned by their edits
 };
