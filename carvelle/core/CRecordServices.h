@@ -42,6 +42,17 @@ public:
 
     // The highest odometer reading among the vehicle's entries (0 when it has none).
     bool GetMaxOdometer(ULONG vehicleRefID, LONG& odometer);
+    // An odometer reading of another entry of the vehicle, for checking a new one against.
+    struct Reading {
+        double date = 0.0;
+        LONG odometer = 0;
+    };
+    // The entry of the vehicle dated nearest before (or after) the date that carries a reading
+    // (an odometer above 0), leaving out the entry with the given ID (0: none). False when there
+    // is none or the file could not be read.
+    bool NearestReadingBefore(ULONG vehicleRefID, double date, LONG exceptID, Reading& found);
+    bool NearestReadingAfter(ULONG vehicleRefID, double date, LONG exceptID, Reading& found);
+
     // Stores the reading as the vehicle's current odometer, in the file and in the record.
     bool UpdateCurrentOdometer(CVehicle& vehicle, LONG odometer);
 
@@ -49,5 +60,7 @@ public:
     QString DataFilePath() const;
 
 private:
+    bool NearestReading(ULONG vehicleRefID, double date, LONG exceptID, bool before, Reading& found);
+
     CDataLayer& m_DataLayer;
 };

@@ -119,3 +119,28 @@ std::optional<LONG> ParseIntegerText(const QString& text) {
 QString FormatIntegerText(LONG value) {
     return QString::number(value);
 }
+
+int CurrencyDecimals() {
+    const QLocale locale;
+    // The locale's own money format tells its places; the symbol is left out of the count.
+    const QString text = locale.toCurrencyString(1.0, QStringLiteral(" "));
+    const qsizetype point = text.lastIndexOf(locale.decimalPoint());
+    if (point < 0)
+        return 0;
+    int places = 0;
+    for (qsizetype i = point + locale.decimalPoint().size(); i < text.size() && text[i].isDigit(); ++i)
+        ++places;
+    return places;
+}
+
+float RoundedTo(float value, int decimals) {
+    if (!std::isfinite(value))
+        return 0.0f;
+    const double scale = std::pow(10.0, decimals);
+    const auto rounded = static_cast<float>(std::round(static_cast<double>(value) * scale) / scale);
+    return std::isfinite(rounded) ? rounded : 0.0f;
+}
+
+float RoundedMoney(float value) {
+    return RoundedTo(value, CurrencyDecimals());
+}

@@ -21,6 +21,15 @@ std::optional<float> ParseDecimalText(const QString& text);
 // (12345.67, 1234567, 0.1). Very large or small magnitudes use an exponent.
 QString FormatDecimalText(float value);
 
+// Figures the program derives (a price from a total, a trip's cost) are rounded as the user
+// would write them: money to the currency's decimal places in the user's locale (2 for dollars
+// and euros, 0 for yen), a price per unit and a quantity to three, as pumps show them. Half
+// rounds away from zero; what is not a finite float becomes 0.
+constexpr int kUnitDecimals = 3;
+int CurrencyDecimals();
+float RoundedTo(float value, int decimals);
+float RoundedMoney(float value);
+
 // A whole number within 32 bits, blanks around it allowed; nothing otherwise.
 std::optional<LONG> ParseIntegerText(const QString& text);
 QString FormatIntegerText(LONG value);

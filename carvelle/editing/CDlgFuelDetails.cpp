@@ -7,6 +7,7 @@
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/DecimalText.h"
 #include "core/ResourceIds.h"
 #include "core/Units.h"
 
@@ -45,7 +46,7 @@ void CDlgFuelDetails::OnInitDialog() {
         if (const std::optional<float> last = TheSettings().ReadLastPrice(); last && std::isfinite(*last))
             price = *last;
     }
-    m_DateCtl->SetOleDate(date);
+    DX::ExchangeDate(m_DateCtl, date, false);
     FillKeywordCombo(CKeyword::KeywordFuelVendor, m_VendorCtl);
     m_OdometerCtl->SetRange(0, 1000000, 10);
     Exchange(false);
@@ -76,27 +77,24 @@ void CDlgFuelDetails::OnCalc() {
         target = m_PriceCtl;
     else if (quantity == 0.0f)
         target = m_QuantityCtl;
+    // Rounded as a receipt shows it: money to the currency's places, price and quantity to
+    // three. A product beyond the float range becomes 0.
     if (target == m_TotalCtl)
-        total = price * quantity;
+        total = RoundedMoney(price * quantity);
     else if (target == m_PriceCtl)
-        price = quantity > 0.0f ? total / quantity : 0.0f;
+        price = RoundedTo(quantity > 0.0f ? total / quantity : 0.0f, kUnitDecimals);
     else
-        quantity = price > 0.0f ? total / price : 0.0f;
-    // A product beyond the float range is no figure to store.
-    for (float* value : {&total, &price, &quantity}) {
-        if (!std::isfinite(*value))
-            *value = 0.0f;
-    }
+        quantity = RoundedTo(price > 0.0f ? total / price : 0.0f, kUnitDecimals);
     Exchange(false);
     target->setFocus(Qt::OtherFocusReason);
     target->selectAll();
 }
 
 bool CDlgFuelDetails::OnApply() {
-    if (!Exchange(true))
+    if (!Exchange(true) || !DX::ExchangeDate(m_DateCtl, date, true) ||
+        !odometerCheck.Confirm(m_OdometerCtl, date, odometer))
         return false;
     ReleaseHops();
     TheSettings().WriteLastPrice(price);
-    date = m_DateCtl->OleDate();
     return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The "Details" page of a fuel purchase: date, odometer, quantity, price per unit, total cost and
-// vendor. "Calc." derives the missing one of quantity, price and total from the other two, and a
-// new purchase starts with the price per unit of the last one confirmed.
+// vendor. "Calc." derives the missing one of quantity, price and total from the other two, rounded
+// as a receipt shows them, and a new purchase starts with the price per unit of the last one
+// confirmed. Done questions a reading out of step with the vehicle's other entries.
 
+#include "editing/COdometerCheck.h"
 #include "widgets/CPropertyPage.h"
 
 #include "platform/WinTypes.h"
@@ -28,6 +30,7 @@ public:
     QString vendor;
     // A new entry (not stored yet) takes the remembered price.
     bool isNew = false;
+    COdometerCheck odometerCheck;
 
     void OnCalc();
     bool OnApply() override;

@@ -6,11 +6,15 @@
 #include "core/KeywordOrder.h"
 #include "core/ResourceIds.h"
 #include "records/CObjectListT.h"
+#include "widgets/CPrompter.h"
+#include "widgets/CWinDataExchangeLocale.h"
 #include "widgets/SharedFonts.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -22,7 +26,7 @@ QPushButton* MakeButton(QWidget* parent, int id, const char* text) {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setObjectName(QStringLiteral("ctl%1").arg(id));
     button->setEnabled(false);
-    // Enter belongs to Done.
+    // None is the default: Enter presses the focused one and is Done elsewhere.
     button->setAutoDefault(false);
     return button;
 }
@@ -78,6 +82,12 @@ CDlgKeywords::CDlgKeywords(CKeyword::Type type, QWidget* parent)
 
     connect(m_Name, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_Add->setEnabled(!text.isEmpty()); });
+    connect(m_Name, &QLineEdit::inputRejected, this, [this] {
+        CWinDataExchangeLocale::ExplainRejectedKey(
+            m_Name, FormatStringResource(IDS_KEYWORD_TOO_LONG, {QString::number(kMaxNameLength)}));
+    });
+    m_Name->installEventFilter(this);
+    m_List->installEventFilter(this);
     connect(m_List, &QListWidget::itemSelectionChanged, this, &CDlgKeywords::OnSelectionChanged);
     connect(m_List, &QListWidget::itemDoubleClicked, this, [this] { OnDone(); });
     connect(m_Add, &QPushButton::clicked, this, &CDlgKeywords::OnAdd);
@@ -112,8 +122,51 @@ QListWidgetItem* CDlgKeywords::SelectedItem() const {
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
+bool CDlgKeywords::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (watched == m_Name && enter && modifiers == Qt::NoModifier) {
+            OnEnterName();
+            return true;
+        }
+        if (watched == m_List && key->key() == Qt::Key_Delete && modifiers == Qt::NoModifier) {
+            OnDelete();
+            return true;
+        }
+    }
+    return CFullScreenDialog::eventFilter(watched, event);
+}
+
+void CDlgKeywords::OnEnterName() {
+    const QString name = m_Name->text();
+    QListWidgetItem* item = SelectedItem();
+    if (name.isEmpty())
+        return;
+    if (item && item->text() == name)
+        OnDone();
+    else if (item && m_Picked)
+        OnRename();
+    else
+        OnAdd();
+}
+
+void CDlgKeywords::SayExists(const QString& name) {
+    ShowRefusal(m_Name, FormatStringResource(IDS_KEYWORD_EXISTS, {name}));
+    const QPointer<QLineEdit> field(m_Name);
+    connect(
+        m_Name, &QLineEdit::textChanged, this,
+        [this, field] {
+            if (field)
+                ClearRefusal(field);
+        },
+        Qt::SingleShotConnection);
+}
+
 void CDlgKeywords::OnSelectionChanged() {
     QListWidgetItem* item = SelectedItem();
+    m_Picked = item != nullptr && !m_Adding;
     if (item)
         m_Name->setText(item->text());
     m_Rename->setEnabled(item != nullptr);
@@ -138,14 +191,18 @@ void CDlgKeywords::OnAdd() {
     auto keyword = std::make_unique<CKeyword>();
     keyword->SetType(m_Type);
     keyword->SetName(reinterpret_cast<LPCWSTR>(name.utf16()));
-    if (!IsDuplicate(name) && TheRecords().Save(*keyword)) {
+    if (IsDuplicate(name)) {
+        SayExists(name);
+    } else if (TheRecords().Save(*keyword)) {
         QStringList names;
         for (int row = 0; row < m_List->count(); ++row)
             names.append(m_List->item(row)->text());
         auto* item = new QListWidgetItem(name);
         item->setData(Qt::UserRole, static_cast<int>(keyword->GetID()));
         m_List->insertItem(SortedKeywordIndex(names, name), item);
+        m_Adding = true;
         m_List->setCurrentItem(item);
+        m_Adding = false;
     }
     m_Name->setFocus();
 }
@@ -160,7 +217,14 @@ void CDlgKeywords::OnRename() {
     keyword->SetType(m_Type);
     keyword->SetName(reinterpret_cast<LPCWSTR>(name.utf16()));
     // An item without a stored row is never written: saving it would add a new keyword.
-    if (keyword->GetID() == 0 || IsDuplicate(name) || !TheRecords().Save(*keyword))
+    if (keyword->GetID() == 0)
+        return;
+    if (IsDuplicate(name)) {
+        if (name != item->text())
+            SayExists(name);
+        return;
+    }
+    if (!TheRecords().Save(*keyword))
         return;
     // The item keeps its place until the list is filled again.
     item->setText(name);
@@ -171,6 +235,10 @@ void CDlgKeywords::OnRename() {
 void CDlgKeywords::OnDelete() {
     QListWidgetItem* item = SelectedItem();
     if (!item)
+        return;
+    if (CPrompter::Instance().MessageBox(this, FormatStringResource(IDS_DELETE_KEYWORD, {item->text()}),
+                                         LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsYesNo,
+                                         CPrompter::IconWarning) != CPrompter::IDYES)
         return;
     auto keyword = std::make_unique<CKeyword>();
     keyword->SetID(ItemID(item));

@@ -40,7 +40,7 @@ void CDlgRepairDetails::OnInitDialog() {
     AddRow(1035, QString::fromUtf8(m_Layout.amountLabel), m_AmountCtl);
 
     Hop(m_OdometerCtl, m_DateCtl, m_DescriptionCtl);
-    m_DateCtl->SetOleDate(date);
+    DX::ExchangeDate(m_DateCtl, date, false);
     FillKeywordCombo(m_Layout.keywords, m_DescriptionCtl);
     m_OdometerCtl->SetRange(0, 1000000, 10);
     Exchange(false);
@@ -65,7 +65,7 @@ QWidget* CDlgRepairDetails::FirstField() const {
 }
 
 bool CDlgRepairDetails::OnApply() {
-    if (!Exchange(true)) {
+    if (!Exchange(true) || !DX::ExchangeDate(m_DateCtl, date, true)) {
         if (m_Layout.explainRefusal)
             Inform(IDS_CHECK_INPUTS, nullptr);
         return false;
@@ -74,7 +74,8 @@ bool CDlgRepairDetails::OnApply() {
         Inform(IDS_DESCRIPTION_REQUIRED, m_DescriptionCtl);
         return false;
     }
-    date = m_DateCtl->OleDate();
+    if (!odometerCheck.Confirm(m_OdometerCtl, date, odometer))
+        return false;
     ReleaseHops();
     return true;
 }

@@ -2,6 +2,7 @@
 // The "Details" page of a repair or maintenance job: date, odometer, description (from the
 // repairs pick list or typed), location and amount paid. The description is required.
 
+#include "editing/COdometerCheck.h"
 #include "widgets/CPropertyPage.h"
 
 #include "platform/WinTypes.h"
@@ -25,6 +26,7 @@ public:
     QString description;
     QString vendor; // the location
     float amount = 0.0f;
+    COdometerCheck odometerCheck;
 
     bool OnApply() override;
     QWidget* FirstField() const override;

@@ -43,14 +43,14 @@ LONG CDlgTripDetails::ElapsedFrom(LONG start, LONG end) {
 void CDlgTripDetails::OnInitDialog() {
     m_DateCtl = Named(new CDatePicker(this), IDC_DATE);
     m_DescriptionCtl = Named(new QLineEdit(this), IDC_DESCRIPTION);
-    auto* group = new QGroupBox(QStringLiteral("Odometer"), this);
+    auto* group = m_Group = new QGroupBox(QStringLiteral("Odometer"), this);
     m_StartCtl = Named(new CUpDownEdit(group), IDC_TRIP_START);
     m_EndCtl = Named(new CUpDownEdit(group), IDC_TRIP_END);
     m_ElapsedCtl = Named(new CUpDownEdit(group), IDC_ODOMETER);
 
     AddRow(1031, QStringLiteral("Date:"), m_DateCtl);
     AddRow(1034, QStringLiteral("Description or purpose:"), m_DescriptionCtl);
-    auto* grid = new QGridLayout(group);
+    auto* grid = m_GroupGrid = new QGridLayout(group);
     grid->setColumnStretch(1, 1);
     const auto addOdometer = [&](int labelId, const char* text, QWidget* field) {
         auto* label = Named(new QLabel(QString::fromUtf8(text), group), labelId);
@@ -59,6 +59,7 @@ void CDlgTripDetails::OnInitDialog() {
         const int row = grid->rowCount();
         grid->addWidget(label, row, 0);
         grid->addWidget(field, row, 1);
+        ChainTab(field);
     };
     addOdometer(1033, "Start:", m_StartCtl);
     addOdometer(1032, "End:", m_EndCtl);
@@ -68,7 +69,7 @@ void CDlgTripDetails::OnInitDialog() {
     Hop(m_ElapsedCtl, m_EndCtl, m_DateCtl);
     Hop(m_StartCtl, m_DescriptionCtl, m_EndCtl);
     Hop(m_EndCtl, m_StartCtl, m_ElapsedCtl);
-    m_DateCtl->SetOleDate(date);
+    DX::ExchangeDate(m_DateCtl, date, false);
     elapsed = ElapsedFrom(start, end);
     m_StartCtl->SetRange(0, 1000000, 10);
     m_EndCtl->SetRange(0, 1000000, 10);
@@ -145,7 +146,8 @@ bool CDlgTripDetails::OnApply() {
         Inform(IDS_END_BELOW_START, m_EndCtl);
         return false;
     }
-    date = m_DateCtl->OleDate();
+    if (!DX::ExchangeDate(m_DateCtl, date, true) || !odometerCheck.Confirm(m_EndCtl, date, end))
+        return false;
     ReleaseHops();
     return true;
 }
@@ -156,4 +158,33 @@ long long CDlgTripDetails::OnQuerySiblings() {
 
 QWidget* CDlgTripDetails::FirstField() const {
     return m_DateCtl;
+}
+
+namespace {
+
+// How far the group's labels stand in from the page's: its frame and its layout's margin.
+int GroupIndent(QGroupBox* group, QGridLayout* grid) {
+    group->ensurePolished();
+    return group->contentsMargins().left() + grid->contentsMargins().left();
+}
+
+} // namespace
+
+int CDlgTripDetails::LabelColumnWidth() const {
+    int width = CPropertyPage::LabelColumnWidth();
+    if (!m_GroupGrid)
+        return width;
+    const int indent = GroupIndent(m_Group, m_GroupGrid);
+    for (int row = 0; row < m_GroupGrid->rowCount(); ++row) {
+        if (QLayoutItem* item = m_GroupGrid->itemAtPosition(row, 0); item && item->widget())
+            width = qMax(width, indent + item->widget()->sizeHint().width());
+    }
+    return width;
+}
+
+void CDlgTripDetails::SetLabelColumnWidth(int width) {
+    CPropertyPage::SetLabelColumnWidth(width);
+    // The group's fields start where the page's do.
+    if (m_GroupGrid)
+        m_GroupGrid->setColumnMinimumWidth(0, qMax(0, width - GroupIndent(m_Group, m_GroupGrid)));
 }

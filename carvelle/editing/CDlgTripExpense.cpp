@@ -6,18 +6,19 @@
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/DecimalText.h"
 #include "core/ResourceIds.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 using DX = CWinDataExchangeLocale;
 
-CDlgTripExpense::CDlgTripExpense() : CPropertyPage(IDD_TRIP_EXPENSE, QStringLiteral("Expense")) {}
+CDlgTripExpense::CDlgTripExpense()
+    : CPropertyPage(IDD_TRIP_EXPENSE, QStringLiteral("Expense")), mileageRate(TheSettings().MileageRate) {}
 
 CDlgTripExpense::~CDlgTripExpense() = default;
 
@@ -39,9 +40,10 @@ void CDlgTripExpense::OnInitDialog() {
     AddRow(1034, QStringLiteral("Category:"), m_CategoryCtl, manage);
 
     FillKeywordCombo(CKeyword::KeywordTripCategory, m_CategoryCtl);
-    mileageRate = TheSettings().MileageRate;
     Exchange(false);
 
+    // A total typed by the user is theirs from then on.
+    connect(m_TotalCtl, &QLineEdit::textEdited, this, [this] { followsDistance = false; });
     connect(calc, &QPushButton::clicked, this, &CDlgTripExpense::OnCalc);
     connect(manage, &QPushButton::clicked, this,
             [this] { ManageKeywords(CKeyword::KeywordTripCategory, m_CategoryCtl); });
@@ -53,20 +55,40 @@ bool CDlgTripExpense::Exchange(bool save) {
            DX::ExchangeText(m_CategoryCtl, category, save);
 }
 
+float CDlgTripExpense::Price(LONG distance, float rate) {
+    return RoundedMoney(static_cast<float>(distance) * rate);
+}
+
+bool CDlgTripExpense::IsPriced(float total, LONG distance, float rate) {
+    return total == Price(distance, rate) || total == static_cast<float>(distance) * rate;
+}
+
+void CDlgTripExpense::SetDistance(LONG distance) {
+    elapsed = distance;
+    // A total that prices this distance already stays as stored, rounded or not.
+    if (followsDistance && !IsPriced(total, elapsed, mileageRate))
+        total = Price(elapsed, mileageRate);
+    if (IsInitialized()) {
+        DX::ExchangeInteger(m_ElapsedCtl, elapsed, false);
+        if (followsDistance)
+            DX::ExchangeDecimal(m_TotalCtl, total, false);
+    }
+}
+
 void CDlgTripExpense::OnSetActive() {
     if (CCustomPropertySheet* sheet = Sheet()) {
         const long long distance = sheet->QuerySiblings();
-        elapsed = static_cast<LONG>(std::clamp<long long>(distance, 0, std::numeric_limits<LONG>::max()));
+        SetDistance(static_cast<LONG>(std::clamp<long long>(distance, 0, std::numeric_limits<LONG>::max())));
+    } else {
+        DX::ExchangeInteger(m_ElapsedCtl, elapsed, false);
     }
-    DX::ExchangeInteger(m_ElapsedCtl, elapsed, false);
 }
 
 void CDlgTripExpense::OnCalc() {
     if (!Exchange(true))
         return;
-    total = static_cast<float>(elapsed) * mileageRate;
-    if (!std::isfinite(total))
-        total = 0.0f;
+    total = Price(elapsed, mileageRate);
+    followsDistance = true;
     Exchange(false);
     m_TotalCtl->setFocus(Qt::OtherFocusReason);
     m_TotalCtl->selectAll();
@@ -74,4 +96,8 @@ void CDlgTripExpense::OnCalc() {
 
 bool CDlgTripExpense::OnApply() {
     return Exchange(true);
+}
+
+QWidget* CDlgTripExpense::FirstField() const {
+    return m_TotalCtl;
 }

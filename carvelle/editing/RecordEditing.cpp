@@ -9,6 +9,7 @@
 #include "editing/CDlgVehicleDealer.h"
 #include "editing/CDlgVehicleDetails.h"
 #include "editing/CDlgVehicleInsurance.h"
+#include "editing/COdometerCheck.h"
 #include "widgets/CCustomPropertySheet.h"
 
 #include "core/AppData.h"
@@ -74,6 +75,7 @@ bool RunFuel(CEntry& entry, CCustomPropertySheet& sheet) {
     details->total = entry.GetAmount();
     details->vendor = Text(entry.GetVendor());
     details->isNew = entry.GetID() == 0;
+    details->odometerCheck = COdometerCheck(entry);
     notes->notes = Text(entry.GetNotes());
     if (sheet.DoModal() != ID_DONE)
         return false;
@@ -95,6 +97,7 @@ template <class Page> bool RunRepairOrExpense(CEntry& entry, CCustomPropertyShee
     details->amount = entry.GetAmount();
     details->vendor = Text(entry.GetVendor());
     details->description = Text(entry.GetName());
+    details->odometerCheck = COdometerCheck(entry);
     notes->notes = Text(entry.GetNotes());
     if (sheet.DoModal() != ID_DONE)
         return false;
@@ -115,11 +118,19 @@ bool RunTrip(CEntry& entry, CCustomPropertySheet& sheet) {
     details->description = Text(entry.GetName());
     details->start = WholeReading(entry.GetCustom1());
     details->end = WholeReading(entry.GetCustom2());
+    details->odometerCheck = COdometerCheck(entry);
+    const LONG distance = CDlgTripDetails::ElapsedFrom(details->start, details->end);
     expense->total = entry.GetAmount();
+    // A new trip is priced; a stored one follows its distance only when its total is that price.
+    expense->followsDistance =
+        entry.GetID() == 0 || CDlgTripExpense::IsPriced(expense->total, distance, expense->mileageRate);
+    expense->SetDistance(distance);
     expense->category = Text(entry.GetVendor());
     notes->notes = Text(entry.GetNotes());
     if (sheet.DoModal() != ID_DONE)
         return false;
+    // Done on the details page, or on a trip whose Expense tab was never opened, still prices it.
+    expense->SetDistance(CDlgTripDetails::ElapsedFrom(details->start, details->end));
     entry.SetDate(details->date);
     entry.SetName(Wide(details->description));
     entry.SetOdometer(details->end);

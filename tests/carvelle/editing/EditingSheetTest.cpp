@@ -271,7 +271,8 @@ TEST_F(EditingSheetTest, TripKeepsStartEndAndElapsedConsistentAndPricesTheDistan
     EXPECT_EQ(entries[0]->GetCustom1(), 1234567.0f);
     EXPECT_EQ(entries[0]->GetCustom2(), 1234600.0f);
     EXPECT_EQ(entries[0]->GetOdometer(), 1234600);
-    EXPECT_EQ(entries[0]->GetAmount(), 90.0f);
+    // The total Calc made still follows the distance, now 33.
+    EXPECT_EQ(entries[0]->GetAmount(), 11.88f);
     EXPECT_EQ(TheSession().ActiveOdometer(), 1234600);
 }
 

@@ -58,7 +58,7 @@ QStringList Items(QListWidget* list) {
 TEST_F(KeywordPickListTest, ManagerAddsRenamesAndDeletesInTheFileAndHandsBackTheChoice) {
     StoreKeyword(CKeyword::KeywordFuelVendor, u"Mobil");
     StoreKeyword(CKeyword::KeywordTripCategory, u"Business");
-    m_Prompter.AnswerModal([](QDialog& dialog) {
+    m_Prompter.AnswerModal([this](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Fuel Vendors"));
         auto* name = Control<QLineEdit>(dialog, IDC_KEYWORD_NAME);
         auto* list = Control<QListWidget>(dialog, IDC_LIST);
@@ -96,6 +96,7 @@ TEST_F(KeywordPickListTest, ManagerAddsRenamesAndDeletesInTheFileAndHandsBackThe
 
         // Deleting the first item selects the new first one.
         list->setCurrentRow(0);
+        m_Prompter.AnswerMessage(CPrompter::IDYES);
         remove->click();
         EXPECT_EQ(list->currentRow(), 0);
         EXPECT_EQ(name->text(), QStringLiteral("Mobil"));
@@ -160,10 +161,11 @@ TEST_F(KeywordPickListTest, AKeywordWithoutARowIDIsNeitherDeletedNorRenamedIntoA
     StoreKeyword(CKeyword::KeywordExpense, u"Tolls");
     StoreKeyword(CKeyword::KeywordFuelVendor, u"Esso");
     SqliteFile(m_File.Path()).Exec("INSERT INTO Keyword VALUES(0, 999, 'Ghost', 3, 0.0, 0.0)");
-    m_Prompter.AnswerModal([](QDialog& dialog) {
+    m_Prompter.AnswerModal([this](QDialog& dialog) {
         auto* list = Control<QListWidget>(dialog, IDC_LIST);
         ASSERT_EQ(Items(list), (QStringList{QStringLiteral("Ghost"), QStringLiteral("Tolls")}));
         list->setCurrentRow(0);
+        m_Prompter.AnswerMessage(CPrompter::IDYES);
         Control<QPushButton>(dialog, IDC_KEYWORD_DELETE)->click();
         Control<QLineEdit>(dialog, IDC_KEYWORD_NAME)->setText(QStringLiteral("Spook"));
         Control<QPushButton>(dialog, IDC_KEYWORD_RENAME)->click();
