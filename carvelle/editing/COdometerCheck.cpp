@@ -8,6 +8,7 @@
 #include "records/CEntry.h"
 #include "widgets/CPrompter.h"
 
+#include <QDateTime>
 #include <QLineEdit>
 
 COdometerCheck::COdometerCheck(const CEntry& entry)
@@ -22,12 +23,18 @@ bool COdometerCheck::Confirm(QLineEdit* field, double date, LONG odometer) {
     if (m_Confirmed && date == m_ConfirmedDate && odometer == m_ConfirmedOdometer)
         return true;
 
+    // By the days the user sees: the order of two entries of one day is nobody's to question.
+    const QDateTime local = OleDateToLocal(date);
+    if (!local.isValid())
+        return true;
+    const double dayStart = LocalToOleDate(local.date().startOfDay());
+    const double dayEnd = LocalToOleDate(EndOfLocalDay(local.date()));
     CRecordServices& records = TheRecords();
     CRecordServices::Reading other;
     int question = 0;
-    if (records.NearestReadingBefore(m_VehicleID, date, m_EntryID, other) && odometer < other.odometer)
+    if (records.NearestReadingBefore(m_VehicleID, dayStart, m_EntryID, other) && odometer < other.odometer)
         question = IDS_ODOMETER_LOWER;
-    else if (records.NearestReadingAfter(m_VehicleID, date, m_EntryID, other) && odometer > other.odometer)
+    else if (records.NearestReadingAfter(m_VehicleID, dayEnd, m_EntryID, other) && odometer > other.odometer)
         question = IDS_ODOMETER_HIGHER;
     if (question == 0)
         return true;

@@ -2,6 +2,7 @@
 // Before an entry is stored: an odometer reading below that of an earlier-dated entry of the same
 // vehicle, or above that of a later one, is most likely a typo (4470 after 44600), and one typo
 // spoils the distance of every figure after it. The user is asked, with No as the default.
+// Days are compared as the user sees them; entries of the same day are not questioned.
 // Readings of 0 count as none. An entry that is stored already is asked about only when its date
 // or reading changed, and a pair of values is asked about once.
 
