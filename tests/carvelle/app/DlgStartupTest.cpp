@@ -66,7 +66,26 @@ TEST_F(DlgStartupTest, CancelAndClosingTheWindowReturnTwo) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_EQ(dialog.result(), 2);
     }
+    {
+        // Enter on the focused Cancel key cancels; on a choice it is Done.
+        CDlgStartup dialog;
+        dialog.show();
+        QWidget* cancel = dialog.findChild<QWidget*>(QStringLiteral("softkey2"));
+        cancel->setFocus();
+        QTest::keyClick(cancel, Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), 2);
+        EXPECT_FALSE(dialog.isVisible());
+    }
     EXPECT_TRUE(m_Prompter.History().empty());
+    CDlgStartup dialog;
+    dialog.show();
+    auto* open = dialog.findChild<QRadioButton*>(QStringLiteral("ctl1018"));
+    open->setFocus();
+    m_Prompter.AnswerFile(QString());
+    QTest::keyClick(open, Qt::Key_Return);
+    EXPECT_EQ(m_Prompter.Count(Shown::SaveFile), 1);
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.done(2);
     EXPECT_TRUE(TheSettings().DBPath.empty());
 }
 

@@ -7,6 +7,7 @@
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CSession.h"
+#include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "editing/RecordEditing.h"
@@ -20,14 +21,19 @@
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
 #include "widgets/CCustomPropertySheet.h"
+#include "widgets/CDatePicker.h"
 #include "widgets/CMenuResource.h"
 #include "widgets/CWinDataExchangeLocale.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -46,6 +52,14 @@ void Type(QLineEdit* field, const char* text) {
 
 void NextTab(QDialog& sheet) {
     QTest::keyClick(sheet.focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+}
+
+QWidget* SoftKey(QDialog& dialog, int index) {
+    return dialog.findChild<QWidget*>(QStringLiteral("softkey%1").arg(index));
+}
+
+double OleDay(int year, int month, int day) {
+    return LocalToOleDate(QDateTime(QDate(year, month, day), QTime(12, 0)));
 }
 
 } // namespace
@@ -176,9 +190,17 @@ TEST_F(EditingSheetTest, CalcFillsTheMissingValueAndRefusesAnEmptyOne) {
         int target;
     };
     const Case cases[] = {
-        {"10", "0", "35", "10/3.5/35", IDC_PRICE},    {"10", "3.5", "0", "10/3.5/35", IDC_AMOUNT},
-        {"10", "3.5", "99", "10/3.5/35", IDC_AMOUNT}, {"0", "0", "35", "0/0/35", IDC_PRICE},
-        {"0", "-2", "35", "0/-2/35", IDC_QUANTITY},   {"0", "1.25", "35", "28/1.25/35", IDC_QUANTITY},
+        {"10", "0", "35", "10/3.5/35", IDC_PRICE},
+        {"10", "3.5", "0", "10/3.5/35", IDC_AMOUNT},
+        {"10", "3.5", "99", "10/3.5/35", IDC_AMOUNT},
+        {"0", "0", "35", "0/0/35", IDC_PRICE},
+        {"0", "-2", "35", "0/-2/35", IDC_QUANTITY},
+        {"0", "1.25", "35", "28/1.25/35", IDC_QUANTITY},
+        // Derived figures are rounded as a receipt shows them: cents, and a price and a quantity
+        // to three places.
+        {"12.345", "3.359", "0", "12.345/3.359/41.47", IDC_AMOUNT},
+        {"12.345", "0", "41.47", "12.345/3.359/41.47", IDC_PRICE},
+        {"0", "3.359", "41.47", "12.346/3.359/41.47", IDC_QUANTITY},
     };
     CEntry entry;
     entry.SetType(CEntry::EntryFuel);
@@ -209,6 +231,12 @@ TEST_F(EditingSheetTest, CalcFillsTheMissingValueAndRefusesAnEmptyOne) {
         EXPECT_TRUE(CWinDataExchangeLocale::IsMarkedRefused(quantity));
         QTest::keyClick(&sheet, Qt::Key_Return);
         EXPECT_TRUE(sheet.isVisible());
+        // The reason shows beside the frame; the text stays as typed.
+        Type(quantity, "1o.5");
+        QTest::keyClick(quantity, Qt::Key_Return);
+        EXPECT_EQ(quantity->toolTip(), QStringLiteral("Not a number: 1o.5"));
+        EXPECT_EQ(static_cast<CFullScreenDialog&>(sheet).RefusalText(), QStringLiteral("Not a number: 1o.5"));
+        EXPECT_EQ(quantity->text(), QStringLiteral("1o.5"));
         QTest::keyClick(&sheet, Qt::Key_Escape);
     });
     EXPECT_EQ(EditEntry(entry), 0);
@@ -371,4 +399,199 @@ TEST_F(EditingSheetTest, AFailedSaveWarnsKeepsTheStoredRecordAndDiscardsANewOne)
     EXPECT_EQ(m_Prompter.Messages().size(), 2u);
     EXPECT_EQ(list->GetRowCount(), 1);
     EXPECT_EQ(Stored().size(), 1u);
+}
+
+TEST_F(EditingSheetTest, EnterPressesTheFocusedButtonAndIsDoneInAField) {
+    CEntry entry;
+    entry.SetVehicleID(m_Vehicle);
+    entry.SetType(CEntry::EntryFuel);
+    // Enter on Cancel, after a change, stores nothing.
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT), "12");
+        SoftKey(sheet, 2)->setFocus();
+        QTest::keyClick(SoftKey(sheet, 2), Qt::Key_Return);
+    });
+    EXPECT_EQ(EditEntry(entry), 0);
+    EXPECT_EQ(entry.GetID(), 0);
+
+    m_Prompter.AnswerModal([this](QDialog& sheet) {
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY), "10");
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_PRICE), "3.5");
+        auto* calc = Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_CALC);
+        calc->setFocus();
+        QTest::keyClick(calc, Qt::Key_Return);
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT)->text(), QStringLiteral("35"));
+        m_Prompter.AnswerModal([](QDialog& manager) {
+            EXPECT_EQ(manager.windowTitle(), QStringLiteral("Fuel Vendors"));
+            QTest::keyClick(&manager, Qt::Key_Escape);
+        });
+        auto* manage = Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_MANAGE_KEYWORDS);
+        manage->setFocus();
+        QTest::keyClick(manage, Qt::Key_Return);
+        EXPECT_TRUE(sheet.isVisible());
+        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY);
+        quantity->setFocus();
+        QTest::keyClick(quantity, Qt::Key_Enter, Qt::KeypadModifier);
+    });
+    EXPECT_EQ(EditEntry(entry), 1);
+    EXPECT_EQ(entry.GetAmount(), 35.0f);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 3);
+}
+
+TEST_F(EditingSheetTest, TabFollowsTheRowsAndAPageReachedByItsTabTakesTheTyping) {
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        auto* total = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT);
+        total->setFocus();
+        const std::vector<QWidget*> order = {Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_CALC),
+                                             Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_DESCRIPTION),
+                                             Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_MANAGE_KEYWORDS),
+                                             sheet.findChild<QTabWidget*>(QStringLiteral("tabs"))->tabBar(),
+                                             SoftKey(sheet, 1),
+                                             SoftKey(sheet, 2),
+                                             Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_DATE)};
+        for (QWidget* next : order) {
+            QTest::keyClick(sheet.focusWidget(), Qt::Key_Tab);
+            EXPECT_EQ(sheet.focusWidget(), next) << next->objectName().toStdString();
+        }
+        NextTab(sheet);
+        QTest::keyClicks(sheet.focusWidget(), QStringLiteral("Full tank"));
+        EXPECT_EQ(Field<QPlainTextEdit>(sheet, IDD_NOTES, IDC_NOTES)->toPlainText(),
+                  QStringLiteral("Full tank"));
+        QTest::keyClick(&sheet, Qt::Key_Escape);
+    });
+    Command(ID_NEW_FUEL);
+
+    // The fields of every page start at one edge.
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        auto* name = Field<QWidget>(sheet, IDD_VEHICLE_DETAILS, IDC_DESCRIPTION);
+        NextTab(sheet);
+        auto* agent = Field<QWidget>(sheet, IDD_VEHICLE_INSURANCE, IDC_DESCRIPTION);
+        EXPECT_EQ(sheet.focusWidget(), agent);
+        EXPECT_EQ(agent->mapTo(&sheet, QPoint()).x(), name->mapTo(&sheet, QPoint()).x());
+        QTest::keyClick(&sheet, Qt::Key_Escape);
+    });
+    Command(ID_NEW_VEHICLE);
+}
+
+TEST_F(EditingSheetTest, ADateIsTakenAsTypedAndAnUnreadableOneIsRefused) {
+    const ScopedTimeZone zone(kGreenwich);
+    const PinnedClock clock(MakeTime(2026, 12, 8, 12));
+    CEntry entry;
+    entry.SetVehicleID(m_Vehicle);
+    entry.SetType(CEntry::EntryExpense);
+    entry.SetName(u"Parking");
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        auto* date = Field<CDatePicker>(sheet, IDD_EXPENSE_DETAILS, IDC_DATE);
+        EXPECT_EQ(sheet.focusWidget(), date);
+        QTest::keyClick(date, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(date, QStringLiteral("6/30/27"));
+        QTest::keyClick(date, Qt::Key_Tab);
+        EXPECT_EQ(sheet.focusWidget(), Field<QWidget>(sheet, IDD_EXPENSE_DETAILS, IDC_ODOMETER));
+        EXPECT_EQ(date->text(), QStringLiteral("6/30/2027"));
+        QTest::keyClick(&sheet, Qt::Key_Return);
+    });
+    ASSERT_EQ(EditEntry(entry), 1);
+    EXPECT_EQ(OleDateToLocal(entry.GetDate()).date(), QDate(2027, 6, 30));
+
+    const ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        auto* date = Field<CDatePicker>(sheet, IDD_EXPENSE_DETAILS, IDC_DATE);
+        EXPECT_EQ(date->text(), QStringLiteral("30.06.2027"));
+        Type(date, "31.6.2027");
+        QTest::keyClick(&sheet, Qt::Key_Return);
+        EXPECT_TRUE(sheet.isVisible());
+        EXPECT_TRUE(CWinDataExchangeLocale::IsMarkedRefused(date));
+        EXPECT_EQ(date->toolTip(), QStringLiteral("Not a date: 31.6.2027 (type it like 30.06.2027)"));
+        Type(date, "1.7.2027");
+        QTest::keyClick(&sheet, Qt::Key_Return);
+    });
+    ASSERT_EQ(EditEntry(entry), 1);
+    EXPECT_EQ(OleDateToLocal(entry.GetDate()).date(), QDate(2027, 7, 1));
+}
+
+TEST_F(EditingSheetTest, TheTripTotalFollowsTheDistanceUntilTheUserTypesOne) {
+    TheSettings().MileageRate = 0.3456f;
+    // Done on the details page prices the trip, although its Expense tab was never opened.
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        Type(Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_DESCRIPTION), "Visit");
+        auto* elapsed = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_ODOMETER);
+        elapsed->setFocus();
+        Type(elapsed, "123");
+        QTest::keyClick(elapsed, Qt::Key_Return);
+    });
+    Command(ID_NEW_TRIP);
+    // A total of one's own stays when the distance changes.
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        Type(Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_DESCRIPTION), "Fair");
+        NextTab(sheet);
+        auto* total = Field<QLineEdit>(sheet, IDD_TRIP_EXPENSE, IDC_AMOUNT);
+        EXPECT_EQ(total->text(), QStringLiteral("34.56"));
+        Type(total, "50");
+        sheet.findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(0);
+        auto* elapsed = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_ODOMETER);
+        elapsed->setFocus();
+        Type(elapsed, "200");
+        QTest::keyClick(elapsed, Qt::Key_Return);
+    });
+    Command(ID_NEW_TRIP);
+    std::vector<std::unique_ptr<CEntry>> trips = Stored();
+    ASSERT_EQ(trips.size(), 2u);
+    std::sort(trips.begin(), trips.end(), [](auto& a, auto& b) { return a->GetID() < b->GetID(); });
+    EXPECT_EQ(trips[0]->GetAmount(), 42.51f); // 123 x 0.3456 = 42.5088
+    EXPECT_EQ(trips[1]->GetAmount(), 50.0f);
+    EXPECT_EQ(trips[1]->GetCustom2() - trips[1]->GetCustom1(), 200.0f);
+}
+
+TEST_F(EditingSheetTest, AReadingOutOfStepWithOtherDaysIsQuestioned) {
+    const ScopedTimeZone zone(kGreenwich);
+    const auto store = [this](double date, LONG odometer) {
+        CEntry entry;
+        entry.SetVehicleID(m_Vehicle);
+        entry.SetType(CEntry::EntryFuel);
+        entry.SetDate(date);
+        entry.SetOdometer(odometer);
+        ASSERT_EQ(TheDataLayer().Save(&entry, 0), 1);
+    };
+    store(OleDay(2026, 5, 20), 44600);
+    store(OleDay(2026, 7, 1), 45500);
+    const auto edit = [this](double date, const char* odometer,
+                             const std::function<void(QDialog&)>& more = {}) {
+        CEntry entry;
+        entry.SetVehicleID(m_Vehicle);
+        entry.SetType(CEntry::EntryFuel);
+        entry.SetDate(date);
+        m_Prompter.AnswerModal([&](QDialog& sheet) {
+            Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_ODOMETER), odometer);
+            QTest::keyClick(&sheet, Qt::Key_Return);
+            if (more)
+                more(sheet);
+        });
+        return EditEntry(entry);
+    };
+
+    // A typo below the last reading: No returns to the field, a corrected reading is not asked.
+    m_Prompter.AnswerMessage(CPrompter::IDNO);
+    EXPECT_EQ(edit(OleDay(2026, 6, 10), "4470",
+                   [](QDialog& sheet) {
+                       auto* odometer = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_ODOMETER);
+                       EXPECT_TRUE(sheet.isVisible());
+                       EXPECT_EQ(sheet.focusWidget(), odometer);
+                       Type(odometer, "44900");
+                       QTest::keyClick(&sheet, Qt::Key_Return);
+                   }),
+              1);
+    // Above a later reading: Yes stores it. The same day as another reading is not questioned.
+    m_Prompter.AnswerMessage(CPrompter::IDYES);
+    EXPECT_EQ(edit(OleDay(2026, 6, 11), "46000"), 1);
+    EXPECT_EQ(edit(OleDay(2026, 5, 20) + 0.2, "44000"), 1);
+
+    const std::vector<CScriptedPrompter::Shown> asked = m_Prompter.Messages();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(
+        asked[0].text,
+        QStringLiteral("The odometer reading is lower than the one on 5/20/26 (44,600). Store it anyway?"));
+    EXPECT_EQ(asked[0].buttons, CPrompter::ButtonsYesNo);
+    EXPECT_EQ(asked[1].text, QStringLiteral("The odometer reading is higher than the later one on 7/1/26 "
+                                            "(45,500). Store it anyway?"));
+    EXPECT_EQ(Stored().size(), 5u);
 }

@@ -179,3 +179,51 @@ TEST_F(KeywordPickListTest, AKeywordWithoutARowIDIsNeitherDeletedNorRenamedIntoA
               (QStringList{QStringLiteral("Ghost"), QStringLiteral("Tolls")}));
     EXPECT_EQ(Stored(CKeyword::KeywordFuelVendor), QStringList{QStringLiteral("Esso")});
 }
+
+TEST_F(KeywordPickListTest, EnterAddsOrRenamesAndDeleteAsksWithTheName) {
+    StoreKeyword(CKeyword::KeywordFuelVendor, u"Shell");
+    m_Prompter.AnswerModal([this](QDialog& dialog) {
+        auto* name = Control<QLineEdit>(dialog, IDC_KEYWORD_NAME);
+        auto* list = Control<QListWidget>(dialog, IDC_LIST);
+        name->setFocus();
+        // Two names typed in a row are two new keywords: the one just added is not renamed.
+        QTest::keyClicks(name, QStringLiteral("Aral"));
+        QTest::keyClick(name, Qt::Key_Return);
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("BP"));
+        QTest::keyClick(name, Qt::Key_Return);
+        // A keyword picked in the list is renamed; a name the list holds is refused with a reason.
+        list->setCurrentRow(2);
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("Esso"));
+        QTest::keyClick(name, Qt::Key_Return);
+        name->setText(QStringLiteral("Aral"));
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_EQ(static_cast<CFullScreenDialog&>(dialog).RefusalText(),
+                  QStringLiteral("\"Aral\" is in the list already."));
+        EXPECT_EQ(Items(list),
+                  (QStringList{QStringLiteral("Aral"), QStringLiteral("BP"), QStringLiteral("Esso")}));
+
+        // Delete asks with the name; No keeps the keyword.
+        list->setCurrentRow(0);
+        list->setFocus();
+        m_Prompter.AnswerMessage(CPrompter::IDNO);
+        QTest::keyClick(list, Qt::Key_Delete);
+        m_Prompter.AnswerMessage(CPrompter::IDYES);
+        QTest::keyClick(list, Qt::Key_Delete);
+        EXPECT_EQ(Items(list), (QStringList{QStringLiteral("BP"), QStringLiteral("Esso")}));
+        // Enter on the selected keyword's own name chooses it.
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QString chosen;
+    EXPECT_TRUE(ManageKeywords(CKeyword::KeywordFuelVendor, chosen));
+    EXPECT_EQ(chosen, QStringLiteral("BP"));
+    const std::vector<CScriptedPrompter::Shown> asked = m_Prompter.Messages();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, QStringLiteral("Delete \"Aral\" from the list?"));
+    EXPECT_EQ(asked[0].buttons, CPrompter::ButtonsYesNo);
+    EXPECT_EQ(Stored(CKeyword::KeywordFuelVendor),
+              (QStringList{QStringLiteral("BP"), QStringLiteral("Esso")}));
+}
