@@ -24,3 +24,28 @@ TEST(LocalDatesTest, DatesAsTheFileKeepsThemFallOnTheDayTheFullConversionShows) 
         }
     }
 }
+
+TEST(LocalDatesTest, ReadsTheLocalesShortDateAsPeopleTypeIt) {
+    const QDate today(2026, 12, 8);
+    const auto read = [&](const char* text) { return ParseTypedDate(QString::fromUtf8(text), today); };
+    {
+        const ScopedLocale locale(QLocale(QLocale::English, QLocale::UnitedStates));
+        EXPECT_EQ(read("6/30/2027"), QDate(2027, 6, 30));
+        EXPECT_EQ(read("06/30/2027"), QDate(2027, 6, 30));
+        EXPECT_EQ(read(" 6/30/27 "), QDate(2027, 6, 30));
+        EXPECT_EQ(read("6-3-2027"), QDate(2027, 6, 3));
+        EXPECT_EQ(read("2027-06-30"), QDate(2027, 6, 30)); // ISO, whatever the locale
+        // A two-digit year is the nearest one; of two as near, the earlier.
+        EXPECT_EQ(read("1/1/75"), QDate(2075, 1, 1));
+        EXPECT_EQ(read("1/1/76"), QDate(1976, 1, 1));
+        EXPECT_EQ(read("1/1/77"), QDate(1977, 1, 1));
+        for (const char* refused : {"30/6/2027", "2/29/2027", "6/30", "6/3O/2027", "6/30/202", "", "1/1/1899",
+                                    "6/30/2027/1", "13/1/2027"})
+            EXPECT_FALSE(read(refused).isValid()) << refused;
+    }
+    const ScopedLocale locale(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(read("30.06.2027"), QDate(2027, 6, 30));
+    EXPECT_EQ(read("1.2.27"), QDate(2027, 2, 1));
+    EXPECT_EQ(read("29.2.2028"), QDate(2028, 2, 29));
+    EXPECT_FALSE(read("6/30/2027").isValid());
+}
