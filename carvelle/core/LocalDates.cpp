@@ -72,6 +72,21 @@ QString ShortDateText(const SYSTEMTIME& utc) {
 
 namespace {
 
+// The words the format quotes, such as the "г" of "d.MM.yy 'г'.", one after the other.
+QString QuotedWords(const QString& format) {
+    QString words;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        else if (quoted)
+            words += c;
+        else
+            words += u' ';
+    }
+    return words;
+}
+
 // The order of day, month and year in the locale's short format: "dMy", "Mdy" or "ydM" and so on.
 QString FieldOrder(const QString& format) {
     QString order;
@@ -97,41 +112,89 @@ int NearestYear(int twoDigits, int thisYear) {
 
 } // namespace
 
+namespace {
+
+// The month a word names in the locale, long or short ("Jun", "June"); 0 for none.
+int MonthNamed(const QLocale& locale, const QString& word) {
+    for (int month = 1; month <= 12; ++month) {
+        for (const QLocale::FormatType form : {QLocale::LongFormat, QLocale::ShortFormat}) {
+            QString name = locale.monthName(month, form);
+            if (name.endsWith(u'.'))
+                name.chop(1);
+            if (!name.isEmpty() && name.compare(word, Qt::CaseInsensitive) == 0)
+                return month;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 QDate ParseTypedDate(const QString& text, const QDate& today) {
-    // The digit runs of the text; anything else between them must be punctuation or space.
-    QList<QString> groups;
+    const QLocale locale;
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    const QString literals = QuotedWords(format);
+    // The numbers of the text and, where the locale writes it so, a month name; other words
+    // only as far as the format spells them ("30.06.27 г."). Punctuation and spaces between.
+    QList<QString> numbers;
+    int namedMonth = 0;
     QString run;
+    QString word;
+    const auto endWord = [&]() {
+        if (word.isEmpty())
+            return true;
+        const int month = MonthNamed(locale, word);
+        const bool literal = literals.contains(word, Qt::CaseInsensitive);
+        word.clear();
+        if (month != 0 && namedMonth == 0) {
+            namedMonth = month;
+            numbers.append(QString()); // the month's place among the fields
+            return true;
+        }
+        return literal;
+    };
     for (const QChar c : text) {
         if (c.isDigit()) {
+            if (!endWord())
+                return QDate();
             run += QChar(static_cast<char16_t>(u'0' + c.digitValue()));
             continue;
         }
-        if (c.isLetter() || c.isMark())
-            return QDate();
         if (!run.isEmpty())
-            groups.append(run);
+            numbers.append(run);
         run.clear();
+        if (c.isLetter() || c.isMark())
+            word += c;
+        else if (!endWord())
+            return QDate();
     }
     if (!run.isEmpty())
-        groups.append(run);
-    if (groups.size() != 3)
+        numbers.append(run);
+    if (!endWord() || numbers.size() != 3)
         return QDate();
 
-    QString order = FieldOrder(QLocale().dateFormat(QLocale::ShortFormat));
-    if (groups[0].size() == 4 && !order.startsWith(u'y'))
+    QString order = FieldOrder(format);
+    if (numbers[0].size() == 4 && !order.startsWith(u'y'))
         order = QStringLiteral("yMd");
     int day = 0;
-    int month = 0;
+    int month = namedMonth;
     int year = 0;
     for (int i = 0; i < 3; ++i) {
-        const QString& digits = groups[i];
+        const QString& digits = numbers[i];
+        if (digits.isEmpty() != (order[i] == u'M' && namedMonth != 0))
+            return QDate(); // a month name where the format has no month, or a number in its place
         const int value = digits.toInt();
         switch (order[i].unicode()) {
         case u'd':
+            if (digits.size() > 2)
+                return QDate();
+            day = value;
+            break;
         case u'M':
             if (digits.size() > 2)
                 return QDate();
-            (order[i] == u'd' ? day : month) = value;
+            if (namedMonth == 0)
+                month = value;
             break;
         default:
             if (digits.size() == 4)

@@ -34,9 +34,10 @@ QString ShortDateText(double oleDate);
 QString ShortDateText(const SYSTEMTIME& utc);
 
 // A day as the user types it in the locale's short date format: day, month and year in the
-// format's order, with or without leading zeros, separated by any punctuation or spaces; a
-// two-digit year is the one nearest today (the earlier one when two are as near). ISO
-// yyyy-MM-dd is read too. Invalid when the text is no such day or lies before 1900.
+// format's order, with or without leading zeros, separated by any punctuation or spaces, the
+// month also by its name where the format names it; a two-digit year is the one nearest today
+// (the earlier one when two are as near). ISO yyyy-MM-dd is read too. Invalid when the text is
+// no such day or lies before 1900.
 QDate ParseTypedDate(const QString& text, const QDate& today);
 // Today's local day by the platform clock.
 QDate LocalDayToday();

@@ -4,10 +4,11 @@
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "platform/SystemTime.h"
+#include "widgets/CDatePicker.h"
 #include "widgets/CPrompter.h"
+#include "widgets/CWinDataExchangeLocale.h"
 #include "widgets/SharedFonts.h"
 
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLocale>
@@ -40,14 +41,11 @@ CDlgDateRange::CDlgDateRange(SYSTEMTIME* start, SYSTEMTIME* end, QWidget* parent
       m_End(end) {
     QVBoxLayout* layout = Body();
 
-    const QString dateFormat = QLocale().dateFormat(QLocale::ShortFormat);
-    auto makePicker = [this, &dateFormat, layout](int id, const char* label) {
+    auto makePicker = [this, layout](int id, const char* label) {
         auto* caption = new QLabel(QString::fromLatin1(label), this);
         caption->setFont(SmallBoldFont());
-        auto* picker = new QDateEdit(this);
+        auto* picker = new CDatePicker(this);
         picker->setObjectName(QStringLiteral("ctl%1").arg(id));
-        picker->setCalendarPopup(true);
-        picker->setDisplayFormat(dateFormat);
         caption->setBuddy(picker);
         layout->addWidget(caption);
         layout->addWidget(picker);
@@ -76,7 +74,7 @@ CDlgDateRange::CDlgDateRange(SYSTEMTIME* start, SYSTEMTIME* end, QWidget* parent
     for (const Button& b : kButtons) {
         auto* button = new QPushButton(QString::fromLatin1(b.text), this);
         button->setObjectName(QStringLiteral("ctl%1").arg(b.id));
-        // Enter means "Done" wherever the focus is, not "press the focused shortcut".
+        // None is the default: Enter presses the focused one and is Done elsewhere.
         button->setAutoDefault(false);
         const Shortcut shortcut = b.shortcut;
         connect(button, &QPushButton::clicked, this, [this, shortcut] { ApplyShortcut(shortcut); });
@@ -92,16 +90,16 @@ CDlgDateRange::CDlgDateRange(SYSTEMTIME* start, SYSTEMTIME* end, QWidget* parent
 CDlgDateRange::~CDlgDateRange() = default;
 
 QDate CDlgDateRange::StartDay() const {
-    return m_StartPicker->date();
+    return m_StartPicker->Day();
 }
 
 QDate CDlgDateRange::EndDay() const {
-    return m_EndPicker->date();
+    return m_EndPicker->Day();
 }
 
 void CDlgDateRange::SetDays(const QDate& start, const QDate& end) {
-    m_StartPicker->setDate(start);
-    m_EndPicker->setDate(end);
+    m_StartPicker->SetDay(start);
+    m_EndPicker->SetDay(end);
 }
 
 void CDlgDateRange::ApplyShortcut(Shortcut shortcut) {
@@ -131,6 +129,12 @@ void CDlgDateRange::ApplyShortcut(Shortcut shortcut) {
 }
 
 void CDlgDateRange::OnDone() {
+    for (CDatePicker* picker : {m_StartPicker, m_EndPicker}) {
+        if (!picker->Day().isValid()) {
+            CWinDataExchangeLocale::Refuse(picker, CWinDataExchangeLocale::DateRefusal(picker));
+            return;
+        }
+    }
     const QDateTime first = StartDay().startOfDay();
     const QDateTime last = EndOfLocalDay(EndDay());
     if (last < first) {

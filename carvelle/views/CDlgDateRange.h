@@ -9,7 +9,7 @@
 
 #include <QDate>
 
-class QDateEdit;
+class CDatePicker;
 
 class CDlgDateRange : public CFullScreenDialog {
     Q_OBJECT
@@ -19,10 +19,11 @@ public:
     CDlgDateRange(SYSTEMTIME* start, SYSTEMTIME* end, QWidget* parent = nullptr);
     ~CDlgDateRange() override;
 
+    // Invalid while the field's text is no date.
     QDate StartDay() const;
     QDate EndDay() const;
 
-    // Refuses an end day before the start day.
+    // Refuses a day that cannot be read and an end day before the start day.
     void OnDone() override;
 
 private:
@@ -33,6 +34,6 @@ private:
 
     SYSTEMTIME* m_Start;
     SYSTEMTIME* m_End;
-    QDateEdit* m_StartPicker = nullptr;
-    QDateEdit* m_EndPicker = nullptr;
+    CDatePicker* m_StartPicker = nullptr;
+    CDatePicker* m_EndPicker = nullptr;
 };

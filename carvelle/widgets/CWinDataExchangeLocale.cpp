@@ -105,6 +105,13 @@ QString CWinDataExchangeLocale::DecimalRefusal(const QString& text) {
     return FormatStringResource(outOfRange ? IDS_REFUSED_OUT_OF_RANGE : IDS_REFUSED_NUMBER, {text.trimmed()});
 }
 
+QString CWinDataExchangeLocale::DateRefusal(const CDatePicker* control) {
+    const QString example = CDatePicker::DayText(control->ExampleDay());
+    const QString text = control->text().trimmed();
+    return text.isEmpty() ? FormatStringResource(IDS_REFUSED_EMPTY_DATE, {example})
+                          : FormatStringResource(IDS_REFUSED_DATE, {text, example});
+}
+
 bool CWinDataExchangeLocale::ExchangeText(QWidget* control, QString& value, bool save) {
     if (save)
         value = ControlText(control);
@@ -149,10 +156,7 @@ bool CWinDataExchangeLocale::ExchangeDate(CDatePicker* control, double& oleDate,
         return true;
     }
     if (!control->Day().isValid()) {
-        const QString example = CDatePicker::DayText(control->ExampleDay());
-        const QString text = control->text().trimmed();
-        Refuse(control, text.isEmpty() ? FormatStringResource(IDS_REFUSED_EMPTY_DATE, {example})
-                                       : FormatStringResource(IDS_REFUSED_DATE, {text, example}));
+        Refuse(control, DateRefusal(control));
         return false;
     }
     oleDate = control->OleDate();

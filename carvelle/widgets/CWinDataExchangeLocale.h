@@ -39,4 +39,6 @@ public:
     // Why the text is no whole number or no decimal ("Not a number: 1o.5").
     static QString IntegerRefusal(const QString& text);
     static QString DecimalRefusal(const QString& text);
+    // Why the date field's text is no date, with a day typed as the field takes it.
+    static QString DateRefusal(const CDatePicker* control);
 };

@@ -40,7 +40,7 @@ TEST(LocalDatesTest, ReadsTheLocalesShortDateAsPeopleTypeIt) {
         EXPECT_EQ(read("1/1/76"), QDate(1976, 1, 1));
         EXPECT_EQ(read("1/1/77"), QDate(1977, 1, 1));
         for (const char* refused : {"30/6/2027", "2/29/2027", "6/30", "6/3O/2027", "6/30/202", "", "1/1/1899",
-                                    "6/30/2027/1", "13/1/2027"})
+                                    "6/30/2027/1", "13/1/2027", "6/3d/2027", "30 Jun 2027"})
             EXPECT_FALSE(read(refused).isValid()) << refused;
     }
     const ScopedLocale locale(QLocale(QLocale::German, QLocale::Germany));
@@ -48,4 +48,10 @@ TEST(LocalDatesTest, ReadsTheLocalesShortDateAsPeopleTypeIt) {
     EXPECT_EQ(read("1.2.27"), QDate(2027, 2, 1));
     EXPECT_EQ(read("29.2.2028"), QDate(2028, 2, 29));
     EXPECT_FALSE(read("6/30/2027").isValid());
+    // Where the short format names the month or spells a word, so may the user.
+    const ScopedLocale plain(QLocale::c());
+    EXPECT_EQ(read("30 Jun 2027"), QDate(2027, 6, 30));
+    EXPECT_EQ(read("30 june 27"), QDate(2027, 6, 30));
+    const ScopedLocale bulgarian(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
+    EXPECT_EQ(read("30.06.27 \u0433."), QDate(2027, 6, 30));
 }

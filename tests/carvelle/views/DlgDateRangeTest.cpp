@@ -5,8 +5,8 @@
 
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
+#include "widgets/CDatePicker.h"
 
-#include <QDateEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -66,6 +66,7 @@ TEST_F(DlgDateRangeTest, ShortcutsCountFromTheLocalDayAcrossMonthYearAndLeapBoun
 
 TEST_F(DlgDateRangeTest, DoneHandsBackTheUtcBoundsOfTheLocalDays) {
     const ScopedTimeZone tz(kNewYork);
+    const ScopedLocale locale(QLocale(QLocale::English, QLocale::UnitedStates));
     const PinnedClock clock(MakeTime(2024, 6, 20, 15));
 
     // The filter's range: 1 February 00:00 to 9 February 23:59:59 in New York, kept in UTC.
@@ -76,9 +77,10 @@ TEST_F(DlgDateRangeTest, DoneHandsBackTheUtcBoundsOfTheLocalDays) {
         EXPECT_EQ(range.StartDay(), QDate(2024, 2, 1));
         EXPECT_EQ(range.EndDay(), QDate(2024, 2, 9));
         // The end moves into summer time: its last second is four hours before UTC midnight.
-        dialog.findChild<QDateEdit*>(QStringLiteral("ctl%1").arg(IDC_END_DATE))->setDate(QDate(2024, 4, 2));
-        QTest::keyClick(dialog.findChild<QDateEdit*>(QStringLiteral("ctl%1").arg(IDC_START_DATE)),
-                        Qt::Key_Return);
+        auto* end = dialog.findChild<CDatePicker*>(QStringLiteral("ctl%1").arg(IDC_END_DATE));
+        end->selectAll();
+        QTest::keyClicks(end, QStringLiteral("4/2/24"));
+        QTest::keyClick(end, Qt::Key_Return);
     });
     CDlgDateRange dialog(&start, &end);
     EXPECT_EQ(m_Prompter.RunModal(dialog), 1);
@@ -108,8 +110,8 @@ TEST_F(DlgDateRangeTest, AnEndBeforeTheStartIsRefusedAndCancelLeavesTheValuesAlo
     SYSTEMTIME start = originalStart;
     SYSTEMTIME end = originalEnd;
     m_Prompter.AnswerModal([this](QDialog& dialog) {
-        dialog.findChild<QDateEdit*>(QStringLiteral("ctl%1").arg(IDC_START_DATE))
-            ->setDate(QDate(2024, 1, 10));
+        dialog.findChild<CDatePicker*>(QStringLiteral("ctl%1").arg(IDC_START_DATE))
+            ->SetDay(QDate(2024, 1, 10));
         CScriptedPrompter::Press(dialog, ID_DONE);
         EXPECT_TRUE(dialog.isVisible());
         ASSERT_EQ(m_Prompter.Messages().size(), 1u);
