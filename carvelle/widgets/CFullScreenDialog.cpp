@@ -68,6 +68,7 @@ CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidg
         if (action->menu())
             key->SetPopup(action->menu(), index > 1);
         keys->addWidget(key);
+        m_SoftKeyButtons.push_back(key);
         if (index == 1)
             keys->addStretch(1);
         ++index;
@@ -201,10 +202,28 @@ void CFullScreenDialog::CentreOverOwner() {
     move(placed.topLeft());
 }
 
+QWidget* CFullScreenDialog::FirstControl() const {
+    for (QWidget* widget = nextInFocusChain(); widget && widget != this;
+         widget = widget->nextInFocusChain()) {
+        const bool softKey =
+            std::find(m_SoftKeyButtons.begin(), m_SoftKeyButtons.end(), widget) != m_SoftKeyButtons.end();
+        if (!softKey && widget->window() == this && (widget->focusPolicy() & Qt::TabFocus) &&
+            widget->isEnabled() && widget->isVisibleTo(this))
+            return widget;
+    }
+    return nullptr;
+}
+
 void CFullScreenDialog::showEvent(QShowEvent* event) {
     if (!m_Sized) {
         m_Sized = true;
         SizeToContent();
+    }
+    // The soft keys are made before the controls above them: a dialog that names no field to
+    // start in starts in its first control, not on Done.
+    if (!focusWidget()) {
+        if (QWidget* first = FirstControl())
+            first->setFocus(Qt::TabFocusReason);
     }
     // Centred over the main window, also when the window manager places that window only after
     // the dialog has opened (a notice at start-up).

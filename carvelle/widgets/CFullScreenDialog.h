@@ -14,9 +14,11 @@
 #include <QPointer>
 
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QMenu;
+class QToolButton;
 class QVBoxLayout;
 
 class CFullScreenDialog : public QDialog {
@@ -67,6 +69,8 @@ private:
     void CentreOverOwner();
     // Enter with the focus here presses it.
     static bool IsPushButton(const QWidget* widget);
+    // The first control Tab reaches that is not a soft key, or null.
+    QWidget* FirstControl() const;
 
     std::unique_ptr<QMenu> m_SoftKeys; // menu 221: "Done" and "Cancel"
     QVBoxLayout* m_Body = nullptr;     // owned by the dialog's layout
@@ -75,4 +79,5 @@ private:
     QSize m_OpenedSize;          // as first shown: a different size at closing is the user's
     QLabel* m_Refusal = nullptr; // child widget
     QPointer<QWidget> m_RefusedField;
+    std::vector<QToolButton*> m_SoftKeyButtons; // child widgets
 };

@@ -79,6 +79,8 @@ TEST_F(DlgStartupTest, CancelAndClosingTheWindowReturnTwo) {
     EXPECT_TRUE(m_Prompter.History().empty());
     CDlgStartup dialog;
     dialog.show();
+    // It starts on its first choice, not on the soft keys made before it.
+    EXPECT_EQ(dialog.focusWidget(), dialog.findChild<QWidget*>(QStringLiteral("ctl1017")));
     auto* open = dialog.findChild<QRadioButton*>(QStringLiteral("ctl1018"));
     open->setFocus();
     m_Prompter.AnswerFile(QString());
