@@ -168,9 +168,14 @@ void CMainFrame::RestorePlacement() {
     if (!stored) {
         QSize size(kFirstWidth, kFirstHeight);
         // On a small screen the first window leaves room for the window manager's frame.
-        if (primary)
-            size = size.boundedTo(primary->availableGeometry().size() * 9 / 10);
-        resize(size.expandedTo(minimumSize()));
+        QRect first(QPoint(), size);
+        if (primary) {
+            first.setSize(size.boundedTo(primary->availableGeometry().size() * 9 / 10));
+            // Placed by us, not later by the window manager, so the first notices centre over it.
+            first.moveCenter(primary->availableGeometry().center());
+        }
+        first.setSize(first.size().expandedTo(minimumSize()));
+        setGeometry(first);
         return;
     }
     QRect placed(stored->Left, stored->Top, stored->Width, stored->Height);
