@@ -186,6 +186,8 @@ const QHash<int, QString>& Table() {
              "  import FILE IN.csv [OPTIONS]  read entries from a CSV file\n"
              "  backup FILE DEST              copy the data file safely, even while Carvelle has it open\n"
              "  stats FILE --vehicle NAME     print the ten quick statistics\n"
+             "  report FILE [OPTIONS]         write the figures per month or year as CSV\n"
+             "  fillups FILE [OPTIONS]        write one CSV row per fill-up with its economy\n"
              "  --version                     print the version\n"
              "\n"
              "FILE is a Carvelle data file (.dat). 'carvelle-cli COMMAND --help' describes each command.\n"
@@ -232,6 +234,31 @@ const QHash<int, QString>& Table() {
              "\n"
              "Prints the ten quick statistics of the vehicle, one 'label<TAB>value' a line, in the\n"
              "units chosen in Carvelle's Options. DATE is yyyy-MM-dd, a local day.\n")},
+        {IDS_CLI_HELP_REPORT,
+         QStringLiteral(
+             "Usage: carvelle-cli report FILE [--vehicle NAME] [--by month|year] [--from DATE]\n"
+             "                            [--to DATE]\n"
+             "\n"
+             "Writes the vehicle's figures per month (the default) or year as CSV with the header\n"
+             "Period,Entries,Distance,FuelVolume,FuelCost,RepairCost,TripCost,ExpenseCost,TotalCost,"
+             "CostPer100\n"
+             "Period is yyyy-MM or yyyy. Every period from the first entry's to the last entry's is\n"
+             "listed, an empty one with zeros; CostPer100 is empty below a distance of 100.\n"
+             "Distances and volumes are in the units chosen in Carvelle's Options, '.' is the\n"
+             "decimal point. --vehicle may be left out when the file has one vehicle.\n"
+             "DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
+        {IDS_CLI_HELP_FILLUPS,
+         QStringLiteral(
+             "Usage: carvelle-cli fillups FILE [--vehicle NAME] [--from DATE] [--to DATE]\n"
+             "\n"
+             "Writes the vehicle's fill-ups, oldest first, as CSV with the header\n"
+             "Date,Odometer,Distance,Volume,UnitPrice,Total,Economy\n"
+             "Distance is counted from the previous fill-up; it and Economy (in the unit chosen in\n"
+             "Carvelle's Options) are empty for the first fill-up, Economy also where there is no\n"
+             "distance. ISO dates, '.' as the decimal point. --vehicle may be left out when the file\n"
+             "has one vehicle. DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
+        {IDS_CLI_WHICH_VEHICLE, QStringLiteral("The data file has %s vehicles: give --vehicle NAME.")},
+        {IDS_CLI_NO_VEHICLES, QStringLiteral("The data file has no vehicle.")},
         {IDS_CLI_NO_VEHICLE, QStringLiteral("No vehicle is named \"%s\".")},
         {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
