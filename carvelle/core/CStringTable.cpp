@@ -284,8 +284,8 @@ const QHash<int, QString>& Table() {
          QStringLiteral(
              "No fill-up has fuel and a reading above the one before, so there is no economy to draw.")},
         {IDS_CHART_WITHOUT_ECONOMY,
-         QStringLiteral("%s fill-ups have no economy: no fuel, or a reading not above the one before.")},
-        {IDS_CHART_OFF_SCALE, QStringLiteral("%s fill-ups lie off the chart, outside %s to %s.")},
+         QStringLiteral("Fill-ups without economy: %s (no fuel, or a reading not above the one before).")},
+        {IDS_CHART_OFF_SCALE, QStringLiteral("Fill-ups off the chart: %s (outside %s to %s).")},
         {IDS_CHART_NO_PRICES, QStringLiteral("No fill-up in this view has a price per unit.")},
         {IDS_CHART_GROUPED, QStringLiteral("Each bar sums %s months.|Each bar sums %s years.")},
         {IDS_CHART_NO_PER_100,
