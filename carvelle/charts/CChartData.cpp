@@ -141,9 +141,11 @@ void CChartData::BuildLines(int pixelWidth) {
         m_ShownHigh = high;
     }
 
-    m_Economy = Thin(std::move(m_Economy), pixelWidth);
-    m_EconomyAverage = Thin(std::move(m_EconomyAverage), pixelWidth);
-    m_Prices = Thin(std::move(m_Prices), pixelWidth);
+    // Two points a bucket: no more points than pixels.
+    const int buckets = std::max(1, pixelWidth / 2);
+    m_Economy = Thin(std::move(m_Economy), buckets);
+    m_EconomyAverage = Thin(std::move(m_EconomyAverage), buckets);
+    m_Prices = Thin(std::move(m_Prices), buckets);
 }
 
 void CChartData::BuildBars(PeriodKind kind, int pixelWidth) {
