@@ -305,9 +305,10 @@ const QHash<int, QString>& Table() {
         {IDS_REPORT_NOT_PRINTED, QStringLiteral("The report could not be printed.")},
         {IDS_REPORT_PAGE, QStringLiteral("Page %s of %s")},
         {IDS_ABOUT_LICENCE,
-         QStringLiteral("This program is distributed under the GNU General Public License version 3, "
-                        "as Qt Charts, which it uses, requires. Its sources and the Dorvane data library are "
-                        "free software under the MIT licence.")},
+         QStringLiteral(
+             "Carvelle draws its charts with Qt Charts, so this program is distributed under the "
+             "GNU General Public License version 3. Its sources and the Dorvane data library, which "
+             "has no Qt in it, are free software under the MIT licence.")},
         {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
         {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},

@@ -310,6 +310,7 @@ TEST_F(MainFrameTest, TheAboutBoxShowsNameVersionAndNotice) {
         EXPECT_TRUE(text("ctlVersion").startsWith(QStringLiteral("Version 1.")));
         EXPECT_TRUE(text("ctlVersion").contains(QStringLiteral(" build ")));
         EXPECT_EQ(text("ctlNotice").count(QLatin1Char('\n')), 1);
+        EXPECT_TRUE(text("ctlLicence").contains(QLatin1String("GNU General Public License version 3")));
         auto* picture = dialog.findChild<QLabel*>(QStringLiteral("ctlPicture"));
         ASSERT_NE(picture, nullptr);
         EXPECT_FALSE(picture->pixmap().isNull());
