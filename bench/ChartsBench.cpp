@@ -125,7 +125,7 @@ void ChartsDrawn(benchmark::State& state, std::size_t n) {
         }
         for (int chart = 0; chart < CChartData::ChartCount; ++chart) {
             QChartView view(CChartFactory::Make(data, static_cast<CChartData::Chart>(chart),
-                                                CChartData::PeriodKind::Month, false)
+                                                CChartData::PeriodKind::Month, false, kViewSize.width())
                                 .release());
             view.setRenderHint(QPainter::Antialiasing);
             view.resize(kViewSize);

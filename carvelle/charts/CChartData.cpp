@@ -6,6 +6,8 @@
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -148,20 +150,44 @@ void CChartData::BuildLines(int pixelWidth) {
     m_Prices = Thin(std::move(m_Prices), buckets);
 }
 
+std::span<const int> CChartData::RoundSteps(PeriodKind kind) {
+    static constexpr int kMonths[] = {1,   2,    3,    6,    12,    24,    60,    120,   240,
+                                      600, 1200, 2400, 6000, 12000, 24000, 60000, 120000};
+    static constexpr int kYears[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000};
+    if (kind == PeriodKind::Month)
+        return kMonths;
+    return kYears;
+}
+
+int CChartData::PeriodNumber(const QDate& first, PeriodKind kind) {
+    return kind == PeriodKind::Month ? first.year() * 12 + first.month() - 1 : first.year();
+}
+
 void CChartData::BuildBars(PeriodKind kind, int pixelWidth) {
     const auto& periods = Figures(kind).Periods();
     Bars& bars = kind == PeriodKind::Year ? m_YearBars : m_MonthBars;
     bars = Bars();
     if (periods.empty())
         return;
-    const std::size_t most = static_cast<std::size_t>(std::max(kLeastBars, pixelWidth / kPixelsPerBar));
-    const std::size_t group = (periods.size() + most - 1) / most;
-    bars.periodsPerBar = static_cast<int>(group);
-    for (std::size_t start = 0; start < periods.size(); start += group) {
+    // Bars of a round number of periods (quarters, years, decades) that start on a round date,
+    // as few as fit.
+    const int most = std::max(kLeastBars, pixelWidth / kPixelsPerBar);
+    const int first = PeriodNumber(periods.front().First, kind);
+    const int last = first + static_cast<int>(periods.size()) - 1;
+    int group = RoundSteps(kind).back();
+    for (int step : RoundSteps(kind)) {
+        if (last / step - first / step + 1 <= most) {
+            group = step;
+            break;
+        }
+    }
+    bars.periodsPerBar = group;
+    for (std::size_t i = 0; i < periods.size();) {
+        const int start = (first + static_cast<int>(i)) / group * group;
         std::array<double, KindCount> cost{};
         double total = 0.0;
         long long distance = 0;
-        for (std::size_t i = start; i < std::min(periods.size(), start + group); ++i) {
+        for (; i < periods.size() && first + static_cast<int>(i) < start + group; ++i) {
             const CFiguresOverTime::Period& period = periods[i];
             cost[KindFuel] += period.FuelCost;
             cost[KindRepair] += period.RepairCost;
@@ -170,7 +196,8 @@ void CChartData::BuildBars(PeriodKind kind, int pixelWidth) {
             total += period.TotalCost;
             distance += period.Distance;
         }
-        bars.first.push_back(periods[start].First);
+        bars.first.push_back(kind == PeriodKind::Month ? QDate(start / 12, start % 12 + 1, 1)
+                                                       : QDate(start, 1, 1));
         for (int k = 0; k < KindCount; ++k)
             bars.cost[static_cast<std::size_t>(k)].push_back(cost[static_cast<std::size_t>(k)]);
         bars.total.push_back(total);
@@ -217,17 +244,26 @@ QString CChartData::Note(Chart chart, PeriodKind kind) const {
     case ChartPrice:
         if (fillUps == 0)
             return LoadStringResource(fuelShown ? IDS_CHART_NO_FILL_UPS : IDS_CHART_FUEL_FILTERED);
-        if (chart == ChartPrice)
-            return m_Prices.empty() ? LoadStringResource(IDS_CHART_NO_PRICES) : QString();
+        // Thousands of fill-ups on one day make a line stand on end.
+        if (fillUps > 1 && m_Months.FillUps().front().Day == m_Months.FillUps().back().Day)
+            lines << FormatStringResource(
+                IDS_CHART_ONE_DAY,
+                {QLocale().toString(m_Months.FillUps().front().Day, QLocale::ShortFormat)});
+        if (chart == ChartPrice) {
+            if (m_Prices.empty())
+                return LoadStringResource(IDS_CHART_NO_PRICES);
+            break;
+        }
         if (fillUps == 1)
             return LoadStringResource(IDS_CHART_ONE_FILL_UP);
         if (m_Economy.empty())
             return LoadStringResource(IDS_CHART_NO_ECONOMY);
         if (m_WithoutEconomy > 0)
-            lines << FormatStringResource(IDS_CHART_WITHOUT_ECONOMY, {QString::number(m_WithoutEconomy)});
+            lines << FormatStringResource(IDS_CHART_WITHOUT_ECONOMY,
+                                          {QLocale().toString(static_cast<qulonglong>(m_WithoutEconomy))});
         if (m_OffScale > 0)
             lines << FormatStringResource(IDS_CHART_OFF_SCALE,
-                                          {QString::number(m_OffScale),
+                                          {QLocale().toString(static_cast<qulonglong>(m_OffScale)),
                                            FormatNumber(static_cast<float>(m_ShownLow), kDecimalNumber),
                                            FormatNumber(static_cast<float>(m_ShownHigh), kDecimalNumber)});
         break;

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -31,7 +32,9 @@ public:
 
     struct Bars {
         int periodsPerBar = 1;
-        std::vector<QDate> first; // the first day of each bar
+        // The first day of each bar; a bar of several periods starts on a round date, which may
+        // be before the first entry.
+        std::vector<QDate> first;
         std::array<std::vector<double>, KindCount> cost;
         std::vector<double> total;
         std::vector<std::optional<double>> costPer100; // empty below a distance of 100
@@ -61,6 +64,11 @@ public:
 
     static double DayToX(const QDate& day) { return static_cast<double>(day.toJulianDay()); }
     static QDate XToDay(double x) { return QDate::fromJulianDay(static_cast<qint64>(x + 0.5)); }
+
+    // The round numbers of months or years that bars group and axes step by.
+    static std::span<const int> RoundSteps(PeriodKind kind);
+    // Months or years since year 0.
+    static int PeriodNumber(const QDate& first, PeriodKind kind);
 
     // At most two points per bucket of the x range (the lowest and highest, in their order), so
     // a line keeps its look; unchanged when it has no more than that already.

@@ -99,48 +99,40 @@ void ShowTips(QLineSeries* line, CChartData::Chart chart, const QLocale& locale)
 }
 
 // The x axis of the economy and price lines, a little wider than the days they cover.
-QCategoryAxis* DayAxis(const std::vector<QPointF>& points, const QLocale& locale) {
+QCategoryAxis* DayAxis(const std::vector<QPointF>& points, int most, const QLocale& locale) {
     const auto [low, high] = std::minmax_element(
         points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
     const double room = std::max(0.5, (high->x() - low->x()) * 0.02);
-    QCategoryAxis* axis = LabelAxis(low->x() - room, high->x() + room,
-                                    CChartFactory::DayTicks(CChartData::XToDay(low->x() - room),
-                                                            CChartData::XToDay(high->x() + room),
-                                                            CChartFactory::kMostLabels, locale));
+    QCategoryAxis* axis =
+        LabelAxis(low->x() - room, high->x() + room,
+                  CChartFactory::DayTicks(CChartData::XToDay(low->x() - room),
+                                          CChartData::XToDay(high->x() + room), most, locale));
     axis->setGridLineVisible(true);
     return axis;
 }
 
-// Every step-th bar is labelled: steps that fall on quarters, years and decades where they can.
-QCategoryAxis* BarAxis(const CChartData::Bars& bars, PeriodKind kind, const QLocale& locale) {
+// Labels on bars that start on round dates (quarters, years, decades), as many as fit.
+QCategoryAxis* BarAxis(const CChartData::Bars& bars, PeriodKind kind, int most, const QLocale& locale) {
     const auto count = static_cast<int>(bars.first.size());
-    // The number a bar's step is counted on: months or years since year 0, for bars of one period.
-    const auto key = [&bars, kind](int i) {
-        if (bars.periodsPerBar > 1)
-            return i;
-        const QDate& day = bars.first[static_cast<std::size_t>(i)];
-        return kind == PeriodKind::Month ? day.year() * 12 + day.month() - 1 : day.year();
+    const auto number = [&bars, kind](int i) {
+        return CChartData::PeriodNumber(bars.first[static_cast<std::size_t>(i)], kind);
     };
-    std::vector<int> steps;
-    if (bars.periodsPerBar == 1 && kind == PeriodKind::Month)
-        steps = {1, 2, 3, 6, 12, 24, 60, 120, 240, 600, 1200};
-    else
-        steps = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000};
-    int step = steps.back();
-    for (int candidate : steps) {
+    int step = CChartData::RoundSteps(kind).back();
+    for (int candidate : CChartData::RoundSteps(kind)) {
+        if (candidate % bars.periodsPerBar != 0)
+            continue;
         int labels = 0;
-        for (int i = 0; i < count && labels <= CChartFactory::kMostLabels; ++i)
-            labels += key(i) % candidate == 0 ? 1 : 0;
-        if (labels <= CChartFactory::kMostLabels) {
+        for (int i = 0; i < count && labels <= most; ++i)
+            labels += number(i) % candidate == 0 ? 1 : 0;
+        if (labels <= most) {
             step = candidate;
             break;
         }
     }
-    const bool yearsOnly =
-        kind == PeriodKind::Year || (bars.periodsPerBar == 1 && step >= 12) || bars.periodsPerBar >= 12;
+    const bool yearsOnly = kind == PeriodKind::Year || step >= 12;
     std::vector<std::pair<double, QString>> labels;
     for (int i = 0; i < count; ++i) {
-        if (key(i) % step != 0)
+        if (number(i) % step != 0)
             continue;
         const QDate& first = bars.first[static_cast<std::size_t>(i)];
         labels.emplace_back(i, yearsOnly ? locale.toString(first, QStringLiteral("yyyy"))
@@ -151,7 +143,8 @@ QCategoryAxis* BarAxis(const CChartData::Bars& bars, PeriodKind kind, const QLoc
     return axis;
 }
 
-void AddLines(QChart& chart, const CChartData& data, CChartData::Chart which, const QLocale& locale) {
+void AddLines(QChart& chart, const CChartData& data, CChartData::Chart which, int most,
+              const QLocale& locale) {
     const bool economy = which == CChartData::ChartEconomy;
     const std::vector<QPointF>& points = economy ? data.Economy() : data.Prices();
     if (points.empty())
@@ -183,7 +176,7 @@ void AddLines(QChart& chart, const CChartData& data, CChartData::Chart which, co
         if (title.isEmpty())
             title = LoadStringResource(IDS_CHART_PRICE_AXIS);
     }
-    QCategoryAxis* x = DayAxis(points, locale);
+    QCategoryAxis* x = DayAxis(points, most, locale);
     QValueAxis* y = ValueAxis(low, high, title);
     chart.addAxis(x, Qt::AlignBottom);
     chart.addAxis(y, Qt::AlignLeft);
@@ -194,7 +187,7 @@ void AddLines(QChart& chart, const CChartData& data, CChartData::Chart which, co
     chart.legend()->setVisible(lines.size() > 1);
 }
 
-void AddBars(QChart& chart, const CChartData& data, CChartData::Chart which, PeriodKind kind,
+void AddBars(QChart& chart, const CChartData& data, CChartData::Chart which, PeriodKind kind, int most,
              const QLocale& locale) {
     if (data.IsEmpty(which, kind))
         return;
@@ -242,7 +235,7 @@ void AddBars(QChart& chart, const CChartData& data, CChartData::Chart which, Per
     // A bar or two would fill the plot: they keep the width of one of six.
     series->setBarWidth(0.8 * std::min(1.0, static_cast<double>(bars->first.size()) / 6.0));
     chart.addSeries(series);
-    QCategoryAxis* x = BarAxis(*bars, kind, locale);
+    QCategoryAxis* x = BarAxis(*bars, kind, most, locale);
     QValueAxis* y = ValueAxis(0.0, high > 0.0 ? high * 1.05 : 1.0, title);
     chart.addAxis(x, Qt::AlignBottom);
     chart.addAxis(y, Qt::AlignLeft);
@@ -254,7 +247,8 @@ void AddBars(QChart& chart, const CChartData& data, CChartData::Chart which, Per
 } // namespace
 
 std::unique_ptr<QChart> CChartFactory::Make(const CChartData& data, CChartData::Chart chart, PeriodKind kind,
-                                            bool dark, const QLocale& locale) {
+                                            bool dark, double width, const QLocale& locale) {
+    const int most = LabelsFor(width);
     auto made = std::make_unique<QChart>();
     made->setTheme(dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
     made->setAnimationOptions(QChart::NoAnimation);
@@ -266,16 +260,22 @@ std::unique_ptr<QChart> CChartFactory::Make(const CChartData& data, CChartData::
     switch (chart) {
     case CChartData::ChartEconomy:
     case CChartData::ChartPrice:
-        AddLines(*made, data, chart, locale);
+        AddLines(*made, data, chart, most, locale);
         break;
     case CChartData::ChartCost:
     case CChartData::ChartCostPer100:
-        AddBars(*made, data, chart, kind, locale);
+        AddBars(*made, data, chart, kind, most, locale);
         break;
     default:
         break;
     }
     return made;
+}
+
+int CChartFactory::LabelsFor(double width) {
+    // A label such as "Sept. 2025" and the room around it.
+    constexpr double kPixelsPerLabel = 110.0;
+    return std::clamp(static_cast<int>(width / kPixelsPerLabel), 3, 10);
 }
 
 bool CChartFactory::IsDark(const QPalette& palette) {

@@ -17,13 +17,13 @@ class QPalette;
 class CChartFactory {
 public:
     using PeriodKind = CChartData::PeriodKind;
-    // Axis labels on a time axis: at most this many, so that they never run into each other.
-    static constexpr int kMostLabels = 8;
-
     // The chart, titled, with its series named by objectName ("economy", "average", "price",
-    // "cost", "per100"); the bars' sets follow the kinds. A chart without data has no series.
+    // "cost", "per100"); the bars' sets follow the kinds. A chart without data has no series. Its
+    // time axis has as many labels as fit in width pixels.
     static std::unique_ptr<QChart> Make(const CChartData& data, CChartData::Chart chart, PeriodKind kind,
-                                        bool dark, const QLocale& locale = QLocale());
+                                        bool dark, double width, const QLocale& locale = QLocale());
+    // The labels of a time axis that fit in a chart of that width without running into each other.
+    static int LabelsFor(double width);
 
     // Dark when the window is darker than its text: the desktop's dark theme.
     static bool IsDark(const QPalette& palette);

@@ -26,6 +26,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -77,6 +78,7 @@ CDlgCharts::CDlgCharts(const CEntryFilter& filter, const QString& viewText, QWid
         view->setObjectName(QStringLiteral("chart%1").arg(i));
         view->setRenderHint(QPainter::Antialiasing);
         view->setMinimumSize(kLeastChart);
+        view->installEventFilter(this);
         auto* note = new QLabel(page);
         note->setObjectName(QStringLiteral("note%1").arg(i));
         note->setWordWrap(true);
@@ -128,14 +130,32 @@ void CDlgCharts::SetPeriodKind(CChartData::PeriodKind kind) {
 }
 
 void CDlgCharts::Rebuild() {
+    for (int i = 0; i < CChartData::ChartCount; ++i)
+        RebuildChart(static_cast<CChartData::Chart>(i));
+}
+
+void CDlgCharts::RebuildChart(CChartData::Chart chart) {
+    const auto at = static_cast<std::size_t>(chart);
     const CChartData::PeriodKind kind = PeriodKind();
-    for (int i = 0; i < CChartData::ChartCount; ++i) {
-        const auto chart = static_cast<CChartData::Chart>(i);
-        ReplaceChart(*m_Views[static_cast<std::size_t>(i)], CChartFactory::Make(m_Data, chart, kind, m_Dark));
-        const QString note = m_Data.Note(chart, kind);
-        m_Notes[static_cast<std::size_t>(i)]->setText(note);
-        m_Notes[static_cast<std::size_t>(i)]->setVisible(!note.isEmpty());
+    QChartView& view = *m_Views[at];
+    const int width = std::max(view.width(), kLeastChart.width());
+    m_Labels[at] = CChartFactory::LabelsFor(width);
+    ReplaceChart(view, CChartFactory::Make(m_Data, chart, kind, m_Dark, width));
+    const QString note = m_Data.Note(chart, kind);
+    m_Notes[at]->setText(note);
+    m_Notes[at]->setVisible(!note.isEmpty());
+}
+
+bool CDlgCharts::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        for (int i = 0; i < CChartData::ChartCount; ++i) {
+            QChartView* view = m_Views[static_cast<std::size_t>(i)];
+            if (watched == view && CChartFactory::LabelsFor(std::max(view->width(), kLeastChart.width())) !=
+                                       m_Labels[static_cast<std::size_t>(i)])
+                RebuildChart(static_cast<CChartData::Chart>(i));
+        }
     }
+    return CFullScreenDialog::eventFilter(watched, event);
 }
 
 void CDlgCharts::UpdatePeriodChoice() {

@@ -38,10 +38,13 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Makes the charts again: for another period, palette or locale.
     void Rebuild();
+    // One chart, with as many axis labels as its view's width holds.
+    void RebuildChart(CChartData::Chart chart);
     void UpdatePeriodChoice();
 
     CChartData m_Data;
@@ -49,6 +52,7 @@ private:
     QTabWidget* m_Tabs = nullptr; // child widgets
     std::array<QChartView*, CChartData::ChartCount> m_Views{};
     std::array<QLabel*, CChartData::ChartCount> m_Notes{};
+    std::array<int, CChartData::ChartCount> m_Labels{}; // on each chart's time axis
     QComboBox* m_Period = nullptr;
     QPushButton* m_Save = nullptr;
     bool m_Dark = false;

@@ -26,7 +26,7 @@ namespace {
 constexpr double kMarginMm = 15.0;
 // Charts are laid out at a screen size, then scaled onto the page, so their fonts keep their
 // proportions on paper of any resolution.
-constexpr QSizeF kChartLayout(640.0, 400.0);
+constexpr QSizeF kChartLayout(480.0, 300.0);
 constexpr double kTableLargest = 8.0; // points
 constexpr double kTableSmallest = 5.5;
 
@@ -195,7 +195,8 @@ void CReportDocument::Lay(Pager& pager, CChartData::PeriodKind kind) const {
             const QRectF cell(area.left() + column * (cellWidth + gap), pager.Y(), cellWidth, chartHeight);
             if (painter == nullptr)
                 continue;
-            RenderChart(*painter, cell, CChartFactory::Make(m_Data, chart, kind, false));
+            RenderChart(*painter, cell,
+                        CChartFactory::Make(m_Data, chart, kind, false, kChartLayout.width()));
             painter->setFont(noteFont);
             painter->setPen(Qt::darkGray);
             painter->drawText(QRectF(cell.left(), cell.bottom(), cellWidth, noteHeight), Qt::TextWordWrap,

@@ -286,6 +286,7 @@ const QHash<int, QString>& Table() {
         {IDS_CHART_WITHOUT_ECONOMY,
          QStringLiteral("Fill-ups without economy: %s (no fuel, or a reading not above the one before).")},
         {IDS_CHART_OFF_SCALE, QStringLiteral("Fill-ups off the chart: %s (outside %s to %s).")},
+        {IDS_CHART_ONE_DAY, QStringLiteral("Every fill-up in this view is on one day, %s.")},
         {IDS_CHART_NO_PRICES, QStringLiteral("No fill-up in this view has a price per unit.")},
         {IDS_CHART_GROUPED, QStringLiteral("Each bar sums %s months.|Each bar sums %s years.")},
         {IDS_CHART_NO_PER_100,

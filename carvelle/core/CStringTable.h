@@ -188,6 +188,7 @@ constexpr int IDS_CHART_NO_PRICES = 33541;
 constexpr int IDS_CHART_GROUPED = 33542;
 constexpr int IDS_CHART_NO_PER_100 = 33543;
 constexpr int IDS_CHART_PER_100_TIP = 33544;
+constexpr int IDS_CHART_ONE_DAY = 33545;
 constexpr int IDS_REPORT_TITLE = 33560;
 constexpr int IDS_REPORT_COLUMNS = 33561;
 constexpr int IDS_FLEET_COLUMNS = 33562;

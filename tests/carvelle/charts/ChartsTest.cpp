@@ -177,14 +177,15 @@ TEST_F(ChartsTest, ALongLogIsThinnedToThePixelsAndGroupedToTheBars) {
     EXPECT_TRUE(data.Note(CChartData::ChartEconomy, Kind::Month)
                     .startsWith(QLatin1String("Fill-ups off the chart: 2")));
 
-    // 658 months on 66 bars of 10 months each, and not a cent lost on the way.
+    // 658 months on 66 bars at most: a bar a year, and not a cent lost on the way.
     const CChartData::Bars& bars = data.CostBars(Kind::Month);
-    EXPECT_EQ(bars.periodsPerBar, 10);
-    EXPECT_EQ(bars.first.size(), 66u);
+    EXPECT_EQ(bars.periodsPerBar, 12);
+    ASSERT_EQ(bars.first.size(), 55u);
+    EXPECT_EQ(bars.first[1], QDate(2001, 1, 1));
     EXPECT_NEAR(std::accumulate(bars.total.begin(), bars.total.end(), 0.0), 20000 * 30.0, 1e-6);
-    EXPECT_EQ(data.Note(CChartData::ChartCost, Kind::Month), QStringLiteral("Each bar sums 10 months."));
-    std::unique_ptr<QChart> chart = CChartFactory::Make(data, CChartData::ChartCost, Kind::Month, false);
-    EXPECT_EQ(qobject_cast<QAbstractBarSeries*>(chart->series().value(0))->barSets()[0]->count(), 66);
+    EXPECT_EQ(data.Note(CChartData::ChartCost, Kind::Month), QStringLiteral("Each bar sums 12 months."));
+    std::unique_ptr<QChart> chart = CChartFactory::Make(data, CChartData::ChartCost, Kind::Month, false, 800);
+    EXPECT_EQ(qobject_cast<QAbstractBarSeries*>(chart->series().value(0))->barSets()[0]->count(), 55);
 
     // Thousands of fill-ups on one day: two points, one bar, an axis that is not a point.
     rows.clear();
@@ -193,8 +194,10 @@ TEST_F(ChartsTest, ALongLogIsThinnedToThePixelsAndGroupedToTheBars) {
     log = Log(rows);
     data.Build(*log, CEntry::EntryNone, 400);
     EXPECT_EQ(data.Economy().size(), 2u);
+    EXPECT_EQ(data.Note(CChartData::ChartPrice, Kind::Month),
+              QStringLiteral("Every fill-up in this view is on one day, 6/1/24."));
     EXPECT_EQ(data.CostBars(Kind::Month).first.size(), 1u);
-    chart = CChartFactory::Make(data, CChartData::ChartEconomy, Kind::Month, false);
+    chart = CChartFactory::Make(data, CChartData::ChartEconomy, Kind::Month, false, 800);
     const QList<QAbstractAxis*> axes = chart->axes(Qt::Horizontal);
     ASSERT_EQ(axes.size(), 1);
     auto* x = qobject_cast<QValueAxis*>(axes[0]);
@@ -249,14 +252,14 @@ TEST_F(ChartsTest, ALogThatCannotBeDrawnGivesAnEmptyChartAndSaysWhy) {
         data.Build(*log, c.shown, 800);
         EXPECT_EQ(data.Note(c.chart, Kind::Month), c.note);
         EXPECT_TRUE(data.IsEmpty(c.chart, Kind::Month));
-        EXPECT_TRUE(CChartFactory::Make(data, c.chart, Kind::Month, false)->series().isEmpty());
+        EXPECT_TRUE(CChartFactory::Make(data, c.chart, Kind::Month, false, 800)->series().isEmpty());
     }
 
     // Money of a billion fits its axis and its tooltip.
     auto rich = Log({{CEntry::EntryRepair, QDate(2024, 1, 5), 1000, 1e9f}});
     CChartData data;
     data.Build(*rich, CEntry::EntryNone, 800);
-    std::unique_ptr<QChart> chart = CChartFactory::Make(data, CChartData::ChartCost, Kind::Year, false);
+    std::unique_ptr<QChart> chart = CChartFactory::Make(data, CChartData::ChartCost, Kind::Year, false, 800);
     auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
     ASSERT_TRUE(y);
     EXPECT_GE(y->max(), 1e9);
