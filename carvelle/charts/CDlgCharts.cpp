@@ -44,6 +44,13 @@ int WidestChart() {
     return static_cast<int>(screen->availableGeometry().width() * screen->devicePixelRatio());
 }
 
+// Before the dialog is first laid out, the width it will most likely have.
+int ChartWidth(const QWidget& view) {
+    const int width =
+        view.testAttribute(Qt::WA_Resized) || view.isVisible() ? view.width() : kFirstSize.width() - 40;
+    return std::max(width, kLeastChart.width());
+}
+
 void ReplaceChart(QChartView& view, std::unique_ptr<QChart> chart) {
     QChart* old = view.chart();
     view.setChart(chart.release());
@@ -138,7 +145,7 @@ void CDlgCharts::RebuildChart(CChartData::Chart chart) {
     const auto at = static_cast<std::size_t>(chart);
     const CChartData::PeriodKind kind = PeriodKind();
     QChartView& view = *m_Views[at];
-    const int width = std::max(view.width(), kLeastChart.width());
+    const int width = ChartWidth(view);
     m_Labels[at] = CChartFactory::LabelsFor(width);
     ReplaceChart(view, CChartFactory::Make(m_Data, chart, kind, m_Dark, width));
     const QString note = m_Data.Note(chart, kind);
@@ -150,8 +157,8 @@ bool CDlgCharts::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
         for (int i = 0; i < CChartData::ChartCount; ++i) {
             QChartView* view = m_Views[static_cast<std::size_t>(i)];
-            if (watched == view && CChartFactory::LabelsFor(std::max(view->width(), kLeastChart.width())) !=
-                                       m_Labels[static_cast<std::size_t>(i)])
+            if (watched == view &&
+                CChartFactory::LabelsFor(ChartWidth(*view)) != m_Labels[static_cast<std::size_t>(i)])
                 RebuildChart(static_cast<CChartData::Chart>(i));
         }
     }

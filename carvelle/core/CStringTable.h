@@ -158,6 +158,7 @@ constexpr int IDS_ECONOMY_LITRES_PER_100_KM = 33350;
 constexpr int IDS_LITRES_PER_100_KM_LABEL = 33351;
 constexpr int IDS_WINDOW_TITLE = 33352;
 constexpr int IDS_FILTER_SEPARATOR = 33353;
+// The console tool's report and fill-ups.
 constexpr int IDS_CLI_HELP_REPORT = 33510;
 constexpr int IDS_CLI_HELP_FILLUPS = 33511;
 constexpr int IDS_CLI_WHICH_VEHICLE = 33512;

@@ -43,6 +43,7 @@ constexpr int IDI_FUEL = 203;
 constexpr int IDI_EXPENSE = 204;
 constexpr int IDI_TRIP = 205;
 constexpr int IDI_DROP_ARROW = 229;
+constexpr int IDI_CHARTS = 33504;
 
 // Dialog commands
 constexpr int ID_DONE = 1;

@@ -7,7 +7,9 @@
 #include "charts/CChartFactory.h"
 #include "charts/CDlgCharts.h"
 
+#include "core/CAppSettings.h"
 #include "core/LocalDates.h"
+#include "core/Units.h"
 #include "records/CEntryFilter.h"
 
 #include <QBarSeries>
@@ -140,6 +142,20 @@ TEST_F(ChartsTest, AQuarterOfALogDrawsEachSeriesWithItsPoints) {
     cost = Series<QStackedBarSeries>(dialog.ChartView(CChartData::ChartCost), QStringLiteral("cost"));
     ASSERT_TRUE(cost);
     EXPECT_EQ(cost->barSets()[CChartData::KindFuel]->count(), 1);
+
+    // In litres per 100 km, where less is better, the average is still their fuel over their
+    // distance, and the axis says so.
+    TheSettings().UnitDistance = DistanceKilometres;
+    TheSettings().UnitVolume = VolumeLitres;
+    TheSettings().UnitFuelEconomy = EconomyLitresPer100Km;
+    CDlgCharts metric(Filter(), QStringLiteral("Corolla 2004"));
+    average = Series<QLineSeries>(metric.ChartView(CChartData::ChartEconomy), QStringLiteral("average"));
+    ASSERT_TRUE(average);
+    EXPECT_NEAR(average->at(0).y(), 47.0 * 100.0 / 1500.0, 1e-3);
+    const auto axes = metric.ChartView(CChartData::ChartEconomy)->chart()->axes(Qt::Vertical);
+    ASSERT_EQ(axes.size(), 1);
+    EXPECT_EQ(axes[0]->titleText(), QStringLiteral("Economy (l/100 km)"));
+    ResetSettings();
 
     // What the pointer shows over a point and a bar.
     EXPECT_EQ(
