@@ -115,7 +115,9 @@ CDlgCharts::CDlgCharts(const CEntryFilter& filter, const QString& viewText, QWid
 
     Rebuild();
     UpdatePeriodChoice();
-    resize(kFirstSize);
+    // The tabs take Ctrl+Tab and the arrow keys from the start.
+    m_Tabs->setFocus();
+    SetFirstSize(kFirstSize);
 }
 
 CDlgCharts::~CDlgCharts() = default;

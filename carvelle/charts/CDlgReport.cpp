@@ -120,7 +120,7 @@ CDlgReport::CDlgReport(const CEntryFilter& filter, const QString& title, const Q
                                                  : QString());
     note->setVisible(!note->text().isEmpty());
     m_Periods->setFocus();
-    resize(kFirstSize);
+    SetFirstSize(kFirstSize);
 }
 
 CDlgReport::~CDlgReport() = default;

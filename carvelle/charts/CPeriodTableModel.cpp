@@ -121,5 +121,8 @@ QVariant CPeriodTableModel::data(const QModelIndex& index, int role) const {
 QVariant CPeriodTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return m_Titles.value(section);
+    // The unit on a line of its own keeps the columns narrow; copied, it is one line again.
+    return m_Titles.value(section)
+        .replace(QStringLiteral(" ("), QStringLiteral("\n("))
+        .replace(QStringLiteral(" 100 "), QStringLiteral("\n100 "));
 }

@@ -225,7 +225,7 @@ void PaintTable(CReportDocument::Pager& pager, const QAbstractItemModel& model, 
 
     std::vector<QString> titles;
     for (int column = 0; column < columns; ++column)
-        titles.push_back(model.headerData(column, Qt::Horizontal).toString());
+        titles.push_back(model.headerData(column, Qt::Horizontal).toString().replace(u'\n', u' '));
     // Measured in bold, the wider: the title row and the total are bold.
     const auto widths = [&](const QFontMetricsF& bold) {
         std::vector<double> natural(static_cast<std::size_t>(columns), 0.0);

@@ -191,7 +191,7 @@ TEST_F(ChartsTest, ALongLogIsThinnedToThePixelsAndGroupedToTheBars) {
     EXPECT_LT(data.EconomyRange().second, 100.0);
     EXPECT_GT(data.EconomyRange().first, 20.0);
     EXPECT_TRUE(data.Note(CChartData::ChartEconomy, Kind::Month)
-                    .startsWith(QLatin1String("Fill-ups off the chart: 2")));
+                    .startsWith(QLatin1String("Fill-ups far off the rest: 2")));
 
     // 658 months on 66 bars at most: a bar a year, and not a cent lost on the way.
     const CChartData::Bars& bars = data.CostBars(Kind::Month);
