@@ -283,6 +283,22 @@ TEST_F(ChartsTest, ALogThatCannotBeDrawnGivesAnEmptyChartAndSaysWhy) {
               QStringLiteral("2024\nRepairs: $1,000,000,000.00\nTotal: $1,000,000,000.00"));
 }
 
+TEST_F(ChartsTest, TheChartsTakeTheDarkThemeWithADarkPalette) {
+    Store(kQuarter);
+    CDlgCharts dialog(Filter(), QStringLiteral("Corolla 2004"));
+    EXPECT_EQ(dialog.ChartView(CChartData::ChartCost)->chart()->theme(), QChart::ChartThemeLight);
+    QPalette dark = dialog.palette();
+    dark.setColor(QPalette::Window, QColor(32, 32, 32));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dialog.setPalette(dark);
+    for (int chart = 0; chart < CChartData::ChartCount; ++chart)
+        EXPECT_EQ(dialog.ChartView(static_cast<CChartData::Chart>(chart))->chart()->theme(),
+                  QChart::ChartThemeDark);
+    // ... with its series still there.
+    EXPECT_NE(Series<QLineSeries>(dialog.ChartView(CChartData::ChartEconomy), QStringLiteral("economy")),
+              nullptr);
+}
+
 TEST_F(ChartsTest, TheChartInViewIsSavedAsPngOrSvg) {
     Store(kQuarter);
     CDlgCharts dialog(Filter(), QStringLiteral("Corolla 2004"));

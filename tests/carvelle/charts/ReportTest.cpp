@@ -146,3 +146,20 @@ TEST_F(ReportTest, ThePdfIsLaidOutOnThePaperOfTheUsersCountryAndPrintsThroughThe
         messages[0].text,
         QStringLiteral("The report could not be written to %1/no such folder/report.pdf.").arg(Folder()));
 }
+
+TEST_F(ReportTest, AYearTypedWrongLeavesOneRowForItsEmptyCenturies) {
+    const ScopedLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+    // Thirteen empty months are one row; twelve are twelve.
+    Add(m_Corolla, CEntry::EntryFuel, QDate(1924, 3, 20), 900, 10.0f, 3.0f);
+    Add(m_Corolla, CEntry::EntryFuel, QDate(2023, 11, 15), 950, 10.0f, 3.0f);
+    std::unique_ptr<CDlgReport> report = Open();
+    const QAbstractItemModel* rows = report->PeriodTable()->model();
+    QStringList periods;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        periods << rows->index(row, CPeriodTableModel::ColumnPeriod).data().toString();
+    EXPECT_EQ(periods,
+              QStringList({QStringLiteral("Mar 1924"), QStringLiteral("Apr 1924 \u2013 Oct 2023"),
+                           QStringLiteral("Nov 2023"), QStringLiteral("Dec 2023"), QStringLiteral("Jan 2024"),
+                           QStringLiteral("Feb 2024"), QStringLiteral("Mar 2024"), QStringLiteral("Total")}));
+    EXPECT_EQ(rows->index(7, CPeriodTableModel::ColumnEntries).data().toString(), QStringLiteral("6"));
+}

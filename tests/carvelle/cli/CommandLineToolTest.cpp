@@ -133,6 +133,9 @@ TEST_F(CommandLineToolTest, ImportExportStatsAndBackupFromAScript) {
 
 TEST_F(CommandLineToolTest, ReportAndFillUpsOfAVehicleForASpreadsheet) {
     m_Layer.Disconnect();
+    CliRun empty = Cli({QStringLiteral("report"), Data()});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, QStringLiteral("carvelle-cli: The data file has no vehicle.\n"));
     const QString log =
         WriteSample(QStringLiteral("log.csv"),
                     "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes\n"
