@@ -54,6 +54,7 @@ void CChartData::Clear() {
     m_EconomyRange = {0.0, 1.0};
     m_WithoutEconomy = 0;
     m_OffScale = 0;
+    m_Years.clear();
     m_MonthBars = Bars();
     m_YearBars = Bars();
 }
@@ -76,14 +77,37 @@ void CChartData::Build(const CObjectListT<CEntry>& entries, CEntry::Type typeSho
     m_TypeShown = typeShown;
     pixelWidth = std::max(pixelWidth, 1);
     m_Months.Compute(entries, PeriodKind::Month);
-    m_Years.Compute(entries, PeriodKind::Year);
+    BuildYears();
     BuildLines(pixelWidth);
     BuildBars(PeriodKind::Month, pixelWidth);
     BuildBars(PeriodKind::Year, pixelWidth);
 }
 
-const CFiguresOverTime& CChartData::Figures(PeriodKind kind) const {
-    return kind == PeriodKind::Year ? m_Years : m_Months;
+const std::vector<CFiguresOverTime::Period>& CChartData::Periods(PeriodKind kind) const {
+    return kind == PeriodKind::Year ? m_Years : m_Months.Periods();
+}
+
+void CChartData::BuildYears() {
+    m_Years.clear();
+    for (const CFiguresOverTime::Period& month : m_Months.Periods()) {
+        if (m_Years.empty() || m_Years.back().First.year() != month.First.year()) {
+            m_Years.emplace_back();
+            m_Years.back().First = QDate(month.First.year(), 1, 1);
+        }
+        CFiguresOverTime::Period& year = m_Years.back();
+        year.Entries += month.Entries;
+        year.Distance += month.Distance;
+        year.FuelVolume += month.FuelVolume;
+        year.FuelCost += month.FuelCost;
+        year.RepairCost += month.RepairCost;
+        year.TripCost += month.TripCost;
+        year.ExpenseCost += month.ExpenseCost;
+        year.TotalCost += month.TotalCost;
+    }
+    for (CFiguresOverTime::Period& year : m_Years) {
+        if (year.Distance >= 100)
+            year.CostPer100 = year.TotalCost / (static_cast<double>(year.Distance) / 100.0);
+    }
 }
 
 const CChartData::Bars& CChartData::CostBars(PeriodKind kind) const {
@@ -164,7 +188,7 @@ int CChartData::PeriodNumber(const QDate& first, PeriodKind kind) {
 }
 
 void CChartData::BuildBars(PeriodKind kind, int pixelWidth) {
-    const auto& periods = Figures(kind).Periods();
+    const auto& periods = Periods(kind);
     Bars& bars = kind == PeriodKind::Year ? m_YearBars : m_MonthBars;
     bars = Bars();
     if (periods.empty())

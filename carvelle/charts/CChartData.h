@@ -48,7 +48,11 @@ public:
     // filter leaves them out.
     void Build(const CObjectListT<CEntry>& entries, CEntry::Type typeShown, int pixelWidth);
 
-    const CFiguresOverTime& Figures(PeriodKind kind) const;
+    // The fill-ups and the months.
+    const CFiguresOverTime& Figures() const { return m_Months; }
+    // Every month or year from the first entry's to the last's, and their sums.
+    const std::vector<CFiguresOverTime::Period>& Periods(PeriodKind kind) const;
+    const CFiguresOverTime::Period& Total() const { return m_Months.Total(); }
 
     // x is the local day as a Julian day number.
     const std::vector<QPointF>& Economy() const { return m_Economy; }
@@ -76,6 +80,7 @@ public:
 
 private:
     void Clear();
+    void BuildYears();
     void BuildLines(int pixelWidth);
     void BuildBars(PeriodKind kind, int pixelWidth);
 
@@ -83,7 +88,9 @@ private:
     QString m_Problem; // why the entries are not there
     CEntry::Type m_TypeShown = CEntry::EntryNone;
     CFiguresOverTime m_Months;
-    CFiguresOverTime m_Years;
+    // Summed from the months: a year's distance is the sum of its months', as the highest reading
+    // less the one before adds up; one pass over the entries fewer.
+    std::vector<CFiguresOverTime::Period> m_Years;
     std::vector<QPointF> m_Economy;
     std::vector<QPointF> m_EconomyAverage;
     std::vector<QPointF> m_Prices;

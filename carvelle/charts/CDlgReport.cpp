@@ -134,7 +134,7 @@ void CDlgReport::SetPeriodKind(CChartData::PeriodKind kind) {
 }
 
 void CDlgReport::ShowPeriods() {
-    m_PeriodModel->SetFigures(m_Data.Figures(PeriodKind()));
+    m_PeriodModel->SetPeriods(m_Data.Periods(PeriodKind()), m_Data.Total(), PeriodKind());
 }
 
 void CDlgReport::OnCopy() {

@@ -29,12 +29,12 @@ QStringList CPeriodTableModel::ColumnTitles() {
     return titles;
 }
 
-void CPeriodTableModel::SetFigures(const CFiguresOverTime& figures) {
+void CPeriodTableModel::SetPeriods(const std::vector<CFiguresOverTime::Period>& periods,
+                                   const CFiguresOverTime::Period& total, CFiguresOverTime::PeriodKind kind) {
     beginResetModel();
-    m_Kind = figures.Kind();
+    m_Kind = kind;
     m_Titles = ColumnTitles();
     m_Rows.clear();
-    const auto& periods = figures.Periods();
     for (std::size_t i = 0; i < periods.size();) {
         std::size_t end = i;
         while (end < periods.size() && periods[end].Entries == 0)
@@ -48,7 +48,7 @@ void CPeriodTableModel::SetFigures(const CFiguresOverTime& figures) {
         }
     }
     if (!m_Rows.empty())
-        m_Rows.push_back({figures.Total(), QDate()});
+        m_Rows.push_back({total, QDate()});
     endResetModel();
 }
 

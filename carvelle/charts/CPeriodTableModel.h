@@ -32,7 +32,9 @@ public:
 
     explicit CPeriodTableModel(QObject* parent = nullptr);
 
-    void SetFigures(const CFiguresOverTime& figures);
+    // The periods of that kind, then their total.
+    void SetPeriods(const std::vector<CFiguresOverTime::Period>& periods,
+                    const CFiguresOverTime::Period& total, CFiguresOverTime::PeriodKind kind);
     CFiguresOverTime::PeriodKind Kind() const { return m_Kind; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

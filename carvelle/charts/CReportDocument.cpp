@@ -207,7 +207,7 @@ void CReportDocument::Lay(Pager& pager, CChartData::PeriodKind kind) const {
     }
 
     CPeriodTableModel periods;
-    periods.SetFigures(m_Data.Figures(kind));
+    periods.SetPeriods(m_Data.Periods(kind), m_Data.Total(), kind);
     PaintTable(pager, periods, Part(IDS_REPORT_HEADINGS, kind == CChartData::PeriodKind::Year ? 1 : 0));
     CFleetTableModel fleet;
     fleet.SetSummary(m_Fleet);

@@ -97,8 +97,12 @@ TEST_F(ReportTest, TheTablesSortWithTheTotalLastAndCopyForASpreadsheet) {
     EXPECT_EQ(rows->index(0, CPeriodTableModel::ColumnPeriod).data().toString(), QStringLiteral("Feb 2024"));
     EXPECT_EQ(rows->index(3, CPeriodTableModel::ColumnPeriod).data().toString(), QStringLiteral("Total"));
 
+    // A year sums its months: the distance from its first reading to its highest.
     report->SetPeriodKind(CChartData::PeriodKind::Year);
-    EXPECT_EQ(rows->rowCount(), 2);
+    ASSERT_EQ(rows->rowCount(), 2);
+    EXPECT_EQ(rows->index(0, CPeriodTableModel::ColumnDistance).data().toString(), QStringLiteral("700"));
+    EXPECT_EQ(rows->index(0, CPeriodTableModel::ColumnCostPer100).data().toString(),
+              QStringLiteral("$73.43"));
 
     // Every vehicle over the same range, one tab-separated line each under the titles.
     EXPECT_EQ(report->FleetTable()->SelectionText(),
