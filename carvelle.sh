@@ -7,10 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# Building and running. Qt Charts is listed ahead of its use so that a machine set up now keeps
-# building when the charts arrive.
+# Building and running. Qt Charts' CMake package needs Qt's OpenGL one, which Debian ships apart.
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config libsqlite3-dev qt6-base-dev qt6-svg-dev
-                libqt6svg6 qt6-charts-dev libgl-dev fonts-dejavu-core)
+                libqt6svg6 qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core)
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev libbenchmark-dev)
 # CPack asks "file" which installed files are programs, for the dependencies it computes.
 PACKAGE_PACKAGES=(file)

@@ -45,9 +45,14 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     version->setObjectName(QStringLiteral("ctlVersion"));
     auto* notice = new QLabel(LoadStringResource(IDS_ABOUT_NOTICE), this);
     notice->setObjectName(QStringLiteral("ctlNotice"));
+    // The built program links Qt Charts, so it goes out under the GPL v3.
+    auto* licence = new QLabel(LoadStringResource(IDS_ABOUT_LICENCE), this);
+    licence->setObjectName(QStringLiteral("ctlLicence"));
+    licence->setWordWrap(true);
     texts->addWidget(name);
     texts->addWidget(version);
     texts->addWidget(notice);
+    texts->addWidget(licence);
     texts->addStretch(1);
     top->addLayout(texts, 1);
     layout->addLayout(top);

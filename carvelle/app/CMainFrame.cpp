@@ -1,6 +1,8 @@
 #include "app/CMainFrame.h"
 
 #include "app/CAboutDlg.h"
+#include "charts/CDlgCharts.h"
+#include "charts/CDlgReport.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CQuickStats.h"
@@ -60,9 +62,9 @@ constexpr int kClockTickMs = 60 * 1000;
 constexpr double kWakeGapDays = 3.0 * kClockTickMs / (24.0 * 60 * 60 * 1000);
 
 // The commands that need an active vehicle: usable in the entry list, not in the vehicle list.
-constexpr int kActiveVehicleCommands[] = {ID_NEW_FUEL,    ID_NEW_REPAIR,    ID_NEW_TRIP,
-                                          ID_NEW_EXPENSE, ID_NEW_REMINDER,  ID_MANAGE_REMINDERS,
-                                          ID_QUICK_STATS, ID_SELECT_VEHICLE};
+constexpr int kActiveVehicleCommands[] = {
+    ID_NEW_FUEL,         ID_NEW_REPAIR,  ID_NEW_TRIP,       ID_NEW_EXPENSE, ID_NEW_REMINDER,
+    ID_MANAGE_REMINDERS, ID_QUICK_STATS, ID_SELECT_VEHICLE, ID_VIEW_CHARTS, ID_VIEW_REPORT};
 
 } // namespace
 
@@ -102,6 +104,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_ClientLayout->addWidget(m_VehicleView.get());
     m_EntryView->SetEntryEditor([this](CEntry& entry) { return RunEntryEditor(entry); });
     connect(m_EntryView.get(), &CViewEntries::EntriesChanged, this, &CMainFrame::UpdateActiveOdometer);
+    connect(m_EntryView.get(), &CViewEntries::ChartsRequested, this, [this] { PostCommand(ID_VIEW_CHARTS); });
     m_ClientLayout->addWidget(m_EntryView.get());
     m_EntryView->hide();
     m_CurrentView = ViewVehicles;
@@ -248,6 +251,8 @@ void CMainFrame::BindCommands() {
     c.Bind(ID_EDIT, [this] { ForwardToView(ID_EDIT); });
     c.Bind(ID_DELETE, [this] { ForwardToView(ID_DELETE); });
     c.Bind(ID_QUICK_STATS, [this] { OnQuickStats(); });
+    c.Bind(ID_VIEW_CHARTS, [this] { OnCharts(); });
+    c.Bind(ID_VIEW_REPORT, [this] { OnReport(); });
     c.Bind(ID_MANAGE_REMINDERS, [this] { OnManageReminders(); });
     c.Bind(ID_SELECT_VEHICLE, [this] { ShowView(ViewVehicles); });
     c.Bind(ID_OPTIONS, [this] { OnOptions(); });
@@ -426,6 +431,35 @@ void CMainFrame::OnManageReminders() {
 void CMainFrame::OnQuickStats() {
     if (TheSession().ActiveVehicle() != 0)
         RunQuickStats();
+}
+
+QString CMainFrame::ViewText() {
+    QStringList parts;
+    if (const QAction* type = FindCommand(*m_Menu, ID_ENTRY_TYPE_ALL + m_Filter.GetEntryType()))
+        parts << type->iconText();
+    parts << DateRangeText(&m_Filter);
+    return parts.join(LoadStringResource(IDS_FILTER_SEPARATOR));
+}
+
+void CMainFrame::OnCharts() {
+    const CVehicle* vehicle = FindActiveVehicle();
+    if (vehicle == nullptr)
+        return;
+    const CModalGate::Scope modal(*m_Gate);
+    CDlgCharts dialog(m_Filter,
+                      CVehicleListView::DisplayText(*vehicle) + LoadStringResource(IDS_FILTER_SEPARATOR) +
+                          ViewText(),
+                      this);
+    CPrompter::Instance().RunModal(dialog);
+}
+
+void CMainFrame::OnReport() {
+    const CVehicle* vehicle = FindActiveVehicle();
+    if (vehicle == nullptr)
+        return;
+    const CModalGate::Scope modal(*m_Gate);
+    CDlgReport dialog(m_Filter, CVehicleListView::DisplayText(*vehicle), ViewText(), this);
+    CPrompter::Instance().RunModal(dialog);
 }
 
 void CMainFrame::OnOptions() {

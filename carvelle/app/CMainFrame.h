@@ -116,6 +116,11 @@ private:
     void OnNewReminder();
     void OnManageReminders();
     void OnQuickStats();
+    // The charts and the report of the log in view; the entry type and range are named by
+    // ViewText ("All Entries · All Dates").
+    void OnCharts();
+    void OnReport();
+    QString ViewText();
     void OnOptions();
     void OnDateRange(int command);
     void OnEntryType(int command);

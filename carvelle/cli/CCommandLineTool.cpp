@@ -7,7 +7,9 @@
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CFiguresOverTime.h"
 #include "core/CQuickStats.h"
+#include "core/CRecordServices.h"
 #include "core/CStringTable.h"
 #include "core/ConnectStatusMessage.h"
 #include "core/EntryTypeNames.h"
@@ -23,6 +25,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -35,6 +38,18 @@ const QString kAs = QStringLiteral("--as");
 const QString kDateFormat = QStringLiteral("--date-format");
 const QString kDryRun = QStringLiteral("--dry-run");
 const QString kSkipBadRows = QStringLiteral("--skip-bad-rows");
+const QString kBy = QStringLiteral("--by");
+
+// A figure for a CSV cell: '.' as the decimal point, no grouping, never "-0.00".
+QString Fixed(double value, int decimals) {
+    if (std::abs(value) < 0.5 * std::pow(10.0, -decimals))
+        value = 0.0;
+    return QString::number(value, 'f', decimals);
+}
+
+template <class T> QString Optional(const std::optional<T>& value, int decimals) {
+    return value ? Fixed(static_cast<double>(*value), decimals) : QString();
+}
 
 } // namespace
 
@@ -66,6 +81,8 @@ std::span<const CCommandLineTool::Command> CCommandLineTool::Commands() {
          &T::Import},
         {QStringLiteral("backup"), {}, {}, {}, 2, IDS_CLI_HELP_BACKUP, &T::Backup},
         {QStringLiteral("stats"), {kVehicle, kFrom, kTo}, {}, {kVehicle}, 1, IDS_CLI_HELP_STATS, &T::Stats},
+        {QStringLiteral("report"), {kVehicle, kBy, kFrom, kTo}, {}, {}, 1, IDS_CLI_HELP_REPORT, &T::Report},
+        {QStringLiteral("fillups"), {kVehicle, kFrom, kTo}, {}, {}, 1, IDS_CLI_HELP_FILLUPS, &T::FillUps},
         {QStringLiteral("--version"), {}, {}, {}, 0, IDS_CLI_USAGE, &T::Version},
     };
     return commands;
@@ -189,6 +206,42 @@ unsigned long CCommandLineTool::FindVehicle(CDataLayer& layer, const QString& na
     }
     Complain(FormatStringResource(IDS_CLI_NO_VEHICLE, {name}));
     return 0;
+}
+
+unsigned long CCommandLineTool::ChooseVehicle(CDataLayer& layer, const Options& options) {
+    if (options.Has(kVehicle))
+        return FindVehicle(layer, options.Value(kVehicle));
+    CObjectListT<CVehicle> vehicles;
+    if (!layer.Load(vehicles)) {
+        Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {options.positional[0]}));
+        return 0;
+    }
+    if (vehicles.GetCount() == 1)
+        return vehicles.Get(0)->GetRefID();
+    if (vehicles.GetCount() == 0)
+        Complain(LoadStringResource(IDS_CLI_NO_VEHICLES));
+    else
+        Complain(FormatStringResource(IDS_CLI_WHICH_VEHICLE, {QString::number(vehicles.GetCount())}));
+    return 0;
+}
+
+int CCommandLineTool::ComputeFigures(const Options& options, int kind, CFiguresOverTime& figures) {
+    CEntryFilter filter;
+    if (!ApplyFilter(options, filter, false))
+        return ExitUsage;
+    CDataLayer layer;
+    if (!Connect(layer, options.positional[0]))
+        return ExitRefused;
+    const unsigned long vehicle = ChooseVehicle(layer, options);
+    if (vehicle == 0)
+        return ExitRefused;
+    filter.SetVehicleID(vehicle);
+    CRecordServices records(layer);
+    if (!figures.Compute(records, filter, static_cast<CFiguresOverTime::PeriodKind>(kind))) {
+        Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {options.positional[0]}));
+        return ExitRefused;
+    }
+    return ExitOK;
 }
 
 bool CCommandLineTool::ApplyFilter(const Options& options, CEntryFilter& filter, bool allowType) {
@@ -381,6 +434,59 @@ int CCommandLineTool::Stats(const Options& options) {
         if (label.endsWith(u':'))
             label.chop(1);
         text += label + u'\t' + stats.FigureText(figure) + u'\n';
+    }
+    Print(text);
+    return ExitOK;
+}
+
+int CCommandLineTool::Report(const Options& options) {
+    auto kind = CFiguresOverTime::PeriodKind::Month;
+    if (options.Has(kBy)) {
+        const QString by = options.Value(kBy).toLower();
+        if (by == u"year")
+            kind = CFiguresOverTime::PeriodKind::Year;
+        else if (by != u"month")
+            return Usage(IDS_CLI_HELP_REPORT,
+                         FormatStringResource(IDS_CLI_BAD_OPTION, {kBy, QStringLiteral("month or year")}));
+    }
+    CFiguresOverTime figures;
+    if (const int status = ComputeFigures(options, static_cast<int>(kind), figures); status != ExitOK)
+        return status;
+    const QString period =
+        kind == CFiguresOverTime::PeriodKind::Month ? QStringLiteral("yyyy-MM") : QStringLiteral("yyyy");
+    QString text = QStringLiteral("Period,Entries,Distance,FuelVolume,FuelCost,RepairCost,TripCost,"
+                                  "ExpenseCost,TotalCost,CostPer100\r\n");
+    for (const CFiguresOverTime::Period& row : figures.Periods()) {
+        text += QStringList{row.First.toString(period),    QString::number(row.Entries),
+                            QString::number(row.Distance), Fixed(row.FuelVolume, 3),
+                            Fixed(row.FuelCost, 2),        Fixed(row.RepairCost, 2),
+                            Fixed(row.TripCost, 2),        Fixed(row.ExpenseCost, 2),
+                            Fixed(row.TotalCost, 2),       Optional(row.CostPer100, 2)}
+                    .join(u',');
+        text += QStringLiteral("\r\n");
+    }
+    Print(text);
+    return ExitOK;
+}
+
+int CCommandLineTool::FillUps(const Options& options) {
+    CFiguresOverTime figures;
+    if (const int status =
+            ComputeFigures(options, static_cast<int>(CFiguresOverTime::PeriodKind::Month), figures);
+        status != ExitOK)
+        return status;
+    QString text = QStringLiteral("Date,Odometer,Distance,Volume,UnitPrice,Total,Economy\r\n");
+    for (const CFiguresOverTime::FillUp& row : figures.FillUps()) {
+        // Prices are quoted to a tenth of a cent.
+        text += QStringList{row.Day.toString(Qt::ISODate),
+                            QString::number(row.Odometer),
+                            row.Distance ? QString::number(*row.Distance) : QString(),
+                            Fixed(row.Volume, 3),
+                            Fixed(row.UnitPrice, 3),
+                            Fixed(row.Total, 2),
+                            Optional(row.Economy, 2)}
+                    .join(u',');
+        text += QStringLiteral("\r\n");
     }
     Print(text);
     return ExitOK;

@@ -1,7 +1,7 @@
 #pragma once
-// carvelle-cli: the console tool for scripts. vehicles, export, import, backup and stats over a
-// data file, with --help for each, and --version. Exit status 0 on success, 1 when the input is
-// refused (a message on standard error, nothing written), 2 on a usage error.
+// carvelle-cli: the console tool for scripts. vehicles, export, import, backup, stats, report and
+// fillups over a data file, with --help for each, and --version. Exit status 0 on success, 1 when
+// the input is refused (a message on standard error, nothing written), 2 on a usage error.
 
 #include "exchange/CEntryImporter.h"
 
@@ -14,6 +14,7 @@
 
 class CDataLayer;
 class CEntryFilter;
+class CFiguresOverTime;
 class QIODevice;
 
 class CCommandLineTool {
@@ -56,6 +57,11 @@ private:
     bool Connect(CDataLayer& layer, const QString& path);
     // The RefID of the vehicle named (or numbered); 0 with a message when there is none.
     unsigned long FindVehicle(CDataLayer& layer, const QString& name);
+    // The vehicle of --vehicle, else the file's only one; 0 with a message when there is none.
+    unsigned long ChooseVehicle(CDataLayer& layer, const Options& options);
+    // The figures of the chosen vehicle over --from and --to (kind: a CFiguresOverTime::PeriodKind);
+    // an exit status, ExitOK when computed.
+    int ComputeFigures(const Options& options, int kind, CFiguresOverTime& figures);
     // Applies --type, --from and --to; false (with a message) on a bad value.
     bool ApplyFilter(const Options& options, CEntryFilter& filter, bool allowType);
 
@@ -66,6 +72,8 @@ private:
     int ImportOutcome(const CEntryImporter& importer, CEntryImporter::Result result);
     int Backup(const Options& options);
     int Stats(const Options& options);
+    int Report(const Options& options);
+    int FillUps(const Options& options);
     int Version(const Options& options);
 
     void Print(const QString& text);

@@ -186,6 +186,8 @@ const QHash<int, QString>& Table() {
              "  import FILE IN.csv [OPTIONS]  read entries from a CSV file\n"
              "  backup FILE DEST              copy the data file safely, even while Carvelle has it open\n"
              "  stats FILE --vehicle NAME     print the ten quick statistics\n"
+             "  report FILE [OPTIONS]         write the figures per month or year as CSV\n"
+             "  fillups FILE [OPTIONS]        write one CSV row per fill-up with its economy\n"
              "  --version                     print the version\n"
              "\n"
              "FILE is a Carvelle data file (.dat). 'carvelle-cli COMMAND --help' describes each command.\n"
@@ -232,7 +234,83 @@ const QHash<int, QString>& Table() {
              "\n"
              "Prints the ten quick statistics of the vehicle, one 'label<TAB>value' a line, in the\n"
              "units chosen in Carvelle's Options. DATE is yyyy-MM-dd, a local day.\n")},
+        {IDS_CLI_HELP_REPORT,
+         QStringLiteral(
+             "Usage: carvelle-cli report FILE [--vehicle NAME] [--by month|year] [--from DATE]\n"
+             "                            [--to DATE]\n"
+             "\n"
+             "Writes the vehicle's figures per month (the default) or year as CSV with the header\n"
+             "Period,Entries,Distance,FuelVolume,FuelCost,RepairCost,TripCost,ExpenseCost,TotalCost,"
+             "CostPer100\n"
+             "Period is yyyy-MM or yyyy. Every period from the first entry's to the last entry's is\n"
+             "listed, an empty one with zeros; CostPer100 is empty below a distance of 100.\n"
+             "Distances and volumes are in the units chosen in Carvelle's Options, '.' is the\n"
+             "decimal point. --vehicle may be left out when the file has one vehicle.\n"
+             "DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
+        {IDS_CLI_HELP_FILLUPS,
+         QStringLiteral(
+             "Usage: carvelle-cli fillups FILE [--vehicle NAME] [--from DATE] [--to DATE]\n"
+             "\n"
+             "Writes the vehicle's fill-ups, oldest first, as CSV with the header\n"
+             "Date,Odometer,Distance,Volume,UnitPrice,Total,Economy\n"
+             "Distance is counted from the previous fill-up; it and Economy (in the unit chosen in\n"
+             "Carvelle's Options) are empty for the first fill-up, Economy also where there is no\n"
+             "distance. ISO dates, '.' as the decimal point. --vehicle may be left out when the file\n"
+             "has one vehicle. DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
+        {IDS_CLI_WHICH_VEHICLE, QStringLiteral("The data file has %s vehicles: give --vehicle NAME.")},
+        {IDS_CLI_NO_VEHICLES, QStringLiteral("The data file has no vehicle.")},
         {IDS_CLI_NO_VEHICLE, QStringLiteral("No vehicle is named \"%s\".")},
+        {IDS_CHARTS_TITLE, QStringLiteral("Charts")},
+        {IDS_CHART_NAMES, QStringLiteral("Fuel economy|Fuel price|Cost|Cost per 100 %s")},
+        {IDS_CHART_KINDS, QStringLiteral("Fuel|Repairs|Trips|Other")},
+        {IDS_CHART_PERIODS, QStringLiteral("By month|By year")},
+        {IDS_CHART_AVERAGE, QStringLiteral("Average of %s fill-ups")},
+        {IDS_CHART_ECONOMY_AXIS, QStringLiteral("Economy (%s)")},
+        {IDS_CHART_PRICE_AXIS, QStringLiteral("Price per unit")},
+        {IDS_CHART_COST_AXIS, QStringLiteral("Cost (%s)")},
+        {IDS_CHART_PER_100_AXIS, QStringLiteral("Cost per 100 %s")},
+        {IDS_CHART_SAVE, QStringLiteral("Save as PNG/SVG\u2026")},
+        {IDS_CHART_FILE_FILTER, QStringLiteral("PNG Images (*.png);;SVG Images (*.svg)")},
+        {IDS_CHART_NOT_SAVED, QStringLiteral("The chart could not be saved to %s.")},
+        {IDS_CHART_TIP, QStringLiteral("%s: %s")},
+        {IDS_CHART_BAR_TIP, QStringLiteral("%s\n%s: %s\nTotal: %s")},
+        {IDS_CHART_PER_100_TIP, QStringLiteral("%s\n%s: %s\nTotal: %s")},
+        {IDS_CHART_NO_ENTRIES, QStringLiteral("There are no entries in this view.")},
+        {IDS_CHART_NO_FILL_UPS, QStringLiteral("There are no fill-ups in this view.")},
+        {IDS_CHART_FUEL_FILTERED,
+         QStringLiteral("The log's filter leaves the fill-ups out: choose all entries or fuel only.")},
+        {IDS_CHART_ONE_FILL_UP, QStringLiteral("Fuel economy needs two fill-ups; this view has one.")},
+        {IDS_CHART_NO_ECONOMY,
+         QStringLiteral(
+             "No fill-up has fuel and a reading above the one before, so there is no economy to draw.")},
+        {IDS_CHART_WITHOUT_ECONOMY,
+         QStringLiteral("Fill-ups without economy: %s (no fuel, or a reading not above the one before).")},
+        {IDS_CHART_OFF_SCALE,
+         QStringLiteral("Fill-ups far off the rest: %s (outside %s to %s); the axis is scaled to the rest.")},
+        {IDS_CHART_ONE_DAY, QStringLiteral("Every fill-up in this view is on one day, %s.")},
+        {IDS_CHART_NO_PRICES, QStringLiteral("No fill-up in this view has a price per unit.")},
+        {IDS_CHART_GROUPED, QStringLiteral("Each bar sums %s months.|Each bar sums %s years.")},
+        {IDS_CHART_NO_PER_100,
+         QStringLiteral("No month reaches a distance of 100 %s, so there is no cost per 100 "
+                        "to draw.|No year reaches a distance of 100 %s, so there is no cost "
+                        "per 100 to draw.")},
+        {IDS_REPORT_TITLE, QStringLiteral("Report")},
+        {IDS_REPORT_COLUMNS,
+         QStringLiteral("Period|Entries|Distance|Fuel|Fuel cost|Repairs|Trips|Other|Total|Cost per 100 %s")},
+        {IDS_FLEET_COLUMNS,
+         QStringLiteral("Vehicle|Entries|Distance|Total cost|Cost per 100 %s|Average economy")},
+        {IDS_REPORT_TOTAL, QStringLiteral("Total")},
+        {IDS_REPORT_BUTTONS, QStringLiteral("Copy|Print\u2026|Export as PDF\u2026")},
+        {IDS_REPORT_HEADINGS, QStringLiteral("By month|By year|All vehicles|Charts|Printed %s")},
+        {IDS_PDF_FILE_FILTER, QStringLiteral("PDF Files (*.pdf)")},
+        {IDS_REPORT_NOT_WRITTEN, QStringLiteral("The report could not be written to %s.")},
+        {IDS_REPORT_NOT_PRINTED, QStringLiteral("The report could not be printed.")},
+        {IDS_REPORT_PAGE, QStringLiteral("Page %s of %s")},
+        {IDS_ABOUT_LICENCE,
+         QStringLiteral(
+             "Carvelle draws its charts with Qt Charts, so this program is distributed under the "
+             "GNU General Public License version 3. Its sources and the Dorvane data library, which "
+             "has no Qt in it, are free software under the MIT licence.")},
         {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
         {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},

@@ -158,6 +158,49 @@ constexpr int IDS_ECONOMY_LITRES_PER_100_KM = 33350;
 constexpr int IDS_LITRES_PER_100_KM_LABEL = 33351;
 constexpr int IDS_WINDOW_TITLE = 33352;
 constexpr int IDS_FILTER_SEPARATOR = 33353;
+// The console tool's report and fill-ups.
+constexpr int IDS_CLI_HELP_REPORT = 33510;
+constexpr int IDS_CLI_HELP_FILLUPS = 33511;
+constexpr int IDS_CLI_WHICH_VEHICLE = 33512;
+constexpr int IDS_CLI_NO_VEHICLES = 33513;
+// Charts and reports.
+constexpr int IDS_CHARTS_TITLE = 33520;
+constexpr int IDS_CHART_NAMES = 33521;   // the four charts, '|'-separated
+constexpr int IDS_CHART_KINDS = 33522;   // fuel, repairs, trips, other
+constexpr int IDS_CHART_PERIODS = 33523; // by month, by year
+constexpr int IDS_CHART_AVERAGE = 33524; // the moving average's legend
+constexpr int IDS_CHART_ECONOMY_AXIS = 33525;
+constexpr int IDS_CHART_PRICE_AXIS = 33526;
+constexpr int IDS_CHART_COST_AXIS = 33527;
+constexpr int IDS_CHART_PER_100_AXIS = 33528;
+constexpr int IDS_CHART_SAVE = 33529;
+constexpr int IDS_CHART_FILE_FILTER = 33530;
+constexpr int IDS_CHART_NOT_SAVED = 33531;
+constexpr int IDS_CHART_TIP = 33532;     // a point's date and value
+constexpr int IDS_CHART_BAR_TIP = 33533; // a bar's period, kind, value and total
+constexpr int IDS_CHART_NO_ENTRIES = 33534;
+constexpr int IDS_CHART_NO_FILL_UPS = 33535;
+constexpr int IDS_CHART_FUEL_FILTERED = 33536;
+constexpr int IDS_CHART_ONE_FILL_UP = 33537;
+constexpr int IDS_CHART_NO_ECONOMY = 33538;
+constexpr int IDS_CHART_WITHOUT_ECONOMY = 33539;
+constexpr int IDS_CHART_OFF_SCALE = 33540;
+constexpr int IDS_CHART_NO_PRICES = 33541;
+constexpr int IDS_CHART_GROUPED = 33542;
+constexpr int IDS_CHART_NO_PER_100 = 33543;
+constexpr int IDS_CHART_PER_100_TIP = 33544;
+constexpr int IDS_CHART_ONE_DAY = 33545;
+constexpr int IDS_REPORT_TITLE = 33560;
+constexpr int IDS_REPORT_COLUMNS = 33561;
+constexpr int IDS_FLEET_COLUMNS = 33562;
+constexpr int IDS_REPORT_TOTAL = 33563;
+constexpr int IDS_REPORT_BUTTONS = 33564;  // copy, print, export as PDF
+constexpr int IDS_REPORT_HEADINGS = 33565; // the printed report's parts
+constexpr int IDS_PDF_FILE_FILTER = 33566;
+constexpr int IDS_REPORT_NOT_WRITTEN = 33567;
+constexpr int IDS_REPORT_PAGE = 33568;
+constexpr int IDS_REPORT_NOT_PRINTED = 33570;
+constexpr int IDS_ABOUT_LICENCE = 33571;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

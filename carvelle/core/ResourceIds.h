@@ -31,6 +31,8 @@ constexpr int IDD_REMINDER = 226;
 constexpr int IDD_UPCOMING_REMINDERS = 227;
 constexpr int IDD_IMPORT = 33110;
 constexpr int IDD_EXPORT = 33111;
+constexpr int IDD_CHARTS = 33502;
+constexpr int IDD_REPORT = 33503;
 
 // Icons and pictures
 constexpr int IDI_PROGRAM = 128;
@@ -41,6 +43,7 @@ constexpr int IDI_FUEL = 203;
 constexpr int IDI_EXPENSE = 204;
 constexpr int IDI_TRIP = 205;
 constexpr int IDI_DROP_ARROW = 229;
+constexpr int IDI_CHARTS = 33504;
 
 // Dialog commands
 constexpr int ID_DONE = 1;
@@ -139,5 +142,7 @@ constexpr int ID_IMPORT = 33100;
 constexpr int ID_EXPORT = 33101;
 constexpr int ID_BACKUP = 33102;
 constexpr int ID_OPEN_DATA_FILE = 33103;
+constexpr int ID_VIEW_CHARTS = 33500;
+constexpr int ID_VIEW_REPORT = 33501;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_APP_EXIT = 57665;

@@ -1,6 +1,7 @@
 #include "views/CViewEntries.h"
 
 #include "views/CEntryListView.h"
+#include "widgets/AppIcons.h"
 #include "widgets/CDocListComboBox.h"
 #include "widgets/CWaitCursor.h"
 #include "widgets/DrawTitleBand.h"
@@ -16,6 +17,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -58,6 +60,17 @@ void CViewEntries::Initialize() {
         m_SortDropDown->show();
         setTabOrder(m_List, m_SortDropDown);
         UpdateSortDropDown();
+    }
+    if (!m_ChartsButton) {
+        m_ChartsButton = new QToolButton(this);
+        m_ChartsButton->setObjectName(QStringLiteral("chartsButton"));
+        m_ChartsButton->setIcon(LoadIconResource(IDI_CHARTS));
+        m_ChartsButton->setToolTip(LoadStringResource(IDS_CHARTS_TITLE));
+        m_ChartsButton->setAccessibleName(LoadStringResource(IDS_CHARTS_TITLE));
+        m_ChartsButton->setAutoRaise(true);
+        connect(m_ChartsButton, &QToolButton::clicked, this, &CViewEntries::ChartsRequested);
+        m_ChartsButton->show();
+        setTabOrder(m_SortDropDown, m_ChartsButton);
     }
     LayOut();
 }
@@ -195,6 +208,10 @@ void CViewEntries::FocusList() {
 }
 
 int CViewEntries::ReservedBandWidth() const {
+    return SortDropDownWidth() + (m_ChartsButton ? TitleBandHeight() : 0);
+}
+
+int CViewEntries::SortDropDownWidth() const {
     // Room for the longest column name.
     return CDocListComboBox::WidthFor(*this, LoadStringResource(IDS_SORT_DESCRIPTION));
 }
@@ -233,12 +250,15 @@ void CViewEntries::resizeEvent(QResizeEvent* event) {
 
 void CViewEntries::LayOut() {
     const int band = TitleBandHeight();
+    const int high = IsHighResolution(*this) ? band - 1 : band;
+    const int sortWidth = SortDropDownWidth();
     if (m_SortDropDown) {
-        const int reserved = ReservedBandWidth();
-        const int high = IsHighResolution(*this) ? band - 1 : band;
-        m_SortDropDown->setGeometry(width() - reserved, 0, reserved, high);
+        m_SortDropDown->setGeometry(width() - sortWidth, 0, sortWidth, high);
         m_SortDropDown->update();
     }
+    // A square button just before the drop-down.
+    if (m_ChartsButton)
+        m_ChartsButton->setGeometry(width() - sortWidth - band, 0, band, high);
     const int top = band + 1;
     m_List->setGeometry(0, top, width(), std::max(0, height() - top));
     m_List->StretchColumn(0);

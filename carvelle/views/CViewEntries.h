@@ -8,6 +8,7 @@
 #include <functional>
 
 class CDocListComboBox;
+class QToolButton;
 class CEntry;
 class CEntryFilter;
 class CEntryListView;
@@ -49,19 +50,23 @@ public:
     void FocusList();
     CEntryListView* List() const { return m_List; }
     CDocListComboBox* SortDropDown() const { return m_SortDropDown; }
+    QToolButton* ChartsButton() const { return m_ChartsButton; }
 
-    // The width kept free at the band's right end for the sort drop-down.
+    // The width kept free at the band's right end for the charts button and the sort drop-down.
     int ReservedBandWidth() const;
 
 signals:
     // Entries were saved or deleted: the frame brings the vehicle's current odometer up to date.
     void EntriesChanged();
+    // The charts button in the band was pressed.
+    void ChartsRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    int SortDropDownWidth() const;
     void LayOut();
     void EditSelectedEntry();
     void DeleteSelectedEntries();
@@ -70,6 +75,7 @@ private:
 
     CEntryListView* m_List = nullptr; // child widgets
     CDocListComboBox* m_SortDropDown = nullptr;
+    QToolButton* m_ChartsButton = nullptr;
     CEntryFilter* m_Filter = nullptr; // the frame's, not owned
     EntryEditor m_Editor;
     QString m_Caption;

@@ -83,6 +83,8 @@ QString IconResourcePath(int id) {
         return QStringLiteral(":/icons/trip.svg");
     case IDI_DROP_ARROW:
         return QStringLiteral(":/icons/droparrow.svg");
+    case IDI_CHARTS:
+        return QStringLiteral(":/icons/charts.svg");
     default:
         return QString();
     }

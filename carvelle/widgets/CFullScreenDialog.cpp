@@ -177,6 +177,8 @@ void CFullScreenDialog::SizeToContent() {
         std::clamp(size.width(), std::min(kLeastWidth, kMostWidth), std::max(kMostWidth, least.width())));
     if (layout() && layout()->hasHeightForWidth())
         size.setHeight(std::max(size.height(), layout()->totalHeightForWidth(size.width())));
+    if (m_FirstSize.isValid())
+        size = m_FirstSize.expandedTo(least);
     const auto stored = TheSettings().DialogSizes.find(m_TemplateId);
     if (stored != TheSettings().DialogSizes.end())
         size = QSize(stored->second.first, stored->second.second).expandedTo(least);

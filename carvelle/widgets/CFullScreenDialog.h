@@ -53,6 +53,9 @@ protected:
     QVBoxLayout* Body() const { return m_Body; }
     // No margin around the body: a list that fills the dialog.
     void FillToEdges();
+    // Charts and wide tables want more room than their content asks for: the size the dialog
+    // opens at until the user gives it one.
+    void SetFirstSize(const QSize& size) { m_FirstSize = size; }
     // An editable combo keeps Enter to itself; this makes it "Done" there too, as in any
     // single-line field. Showing the dialog does it for the controls that exist by then.
     void CatchEnterIn(QWidget* root);
@@ -80,4 +83,5 @@ private:
     QLabel* m_Refusal = nullptr; // child widget
     QPointer<QWidget> m_RefusedField;
     std::vector<QToolButton*> m_SoftKeyButtons; // child widgets
+    QSize m_FirstSize;           // invalid: the content's
 };

@@ -75,6 +75,8 @@ const std::vector<MenuItem> kMainFrameMenu = {
       {ID_DELETE, "&Delete"},
       {kSeparator, ""},
       {ID_QUICK_STATS, "&Quick Stats"},
+      {ID_VIEW_CHARTS, "C&harts"},
+      {ID_VIEW_REPORT, "Re&port..."},
       {kPopup,
        "View Date Range",
        {{ID_DATE_RANGE_ALL, "&All Dates"},
@@ -151,6 +153,8 @@ const std::vector<MenuItem> kMainFrameMenuBar = {
       {kSeparator, ""},
       // The figures of the log.
       {ID_QUICK_STATS, ""},
+      {ID_VIEW_CHARTS, ""},
+      {ID_VIEW_REPORT, ""},
       {kSeparator, ""},
       {ID_SELECT_VEHICLE, ""}}},
     {kPopup,

@@ -7,7 +7,8 @@ _carvelle_cli_options()
         vehicles | backup) echo "--help" ;;
         export) echo "--vehicle --type --from --to -o --help" ;;
         import) echo "--vehicle --as --date-format --dry-run --skip-bad-rows --help" ;;
-        stats) echo "--vehicle --from --to --help" ;;
+        stats | fillups) echo "--vehicle --from --to --help" ;;
+        report) echo "--vehicle --by --from --to --help" ;;
     esac
 }
 
@@ -36,14 +37,14 @@ _carvelle_cli_unquote()
 }
 
 # Options that take the next word as their value.
-_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format)'
+_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format|--by)'
 
 _carvelle_cli()
 {
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="vehicles export import backup stats"
+    local commands="vehicles export import backup stats report fillups"
     if ((cword == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
@@ -85,6 +86,10 @@ _carvelle_cli()
             ;;
         --as)
             COMPREPLY=($(compgen -W "repair expense" -- "$cur"))
+            return
+            ;;
+        --by)
+            COMPREPLY=($(compgen -W "month year" -- "$cur"))
             return
             ;;
         --date-format)

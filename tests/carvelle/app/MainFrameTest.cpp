@@ -103,7 +103,8 @@ TEST_F(MainFrameTest, CommandsThatNeedAVehicleFollowTheView) {
     const int needVehicle[] = {ID_NEW_FUEL,          ID_NEW_REPAIR,     ID_NEW_TRIP,
                                ID_NEW_EXPENSE,       ID_NEW_REMINDER,   ID_DATE_RANGE_ALL,
                                ID_DATE_RANGE_CUSTOM, ID_ENTRY_TYPE_ALL, ID_ENTRY_TYPE_EXPENSE,
-                               ID_MANAGE_REMINDERS,  ID_QUICK_STATS,    ID_SELECT_VEHICLE};
+                               ID_MANAGE_REMINDERS,  ID_QUICK_STATS,    ID_SELECT_VEHICLE,
+                               ID_VIEW_CHARTS,       ID_VIEW_REPORT};
     const int always[] = {ID_NEW_VEHICLE, ID_EDIT, ID_DELETE, ID_OPTIONS, ID_APP_ABOUT, ID_APP_EXIT};
 
     auto expectStates = [&](bool entryView) {
@@ -298,6 +299,34 @@ TEST_F(MainFrameTest, ExitShutdownAndCtrlQCloseTheFrame) {
     }
 }
 
+TEST_F(MainFrameTest, ChartsAndReportOpenOnTheLogInViewFromTheMenusAndTheBand) {
+    CMainFrame frame;
+    CVehicle* vehicle = ConnectWithVehicle(frame);
+    frame.SetActiveVehicle(vehicle, false);
+    Command(frame, ID_ENTRY_TYPE_FUEL)->trigger();
+    QStringList seen;
+    const auto note = [&seen](QDialog& dialog) {
+        auto* caption = dialog.findChild<QLabel*>(QStringLiteral("viewText"));
+        seen << dialog.objectName() + u' ' + (caption ? caption->text() : QString());
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    };
+    m_Prompter.AnswerModal(note);
+    Command(frame, ID_VIEW_CHARTS)->trigger();
+    m_Prompter.AnswerModal(note);
+    Command(frame, ID_VIEW_REPORT)->trigger();
+    m_Prompter.AnswerModal(note);
+    frame.EntryView()->ChartsButton()->click();
+    EXPECT_TRUE(WaitFor([&seen] { return seen.size() == 3; }));
+    EXPECT_EQ(seen, QStringList({QStringLiteral("dlg33502 Wagon (2004) \u00B7 Fuel \u00B7 All Dates"),
+                                 QStringLiteral("dlg33503 Wagon (2004) \u2013 Fuel \u00B7 All Dates"),
+                                 QStringLiteral("dlg33502 Wagon (2004) \u00B7 Fuel \u00B7 All Dates")}));
+    // The menu bar's View menu holds the same two commands.
+    auto* view = frame.menuBar()->findChild<QMenu*>(QStringLiteral("barView"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->actions().contains(Command(frame, ID_VIEW_CHARTS)));
+    EXPECT_TRUE(view->actions().contains(Command(frame, ID_VIEW_REPORT)));
+}
+
 TEST_F(MainFrameTest, TheAboutBoxShowsNameVersionAndNotice) {
     CMainFrame frame;
     m_Prompter.AnswerModal([](QDialog& dialog) {
@@ -310,6 +339,7 @@ TEST_F(MainFrameTest, TheAboutBoxShowsNameVersionAndNotice) {
         EXPECT_TRUE(text("ctlVersion").startsWith(QStringLiteral("Version 1.")));
         EXPECT_TRUE(text("ctlVersion").contains(QStringLiteral(" build ")));
         EXPECT_EQ(text("ctlNotice").count(QLatin1Char('\n')), 1);
+        EXPECT_TRUE(text("ctlLicence").contains(QLatin1String("GNU General Public License version 3")));
         auto* picture = dialog.findChild<QLabel*>(QStringLiteral("ctlPicture"));
         ASSERT_NE(picture, nullptr);
         EXPECT_FALSE(picture->pixmap().isNull());

@@ -42,7 +42,7 @@ protected:
 } // namespace
 
 TEST_F(CommandLineToolTest, HelpAndUsageErrors) {
-    for (const char* command : {"", "vehicles", "export", "import", "backup", "stats"}) {
+    for (const char* command : {"", "vehicles", "export", "import", "backup", "stats", "report", "fillups"}) {
         SCOPED_TRACE(command);
         QStringList arguments{QStringLiteral("--help")};
         if (*command)
@@ -129,6 +129,65 @@ TEST_F(CommandLineToolTest, ImportExportStatsAndBackupFromAScript) {
     EXPECT_EQ(run.status, 0);
     CDataLayer check;
     EXPECT_EQ(check.Connect(copy.toStdU16String().c_str()), CDataLayer::ConnectOK);
+}
+
+TEST_F(CommandLineToolTest, ReportAndFillUpsOfAVehicleForASpreadsheet) {
+    m_Layer.Disconnect();
+    CliRun empty = Cli({QStringLiteral("report"), Data()});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, QStringLiteral("carvelle-cli: The data file has no vehicle.\n"));
+    const QString log =
+        WriteSample(QStringLiteral("log.csv"),
+                    "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes\n"
+                    "Corolla,2024-01-05,Fuel,1000,10,3.599,35.99,Shell,,\n"
+                    "Corolla,2024-01-20,Repair,1080,,,120.5,Garage,Oil change,\n"
+                    "Corolla,2024-03-02,Fuel,1400,12.5,3.2,40,BP,,\n"
+                    "Corolla,2024-03-09,Expense,1450,,,15,,Parking,\n"
+                    "Corolla,2024-03-30,Fuel,1700,10,3.3,33,BP,,\n");
+    ASSERT_EQ(Cli({QStringLiteral("import"), Data(), log}).status, 0);
+    const QString report = QStringLiteral("report");
+    // Miles per US gallon, the first start's unit where the locale names no country; a range
+    // starts the distances afresh.
+    CliRun run = Cli({QStringLiteral("fillups"), Data()});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("Date,Odometer,Distance,Volume,UnitPrice,Total,Economy\r\n"
+                                      "2024-01-05,1000,,10.000,3.599,35.99,\r\n"
+                                      "2024-03-02,1400,400,12.500,3.200,40.00,32.00\r\n"
+                                      "2024-03-30,1700,300,10.000,3.300,33.00,30.00\r\n"));
+    run = Cli({QStringLiteral("fillups"), Data(), QStringLiteral("--from"), QStringLiteral("2024-03-01")});
+    EXPECT_TRUE(run.out.contains(QLatin1String("\r\n2024-03-02,1400,,12.500,3.200,40.00,\r\n")))
+        << run.out.toStdString();
+
+    {
+        // Figures never take the locale's decimal comma.
+        const ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+
+        // The only vehicle need not be named; February is there with zeros.
+        run = Cli({report, Data()});
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, QStringLiteral("Period,Entries,Distance,FuelVolume,FuelCost,RepairCost,TripCost,"
+                                          "ExpenseCost,TotalCost,CostPer100\r\n"
+                                          "2024-01,2,80,10.000,35.99,120.50,0.00,0.00,156.49,\r\n"
+                                          "2024-02,0,0,0.000,0.00,0.00,0.00,0.00,0.00,\r\n"
+                                          "2024-03,3,620,22.500,73.00,0.00,0.00,15.00,88.00,14.19\r\n"));
+        run = Cli({report, Data(), QStringLiteral("--by=year"), QStringLiteral("--vehicle"),
+                   QStringLiteral("corolla")});
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.endsWith(
+            QLatin1String("\r\n2024,5,700,32.500,108.99,120.50,0.00,15.00,244.49,34.93\r\n")))
+            << run.out.toStdString();
+    }
+
+    EXPECT_EQ(Cli({report, Data(), QStringLiteral("--by"), QStringLiteral("week")}).status, 2);
+    // With two vehicles the tool does not guess.
+    const QString van = WriteSample(QStringLiteral("van.csv"), "Date,Odometer,Cost\n2024-05-01,10,1\n");
+    ASSERT_EQ(Cli({QStringLiteral("import"), Data(), van, QStringLiteral("--vehicle"), QStringLiteral("Van")})
+                  .status,
+              0);
+    run = Cli({QStringLiteral("fillups"), Data()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, QStringLiteral("carvelle-cli: The data file has 2 vehicles: give --vehicle NAME.\n"));
+    EXPECT_EQ(run.out, QString());
 }
 
 TEST_F(CommandLineToolTest, AnImportIntoABusyFileWaitsAndIsRefused) {

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 class EntryViewTest : public ViewsTest {
 protected:
@@ -37,6 +38,7 @@ TEST_F(EntryViewTest, CaptionDefaultsToNoActiveVehicleAndKeepsClearOfTheSortRoom
     EXPECT_EQ(m_View.Caption(), QStringLiteral("A very long vehicle name that runs on and on and on (2004)"));
 
     m_View.SortDropDown()->hide(); // the caption alone
+    m_View.ChartsButton()->hide();
     const QImage image = m_View.grab().toImage();
     const int band = TitleBandHeight();
     const int reserved = m_View.ReservedBandWidth();

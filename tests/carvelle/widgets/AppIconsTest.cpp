@@ -11,7 +11,7 @@
 
 TEST(AppIcons, EveryIconRendersSomethingAtListSizes) {
     for (int id : {IDI_PROGRAM, IDB_PRODUCT, IDI_REPAIR, IDI_REMINDER, IDI_FUEL, IDI_EXPENSE, IDI_TRIP,
-                   IDI_DROP_ARROW}) {
+                   IDI_DROP_ARROW, IDI_CHARTS}) {
         const QIcon icon = LoadIconResource(id);
         ASSERT_FALSE(icon.isNull()) << id;
         for (int size : {16, 32}) {
