@@ -76,6 +76,8 @@ void CAppSettings::LoadSettings() {
         DBPath = std::move(*path);
     }
 
+    if (std::optional<std::u16string> checked = key.QueryString("LastFullCheck"))
+        LastFullCheck = std::move(*checked);
     ReadDword(key, "LastActiveVehicle", LastActiveVehicle);
     ReadDword(key, "SortAscending", SortAscending);
     ReadDword(key, "LastColSorted", LastColSorted);
@@ -107,6 +109,9 @@ void CAppSettings::SaveSettings() {
     // A custom range cannot be restored (its dates are not kept): the last preset stays stored.
     if (ViewDateRangeType != kCustomDateRange)
         key.SetDword("ViewDateRangeType", ViewDateRangeType);
+    // Only once a full check has found the file sound.
+    if (!LastFullCheck.empty())
+        key.SetString("LastFullCheck", LastFullCheck);
     key.Commit();
 }
 
@@ -115,6 +120,14 @@ void CAppSettings::SaveDBPath() {
     if (!key.Create())
         return;
     key.SetString("DBPath", DBPath);
+    key.Commit();
+}
+
+void CAppSettings::SaveLastFullCheck() {
+    CRegistryKey key;
+    if (!key.Create())
+        return;
+    key.SetString("LastFullCheck", LastFullCheck);
     key.Commit();
 }
 

@@ -18,6 +18,8 @@ public:
     void LoadSettings();
     void SaveSettings();
     void SaveDBPath();
+    // Writes LastFullCheck at once: a crash must not cost the next start another full check.
+    void SaveLastFullCheck();
 
     // The fuel page's remembered unit price; empty when absent or of the wrong type.
     std::optional<float> ReadLastPrice() const;
@@ -44,6 +46,9 @@ public:
     DWORD UnitSetupMsgShown = 0;
     float MileageRate = 0.36f;
     DWORD ViewDateRangeType = 0;
+    // The data file as the last full check found it sound: "size mtime path", the time in
+    // milliseconds since 1970. The check runs again at start once the file differs.
+    std::u16string LastFullCheck;
 
 private:
     bool m_Loaded = false;
