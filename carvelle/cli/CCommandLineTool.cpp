@@ -275,12 +275,12 @@ int CCommandLineTool::Export(const Options& options) {
             return ExitRefused;
         }
         Print(FormatStringResource(IDS_EXPORT_DONE, {QString::number(exporter.Count()), path}) + u'\n');
-        return ExitOK;
-    }
-    if (!exporter.Write(filter, m_Out)) {
+    } else if (!exporter.Write(filter, m_Out)) {
         Complain(FormatStringResource(IDS_EXPORT_FAILED, {QStringLiteral("-"), exporter.Problem()}));
         return ExitRefused;
     }
+    if (exporter.BadDates() > 0)
+        Complain(FormatStringResource(IDS_EXPORT_BAD_DATES, {QString::number(exporter.BadDates())}));
     return ExitOK;
 }
 
