@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CBackgroundCheck.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CQuickStats.h"
@@ -34,9 +35,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDate>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -113,9 +116,15 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_ClockTimer->setInterval(kClockTickMs);
     connect(m_ClockTimer, &QTimer::timeout, this, &CMainFrame::OnClockTick);
     m_ClockTimer->start();
+
+    m_BackgroundCheck = new CBackgroundCheck(this);
+    connect(m_BackgroundCheck, &CBackgroundCheck::Finished, this, &CMainFrame::OnBackgroundCheckFinished);
+    TheRecords().SetWaitNotice([this](CRecordServices::Wait wait) { ShowWait(wait); });
 }
 
 CMainFrame::~CMainFrame() {
+    TheRecords().SetWaitNotice({});
+    ShowWait(CRecordServices::Wait::None);
     // The views go before the client area that holds them.
     m_EntryView.reset();
     m_VehicleView.reset();
@@ -172,6 +181,7 @@ void CMainFrame::BindCommands() {
     c.Bind(ID_EXPORT, [this] { OnExport(); });
     c.Bind(ID_BACKUP, [this] { m_DataFile.Backup(this); });
     c.Bind(ID_OPEN_DATA_FILE, [this] { OnOpenDataFile(); });
+    c.Bind(ID_CHECK_DATA_FILE, [this] { OnCheckDataFile(); });
     c.Bind(ID_APP_EXIT, [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
     c.BindRange(ID_DATE_RANGE_ALL, kDateRangeCount, true, [this](int id) { OnDateRange(id); });
     c.BindRange(ID_ENTRY_TYPE_ALL, kEntryTypeCount, true, [this](int id) { OnEntryType(id); });
@@ -424,14 +434,67 @@ void CMainFrame::OnExport() {
     CPrompter& prompter = CPrompter::Instance();
     if (prompter.RunModal(dialog) != ID_DONE)
         return;
-    prompter.MessageBox(
-        this, FormatStringResource(IDS_EXPORT_DONE, {QString::number(dialog.Count()), dialog.Path()}),
-        LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK, CPrompter::IconInformation);
+    QString done = FormatStringResource(IDS_EXPORT_DONE, {QString::number(dialog.Count()), dialog.Path()});
+    if (exporter.BadDates() > 0)
+        done += QStringLiteral("\n\n") +
+                FormatStringResource(IDS_EXPORT_BAD_DATES, {QString::number(exporter.BadDates())});
+    prompter.MessageBox(this, done, LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK,
+                        CPrompter::IconInformation);
 }
 
 void CMainFrame::OnOpenDataFile() {
     if (m_DataFile.ChooseAnother(this) && OpenDataFile() && FindActiveVehicle() == nullptr)
         SetActiveVehicle(nullptr, false);
+}
+
+void CMainFrame::OnCheckDataFile() {
+    // The same check is not run twice at once.
+    m_BackgroundCheck->Cancel();
+    if (m_DataFile.Check(this) && OpenDataFile() && FindActiveVehicle() == nullptr)
+        SetActiveVehicle(nullptr, false);
+}
+
+void CMainFrame::OnBackgroundCheckFinished(const QString& path, const QStringList& findings) {
+    if (findings.isEmpty() || path != QString::fromUtf16(TheDataLayer().GetDBPath()))
+        return;
+    m_CheckFindings = findings;
+    if (!m_Gate->Hold(CModalGate::HeldFindings))
+        ShowCheckFindings();
+}
+
+void CMainFrame::ShowCheckFindings() {
+    if (m_CheckFindings.isEmpty())
+        return;
+    QStringList shown = m_CheckFindings.mid(0, 12);
+    if (m_CheckFindings.size() > shown.size())
+        shown << FormatStringResource(IDS_IMPORT_MORE_ERRORS, {QString::number(m_CheckFindings.size() - 12)});
+    m_CheckFindings.clear();
+    CPrompter::Instance().MessageBox(
+        this,
+        FormatStringResource(IDS_CHECK_BACKGROUND_FOUND,
+                             {QString::fromUtf16(TheDataLayer().GetDBPath()), shown.join(u'\n')}),
+        QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+}
+
+void CMainFrame::ShowWait(CRecordServices::Wait wait) {
+    const bool waiting = wait != CRecordServices::Wait::None;
+    if (waiting) {
+        if (!m_Waiting) {
+            // Our own full check must not be what a save waits for.
+            m_BackgroundCheck->Cancel();
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            statusBar()->show();
+        }
+        statusBar()->showMessage(
+            LoadStringResource(wait == CRecordServices::Wait::Readers ? IDS_WAIT_READERS : IDS_WAIT_WRITER));
+        // The wait holds up the event loop: the line is painted now.
+        statusBar()->repaint();
+    } else if (m_Waiting) {
+        QGuiApplication::restoreOverrideCursor();
+        statusBar()->clearMessage();
+        statusBar()->hide();
+    }
+    m_Waiting = waiting;
 }
 
 // ---- Places for the dialogs of later work --------------------------------------------------
@@ -504,6 +567,8 @@ void CMainFrame::RunHeld(int held) {
         OnRefreshMessage();
     if (held & CModalGate::HeldCheck)
         RequestReminderCheck();
+    if (held & CModalGate::HeldFindings)
+        ShowCheckFindings();
 }
 
 void CMainFrame::RequestReminderCheck() {
@@ -569,6 +634,7 @@ bool CMainFrame::OpenDataFile() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return false;
     }
+    m_BackgroundCheck->StartIfChanged(QString::fromUtf16(TheDataLayer().GetDBPath()));
     m_VehicleView->Initialize();
     m_EntryView->Initialize();
     if (CVehicle* vehicle = m_VehicleView->FindByRefID(TheSession().ActiveVehicle())) {

@@ -5,17 +5,20 @@
 #include "app/CDataFileSession.h"
 #include "app/CFrameCommands.h"
 #include "app/CModalGate.h"
+#include "core/CRecordServices.h"
 #include "platform/WinTypes.h"
 #include "records/CEntry.h"
 #include "records/CEntryFilter.h"
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include <memory>
 
+class CBackgroundCheck;
 class CNotification;
 class CVehicle;
 class CViewEntries;
@@ -115,6 +118,12 @@ private:
     void OnImport();
     void OnExport();
     void OnOpenDataFile();
+    void OnCheckDataFile();
+    // The full check at start found something: told once no dialog is open.
+    void OnBackgroundCheckFinished(const QString& path, const QStringList& findings);
+    void ShowCheckFindings();
+    // A wait for another program that holds the data file: the wait cursor and a line saying so.
+    void ShowWait(CRecordServices::Wait wait);
     void ForwardToView(int id);
     void ReloadEntries();
 
@@ -127,6 +136,9 @@ private:
     bool m_Closed = false;
 
     CFrameCommands* m_Commands = nullptr; // children
+    CBackgroundCheck* m_BackgroundCheck = nullptr;
+    QStringList m_CheckFindings;
+    bool m_Waiting = false;
     CModalGate* m_Gate = nullptr;
     QTimer* m_ClockTimer = nullptr;
     double m_LastTick = 0.0; // OLE date of the last tick

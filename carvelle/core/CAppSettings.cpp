@@ -123,14 +123,6 @@ void CAppSettings::SaveDBPath() {
     key.Commit();
 }
 
-void CAppSettings::SaveLastFullCheck() {
-    CRegistryKey key;
-    if (!key.Create())
-        return;
-    key.SetString("LastFullCheck", LastFullCheck);
-    key.Commit();
-}
-
 std::optional<float> CAppSettings::ReadLastPrice() const {
     CRegistryKey key;
     if (!key.Open())

@@ -18,8 +18,6 @@ public:
     void LoadSettings();
     void SaveSettings();
     void SaveDBPath();
-    // Writes LastFullCheck at once: a crash must not cost the next start another full check.
-    void SaveLastFullCheck();
 
     // The fuel page's remembered unit price; empty when absent or of the wrong type.
     std::optional<float> ReadLastPrice() const;

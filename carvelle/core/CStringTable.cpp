@@ -321,6 +321,17 @@ const QHash<int, QString>& Table() {
          QStringLiteral("Another program is writing to the data file. Waiting for it to finish...")},
         {IDS_WAIT_READERS,
          QStringLiteral("Another program is reading the data file. Waiting for it to finish...")},
+        {IDS_APP_USAGE,
+         QStringLiteral("Usage: carvelle [OPTION]...\n"
+                        "Carvelle, a personal vehicle log: fuel, repairs, trips, expenses and reminders.\n"
+                        "\n"
+                        "  -h, --help     print this help and exit\n"
+                        "  -v, --version  print the version and exit\n"
+                        "\n"
+                        "Qt's own options, such as -platform and -style, are understood as well.\n"
+                        "Carvelle opens the data file it had open last; its settings are in\n"
+                        "~/.config/Ferrox Software/Carvelle.reg. Starting it again brings the running\n"
+                        "window forward. carvelle-cli works on data files from scripts.\n")},
         {IDS_NO_DATE, QStringLiteral("\u2014")},
         {IDS_CHECK_RUNNING, QStringLiteral("Checking the data file...")},
     };

@@ -139,5 +139,6 @@ constexpr int ID_IMPORT = 33100;
 constexpr int ID_EXPORT = 33101;
 constexpr int ID_BACKUP = 33102;
 constexpr int ID_OPEN_DATA_FILE = 33103;
+constexpr int ID_CHECK_DATA_FILE = 33480;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_APP_EXIT = 57665;

@@ -92,6 +92,7 @@ const std::vector<MenuItem> kMainFrameMenu = {
       {ID_IMPORT, "Import..."},
       {ID_EXPORT, "Export..."},
       {ID_BACKUP, "Back Up Data File..."},
+      {ID_CHECK_DATA_FILE, "Check Data File..."},
       {ID_OPEN_DATA_FILE, "Open Data File..."},
       {kSeparator, ""},
       {ID_SELECT_VEHICLE, "Select Vehicle"},
