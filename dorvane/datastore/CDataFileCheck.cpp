@@ -8,30 +8,39 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <functional>
 #include <string_view>
+#include <unordered_map>
 
 namespace {
 
-// The dates of each table that the program converts and shows.
-struct DateColumns {
-    const char* table;
-    std::vector<const char*> columns;
+// 1 January 100 and the end of 31 December 9999 as OLE dates, both outside. NULL reads as 0, a
+// day the calendar has.
+bool IsDate(sqlite3_stmt* row, int column) {
+    switch (sqlite3_column_type(row, column)) {
+    case SQLITE_NULL:
+        return true;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: {
+        const double value = sqlite3_column_double(row, column);
+        return value > -657435.0 && value < 2958466.0;
+    }
+    default:
+        return false;
+    }
+}
+
+// The first problem row of a kind and how many there are.
+struct Tally {
+    std::int64_t count = 0;
+    std::int64_t first = 0;
+    void Add(std::int64_t id) {
+        if (count++ == 0 || id < first) {
+            first = id;
+        }
+    }
 };
-
-std::vector<DateColumns> AllDateColumns() {
-    return {
-        {CRecordTable<CVehicle>::Get().Name(), {"Created", "Modified", "InsuranceExpirationDate"}},
-        {CRecordTable<CEntry>::Get().Name(), {"Created", "Modified", "Date"}},
-        {CRecordTable<CKeyword>::Get().Name(), {"Created", "Modified"}},
-        {CRecordTable<CNotification>::Get().Name(), {"Created", "Modified", "Date"}},
-    };
-}
-
-// 1 January 100 and the end of 31 December 9999 as OLE dates, both outside; NULL reads as 0.
-std::string NotADate(const char* column) {
-    return std::string("NOT (typeof(") + column + ")='null' OR (typeof(" + column +
-           ") IN ('integer','real') AND " + column + " > -657435.0 AND " + column + " < 2958466.0))";
-}
 
 std::string Text(sqlite3_stmt* row, int column) {
     const unsigned char* text = sqlite3_column_text(row, column);
@@ -86,9 +95,7 @@ CDataLayer::ConnectStatus CDataFileCheck::Run(LPCWSTR path, Scope scope) {
 
     CheckEngine();
     if (scope == ScopeEverything && tablesSound) {
-        CheckDates();
-        CheckVehicles();
-        CheckOdometers();
+        CheckRows();
     }
     m_Database->Close();
     if (WasCancelled()) {
@@ -138,89 +145,150 @@ void CDataFileCheck::CheckEngine() {
     }
 }
 
-void CDataFileCheck::CheckDates() {
-    for (const DateColumns& table : AllDateColumns()) {
-        std::string sql = "SELECT ";
-        for (const char* column : table.columns) {
-            const std::string bad = NotADate(column);
-            sql += "sum(CASE WHEN " + bad + " THEN 1 ELSE 0 END), min(CASE WHEN " + bad + " THEN ID END), ";
-        }
-        sql += std::string("0 FROM \"") + table.table + "\" NOT INDEXED";
-        CSqlStatement statement;
-        if (statement.Prepare(m_Database->Get(), sql.c_str()) != SQLITE_OK ||
-            statement.Step() != SQLITE_ROW) {
-            NotRun(table.table);
-            continue;
-        }
-        int index = 0;
-        for (const char* column : table.columns) {
-            const std::int64_t count = sqlite3_column_int64(statement.Get(), index);
-            if (count > 0) {
-                Finding finding;
-                finding.kind = Finding::DateOutOfRange;
-                finding.table = table.table;
-                finding.column = column;
-                finding.count = count;
-                finding.rowID = sqlite3_column_int64(statement.Get(), index + 1);
-                m_Findings.push_back(finding);
-            }
-            index += 2;
-        }
+bool CDataFileCheck::ScanRows(const char* table, const std::vector<const char*>& columns,
+                              const std::function<void(sqlite3_stmt* row)>& visit) {
+    // One pass over the table in its own order, without an index: no sort, no lookups.
+    std::string sql = "SELECT ID";
+    for (const char* column : columns) {
+        sql += std::string(",\"") + column + '"';
     }
+    sql += std::string(" FROM \"") + table + "\" NOT INDEXED";
+    CSqlStatement scan;
+    if (scan.Prepare(m_Database->Get(), sql.c_str()) != SQLITE_OK) {
+        NotRun(table);
+        return false;
+    }
+    int rc;
+    while ((rc = scan.Step()) == SQLITE_ROW) {
+        visit(scan.Get());
+    }
+    if (rc != SQLITE_DONE) {
+        NotRun(table);
+        return false;
+    }
+    return true;
 }
 
-void CDataFileCheck::CheckVehicles() {
-    const std::pair<const char*, Finding::Kind> tables[] = {
-        {CRecordTable<CEntry>::Get().Name(), Finding::EntryWithoutVehicle},
-        {CRecordTable<CNotification>::Get().Name(), Finding::ReminderWithoutVehicle},
+void CDataFileCheck::CheckRows() {
+    struct Vehicle {
+        std::int64_t id;
+        std::string name;
+        std::int64_t current;
     };
-    for (const auto& [table, kind] : tables) {
-        CSqlText sql(
-            sqlite3_mprintf("SELECT count(*), min(ID) FROM \"%w\" NOT INDEXED WHERE VehicleID IS NULL OR "
-                            "VehicleID NOT IN (SELECT RefID FROM Vehicle NOT INDEXED WHERE RefID "
-                            "IS NOT NULL)",
-                            table));
-        CSqlStatement statement;
-        if (!sql || statement.Prepare(m_Database->Get(), sql.Get()) != SQLITE_OK ||
-            statement.Step() != SQLITE_ROW) {
-            NotRun(table);
-            continue;
+    std::unordered_map<std::int64_t, Vehicle> vehicles;     // by RefID
+    std::unordered_map<std::int64_t, std::int64_t> highest; // RefID -> highest entry reading
+    std::vector<Finding> dates;
+    Tally entriesWithout;
+    Tally remindersWithout;
+
+    // Dates come first in each column list; the row's ID is column 0.
+    auto tallyDates = [](std::vector<Tally>& tallies, sqlite3_stmt* row) {
+        for (std::size_t i = 0; i < tallies.size(); ++i) {
+            if (!IsDate(row, static_cast<int>(i) + 1)) {
+                tallies[i].Add(sqlite3_column_int64(row, 0));
+            }
         }
-        const std::int64_t count = sqlite3_column_int64(statement.Get(), 0);
-        if (count > 0) {
+    };
+    auto reportDates = [&](const char* table, const std::vector<const char*>& columns,
+                           const std::vector<Tally>& tallies) {
+        for (std::size_t i = 0; i < tallies.size(); ++i) {
+            if (tallies[i].count > 0) {
+                Finding finding;
+                finding.kind = Finding::DateOutOfRange;
+                finding.table = table;
+                finding.column = columns[i];
+                finding.count = tallies[i].count;
+                finding.rowID = tallies[i].first;
+                dates.push_back(finding);
+            }
+        }
+    };
+
+    const char* vehicleTable = CRecordTable<CVehicle>::Get().Name();
+    const std::vector<const char*> vehicleColumns = {"Created", "Modified", "InsuranceExpirationDate",
+                                                     "RefID",   "Name",     "CurrentOdometer"};
+    std::vector<Tally> vehicleDates(3);
+    const bool vehiclesRead = ScanRows(vehicleTable, vehicleColumns, [&](sqlite3_stmt* row) {
+        tallyDates(vehicleDates, row);
+        if (sqlite3_column_type(row, 4) != SQLITE_NULL) {
+            vehicles[sqlite3_column_int64(row, 4)] = {sqlite3_column_int64(row, 0), Text(row, 5),
+                                                      sqlite3_column_int64(row, 6)};
+        }
+    });
+    reportDates(vehicleTable, vehicleColumns, vehicleDates);
+
+    auto isOrphan = [&](sqlite3_stmt* row, int column) {
+        return sqlite3_column_type(row, column) == SQLITE_NULL ||
+               vehicles.find(sqlite3_column_int64(row, column)) == vehicles.end();
+    };
+
+    const char* entryTable = CRecordTable<CEntry>::Get().Name();
+    const std::vector<const char*> entryColumns = {"Created", "Modified", "Date", "VehicleID", "Odometer"};
+    std::vector<Tally> entryDates(3);
+    ScanRows(entryTable, entryColumns, [&](sqlite3_stmt* row) {
+        tallyDates(entryDates, row);
+        if (!vehiclesRead) {
+            return;
+        }
+        if (isOrphan(row, 4)) {
+            entriesWithout.Add(sqlite3_column_int64(row, 0));
+        } else if (sqlite3_column_type(row, 5) != SQLITE_NULL) {
+            const std::int64_t reading = sqlite3_column_int64(row, 5);
+            auto [top, added] = highest.emplace(sqlite3_column_int64(row, 4), reading);
+            if (!added && reading > top->second) {
+                top->second = reading;
+            }
+        }
+    });
+    reportDates(entryTable, entryColumns, entryDates);
+
+    const char* keywordTable = CRecordTable<CKeyword>::Get().Name();
+    const std::vector<const char*> keywordColumns = {"Created", "Modified"};
+    std::vector<Tally> keywordDates(2);
+    ScanRows(keywordTable, keywordColumns, [&](sqlite3_stmt* row) { tallyDates(keywordDates, row); });
+    reportDates(keywordTable, keywordColumns, keywordDates);
+
+    const char* reminderTable = CRecordTable<CNotification>::Get().Name();
+    const std::vector<const char*> reminderColumns = {"Created", "Modified", "Date", "VehicleID"};
+    std::vector<Tally> reminderDates(3);
+    ScanRows(reminderTable, reminderColumns, [&](sqlite3_stmt* row) {
+        tallyDates(reminderDates, row);
+        if (vehiclesRead && isOrphan(row, 4)) {
+            remindersWithout.Add(sqlite3_column_int64(row, 0));
+        }
+    });
+    reportDates(reminderTable, reminderColumns, reminderDates);
+
+    m_Findings.insert(m_Findings.end(), dates.begin(), dates.end());
+    const std::pair<const Tally*, Finding::Kind> orphans[] = {
+        {&entriesWithout, Finding::EntryWithoutVehicle},
+        {&remindersWithout, Finding::ReminderWithoutVehicle}};
+    for (const auto& [tally, kind] : orphans) {
+        if (tally->count > 0) {
             Finding finding;
             finding.kind = kind;
-            finding.table = table;
-            finding.count = count;
-            finding.rowID = sqlite3_column_int64(statement.Get(), 1);
+            finding.table = kind == Finding::EntryWithoutVehicle ? entryTable : reminderTable;
+            finding.count = tally->count;
+            finding.rowID = tally->first;
             m_Findings.push_back(finding);
         }
     }
-}
-
-void CDataFileCheck::CheckOdometers() {
-    // The highest reading as the program asks for it: MAX over the vehicle's entries.
-    CSqlStatement statement;
-    if (statement.Prepare(
-            m_Database->Get(),
-            "SELECT v.ID, v.Name, v.CurrentOdometer, m.Top FROM Vehicle AS v NOT INDEXED JOIN "
-            "(SELECT VehicleID, MAX(Odometer) AS Top FROM Entry NOT INDEXED GROUP BY VehicleID) "
-            "AS m ON m.VehicleID = v.RefID WHERE v.CurrentOdometer < m.Top ORDER BY v.ID") != SQLITE_OK) {
-        NotRun("Vehicle");
-        return;
+    // A current odometer below the highest reading, as the program asks for it, by vehicle.
+    std::vector<Finding> odometers;
+    for (const auto& [refID, top] : highest) {
+        const Vehicle& vehicle = vehicles.at(refID);
+        if (vehicle.current < top) {
+            Finding finding;
+            finding.kind = Finding::OdometerBelowReading;
+            finding.table = vehicleTable;
+            finding.rowID = vehicle.id;
+            finding.text = vehicle.name;
+            finding.value = vehicle.current;
+            finding.highest = top;
+            odometers.push_back(finding);
+        }
     }
-    int rc;
-    while ((rc = statement.Step()) == SQLITE_ROW) {
-        Finding finding;
-        finding.kind = Finding::OdometerBelowReading;
-        finding.table = "Vehicle";
-        finding.rowID = sqlite3_column_int64(statement.Get(), 0);
-        finding.text = Text(statement.Get(), 1);
-        finding.value = sqlite3_column_int64(statement.Get(), 2);
-        finding.highest = sqlite3_column_int64(statement.Get(), 3);
-        m_Findings.push_back(finding);
-    }
-    if (rc != SQLITE_DONE) {
-        NotRun("Vehicle");
-    }
+    std::sort(odometers.begin(), odometers.end(),
+              [](const Finding& a, const Finding& b) { return a.rowID < b.rowID; });
+    m_Findings.insert(m_Findings.end(), odometers.begin(), odometers.end());
 }

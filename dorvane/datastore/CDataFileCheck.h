@@ -10,11 +10,13 @@
 #include "platform/WinTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 class CReadOnlyDatabase;
+struct sqlite3_stmt;
 
 class DORVANE_API CDataFileCheck {
 public:
@@ -71,9 +73,12 @@ public:
 
 private:
     void CheckEngine();
-    void CheckDates();
-    void CheckVehicles();
-    void CheckOdometers();
+    // The data's own rules, one pass over each table.
+    void CheckRows();
+    // Calls visit for each row of "SELECT ID, columns... FROM table"; false (with a finding)
+    // when the table cannot be read to its end.
+    bool ScanRows(const char* table, const std::vector<const char*>& columns,
+                  const std::function<void(sqlite3_stmt* row)>& visit);
     // Adds a finding that the check could not run, with the engine's reason.
     void NotRun(const char* what);
 
