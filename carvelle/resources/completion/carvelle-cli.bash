@@ -4,7 +4,9 @@
 _carvelle_cli_options()
 {
     case $1 in
-        vehicles | backup) echo "--help" ;;
+        vehicles) echo "--help" ;;
+        backup) echo "--force --help" ;;
+        check) echo "--repair --force --help" ;;
         export) echo "--vehicle --type --from --to -o --help" ;;
         import) echo "--vehicle --as --date-format --dry-run --skip-bad-rows --help" ;;
         stats) echo "--vehicle --from --to --help" ;;
@@ -36,14 +38,14 @@ _carvelle_cli_unquote()
 }
 
 # Options that take the next word as their value.
-_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format)'
+_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format|--repair)'
 
 _carvelle_cli()
 {
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="vehicles export import backup stats"
+    local commands="vehicles export import backup check stats"
     if ((cword == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
@@ -97,6 +99,10 @@ _carvelle_cli()
             ;;
         -o)
             _filedir csv
+            return
+            ;;
+        --repair)
+            _filedir dat
             return
             ;;
     esac
