@@ -53,15 +53,16 @@ bool CBackgroundCheck::StartIfChanged(const QString& path) {
         const CDataLayer::ConnectStatus status = check->Run(path.toStdU16String().c_str());
         if (status != CDataLayer::ConnectOK)
             return; // cancelled, busy or gone: the next start tries again
-        const QStringList findings = CheckFindingLines(*check);
+        const QStringList findings = CheckSummaryLines(*check);
+        const bool repair = check->NeedsRepair();
         // Back on the window's thread; dropped when this object is gone by then.
         QMetaObject::invokeMethod(
             this,
-            [this, path, stamp, findings] {
+            [this, path, stamp, findings, repair] {
                 Join();
                 if (findings.isEmpty())
                     RecordSound(stamp);
-                emit Finished(path, findings);
+                emit Finished(path, findings, repair);
             },
             Qt::QueuedConnection);
     });

@@ -32,8 +32,9 @@ public:
     static void RecordSound(const QString& stamp);
 
 signals:
-    // The check ran to its end: the findings in words, none when the file is sound.
-    void Finished(const QString& path, const QStringList& findings);
+    // The check ran to its end: the findings in words, none when the file is sound; repair when
+    // a repaired copy would mend them.
+    void Finished(const QString& path, const QStringList& findings, bool repair);
 
 private:
     void Join();

@@ -157,10 +157,15 @@ bool CDataFileSession::Check(QWidget* parent) {
         return false;
     }
     const QString found = FormatStringResource(IDS_CHECK_FOUND, {path}) + QStringLiteral("\n\n") +
-                          FindingsText(CheckFindingLines(check)) + QStringLiteral("\n\n") +
-                          LoadStringResource(IDS_CHECK_OFFER_REPAIR);
-    if (prompter.MessageBox(parent, found, QString(), CPrompter::ButtonsYesNo, CPrompter::IconWarning) !=
-        CPrompter::IDYES)
+                          FindingsText(CheckSummaryLines(check));
+    // A copy would carry the data's own findings along: nothing to offer for those.
+    if (!check.NeedsRepair()) {
+        Warn(parent, found);
+        return false;
+    }
+    if (prompter.MessageBox(parent,
+                            found + QStringLiteral("\n\n") + LoadStringResource(IDS_CHECK_OFFER_REPAIR),
+                            QString(), CPrompter::ButtonsYesNo, CPrompter::IconWarning) != CPrompter::IDYES)
         return false;
     const QString target = prompter.GetSaveFileName(parent, DataFileFilter(),
                                                     CRepairedCopy::SuggestedPath(path, QDate::currentDate()));

@@ -33,13 +33,14 @@
 #include "widgets/CPrompter.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QShortcut>
-#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -454,10 +455,11 @@ void CMainFrame::OnCheckDataFile() {
         SetActiveVehicle(nullptr, false);
 }
 
-void CMainFrame::OnBackgroundCheckFinished(const QString& path, const QStringList& findings) {
+void CMainFrame::OnBackgroundCheckFinished(const QString& path, const QStringList& findings, bool repair) {
     if (findings.isEmpty() || path != QString::fromUtf16(TheDataLayer().GetDBPath()))
         return;
     m_CheckFindings = findings;
+    m_CheckOffersRepair = repair;
     if (!m_Gate->Hold(CModalGate::HeldFindings))
         ShowCheckFindings();
 }
@@ -465,15 +467,17 @@ void CMainFrame::OnBackgroundCheckFinished(const QString& path, const QStringLis
 void CMainFrame::ShowCheckFindings() {
     if (m_CheckFindings.isEmpty())
         return;
-    QStringList shown = m_CheckFindings.mid(0, 12);
-    if (m_CheckFindings.size() > shown.size())
-        shown << FormatStringResource(IDS_IMPORT_MORE_ERRORS, {QString::number(m_CheckFindings.size() - 12)});
+    constexpr qsizetype kShown = 12;
+    QStringList shown = m_CheckFindings.mid(0, kShown);
+    if (m_CheckFindings.size() > kShown)
+        shown << FormatStringResource(IDS_IMPORT_MORE_ERRORS,
+                                      {QString::number(m_CheckFindings.size() - kShown)});
     m_CheckFindings.clear();
-    CPrompter::Instance().MessageBox(
-        this,
-        FormatStringResource(IDS_CHECK_BACKGROUND_FOUND,
-                             {QString::fromUtf16(TheDataLayer().GetDBPath()), shown.join(u'\n')}),
-        QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+    QString text = FormatStringResource(IDS_CHECK_BACKGROUND_FOUND,
+                                        {QString::fromUtf16(TheDataLayer().GetDBPath()), shown.join(u'\n')});
+    if (m_CheckOffersRepair)
+        text += QStringLiteral("\n\n") + LoadStringResource(IDS_CHECK_REPAIR_MENU);
+    CPrompter::Instance().MessageBox(this, text, QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
 }
 
 void CMainFrame::ShowWait(CRecordServices::Wait wait) {
@@ -483,16 +487,32 @@ void CMainFrame::ShowWait(CRecordServices::Wait wait) {
             // Our own full check must not be what a save waits for.
             m_BackgroundCheck->Cancel();
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            statusBar()->show();
         }
-        statusBar()->showMessage(
+        // At the foot of the window in front, the frame or an open sheet, over its buttons (which
+        // cannot be used while the wait holds up the event loop); placed and painted at once.
+        QWidget* host = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this;
+        if (!m_WaitLine || m_WaitLine->parentWidget() != host) {
+            delete m_WaitLine.data();
+            m_WaitLine = new QLabel(host);
+            m_WaitLine->setObjectName(QStringLiteral("waitLine"));
+            m_WaitLine->setWordWrap(true);
+            m_WaitLine->setMargin(8);
+            m_WaitLine->setAutoFillBackground(true);
+            m_WaitLine->setBackgroundRole(QPalette::ToolTipBase);
+            m_WaitLine->setForegroundRole(QPalette::ToolTipText);
+            m_WaitLine->setFrameShape(QFrame::StyledPanel);
+        }
+        m_WaitLine->setText(
             LoadStringResource(wait == CRecordServices::Wait::Readers ? IDS_WAIT_READERS : IDS_WAIT_WRITER));
-        // The wait holds up the event loop: the line is painted now.
-        statusBar()->repaint();
+        const int height = m_WaitLine->heightForWidth(host->width());
+        m_WaitLine->setGeometry(0, host->height() - height, host->width(), height);
+        m_WaitLine->show();
+        m_WaitLine->raise();
+        m_WaitLine->repaint();
     } else if (m_Waiting) {
         QGuiApplication::restoreOverrideCursor();
-        statusBar()->clearMessage();
-        statusBar()->hide();
+        if (m_WaitLine)
+            m_WaitLine->hide();
     }
     m_Waiting = waiting;
 }

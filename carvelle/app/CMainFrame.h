@@ -10,7 +10,9 @@
 #include "records/CEntry.h"
 #include "records/CEntryFilter.h"
 
+#include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVBoxLayout>
@@ -120,7 +122,7 @@ private:
     void OnOpenDataFile();
     void OnCheckDataFile();
     // The full check at start found something: told once no dialog is open.
-    void OnBackgroundCheckFinished(const QString& path, const QStringList& findings);
+    void OnBackgroundCheckFinished(const QString& path, const QStringList& findings, bool repair);
     void ShowCheckFindings();
     // A wait for another program that holds the data file: the wait cursor and a line saying so.
     void ShowWait(CRecordServices::Wait wait);
@@ -138,7 +140,9 @@ private:
     CFrameCommands* m_Commands = nullptr; // children
     CBackgroundCheck* m_BackgroundCheck = nullptr;
     QStringList m_CheckFindings;
+    bool m_CheckOffersRepair = false;
     bool m_Waiting = false;
+    QPointer<QLabel> m_WaitLine; // a child of the window in front during a wait
     CModalGate* m_Gate = nullptr;
     QTimer* m_ClockTimer = nullptr;
     double m_LastTick = 0.0; // OLE date of the last tick

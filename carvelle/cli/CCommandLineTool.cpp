@@ -387,7 +387,7 @@ int CCommandLineTool::Check(const Options& options) {
             u'\n';
     Print(text);
     if (!options.Has(kRepair)) {
-        if (!check.IsSound())
+        if (check.NeedsRepair())
             Complain(LoadStringResource(IDS_CHECK_REPAIR_HINT));
         return check.IsSound() ? ExitOK : ExitRefused;
     }

@@ -309,10 +309,8 @@ const QHash<int, QString>& Table() {
         {IDS_CHECK_FOUND, QStringLiteral("The data file %s has problems:")},
         {IDS_CHECK_OFFER_REPAIR,
          QStringLiteral("Save a repaired copy? The data file itself is left as it is.")},
-        {IDS_CHECK_BACKGROUND_FOUND,
-         QStringLiteral(
-             "A check of the data file %s found problems:\n\n%s\n\nMenu > Check Data File... saves a "
-             "repaired copy.")},
+        {IDS_CHECK_BACKGROUND_FOUND, QStringLiteral("A check of the data file %s found problems:\n\n%s")},
+        {IDS_CHECK_REPAIR_MENU, QStringLiteral("Menu > Check Data File... saves a repaired copy.")},
         {IDS_REPAIRED_NAME, QStringLiteral("%s repaired")},
         {IDS_EXPORT_BAD_DATES,
          QStringLiteral("%s entries have a date outside the years 100 to 9999; their Date "
@@ -333,7 +331,8 @@ const QHash<int, QString>& Table() {
                         "~/.config/Ferrox Software/Carvelle.reg. Starting it again brings the running\n"
                         "window forward. carvelle-cli works on data files from scripts.\n")},
         {IDS_NO_DATE, QStringLiteral("\u2014")},
-        {IDS_CHECK_RUNNING, QStringLiteral("Checking the data file...")},
+        {IDS_CHECK_INDEX_MISSES,
+         QStringLiteral("SQLite: the index %s misses %s rows, which lists read through it leave out.")},
     };
     return table;
 }

@@ -182,7 +182,8 @@ constexpr int IDS_WAIT_READERS = 33442;
 constexpr int IDS_CLI_HELP_CHECK = 33443;
 constexpr int IDS_APP_USAGE = 33444;
 constexpr int IDS_NO_DATE = 33445;
-constexpr int IDS_CHECK_RUNNING = 33446;
+constexpr int IDS_CHECK_INDEX_MISSES = 33447;
+constexpr int IDS_CHECK_REPAIR_MENU = 33448;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

@@ -4,6 +4,9 @@
 #include "datastore/CDataFileCheck.h"
 #include "datastore/CDataFileRepair.h"
 
+#include <QMap>
+#include <QRegularExpression>
+
 namespace {
 
 QString Number(std::int64_t value) {
@@ -49,6 +52,30 @@ QStringList CheckFindingLines(const CDataFileCheck& check) {
     QStringList lines;
     for (const CDataFileCheck::Finding& finding : check.Findings())
         lines << FindingLine(finding);
+    return lines;
+}
+
+QStringList CheckSummaryLines(const CDataFileCheck& check) {
+    static const QRegularExpression missing(QStringLiteral("^row (\\d+) missing from index (.+)$"));
+    QStringList lines;
+    QMap<QString, int> lineOfIndex; // index -> its line in lines
+    QMap<QString, int> rowsOfIndex;
+    for (const CDataFileCheck::Finding& finding : check.Findings()) {
+        const QRegularExpressionMatch match = finding.kind == CDataFileCheck::Finding::Engine
+                                                  ? missing.match(Utf8(finding.text))
+                                                  : QRegularExpressionMatch();
+        if (!match.hasMatch()) {
+            lines << FindingLine(finding);
+            continue;
+        }
+        const QString index = match.captured(2);
+        if (!lineOfIndex.contains(index)) {
+            lineOfIndex[index] = static_cast<int>(lines.size());
+            lines << QString();
+        }
+        lines[lineOfIndex[index]] =
+            FormatStringResource(IDS_CHECK_INDEX_MISSES, {index, QString::number(++rowsOfIndex[index])});
+    }
     return lines;
 }
 

@@ -9,5 +9,8 @@ class CDataFileRepair;
 
 // The findings of a check that ran, one line each; empty when the file is sound.
 QStringList CheckFindingLines(const CDataFileCheck& check);
+// The same for a message box: the engine's "row N missing from index X" lines become one line
+// for each index.
+QStringList CheckSummaryLines(const CDataFileCheck& check);
 // The repair table by table, and the indexes it could not build again.
 QStringList RepairLines(const CDataFileRepair& repair);

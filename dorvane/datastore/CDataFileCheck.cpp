@@ -53,6 +53,14 @@ CDataFileCheck::CDataFileCheck() : m_Database(std::make_unique<CReadOnlyDatabase
 
 CDataFileCheck::~CDataFileCheck() = default;
 
+bool CDataFileCheck::NeedsRepair() const {
+    return std::any_of(m_Findings.begin(), m_Findings.end(), [](const Finding& finding) {
+        return finding.kind == Finding::Engine || finding.kind == Finding::EngineMore ||
+               finding.kind == Finding::CheckNotRun || finding.kind == Finding::Table ||
+               finding.kind == Finding::MetaData;
+    });
+}
+
 void CDataFileCheck::Cancel() {
     m_Database->Interrupt();
 }

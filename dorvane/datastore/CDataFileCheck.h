@@ -65,6 +65,9 @@ public:
 
     const std::vector<Finding>& Findings() const { return m_Findings; }
     bool IsSound() const { return m_Findings.empty(); }
+    // A finding concerns the file's structure (the engine's, the tables', MetaData's), which a
+    // repaired copy mends; the data's own rules travel with the rows into any copy.
+    bool NeedsRepair() const;
     // The last write to the file had been cut short; the check saw the file as it is once that
     // write is undone, as the program's next open of the file will undo it.
     bool SawUndoneWrite() const { return m_SawUndoneWrite; }

@@ -116,7 +116,8 @@ TEST_F(CommandLineToolTest, CheckSaysSoundOrListsTheFindingsAndRepairsIntoACopy)
     EXPECT_EQ(run.out,
               QStringLiteral("Entry: 1 rows have a Date that is not a date from the year 100 to 9999 "
                              "(the first: ID 1).\nProblems found: 1.\n"));
-    EXPECT_TRUE(run.err.contains(QLatin1String("--repair")));
+    // A copy would carry a finding in the data along: no repair is suggested for it.
+    EXPECT_EQ(run.err, QString());
 
     // The repair writes the copy, replacing an older one only with --force.
     const QString copy = WriteSample(QStringLiteral("copy.dat"), "old");
