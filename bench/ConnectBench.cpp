@@ -2,11 +2,16 @@
 // same run:
 //  - connecting to a data file of N entries (the schema check and the engine's quick check of
 //    every page), against a full load of all N entries from the connected file;
+//  - the full check (the engine's integrity check with every index, and the data file's own
+//    rules), which runs at start in the background once the file changed, against the connect
+//    and the full load; and its structural part, which checks every backup, against a plain copy
+//    of the file's bytes;
 //  - reading a settings file of M value names, against a plain read of the same file's bytes.
 // At the end it prints each figure's ratio to its floor.
 //
 // Sizes: --entries=100000 and --names=40000,200000 (the defaults).
 
+#include "dorvane/datastore/CDataFileCheck.h"
 #include "dorvane/datastore/CDataLayer.h"
 #include "platform/Registry.h"
 #include "platform/TextConversion.h"
@@ -18,6 +23,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -113,6 +119,26 @@ void LoadAllEntries(benchmark::State& state, std::size_t n) {
     }
 }
 
+void FullCheck(benchmark::State& state, std::size_t n, CDataFileCheck::Scope scope) {
+    const std::u16string path = Utf8ToWide(DataFile(n));
+    for (auto _ : state) {
+        CDataFileCheck check;
+        if (check.Run(path.c_str(), scope) != CDataLayer::ConnectOK) {
+            state.SkipWithError("the check failed");
+            break;
+        }
+    }
+}
+
+void CopyBytes(benchmark::State& state, std::size_t n) {
+    const std::string path = DataFile(n);
+    const std::string copy = g_Workspace->Path("copy.dat");
+    for (auto _ : state) {
+        std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing);
+    }
+    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+}
+
 void ReadSettings(benchmark::State& state, std::size_t m) {
     const std::string path = SettingsFile(m);
     for (auto _ : state) {
@@ -160,6 +186,14 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(BenchName("LoadAllEntries", n).c_str(), LoadAllEntries, n)
             ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(BenchName("FullCheck", n).c_str(), FullCheck, n,
+                                     CDataFileCheck::ScopeEverything)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(BenchName("StructureCheck", n).c_str(), FullCheck, n,
+                                     CDataFileCheck::ScopeStructure)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(BenchName("CopyBytes", n).c_str(), CopyBytes, n)
+            ->Unit(benchmark::kMillisecond);
     }
     for (std::size_t m : names) {
         benchmark::RegisterBenchmark(BenchName("ReadSettings", m).c_str(), ReadSettings, m)
@@ -175,6 +209,12 @@ int main(int argc, char** argv) {
     for (std::size_t n : entries) {
         PrintRatio(reporter, BenchName("Connect", n), BenchName("LoadAllEntries", n),
                    ("connect, " + std::to_string(n) + " entries / load of all").c_str());
+        PrintRatio(reporter, BenchName("FullCheck", n), BenchName("Connect", n),
+                   ("full check, " + std::to_string(n) + " entries / connect").c_str());
+        PrintRatio(reporter, BenchName("FullCheck", n), BenchName("LoadAllEntries", n),
+                   ("full check, " + std::to_string(n) + " entries / load of all").c_str());
+        PrintRatio(reporter, BenchName("StructureCheck", n), BenchName("CopyBytes", n),
+                   ("backup's check, " + std::to_string(n) + " entries / copy").c_str());
     }
     for (std::size_t m : names) {
         PrintRatio(reporter, BenchName("ReadSettings", m), BenchName("ReadBytes", m),

@@ -93,6 +93,23 @@ DWORD GetFileAttributesW(LPCWSTR path) {
     return FILE_ATTRIBUTE_NORMAL;
 }
 
+FileReadState GetFileReadState(LPCWSTR path) {
+    if (path == nullptr || path[0] == 0)
+        return FileMissing;
+    const std::string name = PathFromWide(path);
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0)
+        return errno == EACCES ? FileAccessDenied : FileMissing;
+    if (S_ISDIR(info.st_mode))
+        return FileReadable; // a folder is there; what it is not is for the caller to say
+    if ((info.st_mode & S_IRUSR) == 0)
+        return FileAccessDenied;
+    FileDescriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.Valid())
+        return errno == EACCES || errno == EPERM ? FileAccessDenied : FileMissing;
+    return FileReadable;
+}
+
 BOOL CopyFileW(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists) {
     if (existingPath == nullptr || newPath == nullptr || existingPath[0] == 0 || newPath[0] == 0)
         return 0;

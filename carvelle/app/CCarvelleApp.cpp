@@ -2,6 +2,7 @@
 
 #include "app/CInstanceChannel.h"
 #include "app/CMainFrame.h"
+#include "app/CTerminationSignals.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CStringTable.h"
@@ -106,6 +107,12 @@ int CCarvelleApp::RunApplication(const QString& productName) {
         [this](const QString& message) { return OnChannelMessage(message); });
     if (!m_Channel->Listen(CInstanceChannel::ServerNameFor(productName)))
         OutputDebugStringA("Carvelle: cannot listen for other copies\n");
+    // The end of the session closes the program as Exit does, dialogs first.
+    CTerminationSignals endOfSession([this] {
+        CTerminationSignals::CloseDialogs();
+        if (m_Frame)
+            QMetaObject::invokeMethod(m_Frame.get(), &QWidget::close, Qt::QueuedConnection);
+    });
     m_Frame->show();
 
     auto endWithoutLoop = [this] {

@@ -1,13 +1,17 @@
 #include "app/CDataFileSession.h"
 
+#include "app/CBackgroundCheck.h"
 #include "app/CDlgStartup.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
 #include "core/CStringTable.h"
 #include "core/ConnectStatusMessage.h"
 #include "core/ResourceIds.h"
+#include "datastore/CDataFileCheck.h"
 #include "datastore/CDataLayer.h"
 #include "exchange/CDataFileBackup.h"
+#include "exchange/CRepairedCopy.h"
+#include "exchange/CheckText.h"
 #include "platform/FileSystem.h"
 #include "widgets/CPrompter.h"
 #include "widgets/CWaitCursor.h"
@@ -25,6 +29,17 @@ QString DataFileFilter() {
 
 void Warn(QWidget* parent, const QString& text) {
     CPrompter::Instance().MessageBox(parent, text, QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+}
+
+// Enough findings for a message box; the console tool lists them all.
+constexpr int kFindingsShown = 12;
+
+QString FindingsText(const QStringList& lines) {
+    QStringList shown = lines.mid(0, kFindingsShown);
+    if (lines.size() > kFindingsShown)
+        shown << FormatStringResource(IDS_IMPORT_MORE_ERRORS,
+                                      {QString::number(lines.size() - kFindingsShown)});
+    return shown.join(u'\n');
 }
 
 } // namespace
@@ -125,6 +140,8 @@ void CDataFileSession::Backup(QWidget* parent) {
     if (path.isEmpty())
         return;
     CDataFileBackup backup;
+    // The save dialog has asked before a file of that name is replaced.
+    backup.replace = QFileInfo::exists(path);
     CDataFileBackup::Result result = CDataFileBackup::ResultOK;
     {
         CWaitCursor wait;
@@ -136,4 +153,61 @@ void CDataFileSession::Backup(QWidget* parent) {
                             CPrompter::IconInformation);
     else
         Warn(parent, backup.Problem());
+}
+
+bool CDataFileSession::Check(QWidget* parent) {
+    const QString path = QString::fromUtf16(TheDataLayer().GetDBPath());
+    const QString product = LoadStringResource(IDS_PRODUCT_NAME);
+    CPrompter& prompter = CPrompter::Instance();
+    const QString stamp = CBackgroundCheck::Stamp(path);
+    CDataFileCheck check;
+    CDataLayer::ConnectStatus status = CDataLayer::ConnectOK;
+    {
+        CWaitCursor wait;
+        status = check.Run(path.toStdU16String().c_str());
+    }
+    if (status != CDataLayer::ConnectOK) {
+        Warn(parent, ConnectStatusMessage(status, path));
+        return false;
+    }
+    if (check.IsSound()) {
+        CBackgroundCheck::RecordSound(stamp);
+        prompter.MessageBox(parent, LoadStringResource(IDS_CHECK_SOUND), product, CPrompter::ButtonsOK,
+                            CPrompter::IconInformation);
+        return false;
+    }
+    const QString found = FormatStringResource(IDS_CHECK_FOUND, {path}) + QStringLiteral("\n\n") +
+                          FindingsText(CheckSummaryLines(check));
+    // A copy would carry the data's own findings along: nothing to offer for those.
+    if (!check.NeedsRepair()) {
+        Warn(parent, found);
+        return false;
+    }
+    if (prompter.MessageBox(parent,
+                            found + QStringLiteral("\n\n") + LoadStringResource(IDS_CHECK_OFFER_REPAIR),
+                            QString(), CPrompter::ButtonsYesNo, CPrompter::IconWarning) != CPrompter::IDYES)
+        return false;
+    const QString target = prompter.GetSaveFileName(parent, DataFileFilter(),
+                                                    CRepairedCopy::SuggestedPath(path, QDate::currentDate()));
+    if (target.isEmpty())
+        return false;
+    CRepairedCopy repair;
+    repair.replace = QFileInfo::exists(target); // asked by the save dialog
+    CRepairedCopy::Result result = CRepairedCopy::ResultOK;
+    {
+        CWaitCursor wait;
+        result = repair.Write(path, target);
+    }
+    if (result != CRepairedCopy::ResultOK) {
+        Warn(parent, repair.Problem());
+        return false;
+    }
+    const QString done = FormatStringResource(IDS_REPAIR_DONE, {repair.Destination()}) +
+                         QStringLiteral("\n\n") + FindingsText(repair.Summary());
+    if (prompter.MessageBox(parent, FormatStringResource(IDS_REPAIR_OPEN, {done}), product,
+                            CPrompter::ButtonsYesNo, CPrompter::IconInformation) != CPrompter::IDYES)
+        return false;
+    TheSettings().DBPath = repair.Destination().toStdU16String();
+    TheDataLayer().Disconnect();
+    return true;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The data file this run works on: connecting to the stored path (asking the user through the
-// welcome dialog until a file opens), switching to another file, and backing it up. The frame
-// fills its views once a file is open.
+// welcome dialog until a file opens), switching to another file, backing it up and checking it.
+// The frame fills its views once a file is open.
 
 #include <QString>
 
@@ -19,8 +19,13 @@ public:
     // reported and leaves the open one as it is (true only when that one could not be opened
     // again either: Connect then asks for a file).
     bool ChooseAnother(QWidget* parent);
-    // Copies the open data file where the user says, and tells how that went.
+    // Copies the open data file where the user says, and tells how that went. The save dialog
+    // suggests the next free dated name and asks before replacing a file.
     void Backup(QWidget* parent);
+    // Checks the open data file fully and tells what it found; offers to save a repaired copy and
+    // then to open it. True when the copy is to be opened: the open file is then closed and the
+    // copy's path stored, to be connected next.
+    bool Check(QWidget* parent);
 
     // The open data file's folder, where files to import and export are usually kept.
     QString Folder() const;

@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CBackgroundCheck.h"
 #include "charts/CDlgCharts.h"
 #include "charts/CDlgReport.h"
 #include "core/AppData.h"
@@ -35,11 +36,13 @@
 #include "widgets/CSoftKeyButton.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -127,9 +130,15 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_ClockTimer->setInterval(kClockTickMs);
     connect(m_ClockTimer, &QTimer::timeout, this, &CMainFrame::OnClockTick);
     m_ClockTimer->start();
+
+    m_BackgroundCheck = new CBackgroundCheck(this);
+    connect(m_BackgroundCheck, &CBackgroundCheck::Finished, this, &CMainFrame::OnBackgroundCheckFinished);
+    TheRecords().SetWaitNotice([this](CRecordServices::Wait wait) { ShowWait(wait); });
 }
 
 CMainFrame::~CMainFrame() {
+    TheRecords().SetWaitNotice({});
+    ShowWait(CRecordServices::Wait::None);
     // The views go before the client area that holds them.
     m_EntryView.reset();
     m_VehicleView.reset();
@@ -261,6 +270,7 @@ void CMainFrame::BindCommands() {
     c.Bind(ID_EXPORT, [this] { OnExport(); });
     c.Bind(ID_BACKUP, [this] { m_DataFile.Backup(this); });
     c.Bind(ID_OPEN_DATA_FILE, [this] { OnOpenDataFile(); });
+    c.Bind(ID_CHECK_DATA_FILE, [this] { OnCheckDataFile(); });
     c.Bind(ID_APP_EXIT, [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
     c.BindRange(ID_DATE_RANGE_ALL, kDateRangeCount, true, [this](int id) { OnDateRange(id); });
     c.BindRange(ID_ENTRY_TYPE_ALL, kEntryTypeCount, true, [this](int id) { OnEntryType(id); });
@@ -545,14 +555,86 @@ void CMainFrame::OnExport() {
     CPrompter& prompter = CPrompter::Instance();
     if (prompter.RunModal(dialog) != ID_DONE)
         return;
-    prompter.MessageBox(
-        this, FormatStringResource(IDS_EXPORT_DONE, {QString::number(dialog.Count()), dialog.Path()}),
-        LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK, CPrompter::IconInformation);
+    QString done = FormatStringResource(IDS_EXPORT_DONE, {QString::number(dialog.Count()), dialog.Path()});
+    if (exporter.BadDates() > 0)
+        done += QStringLiteral("\n\n") +
+                FormatStringResource(IDS_EXPORT_BAD_DATES, {QString::number(exporter.BadDates())});
+    prompter.MessageBox(this, done, LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK,
+                        CPrompter::IconInformation);
 }
 
 void CMainFrame::OnOpenDataFile() {
     if (m_DataFile.ChooseAnother(this) && OpenDataFile() && FindActiveVehicle() == nullptr)
         SetActiveVehicle(nullptr, false);
+}
+
+void CMainFrame::OnCheckDataFile() {
+    // The same check is not run twice at once.
+    m_BackgroundCheck->Cancel();
+    if (m_DataFile.Check(this) && OpenDataFile() && FindActiveVehicle() == nullptr)
+        SetActiveVehicle(nullptr, false);
+}
+
+void CMainFrame::OnBackgroundCheckFinished(const QString& path, const QStringList& findings, bool repair) {
+    if (findings.isEmpty() || path != QString::fromUtf16(TheDataLayer().GetDBPath()))
+        return;
+    m_CheckFindings = findings;
+    m_CheckOffersRepair = repair;
+    if (!m_Gate->Hold(CModalGate::HeldFindings))
+        ShowCheckFindings();
+}
+
+void CMainFrame::ShowCheckFindings() {
+    if (m_CheckFindings.isEmpty())
+        return;
+    constexpr qsizetype kShown = 12;
+    QStringList shown = m_CheckFindings.mid(0, kShown);
+    if (m_CheckFindings.size() > kShown)
+        shown << FormatStringResource(IDS_IMPORT_MORE_ERRORS,
+                                      {QString::number(m_CheckFindings.size() - kShown)});
+    m_CheckFindings.clear();
+    QString text = FormatStringResource(IDS_CHECK_BACKGROUND_FOUND,
+                                        {QString::fromUtf16(TheDataLayer().GetDBPath()), shown.join(u'\n')});
+    if (m_CheckOffersRepair)
+        text += QStringLiteral("\n\n") + LoadStringResource(IDS_CHECK_REPAIR_MENU);
+    CPrompter::Instance().MessageBox(this, text, QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
+}
+
+void CMainFrame::ShowWait(CRecordServices::Wait wait) {
+    const bool waiting = wait != CRecordServices::Wait::None;
+    if (waiting) {
+        if (!m_Waiting) {
+            // Our own full check must not be what a save waits for.
+            m_BackgroundCheck->Cancel();
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+        // At the foot of the window in front, the frame or an open sheet, over its buttons (which
+        // cannot be used while the wait holds up the event loop); placed and painted at once.
+        QWidget* host = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this;
+        if (!m_WaitLine || m_WaitLine->parentWidget() != host) {
+            delete m_WaitLine.data();
+            m_WaitLine = new QLabel(host);
+            m_WaitLine->setObjectName(QStringLiteral("waitLine"));
+            m_WaitLine->setWordWrap(true);
+            m_WaitLine->setMargin(8);
+            m_WaitLine->setAutoFillBackground(true);
+            m_WaitLine->setBackgroundRole(QPalette::ToolTipBase);
+            m_WaitLine->setForegroundRole(QPalette::ToolTipText);
+            m_WaitLine->setFrameShape(QFrame::StyledPanel);
+        }
+        m_WaitLine->setText(
+            LoadStringResource(wait == CRecordServices::Wait::Readers ? IDS_WAIT_READERS : IDS_WAIT_WRITER));
+        const int height = m_WaitLine->heightForWidth(host->width());
+        m_WaitLine->setGeometry(0, host->height() - height, host->width(), height);
+        m_WaitLine->show();
+        m_WaitLine->raise();
+        m_WaitLine->repaint();
+    } else if (m_Waiting) {
+        QGuiApplication::restoreOverrideCursor();
+        if (m_WaitLine)
+            m_WaitLine->hide();
+    }
+    m_Waiting = waiting;
 }
 
 // ---- Places for the dialogs of later work --------------------------------------------------
@@ -625,6 +707,8 @@ void CMainFrame::RunHeld(int held) {
         OnRefreshMessage();
     if (held & CModalGate::HeldCheck)
         RequestReminderCheck();
+    if (held & CModalGate::HeldFindings)
+        ShowCheckFindings();
 }
 
 void CMainFrame::RequestReminderCheck() {
@@ -691,6 +775,7 @@ bool CMainFrame::OpenDataFile() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return false;
     }
+    m_BackgroundCheck->StartIfChanged(QString::fromUtf16(TheDataLayer().GetDBPath()));
     m_VehicleView->Initialize();
     m_EntryView->Initialize();
     if (CVehicle* vehicle = m_VehicleView->FindByRefID(TheSession().ActiveVehicle())) {

@@ -6,17 +6,22 @@
 #include "app/CDataFileSession.h"
 #include "app/CFrameCommands.h"
 #include "app/CModalGate.h"
+#include "core/CRecordServices.h"
 #include "platform/WinTypes.h"
 #include "records/CEntry.h"
 #include "records/CEntryFilter.h"
 
+#include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include <memory>
 
+class CBackgroundCheck;
 class CNotification;
 class CVehicle;
 class CViewEntries;
@@ -128,6 +133,12 @@ private:
     void OnImport();
     void OnExport();
     void OnOpenDataFile();
+    void OnCheckDataFile();
+    // The full check at start found something: told once no dialog is open.
+    void OnBackgroundCheckFinished(const QString& path, const QStringList& findings, bool repair);
+    void ShowCheckFindings();
+    // A wait for another program that holds the data file: the wait cursor and a line saying so.
+    void ShowWait(CRecordServices::Wait wait);
     void ForwardToView(int id);
     void ReloadEntries();
 
@@ -140,6 +151,11 @@ private:
     bool m_Closed = false;
 
     CFrameCommands* m_Commands = nullptr; // children
+    CBackgroundCheck* m_BackgroundCheck = nullptr;
+    QStringList m_CheckFindings;
+    bool m_CheckOffersRepair = false;
+    bool m_Waiting = false;
+    QPointer<QLabel> m_WaitLine; // a child of the window in front during a wait
     CModalGate* m_Gate = nullptr;
     QTimer* m_ClockTimer = nullptr;
     double m_LastTick = 0.0; // OLE date of the last tick

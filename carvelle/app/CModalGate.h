@@ -11,7 +11,7 @@ class CModalGate : public QObject {
     Q_OBJECT
 
 public:
-    enum Held { HeldRefresh = 1, HeldShutdown = 2, HeldCheck = 4 };
+    enum Held { HeldRefresh = 1, HeldShutdown = 2, HeldCheck = 4, HeldFindings = 8 };
 
     // run acts on what was held, called with the Held flags once no dialog is open.
     explicit CModalGate(std::function<void(int held)> run, QObject* parent = nullptr);

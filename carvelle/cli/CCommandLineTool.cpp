@@ -3,6 +3,8 @@
 #include "exchange/CDataFileBackup.h"
 #include "exchange/CEntryExporter.h"
 #include "exchange/CEntryImporter.h"
+#include "exchange/CRepairedCopy.h"
+#include "exchange/CheckText.h"
 #include "exchange/ImportText.h"
 
 #include "core/AppData.h"
@@ -16,12 +18,12 @@
 #include "core/LocalDates.h"
 #include "core/ParseIsoDay.h"
 #include "core/VehicleLookup.h"
+#include "datastore/CDataFileCheck.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
 
 #include <QDate>
-#include <QFileInfo>
 #include <QIODevice>
 
 #include <algorithm>
@@ -50,6 +52,8 @@ QString Fixed(double value, int decimals) {
 template <class T> QString Optional(const std::optional<T>& value, int decimals) {
     return value ? Fixed(static_cast<double>(*value), decimals) : QString();
 }
+const QString kForce = QStringLiteral("--force");
+const QString kRepair = QStringLiteral("--repair");
 
 } // namespace
 
@@ -79,7 +83,8 @@ std::span<const CCommandLineTool::Command> CCommandLineTool::Commands() {
          2,
          IDS_CLI_HELP_IMPORT,
          &T::Import},
-        {QStringLiteral("backup"), {}, {}, {}, 2, IDS_CLI_HELP_BACKUP, &T::Backup},
+        {QStringLiteral("backup"), {}, {kForce}, {}, 2, IDS_CLI_HELP_BACKUP, &T::Backup},
+        {QStringLiteral("check"), {kRepair}, {kForce}, {}, 1, IDS_CLI_HELP_CHECK, &T::Check},
         {QStringLiteral("stats"), {kVehicle, kFrom, kTo}, {}, {kVehicle}, 1, IDS_CLI_HELP_STATS, &T::Stats},
         {QStringLiteral("report"), {kVehicle, kBy, kFrom, kTo}, {}, {}, 1, IDS_CLI_HELP_REPORT, &T::Report},
         {QStringLiteral("fillups"), {kVehicle, kFrom, kTo}, {}, {}, 1, IDS_CLI_HELP_FILLUPS, &T::FillUps},
@@ -181,10 +186,7 @@ int CCommandLineTool::Run(const QStringList& arguments) {
 }
 
 bool CCommandLineTool::Connect(CDataLayer& layer, const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        Complain(FormatStringResource(IDS_IMPORT_NOT_READ, {path}));
-        return false;
-    }
+    layer.SetBusyTimeout(busyTimeoutMs);
     const QString problem = ConnectStatusMessage(layer.Connect(path.toStdU16String().c_str()), path);
     if (problem.isEmpty())
         return true;
@@ -326,12 +328,12 @@ int CCommandLineTool::Export(const Options& options) {
             return ExitRefused;
         }
         Print(FormatStringResource(IDS_EXPORT_DONE, {QString::number(exporter.Count()), path}) + u'\n');
-        return ExitOK;
-    }
-    if (!exporter.Write(filter, m_Out)) {
+    } else if (!exporter.Write(filter, m_Out)) {
         Complain(FormatStringResource(IDS_EXPORT_FAILED, {QStringLiteral("-"), exporter.Problem()}));
         return ExitRefused;
     }
+    if (exporter.BadDates() > 0)
+        Complain(FormatStringResource(IDS_EXPORT_BAD_DATES, {QString::number(exporter.BadDates())}));
     return ExitOK;
 }
 
@@ -404,11 +406,58 @@ int CCommandLineTool::ImportOutcome(const CEntryImporter& importer, CEntryImport
 
 int CCommandLineTool::Backup(const Options& options) {
     CDataFileBackup backup;
+    backup.replace = options.Flag(kForce);
+    backup.busyTimeoutMs = busyTimeoutMs;
     if (backup.Backup(options.positional[0], options.positional[1]) != CDataFileBackup::ResultOK) {
         Complain(backup.Problem());
         return ExitRefused;
     }
     Print(FormatStringResource(IDS_BACKUP_DONE, {backup.Destination()}) + u'\n');
+    return ExitOK;
+}
+
+int CCommandLineTool::Check(const Options& options) {
+    const QString& path = options.positional[0];
+    if (options.Flag(kForce) && !options.Has(kRepair))
+        return Usage(
+            IDS_CLI_HELP_CHECK,
+            FormatStringResource(IDS_CLI_BAD_OPTION, {kForce, QStringLiteral("only with --repair")}));
+    CDataFileCheck check;
+    check.busyTimeoutMs = busyTimeoutMs;
+    const CDataLayer::ConnectStatus status = check.Run(path.toStdU16String().c_str());
+    if (status != CDataLayer::ConnectOK) {
+        Complain(ConnectStatusMessage(status, path));
+        return ExitRefused;
+    }
+    QString text;
+    if (check.SawUndoneWrite())
+        text += LoadStringResource(IDS_CHECK_UNDONE_WRITE) + u'\n';
+    for (const QString& line : CheckFindingLines(check))
+        text += line + u'\n';
+    text += (check.IsSound()
+                 ? LoadStringResource(IDS_CHECK_SOUND)
+                 : FormatStringResource(IDS_CHECK_DAMAGED, {QString::number(check.Findings().size())})) +
+            u'\n';
+    Print(text);
+    if (!options.Has(kRepair)) {
+        if (check.NeedsRepair())
+            Complain(LoadStringResource(IDS_CHECK_REPAIR_HINT));
+        return check.IsSound() ? ExitOK : ExitRefused;
+    }
+
+    CRepairedCopy repair;
+    repair.replace = options.Flag(kForce);
+    repair.busyTimeoutMs = busyTimeoutMs;
+    const CRepairedCopy::Result result = repair.Write(path, options.Value(kRepair));
+    text.clear();
+    for (const QString& line : repair.Summary())
+        text += line + u'\n';
+    Print(text);
+    if (result != CRepairedCopy::ResultOK) {
+        Complain(repair.Problem());
+        return ExitRefused;
+    }
+    Print(FormatStringResource(IDS_REPAIR_DONE, {repair.Destination()}) + u'\n');
     return ExitOK;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// carvelle-cli: the console tool for scripts. vehicles, export, import, backup, stats, report and
-// fillups over a data file, with --help for each, and --version. Exit status 0 on success, 1 when
-// the input is refused (a message on standard error, nothing written), 2 on a usage error.
+// carvelle-cli: the console tool for scripts. vehicles, export, import, backup, check, stats, report
+// and fillups over a data file, with --help for each, and --version. Exit status 0 on success, 1
+// when the input is refused (a message on standard error, nothing written), 2 on a usage error.
 
+#include "datastore/CDataLayer.h"
 #include "exchange/CEntryImporter.h"
 
 #include <QString>
@@ -12,7 +13,6 @@
 #include <optional>
 #include <span>
 
-class CDataLayer;
 class CEntryFilter;
 class CFiguresOverTime;
 class QIODevice;
@@ -26,6 +26,9 @@ public:
 
     // The arguments without the program's name.
     int Run(const QStringList& arguments);
+
+    // How long a command waits for a data file another program holds.
+    int busyTimeoutMs = CDataLayer::BusyTimeoutMs;
 
 private:
     struct Options {
@@ -71,6 +74,8 @@ private:
     // The errors and summary of an import that ran, and its exit status.
     int ImportOutcome(const CEntryImporter& importer, CEntryImporter::Result result);
     int Backup(const Options& options);
+    // The full check of a data file; with --repair, a repaired copy.
+    int Check(const Options& options);
     int Stats(const Options& options);
     int Report(const Options& options);
     int FillUps(const Options& options);

@@ -154,6 +154,8 @@ void CAppSettings::LoadSettings() {
         DBPath = std::move(*path);
     }
 
+    if (std::optional<std::u16string> checked = key.QueryString("LastFullCheck"))
+        LastFullCheck = std::move(*checked);
     ReadDword(key, "LastActiveVehicle", LastActiveVehicle);
     ReadDword(key, "SortAscending", SortAscending);
     ReadDword(key, "LastColSorted", LastColSorted);
@@ -198,6 +200,9 @@ void CAppSettings::SaveSettings() {
     }
     for (const auto& [id, size] : DialogSizes)
         WriteDialogSize(key, id, size.first, size.second);
+    // Only once a full check has found the file sound.
+    if (!LastFullCheck.empty())
+        key.SetString("LastFullCheck", LastFullCheck);
     key.Commit();
 }
 

@@ -45,6 +45,9 @@ public:
     DWORD UnitSetupMsgShown = 0;
     float MileageRate = 0.36f;
     DWORD ViewDateRangeType = 0;
+    // The data file as the last full check found it sound: "size mtime path", the time in
+    // milliseconds since 1970. The check runs again at start once the file differs.
+    std::u16string LastFullCheck;
 
     // Where the main window was left: its normal geometry (the frame's inside, in screen
     // coordinates) and whether it was maximised. Absent until the window has been closed once.

@@ -6,70 +6,93 @@
 
 #include <algorithm>
 
-CRecordServices::CRecordServices(CDataLayer& dataLayer) : m_DataLayer(dataLayer) {}
+CRecordServices::CRecordServices(CDataLayer& dataLayer) : m_DataLayer(dataLayer) {
+    m_DataLayer.SetBusyObserver([this](CDataLayer::BusyWait wait) {
+        OnBusy(wait == CDataLayer::BusyWaitReaders ? Wait::Readers : Wait::Writer);
+    });
+}
+
+CRecordServices::~CRecordServices() {
+    m_DataLayer.SetBusyObserver({});
+}
+
+void CRecordServices::OnBusy(Wait wait) {
+    if (wait == m_Waiting)
+        return;
+    m_Waiting = wait;
+    if (m_WaitNotice)
+        m_WaitNotice(wait);
+}
+
+template <class Call> bool CRecordServices::Run(Call call) {
+    const bool done = call() != 0;
+    if (m_Waiting != Wait::None)
+        OnBusy(Wait::None);
+    return done;
+}
 
 bool CRecordServices::LoadVehicles(CObjectListT<CVehicle>& list) {
-    return m_DataLayer.Load(list) != 0;
+    return Run([&] { return m_DataLayer.Load(list); });
 }
 
 bool CRecordServices::LoadEntries(CObjectListT<CEntry>& list, CEntryFilter& filter) {
-    return m_DataLayer.Load(list, filter) != 0;
+    return Run([&] { return m_DataLayer.Load(list, filter); });
 }
 
 bool CRecordServices::LoadKeywords(CObjectListT<CKeyword>& list, CKeyword::Type type) {
-    return m_DataLayer.Load(list, type) != 0;
+    return Run([&] { return m_DataLayer.Load(list, type); });
 }
 
 bool CRecordServices::LoadReminders(CObjectListT<CNotification>& list, ULONG vehicleRefID) {
-    return m_DataLayer.Load(list, vehicleRefID) != 0;
+    return Run([&] { return m_DataLayer.Load(list, vehicleRefID); });
 }
 
 bool CRecordServices::Reload(CVehicle& vehicle) {
-    return m_DataLayer.Load(&vehicle) != 0;
+    return Run([&] { return m_DataLayer.Load(&vehicle); });
 }
 
 bool CRecordServices::Reload(CEntry& entry) {
-    return m_DataLayer.Load(&entry) != 0;
+    return Run([&] { return m_DataLayer.Load(&entry); });
 }
 
 bool CRecordServices::Reload(CNotification& reminder) {
-    return m_DataLayer.Load(&reminder) != 0;
+    return Run([&] { return m_DataLayer.Load(&reminder); });
 }
 
 bool CRecordServices::Save(CVehicle& vehicle) {
-    return m_DataLayer.Save(&vehicle, 0) != 0;
+    return Run([&] { return m_DataLayer.Save(&vehicle, 0); });
 }
 
 bool CRecordServices::Save(CEntry& entry) {
-    return m_DataLayer.Save(&entry, 0) != 0;
+    return Run([&] { return m_DataLayer.Save(&entry, 0); });
 }
 
 bool CRecordServices::Save(CKeyword& keyword) {
-    return m_DataLayer.Save(&keyword, 0) != 0;
+    return Run([&] { return m_DataLayer.Save(&keyword, 0); });
 }
 
 bool CRecordServices::Save(CNotification& reminder) {
-    return m_DataLayer.Save(&reminder, 0) != 0;
+    return Run([&] { return m_DataLayer.Save(&reminder, 0); });
 }
 
 bool CRecordServices::Delete(CVehicle& vehicle) {
-    return m_DataLayer.Delete(&vehicle) != 0;
+    return Run([&] { return m_DataLayer.Delete(&vehicle); });
 }
 
 bool CRecordServices::Delete(CEntry& entry) {
-    return m_DataLayer.Delete(&entry) != 0;
+    return Run([&] { return m_DataLayer.Delete(&entry); });
 }
 
 bool CRecordServices::Delete(CKeyword& keyword) {
-    return m_DataLayer.Delete(&keyword) != 0;
+    return Run([&] { return m_DataLayer.Delete(&keyword); });
 }
 
 bool CRecordServices::Delete(CNotification& reminder) {
-    return m_DataLayer.Delete(&reminder) != 0;
+    return Run([&] { return m_DataLayer.Delete(&reminder); });
 }
 
 bool CRecordServices::GetMaxOdometer(ULONG vehicleRefID, LONG& odometer) {
-    return m_DataLayer.GetMaxOdometer(vehicleRefID, &odometer) != 0;
+    return Run([&] { return m_DataLayer.GetMaxOdometer(vehicleRefID, &odometer); });
 }
 
 bool CRecordServices::NearestReadingBefore(ULONG vehicleRefID, double date, LONG exceptID, Reading& found) {
@@ -122,7 +145,7 @@ bool CRecordServices::NearestReading(ULONG vehicleRefID, double date, LONG excep
 }
 
 bool CRecordServices::UpdateCurrentOdometer(CVehicle& vehicle, LONG odometer) {
-    return m_DataLayer.UpdateCurrentOdometer(&vehicle, odometer) != 0;
+    return Run([&] { return m_DataLayer.UpdateCurrentOdometer(&vehicle, odometer); });
 }
 
 QString CRecordServices::DataFilePath() const {

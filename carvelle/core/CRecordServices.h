@@ -3,12 +3,17 @@
 // through this rather than the data layer, so every change to the data takes one road.
 // Every call returns false when the data file refused it; a failed list load leaves the list
 // empty. Records are saved with fresh time stamps (preserveDates 0).
+// While another program holds the data file, a call waits for it (the data layer's busy timeout,
+// the same for every command) before it gives up; the one who set a wait notice is told when such
+// a wait begins and when it is over, to show it.
 
 #include "records/CEntryFilter.h"
 #include "records/CKeyword.h"
 #include "records/CObjectListT.h"
 
 #include <QString>
+
+#include <functional>
 
 class CDataLayer;
 class CEntry;
@@ -17,7 +22,17 @@ class CVehicle;
 
 class CRecordServices {
 public:
+    // Whom a call waits for: nobody (the wait is over), another program that writes, or others
+    // that still read while this one wants to write.
+    enum class Wait { None, Writer, Readers };
+    using WaitNotice = std::function<void(Wait wait)>;
+
     explicit CRecordServices(CDataLayer& dataLayer);
+    ~CRecordServices();
+    CRecordServices(const CRecordServices&) = delete;
+    CRecordServices& operator=(const CRecordServices&) = delete;
+
+    void SetWaitNotice(WaitNotice notice) { m_WaitNotice = std::move(notice); }
 
     bool LoadVehicles(CObjectListT<CVehicle>& list);
     bool LoadEntries(CObjectListT<CEntry>& list, CEntryFilter& filter);
@@ -61,6 +76,11 @@ public:
 
 private:
     bool NearestReading(ULONG vehicleRefID, double date, LONG exceptID, bool before, Reading& found);
+    // Runs one call of the data layer and ends a wait it shows.
+    template <class Call> bool Run(Call call);
+    void OnBusy(Wait wait);
 
     CDataLayer& m_DataLayer;
+    WaitNotice m_WaitNotice;
+    Wait m_Waiting = Wait::None;
 };

@@ -146,7 +146,7 @@ const QHash<int, QString>& Table() {
         {IDS_IMPORT_FILL_UP_MARKS,
          QStringLiteral("Partial and missed fill-ups are noted at the start of the entries' notes; the data "
                         "file has no place for them, so the economy figures treat every fill-up as full.")},
-        {IDS_IMPORT_BUSY, QStringLiteral("The data file is busy: another program is writing to it. Nothing "
+        {IDS_IMPORT_BUSY, QStringLiteral("The data file is busy: another program is using it. Nothing "
                                          "has been imported; try again in a moment.")},
         {IDS_IMPORT_FAILED,
          QStringLiteral("The entries could not be written to the data file. Nothing has been imported.")},
@@ -161,7 +161,9 @@ const QHash<int, QString>& Table() {
          QStringLiteral("The backup cannot replace the data file itself. Choose another name.")},
         {IDS_BACKUP_BUSY, QStringLiteral("Another program kept the data file busy.")},
         {IDS_BACKUP_NOT_VERIFIED,
-         QStringLiteral("The copy did not open as a data file, so it was not kept.")},
+         QStringLiteral(
+             "The copy did not pass the integrity check, so it was not kept. The data file itself may "
+             "be damaged: Check Data File (carvelle-cli check) tells.")},
         {IDS_EXPORT_DONE, QStringLiteral("Entries exported: %s\nFile: %s")},
         {IDS_EXPORT_FAILED, QStringLiteral("The entries could not be exported to %s. %s")},
         {IDS_CSV_FILE_FILTER, QStringLiteral("CSV Files (*.csv);;Text Files (*.txt);;All Files (*)")},
@@ -185,6 +187,7 @@ const QHash<int, QString>& Table() {
              "  export FILE [OPTIONS]         write entries as CSV\n"
              "  import FILE IN.csv [OPTIONS]  read entries from a CSV file\n"
              "  backup FILE DEST              copy the data file safely, even while Carvelle has it open\n"
+             "  check FILE [--repair OUT]     check the data file fully; write a repaired copy\n"
              "  stats FILE --vehicle NAME     print the ten quick statistics\n"
              "  report FILE [OPTIONS]         write the figures per month or year as CSV\n"
              "  fillups FILE [OPTIONS]        write one CSV row per fill-up with its economy\n"
@@ -222,11 +225,31 @@ const QHash<int, QString>& Table() {
              "  --skip-bad-rows    import the good rows, count the others as refused\n")},
         {IDS_CLI_HELP_BACKUP,
          QStringLiteral(
-             "Usage: carvelle-cli backup FILE DEST\n"
+             "Usage: carvelle-cli backup FILE DEST [--force]\n"
              "\n"
              "Copies the data file to DEST with SQLite's online backup (safe while Carvelle has the file\n"
-             "open), verifies the copy and only then gives it its name. DEST may be a folder: the copy\n"
-             "is then named \"My Vehicles YYYY-MM-DD.dat\" in it.\n")},
+             "open). The copy is written as DEST.partial, must pass SQLite's full integrity check, and only\n"
+             "then gets its name; what a killed backup left is cleared away.\n"
+             "\n"
+             "DEST may be a folder: the copy is then named after FILE and today, \"NAME YYYY-MM-DD.dat\"\n"
+             "(\"My Vehicles 2024-03-05.dat\"), or \"NAME YYYY-MM-DD-2.dat\" and so on when that is taken.\n"
+             "A DEST file that exists is left alone (exit status 1) unless --force is given; it is then\n"
+             "replaced in one step.\n")},
+        {IDS_CLI_HELP_CHECK,
+         QStringLiteral(
+             "Usage: carvelle-cli check FILE [--repair OUT [--force]]\n"
+             "\n"
+             "Checks the data file fully: SQLite's integrity check of every page, record and index, the\n"
+             "tables and MetaData rows Carvelle needs, dates from the year 100 to 9999, entries and\n"
+             "reminders whose vehicle is missing, and current odometers below the highest reading.\n"
+             "Prints each problem, or \"The data file is sound.\" FILE is never written to.\n"
+             "Exit status: 0 sound, 1 damaged or not readable, 2 on a usage error.\n"
+             "\n"
+             "  --repair OUT  also write a repaired copy to OUT (a file, or a folder for\n"
+             "                \"NAME repaired YYYY-MM-DD.dat\"): every table is read without its indexes,\n"
+             "                rows that cannot be read are left out and counted, the indexes are built\n"
+             "                again and the copy is checked. Exit status 0 once the copy is written.\n"
+             "  --force       replace OUT when it exists\n")},
         {IDS_CLI_NEED_VEHICLE, QStringLiteral("The file names no vehicle: give --vehicle NAME.")},
         {IDS_CLI_HELP_STATS,
          QStringLiteral(
@@ -330,6 +353,83 @@ const QHash<int, QString>& Table() {
         {IDS_KEYWORD_EXISTS, QStringLiteral("\"%s\" is in the list already.")},
         {IDS_KEYWORD_TOO_LONG, QStringLiteral("A name in this list has at most %s characters.")},
         {IDS_SHOW_CALENDAR, QStringLiteral("Pick the day from a calendar (Alt+Down)")},
+        {IDS_DATA_FILE_MISSING, QStringLiteral("%s does not exist.")},
+        {IDS_DATA_FILE_NOT_READABLE, QStringLiteral("%s is not readable: permission denied.")},
+        {IDS_NOT_A_DATA_FILE, QStringLiteral("%s is not a Carvelle data file.")},
+        {IDS_BACKUP_EXISTS,
+         QStringLiteral("%s already exists and has been left as it is. Give --force to replace it.")},
+        {IDS_BACKUP_NO_FREE_NAME, QStringLiteral("Every name for today's copy is taken.")},
+        {IDS_BACKUP_IN_PROGRESS, QStringLiteral("Another copy is being written to the same name right now.")},
+        {IDS_BACKUP_NO_FOLDER, QStringLiteral("The folder %s does not exist.")},
+        {IDS_CHECK_SOUND, QStringLiteral("The data file is sound.")},
+        {IDS_CHECK_ENGINE, QStringLiteral("SQLite: %s")},
+        {IDS_CHECK_ENGINE_MORE,
+         QStringLiteral("SQLite stopped listing after %s problems; there may be more.")},
+        {IDS_CHECK_NOT_RUN, QStringLiteral("The check of %s could not be run: %s")},
+        {IDS_CHECK_TABLE,
+         QStringLiteral("The table %s is missing or does not have the columns Carvelle reads.")},
+        {IDS_CHECK_TABLES, QStringLiteral("The tables cannot be read as those of a Carvelle data file.")},
+        {IDS_CHECK_METADATA,
+         QStringLiteral("The MetaData table does not hold a store ID, the mark \"QDX\" and a "
+                        "version in its first three rows.")},
+        {IDS_CHECK_DATES,
+         QStringLiteral(
+             "%s: %s rows have a %s that is not a date from the year 100 to 9999 (the first: ID %s).")},
+        {IDS_CHECK_ENTRY_ORPHANS,
+         QStringLiteral("%s entries belong to no vehicle of the data file (the first: ID %s).")},
+        {IDS_CHECK_REMINDER_ORPHANS,
+         QStringLiteral("%s reminders belong to no vehicle of the data file (the first: ID %s).")},
+        {IDS_CHECK_ODOMETER,
+         QStringLiteral("Vehicle \"%s\" (ID %s): its current odometer %s is below its highest reading %s.")},
+        {IDS_CHECK_DAMAGED, QStringLiteral("Problems found: %s.")},
+        {IDS_CHECK_UNDONE_WRITE,
+         QStringLiteral("The last write to the data file was cut short; it was checked as it "
+                        "will be once that write is undone.")},
+        {IDS_CHECK_REPAIR_HINT,
+         QStringLiteral(
+             "'carvelle-cli check FILE --repair OUT' writes a repaired copy; FILE is left as it is.")},
+        {IDS_REPAIR_TABLE_KEPT, QStringLiteral("%s: %s rows kept")},
+        {IDS_REPAIR_TABLE_SKIPPED, QStringLiteral(", %s rows that could not be read left out")},
+        {IDS_REPAIR_TABLE_STRETCHES,
+         QStringLiteral(", %s damaged stretches of the table stepped over (the rows in them are lost)")},
+        {IDS_REPAIR_TABLE_FAILED, QStringLiteral("%s could not be copied: %s")},
+        {IDS_REPAIR_INDEX_FAILED, QStringLiteral("The index %s could not be built again: %s")},
+        {IDS_REPAIR_DONE, QStringLiteral("The repaired copy has been written to %s.")},
+        {IDS_REPAIR_FAILED, QStringLiteral("The repaired copy could not be written to %s. %s")},
+        {IDS_REPAIR_NOT_VERIFIED,
+         QStringLiteral("The repaired copy did not pass the integrity check either, so it was not kept.")},
+        {IDS_REPAIR_SCHEMA,
+         QStringLiteral("The table descriptions cannot be read, so no copy can be made: %s")},
+        {IDS_REPAIR_OPEN,
+         QStringLiteral("%s\n\nOpen the repaired copy now? The damaged file is left as it is.")},
+        {IDS_CHECK_TITLE, QStringLiteral("Check Data File")},
+        {IDS_CHECK_FOUND, QStringLiteral("The data file %s has problems:")},
+        {IDS_CHECK_OFFER_REPAIR,
+         QStringLiteral("Save a repaired copy? The data file itself is left as it is.")},
+        {IDS_CHECK_BACKGROUND_FOUND, QStringLiteral("A check of the data file %s found problems:\n\n%s")},
+        {IDS_CHECK_REPAIR_MENU, QStringLiteral("File > Check Data File... saves a repaired copy.")},
+        {IDS_REPAIRED_NAME, QStringLiteral("%s repaired")},
+        {IDS_EXPORT_BAD_DATES,
+         QStringLiteral("%s entries have a date outside the years 100 to 9999; their Date "
+                        "column holds the stored number instead.")},
+        {IDS_WAIT_WRITER,
+         QStringLiteral("Another program is writing to the data file. Waiting for it to finish...")},
+        {IDS_WAIT_READERS,
+         QStringLiteral("Another program is reading the data file. Waiting for it to finish...")},
+        {IDS_APP_USAGE,
+         QStringLiteral("Usage: carvelle [OPTION]...\n"
+                        "Carvelle, a personal vehicle log: fuel, repairs, trips, expenses and reminders.\n"
+                        "\n"
+                        "  -h, --help     print this help and exit\n"
+                        "  -v, --version  print the version and exit\n"
+                        "\n"
+                        "Qt's own options, such as -platform and -style, are understood as well.\n"
+                        "Carvelle opens the data file it had open last; its settings are in\n"
+                        "~/.config/Ferrox Software/Carvelle.reg. Starting it again brings the running\n"
+                        "window forward. carvelle-cli works on data files from scripts.\n")},
+        {IDS_NO_DATE, QStringLiteral("\u2014")},
+        {IDS_CHECK_INDEX_MISSES,
+         QStringLiteral("SQLite: the index %s misses %s rows, which lists read through it leave out.")},
     };
     return table;
 }

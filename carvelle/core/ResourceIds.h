@@ -144,5 +144,6 @@ constexpr int ID_BACKUP = 33102;
 constexpr int ID_OPEN_DATA_FILE = 33103;
 constexpr int ID_VIEW_CHARTS = 33500;
 constexpr int ID_VIEW_REPORT = 33501;
+constexpr int ID_CHECK_DATA_FILE = 33480;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_APP_EXIT = 57665;

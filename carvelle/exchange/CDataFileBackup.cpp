@@ -1,19 +1,17 @@
 #include "exchange/CDataFileBackup.h"
 
 #include "core/CStringTable.h"
-#include "datastore/CDataLayer.h"
+#include "core/ConnectStatusMessage.h"
+#include "exchange/CPartialCopy.h"
+#include "platform/FileSystem.h"
 
-#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <sqlite3.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -23,22 +21,36 @@ struct DbCloser {
 };
 using Db = std::unique_ptr<sqlite3, DbCloser>;
 
-Db OpenDb(const QString& path, int flags) {
+int OpenDb(const QString& path, int flags, Db& owned) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
-    Db owned(db);
-    if (rc != SQLITE_OK)
-        owned.reset();
-    return owned;
+    owned.reset(db);
+    return rc == SQLITE_OK && db ? SQLITE_OK : (rc == SQLITE_OK ? SQLITE_CANTOPEN : rc);
+}
+
+// Why the source cannot be read at all; ConnectOK when it can be tried.
+CDataLayer::ConnectStatus SourceStatus(const QString& source) {
+    const std::u16string path = source.toStdU16String();
+    switch (GetFileReadState(path.c_str())) {
+    case FileMissing:
+        return CDataLayer::ConnectFileNotFound;
+    case FileAccessDenied:
+        return CDataLayer::ConnectNotReadable;
+    case FileReadable:
+        break;
+    }
+    const QFileInfo info(source);
+    return info.isDir() || info.size() == 0 ? CDataLayer::ConnectNotDataFile : CDataLayer::ConnectOK;
 }
 
 } // namespace
 
+QString CDataFileBackup::Stem(const QString& dataFile) {
+    return QFileInfo(dataFile).completeBaseName();
+}
+
 QString CDataFileBackup::SuggestedPath(const QString& dataFile, const QDate& day) {
-    const QDir folder = QFileInfo(dataFile).absoluteDir();
-    return folder.filePath(
-        QStringLiteral("%1 %2.dat")
-            .arg(LoadStringResource(IDS_MY_VEHICLES), day.toString(QStringLiteral("yyyy-MM-dd"))));
+    return CPartialCopy::FreeDatedPath(QFileInfo(dataFile).absolutePath(), Stem(dataFile), day);
 }
 
 CDataFileBackup::Result CDataFileBackup::Fail(Result result, const QString& destination,
@@ -50,76 +62,113 @@ CDataFileBackup::Result CDataFileBackup::Fail(Result result, const QString& dest
 CDataFileBackup::Result CDataFileBackup::Backup(const QString& source, const QString& destination) {
     m_Problem.clear();
     m_Destination.clear();
-    const QFileInfo from(source);
-    QFileInfo to(destination);
-    if (to.isDir())
-        to.setFile(SuggestedPath(QDir(destination).filePath(QStringLiteral("x")), QDate::currentDate()));
-    const QString target = to.absoluteFilePath();
-    if (!from.isFile())
-        return Fail(ResultSourceNotOpened, target, FormatStringResource(IDS_IMPORT_NOT_READ, {source}));
-    if (to.exists() && from.canonicalFilePath() == to.canonicalFilePath()) {
+    if (const CDataLayer::ConnectStatus status = SourceStatus(source); status != CDataLayer::ConnectOK) {
+        m_Problem = ConnectStatusMessage(status, source);
+        return ResultSourceNotOpened;
+    }
+
+    CPartialCopy copy;
+    copy.busyTimeoutMs = busyTimeoutMs;
+    switch (copy.Open(source, destination, Stem(source), QDate::currentDate(), replace)) {
+    case CPartialCopy::ResultOK:
+        break;
+    case CPartialCopy::ResultSameFile:
         m_Problem = LoadStringResource(IDS_BACKUP_SAME_FILE);
         return ResultSameFile;
+    case CPartialCopy::ResultExists:
+        m_Problem = FormatStringResource(IDS_BACKUP_EXISTS, {copy.FinalPath()});
+        return ResultExists;
+    case CPartialCopy::ResultNoFolder:
+        return Fail(ResultWriteFailed, destination,
+                    FormatStringResource(IDS_BACKUP_NO_FOLDER, {copy.Detail()}));
+    case CPartialCopy::ResultNoFreeName:
+        return Fail(ResultWriteFailed, destination, LoadStringResource(IDS_BACKUP_NO_FREE_NAME));
+    case CPartialCopy::ResultBusy:
+        return Fail(ResultBusy, destination, LoadStringResource(IDS_BACKUP_IN_PROGRESS));
+    default:
+        return Fail(ResultWriteFailed, destination, copy.Detail());
     }
 
-    // A unique temporary name in the destination's folder, so the rename cannot cross disks.
-    QString temporary;
-    {
-        QTemporaryFile placeholder(to.absolutePath() + QStringLiteral("/.") + to.fileName() +
-                                   QStringLiteral(".XXXXXX"));
-        placeholder.setAutoRemove(false);
-        if (!placeholder.open())
-            return Fail(ResultWriteFailed, target, placeholder.errorString());
-        temporary = placeholder.fileName();
-    }
-    struct Remover {
-        QString path;
-        ~Remover() {
-            if (!path.isEmpty()) {
-                QFile::remove(path);
-                QFile::remove(path + QStringLiteral("-journal"));
-            }
-        }
-    } cleanup{temporary};
+    const QString target = copy.FinalPath();
+    if (const Result copied = Copy(source, copy.PartialPath()); copied != ResultOK)
+        return copied == ResultSourceNotOpened ? copied : Fail(copied, target, m_Problem);
 
-    {
-        Db from_db = OpenDb(source, SQLITE_OPEN_READONLY);
-        Db to_db = OpenDb(temporary, SQLITE_OPEN_READWRITE);
-        if (!from_db)
-            return Fail(ResultSourceNotOpened, target, FormatStringResource(IDS_IMPORT_NOT_READ, {source}));
-        if (!to_db)
-            return Fail(ResultWriteFailed, target, QString());
-        sqlite3_busy_timeout(from_db.get(), busyTimeoutMs);
-        sqlite3_backup* backup = sqlite3_backup_init(to_db.get(), "main", from_db.get(), "main");
-        if (!backup)
-            return Fail(ResultWriteFailed, target, QString::fromUtf8(sqlite3_errmsg(to_db.get())));
-        int rc = SQLITE_OK;
-        // Every page in one step; a writer of the other program is waited for, a while.
-        for (int waited = 0;; waited += 100) {
-            rc = sqlite3_backup_step(backup, -1);
-            if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || waited >= busyTimeoutMs)
-                break;
-            QThread::msleep(100);
-        }
-        sqlite3_backup_finish(backup);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            return Fail(ResultBusy, target, LoadStringResource(IDS_BACKUP_BUSY));
-        if (rc != SQLITE_DONE || sqlite3_errcode(to_db.get()) != SQLITE_OK)
-            return Fail(ResultWriteFailed, target, QString::fromUtf8(sqlite3_errstr(rc)));
-    }
-
-    {
-        CDataLayer check;
-        if (check.Connect(temporary.toStdU16String().c_str()) != CDataLayer::ConnectOK)
+    switch (copy.Finish(QFileInfo(source).permissions())) {
+    case CPartialCopy::ResultOK:
+        m_Destination = target;
+        return ResultOK;
+    case CPartialCopy::ResultExists:
+        m_Problem = FormatStringResource(IDS_BACKUP_EXISTS, {target});
+        return ResultExists;
+    case CPartialCopy::ResultNotVerified:
+        switch (copy.GetVerdict()) {
+        case CPartialCopy::VerdictNotDataFile:
+            m_Problem = ConnectStatusMessage(CDataLayer::ConnectNotDataFile, source);
+            return ResultSourceNotOpened;
+        case CPartialCopy::VerdictOtherTables:
+            m_Problem = ConnectStatusMessage(CDataLayer::ConnectInvalidDatabase, source);
+            return ResultSourceNotOpened;
+        default:
             return Fail(ResultNotVerified, target, LoadStringResource(IDS_BACKUP_NOT_VERIFIED));
-        check.Disconnect();
+        }
+    default:
+        return Fail(ResultWriteFailed, target, copy.Detail());
     }
-    // The copy may be read by whom the file may be read, no more.
-    QFile::setPermissions(temporary, from.permissions());
-    // A rename replaces an older copy of the same name in one step.
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
-        return Fail(ResultWriteFailed, target, QString::fromLocal8Bit(std::strerror(errno)));
-    cleanup.path.clear();
-    m_Destination = target;
-    return ResultOK;
+}
+
+CDataFileBackup::Result CDataFileBackup::Copy(const QString& source, const QString& target) {
+    // A normal connection, as any reader's: a journal that a killed write left is undone before
+    // the first page is read. A file this user may only read is read as it is.
+    Db from;
+    int rc = OpenDb(source, SQLITE_OPEN_READWRITE, from);
+    if (rc != SQLITE_OK)
+        rc = OpenDb(source, SQLITE_OPEN_READONLY, from);
+    Db to;
+    if (rc != SQLITE_OK) {
+        m_Problem = ConnectStatusMessage(CDataLayer::ConnectOpenFailed, source);
+        return ResultSourceNotOpened;
+    }
+    sqlite3_db_config(from.get(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(from.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_busy_timeout(from.get(), busyTimeoutMs);
+    if ((rc = OpenDb(target, SQLITE_OPEN_READWRITE, to)) != SQLITE_OK) {
+        m_Problem = QString::fromUtf8(sqlite3_errstr(rc));
+        return ResultWriteFailed;
+    }
+    sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
+    if (!backup) {
+        m_Problem = QString::fromUtf8(sqlite3_errmsg(to.get()));
+        return ResultWriteFailed;
+    }
+    // Every page in one step; a writer of the other program is waited for, a while.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        rc = sqlite3_backup_step(backup, -1);
+        if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || waited.elapsed() >= busyTimeoutMs)
+            break;
+        QThread::msleep(50);
+    }
+    sqlite3_backup_finish(backup);
+    switch (rc & 0xFF) {
+    case SQLITE_DONE:
+        if (sqlite3_errcode(to.get()) == SQLITE_OK)
+            return ResultOK;
+        m_Problem = QString::fromUtf8(sqlite3_errmsg(to.get()));
+        return ResultWriteFailed;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        m_Problem = LoadStringResource(IDS_BACKUP_BUSY);
+        return ResultBusy;
+    case SQLITE_NOTADB:
+        m_Problem = ConnectStatusMessage(CDataLayer::ConnectNotDataFile, source);
+        return ResultSourceNotOpened;
+    case SQLITE_READONLY:
+        // A journal to undo in a file this user may not write.
+        m_Problem = ConnectStatusMessage(CDataLayer::ConnectReadOnly, source);
+        return ResultSourceNotOpened;
+    default:
+        m_Problem = QString::fromUtf8(sqlite3_errstr(rc));
+        return ResultWriteFailed;
+    }
 }

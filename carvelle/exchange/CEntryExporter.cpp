@@ -91,9 +91,14 @@ void AppendInteger(std::string& out, long long value) {
     out.append(buffer, result.ptr);
 }
 
+// The shortest text that reads back as the same double.
+void AppendDouble(std::string& out, double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
 void AppendDay(std::string& out, const QDate& day) {
-    if (!day.isValid())
-        return;
     int year = 0;
     int month = 0;
     int dayOfMonth = 0;
@@ -122,6 +127,7 @@ QByteArray CEntryExporter::HeaderLine() {
 
 bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
     m_Count = 0;
+    m_BadDates = 0;
     m_Problem.clear();
     CObjectListT<CVehicle> vehicles;
     CObjectListT<CEntry> entries;
@@ -192,7 +198,13 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
         const CEntry::Type type = entry->GetType();
         AppendText(text, nameOf(entry->GetVehicleID()));
         text += ',';
-        AppendDay(text, days.Day(entry->GetDate()));
+        if (const QDate day = days.Day(entry->GetDate()); day.isValid()) {
+            AppendDay(text, day);
+        } else {
+            // No calendar day: the number as stored, rather than nothing.
+            AppendDouble(text, entry->GetDate());
+            ++m_BadDates;
+        }
         text += ',';
         if (const char* name = EntryTypeName(type))
             text += name;

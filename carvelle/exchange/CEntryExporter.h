@@ -21,6 +21,9 @@ public:
     bool WriteFile(CEntryFilter& filter, const QString& path);
 
     qint64 Count() const { return m_Count; }
+    // Entries whose stored date is no day from the year 100 to 9999: their Date column holds the
+    // stored number, for the caller to warn of.
+    qint64 BadDates() const { return m_BadDates; }
     // Why the last write failed.
     const QString& Problem() const { return m_Problem; }
 
@@ -29,5 +32,6 @@ public:
 private:
     CDataLayer& m_DataLayer;
     qint64 m_Count = 0;
+    qint64 m_BadDates = 0;
     QString m_Problem;
 };

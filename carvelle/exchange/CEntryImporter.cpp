@@ -1,6 +1,5 @@
 #include "exchange/CEntryImporter.h"
 
-
 #include "core/LocalDates.h"
 #include "core/VehicleLookup.h"
 
@@ -39,7 +38,10 @@ struct KeyHash {
     std::size_t operator()(const Key& k) const {
         std::size_t h = std::hash<unsigned long long>()((static_cast<unsigned long long>(k.vehicle) << 32) ^
                                                         static_cast<unsigned long long>(k.odometer));
-        h ^= std::hash<long long>()(k.day * 8 + k.type) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+        // An invalid day (a stored date out of range) is the lowest number: no overflow.
+        h ^= std::hash<unsigned long long>()(static_cast<unsigned long long>(k.day) * 8 +
+                                             static_cast<unsigned long long>(k.type)) +
+             0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
         h ^= std::hash<long long>()(k.cents) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
         return h;
     }
@@ -225,6 +227,15 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         return ResultRefused;
 
     const qint64 size = m_Reader.Size();
+    // The rows stay in memory until the commit, so other programs read on meanwhile.
+    struct HeldChanges {
+        CDataLayer& layer;
+        bool held;
+        ~HeldChanges() {
+            if (held)
+                layer.HoldChangesUntilCommit(0);
+        }
+    } heldChanges{m_DataLayer, !dryRun && m_DataLayer.HoldChangesUntilCommit(1) != 0};
     if (!dryRun && !m_DataLayer.BeginTransaction())
         return ResultBusy;
     auto fail = [&](Result result) {

@@ -125,8 +125,10 @@ QString CNotificationListView::CellText(int row, int column) const {
     switch (column) {
     case ColumnDescription:
         return QString::fromUtf16(reminder->GetName());
-    case ColumnDate:
-        return ShortDateText(reminder->GetDate());
+    case ColumnDate: {
+        const QString text = ShortDateText(reminder->GetDate());
+        return text.isEmpty() ? LoadStringResource(IDS_NO_DATE) : text;
+    }
     case ColumnOdometer:
         return OdometerText(reminder->GetOdometer());
     default:

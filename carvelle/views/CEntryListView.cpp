@@ -278,7 +278,11 @@ CEntry* CEntryListView::EntryAt(int row) const {
 
 QString CEntryListView::DateText(int row) const {
     const CEntry* entry = EntryAt(row);
-    return entry ? ShortDateText(entry->GetDate()) : QString();
+    if (!entry)
+        return QString();
+    // A stored date that no calendar has shows as none.
+    const QString text = ShortDateText(entry->GetDate());
+    return text.isEmpty() ? LoadStringResource(IDS_NO_DATE) : text;
 }
 
 QString CEntryListView::RowText(int row) const {

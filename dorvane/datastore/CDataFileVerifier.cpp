@@ -20,6 +20,8 @@ CDataLayer::ConnectStatus StatusFor(int rc) {
     switch (rc & 0xFF) {
     case SQLITE_OK:
         return CDataLayer::ConnectOK;
+    case SQLITE_NOTADB:
+        return CDataLayer::ConnectNotDataFile;
     case SQLITE_READONLY:
         return CDataLayer::ConnectReadOnly;
     case SQLITE_BUSY:
@@ -213,13 +215,24 @@ std::u16string VersionField(LPCWSTR version) {
 
 } // namespace
 
-CDataLayer::ConnectStatus CDataFileVerifier::Verify() {
+CDataLayer::ConnectStatus CDataFileVerifier::Verify(bool quickCheck) {
     if (!m_DB) {
         return CDataLayer::ConnectOpenFailed;
+    }
+    // An empty file is a database to the engine, but nobody's data file.
+    std::int64_t pages = 0;
+    if (const int rc = PragmaInteger(m_DB, "PRAGMA page_count", pages); rc != SQLITE_OK) {
+        return StatusFor(rc);
+    }
+    if (pages == 0) {
+        return CDataLayer::ConnectNotDataFile;
     }
     // A file that is not a database at all fails here, before the slower checks.
     CSqlStatement rows;
     if (const int rc = rows.Prepare(m_DB, "SELECT Value FROM MetaData"); rc != SQLITE_OK) {
+        if (rc == SQLITE_ERROR) {
+            m_FailedTable = "MetaData";
+        }
         return StatusFor(rc);
     }
     if (const int rc = FileHoldsAllPages(m_DB); rc != SQLITE_OK) {
@@ -228,8 +241,10 @@ CDataLayer::ConnectStatus CDataFileVerifier::Verify() {
     if (const CDataLayer::ConnectStatus status = CheckSchema(); status != CDataLayer::ConnectOK) {
         return status;
     }
-    if (const CDataLayer::ConnectStatus status = QuickCheck(m_DB); status != CDataLayer::ConnectOK) {
-        return status;
+    if (quickCheck) {
+        if (const CDataLayer::ConnectStatus status = QuickCheck(m_DB); status != CDataLayer::ConnectOK) {
+            return status;
+        }
     }
     return ReadMetaData(rows);
 }
@@ -248,6 +263,7 @@ CDataLayer::ConnectStatus CDataFileVerifier::CheckSchema() {
             status = CheckColumns(m_DB, shape);
         }
         if (status != CDataLayer::ConnectOK) {
+            m_FailedTable = shape.name;
             return status;
         }
     }
@@ -255,6 +271,7 @@ CDataLayer::ConnectStatus CDataFileVerifier::CheckSchema() {
 }
 
 CDataLayer::ConnectStatus CDataFileVerifier::ReadMetaData(CSqlStatement& rows) {
+    m_MetaDataRowsBad = true;
     auto missingRow = [](int rc) {
         return rc == SQLITE_DONE ? CDataLayer::ConnectInvalidDatabase : StatusFor(rc);
     };
@@ -288,6 +305,7 @@ CDataLayer::ConnectStatus CDataFileVerifier::ReadMetaData(CSqlStatement& rows) {
     OutputDebugStringW(u"\nDBVersion=");
     OutputDebugStringW(m_Version.c_str());
     rows.Finalize(); // no reader stays open across the store ID's write
+    m_MetaDataRowsBad = false;
     return CDataLayer::ConnectOK;
 }
 

@@ -11,7 +11,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <iterator>
+#include <thread>
 
 namespace {
 
@@ -155,10 +159,18 @@ CDataLayer::ConnectStatus CDataLayer::Connect(LPCWSTR path) {
         return ConnectFileNotFound;
     }
 
+    const FileReadState readable = GetFileReadState(path);
+    if (readable == FileAccessDenied) {
+        OutputDebugStringW(u"\nDatabase may not be read\n");
+        return ConnectNotReadable;
+    }
     const DWORD attributes = GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (attributes == INVALID_FILE_ATTRIBUTES || readable == FileMissing) {
         OutputDebugStringW(u"\nDatabase file not found\n");
         return ConnectFileNotFound;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return ConnectNotDataFile;
     }
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         OutputDebugStringW(u"\nDatabase is marked read-only\n");
@@ -209,7 +221,39 @@ int CDataLayer::ConfigureConnection() {
             return 0; // an engine that cannot do this does not open files
         }
     }
-    return sqlite3_busy_timeout(m_DB, m_BusyTimeoutMs) == SQLITE_OK ? 1 : 0;
+    return sqlite3_busy_handler(m_DB, &CDataLayer::OnBusy, this) == SQLITE_OK ? 1 : 0;
+}
+
+int CDataLayer::OnBusy(void* self, int count) {
+    return static_cast<CDataLayer*>(self)->WaitForLock(count);
+}
+
+int CDataLayer::WaitForLock(int count) {
+    // The engine's own steps: short at first, for the commit of another that ends in a moment.
+    static constexpr int kStepsMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    if (count == 0) {
+        m_BusySinceMs = now;
+        m_BusyNoticed = false;
+    }
+    const std::int64_t waited = now - m_BusySinceMs;
+    if (waited >= m_BusyTimeoutMs) {
+        return 0;
+    }
+    if (!m_BusyNoticed && waited >= BusyNoticeMs && m_BusyObserver) {
+        m_BusyNoticed = true;
+        // A connection that holds the write lock waits for readers to let go; any other waits for
+        // a writer.
+        m_BusyObserver(sqlite3_txn_state(m_DB, "main") == SQLITE_TXN_WRITE ? BusyWaitReaders
+                                                                           : BusyWaitWriter);
+    }
+    const int step =
+        kStepsMs[std::min<std::size_t>(static_cast<std::size_t>(count), std::size(kStepsMs) - 1)];
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(std::min<std::int64_t>(step, m_BusyTimeoutMs - waited)));
+    return 1;
 }
 
 CDataLayer::ConnectStatus CDataLayer::VerifyDatabase() {
@@ -319,6 +363,13 @@ int CDataLayer::RollBack() {
         return 0;
     }
     return ExecOK(m_DB, "ROLLBACK");
+}
+
+int CDataLayer::HoldChangesUntilCommit(int hold) {
+    if (!m_Connected) {
+        return 0;
+    }
+    return ExecOK(m_DB, hold ? "PRAGMA cache_spill=OFF" : "PRAGMA cache_spill=ON");
 }
 
 CStringHelperFactory* CDataLayer::GetStringHelperFactory() {

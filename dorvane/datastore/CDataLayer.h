@@ -7,6 +7,7 @@
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,8 @@ public:
         ConnectReadOnly = 2,
         ConnectInvalidDatabase = 3,
         ConnectOpenFailed = 4,
+        ConnectNotReadable = 5, // the file, or a folder on its path, may not be read
+        ConnectNotDataFile = 6, // not a database at all: a folder, an empty file, or other content
     };
 
     enum CommitResult {
@@ -28,6 +31,20 @@ public:
         CommitBusy = 1,
         CommitFailed = 2,
     };
+
+    // How long any statement waits for another process's lock before it gives up: the program
+    // and the console tool share files, and a long import of the other holds its lock a while.
+    static constexpr int BusyTimeoutMs = 30000;
+
+    // Whom a statement that waits for a lock is waiting for.
+    enum BusyWait {
+        BusyWaitWriter = 1,  // another process is writing (or about to commit)
+        BusyWaitReaders = 2, // this one is ready to commit and others are still reading
+    };
+    // Called once a statement has waited a noticeable while for another process's lock; the wait
+    // then goes on, up to the busy timeout. Called on the thread that runs the statement.
+    using BusyObserver = std::function<void(BusyWait wait)>;
+    static constexpr int BusyNoticeMs = 250;
 
     CDataLayer();
     ~CDataLayer();
@@ -47,6 +64,14 @@ public:
     int BeginTransaction();
     CommitResult Commit();
     int RollBack();
+    // While held, a transaction keeps every change in memory until its commit rather than spill
+    // pages into the file when the cache fills, which would lock out every reader for the rest of
+    // the transaction. For a large batch; 1 on success.
+    int HoldChangesUntilCommit(int hold);
+
+    void SetBusyObserver(BusyObserver observer) { m_BusyObserver = std::move(observer); }
+    // How long statements wait for another process's lock; BusyTimeoutMs unless changed.
+    void SetBusyTimeout(int milliseconds) { m_BusyTimeoutMs = milliseconds; }
 
     // The installed factory, else the built-in one; never null.
     CStringHelperFactory* GetStringHelperFactory();
@@ -91,6 +116,9 @@ private:
     ULONG IssueUniqueRefID(const char* table);
     double GetSystemTimeAsOLEDate();
     void CloseDatabase();
+    // The engine's busy handler: waits in short steps up to the busy timeout.
+    static int OnBusy(void* self, int count);
+    int WaitForLock(int count);
     int RunDeleteQuery(const char* table, int id);
     const char* GetTableName(CBaseObject::ObjectType type);
 
@@ -109,7 +137,8 @@ private:
     // Tests replace the random draw behind GenerateRefID to provoke clashes; empty otherwise.
     friend class CDataLayerTestPeer;
     std::function<ULONG()> m_RefIDSource;
-    // How long a statement waits for another process's lock before it gives up: the program and
-    // the command-line tool share files, and a commit of the other takes a moment. Tests shorten it.
-    int m_BusyTimeoutMs = 5000;
+    int m_BusyTimeoutMs = BusyTimeoutMs;
+    BusyObserver m_BusyObserver;
+    std::int64_t m_BusySinceMs = 0; // when the current wait began, on the steady clock
+    bool m_BusyNoticed = false;
 };

@@ -127,17 +127,21 @@ TEST_F(ConnectTest, ReadOnlyFileIsRefusedEvenWhenValid) {
                     fs::perm_options::remove);
     ExpectRefused(m_File.Path(), CDataLayer::ConnectReadOnly);
     EXPECT_EQ(0, SqliteFile(m_File.Path()).Integer("SELECT Value FROM MetaData WHERE ID=1"));
+    // Without the read bit it cannot be read at all, which is what the user must hear.
+    fs::permissions(m_File.Path(), fs::perms::owner_read, fs::perm_options::remove);
+    ExpectRefused(m_File.Path(), CDataLayer::ConnectNotReadable);
 }
 
 TEST_F(ConnectTest, BrokenFilesAreInvalidAndLeftUntouched) {
+    // An empty file and a text file are no database at all, not a data file of another version.
     const std::string empty = PathOf("empty.dat");
     WriteAll(empty, "");
-    ExpectRefused(empty, CDataLayer::ConnectInvalidDatabase);
+    ExpectRefused(empty, CDataLayer::ConnectNotDataFile);
     EXPECT_EQ(0u, fs::file_size(empty));
 
     const std::string text = PathOf("text.dat");
     WriteAll(text, std::string(3000, 'x') + "\nnot a database\n");
-    ExpectRefused(text, CDataLayer::ConnectInvalidDatabase);
+    ExpectRefused(text, CDataLayer::ConnectNotDataFile);
 
     // Cut inside the first page, and after the pages that hold MetaData.
     const std::string whole = ReadAll(m_File.Path());
@@ -169,7 +173,7 @@ TEST_F(ConnectTest, BrokenFilesAreInvalidAndLeftUntouched) {
     // A folder is no data file either.
     const std::string folder = PathOf("folder.dat");
     fs::create_directory(folder);
-    EXPECT_EQ(CDataLayer::ConnectOpenFailed, m_Layer.Connect(Utf8ToWide(folder).c_str()));
+    EXPECT_EQ(CDataLayer::ConnectNotDataFile, m_Layer.Connect(Utf8ToWide(folder).c_str()));
     EXPECT_FALSE(m_Layer.IsConnected());
     EXPECT_EQ(0, CountOpenDescriptors(folder));
 

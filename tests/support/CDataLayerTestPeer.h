@@ -16,13 +16,6 @@ public:
     }
     static ULONG GenerateRefID(CDataLayer& layer) { return layer.GenerateRefID(); }
     static sqlite3* Handle(CDataLayer& layer) { return layer.m_DB; }
-    // How long the layer waits for a lock; applies to the next connect and to an open file.
-    static void SetBusyTimeout(CDataLayer& layer, int milliseconds);
+    // How long the layer waits for a lock, from the next wait on.
+    static void SetBusyTimeout(CDataLayer& layer, int milliseconds) { layer.m_BusyTimeoutMs = milliseconds; }
 };
-
-inline void CDataLayerTestPeer::SetBusyTimeout(CDataLayer& layer, int milliseconds) {
-    layer.m_BusyTimeoutMs = milliseconds;
-    if (layer.m_DB) {
-        sqlite3_busy_timeout(layer.m_DB, milliseconds);
-    }
-}

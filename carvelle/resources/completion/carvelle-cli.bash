@@ -4,7 +4,9 @@
 _carvelle_cli_options()
 {
     case $1 in
-        vehicles | backup) echo "--help" ;;
+        vehicles) echo "--help" ;;
+        backup) echo "--force --help" ;;
+        check) echo "--repair --force --help" ;;
         export) echo "--vehicle --type --from --to -o --help" ;;
         import) echo "--vehicle --as --date-format --dry-run --skip-bad-rows --help" ;;
         stats | fillups) echo "--vehicle --from --to --help" ;;
@@ -37,14 +39,14 @@ _carvelle_cli_unquote()
 }
 
 # Options that take the next word as their value.
-_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format|--by)'
+_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format|--by|--repair)'
 
 _carvelle_cli()
 {
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="vehicles export import backup stats report fillups"
+    local commands="vehicles export import backup check stats report fillups"
     if ((cword == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
@@ -102,6 +104,10 @@ _carvelle_cli()
             ;;
         -o)
             _filedir csv
+            return
+            ;;
+        --repair)
+            _filedir dat
             return
             ;;
     esac

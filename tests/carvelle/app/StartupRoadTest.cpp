@@ -211,6 +211,8 @@ TEST_F(StartupRoadTest, ReadOnlyAndInvalidFilesShowTheirMessageThenTheWelcomeDia
         EXPECT_EQ(history[0].kind, Shown::Message);
         if (c.readOnly) {
             EXPECT_EQ(history[0].text, readOnlyText);
+        } else if (c.path == notSqlite) {
+            EXPECT_EQ(history[0].text, c.path + QStringLiteral(" is not a Carvelle data file."));
         } else {
             EXPECT_TRUE(history[0].text.startsWith(c.path + invalidTail)) << history[0].text.toStdString();
             EXPECT_TRUE(history[0].text.endsWith(QStringLiteral(" or contact customer support.")));

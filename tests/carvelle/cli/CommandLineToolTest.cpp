@@ -7,11 +7,18 @@
 #include "cli/CCommandLineTool.h"
 #include "core/AppData.h"
 
+#include "support/SqliteFile.h"
+
 #include <QBuffer>
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <tuple>
+
 namespace {
+
+// Long enough for a commit of the other, short for a test.
+constexpr int kShortWaitMs = 300;
 
 struct CliRun {
     int status = -1;
@@ -30,6 +37,7 @@ protected:
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
         CCommandLineTool tool(out, err);
+        tool.busyTimeoutMs = kShortWaitMs;
         const int status = tool.Run(arguments);
         return {status, QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
     }
@@ -42,7 +50,8 @@ protected:
 } // namespace
 
 TEST_F(CommandLineToolTest, HelpAndUsageErrors) {
-    for (const char* command : {"", "vehicles", "export", "import", "backup", "stats", "report", "fillups"}) {
+    for (const char* command :
+         {"", "vehicles", "export", "import", "backup", "check", "stats", "report", "fillups"}) {
         SCOPED_TRACE(command);
         QStringList arguments{QStringLiteral("--help")};
         if (*command)
@@ -63,9 +72,64 @@ TEST_F(CommandLineToolTest, HelpAndUsageErrors) {
     EXPECT_EQ(
         Cli({QStringLiteral("export"), Data(), QStringLiteral("--type"), QStringLiteral("boat")}).status, 2);
     EXPECT_EQ(Cli({QStringLiteral("stats"), Data()}).status, 2);
-    const CliRun missing = Cli({QStringLiteral("vehicles"), Folder() + QStringLiteral("/none.dat")});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_TRUE(missing.err.contains(QLatin1String("none.dat"))) << missing.err.toStdString();
+    EXPECT_EQ(Cli({QStringLiteral("check"), Data(), QStringLiteral("--force")}).status, 2);
+}
+
+TEST_F(CommandLineToolTest, AFileThatCannotBeUsedIsNamedWithTheReason) {
+    m_Layer.Disconnect();
+    const QString missing = Folder() + QStringLiteral("/none.dat");
+    const QString text = WriteSample(QStringLiteral("letter.dat"), "Dear Sir,\n");
+    const QString locked = WriteSample(QStringLiteral("locked.dat"), "");
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+    const QString checked = QStringLiteral("check");
+    for (const auto& [command, path, reason] :
+         {std::tuple{QStringLiteral("vehicles"), missing, QStringLiteral(" does not exist.")},
+          std::tuple{checked, missing, QStringLiteral(" does not exist.")},
+          std::tuple{QStringLiteral("export"), text, QStringLiteral(" is not a Carvelle data file.")},
+          std::tuple{checked, text, QStringLiteral(" is not a Carvelle data file.")},
+          std::tuple{QStringLiteral("vehicles"), locked,
+                     QStringLiteral(" is not readable: permission denied.")},
+          std::tuple{QStringLiteral("backup"), locked,
+                     QStringLiteral(" is not readable: permission denied.")}}) {
+        QStringList arguments{command, path};
+        if (command == u"backup")
+            arguments << Folder();
+        const CliRun run = Cli(arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, QStringLiteral("carvelle-cli: ") + path + reason + u'\n');
+    }
+}
+
+TEST_F(CommandLineToolTest, CheckSaysSoundOrListsTheFindingsAndRepairsIntoACopy) {
+    CliRun run = Cli({QStringLiteral("check"), Data()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, QStringLiteral("The data file is sound.\n"));
+
+    const ULONG car = AddVehicle(u"Car");
+    CEntry entry;
+    entry.SetRefID(++m_LastRefID);
+    entry.SetVehicleID(car);
+    ASSERT_EQ(m_Layer.Save(&entry, 0), 1);
+    m_Layer.Disconnect();
+    SqliteFile(m_File.Path()).Exec("UPDATE Entry SET Date=3e6");
+    run = Cli({QStringLiteral("check"), Data()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              QStringLiteral("Entry: 1 rows have a Date that is not a date from the year 100 to 9999 "
+                             "(the first: ID 1).\nProblems found: 1.\n"));
+    // A copy would carry a finding in the data along: no repair is suggested for it.
+    EXPECT_EQ(run.err, QString());
+
+    // The repair writes the copy, replacing an older one only with --force.
+    const QString copy = WriteSample(QStringLiteral("copy.dat"), "old");
+    run = Cli({QStringLiteral("check"), Data(), QStringLiteral("--repair"), copy});
+    EXPECT_EQ(run.status, 1);
+    run = Cli({QStringLiteral("check"), Data(), QStringLiteral("--repair"), copy, QStringLiteral("--force")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("The repaired copy has been written to %1.\n").arg(copy)))
+        << run.out.toStdString();
+    CDataLayer repaired;
+    EXPECT_EQ(repaired.Connect(copy.toStdU16String().c_str()), CDataLayer::ConnectOK);
 }
 
 TEST_F(CommandLineToolTest, ImportExportStatsAndBackupFromAScript) {

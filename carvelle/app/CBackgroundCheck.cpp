@@ -1,0 +1,70 @@
+#include "app/CBackgroundCheck.h"
+
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
+#include "datastore/CDataFileCheck.h"
+#include "exchange/CheckText.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+CBackgroundCheck::CBackgroundCheck(QObject* parent) : QObject(parent) {}
+
+CBackgroundCheck::~CBackgroundCheck() {
+    Cancel();
+    Join();
+}
+
+QString CBackgroundCheck::Stamp(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return QString();
+    return QStringLiteral("%1 %2 %3")
+        .arg(file.size())
+        .arg(file.lastModified().toMSecsSinceEpoch())
+        .arg(file.canonicalFilePath());
+}
+
+void CBackgroundCheck::RecordSound(const QString& stamp) {
+    TheSettings().LastFullCheck = stamp.toStdU16String();
+}
+
+void CBackgroundCheck::Cancel() {
+    if (m_Check)
+        m_Check->Cancel();
+}
+
+void CBackgroundCheck::Join() {
+    if (m_Thread.joinable())
+        m_Thread.join();
+    m_Check.reset();
+}
+
+bool CBackgroundCheck::StartIfChanged(const QString& path) {
+    Cancel();
+    Join();
+    // Taken before the check: a file changed while it runs is checked again next time.
+    const QString stamp = Stamp(path);
+    if (stamp.isEmpty() || stamp.toStdU16String() == TheSettings().LastFullCheck)
+        return false;
+    m_Check = std::make_unique<CDataFileCheck>();
+    CDataFileCheck* check = m_Check.get();
+    m_Thread = std::thread([this, check, path, stamp] {
+        const CDataLayer::ConnectStatus status = check->Run(path.toStdU16String().c_str());
+        if (status != CDataLayer::ConnectOK)
+            return; // cancelled, busy or gone: the next start tries again
+        const QStringList findings = CheckSummaryLines(*check);
+        const bool repair = check->NeedsRepair();
+        // Back on the window's thread; dropped when this object is gone by then.
+        QMetaObject::invokeMethod(
+            this,
+            [this, path, stamp, findings, repair] {
+                Join();
+                if (findings.isEmpty())
+                    RecordSound(stamp);
+                emit Finished(path, findings, repair);
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}

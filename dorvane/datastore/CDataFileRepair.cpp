@@ -1,0 +1,345 @@
+#include "datastore/CDataFileRepair.h"
+
+#include "datastore/CReadOnlyDatabase.h"
+#include "datastore/CSqlStatement.h"
+#include "datastore/CSqlText.h"
+#include "platform/TextConversion.h"
+#include "platform/WideString.h"
+
+#include <sqlite3.h>
+
+#include <limits>
+#include <string_view>
+
+namespace {
+
+constexpr sqlite3_int64 kFirstRowID = std::numeric_limits<sqlite3_int64>::min();
+constexpr sqlite3_int64 kLastRowID = std::numeric_limits<sqlite3_int64>::max();
+
+struct DbCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+
+std::string Text(sqlite3_stmt* row, int column) {
+    const unsigned char* text = sqlite3_column_text(row, column);
+    return text ? std::string(reinterpret_cast<const char*>(text)) : std::string();
+}
+
+std::string Quoted(const std::string& name) {
+    std::string quoted = "\"";
+    for (const char c : name) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + '"';
+}
+
+int Exec(sqlite3* db, const std::string& sql) {
+    return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+// The first row ID from start on that the table yields, as a probe of where it can be read:
+// SQLITE_ROW with the ID, SQLITE_DONE when none follows, or the engine's error.
+int FirstRowFrom(sqlite3* db, const std::string& table, sqlite3_int64 start, sqlite3_int64& rowID) {
+    CSqlStatement probe;
+    const std::string sql =
+        "SELECT rowid FROM " + table + " NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid LIMIT 1";
+    int rc = probe.Prepare(db, sql.c_str());
+    if (rc != SQLITE_OK) {
+        return rc;
+    }
+    sqlite3_bind_int64(probe.Get(), 1, start);
+    rc = probe.Step();
+    if (rc == SQLITE_ROW) {
+        rowID = sqlite3_column_int64(probe.Get(), 0);
+    }
+    return rc;
+}
+
+bool Readable(int rc) {
+    return rc == SQLITE_ROW || rc == SQLITE_DONE;
+}
+
+} // namespace
+
+std::int64_t CDataFileRepair::Skipped() const {
+    std::int64_t skipped = 0;
+    for (const TableCopy& table : m_Tables) {
+        skipped += table.skipped;
+    }
+    return skipped;
+}
+
+std::int64_t CDataFileRepair::DamagedStretches() const {
+    std::int64_t stretches = 0;
+    for (const TableCopy& table : m_Tables) {
+        stretches += table.damagedStretches;
+    }
+    return stretches;
+}
+
+CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
+    m_Problem.clear();
+    m_Tables.clear();
+    m_Indexes.clear();
+    CReadOnlyDatabase database;
+    m_SourceStatus = database.Open(source, busyTimeoutMs);
+    if (m_SourceStatus != CDataLayer::ConnectOK) {
+        return RepairSourceNotRead;
+    }
+    sqlite3* from = database.Get();
+
+    std::vector<SchemaItem> schema;
+    if (!ReadSchema(from, schema)) {
+        m_SourceStatus = CDataLayer::ConnectInvalidDatabase;
+        m_Problem = sqlite3_errmsg(from);
+        return RepairSourceNotRead;
+    }
+
+    sqlite3* opened = nullptr;
+    const std::string targetPath = WideToUtf8(std::u16string_view(target, WideLength(target)));
+    const int rc =
+        sqlite3_open_v2(targetPath.c_str(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    std::unique_ptr<sqlite3, DbCloser> to(opened);
+    if (rc != SQLITE_OK || !to) {
+        m_Problem = to ? sqlite3_errmsg(to.get()) : sqlite3_errstr(rc);
+        return RepairWriteFailed;
+    }
+    // Nothing in the copied table descriptions may run but what builds the rows.
+    sqlite3_db_config(to.get(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(to.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(to.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    if (!Prepare(from, to.get()) || Exec(to.get(), "BEGIN") != SQLITE_OK) {
+        m_Problem = sqlite3_errmsg(to.get());
+        return RepairWriteFailed;
+    }
+
+    for (const SchemaItem& item : schema) {
+        // The engine's own tables come with the others; virtual tables would run a module.
+        if (item.type != "table" || item.name.rfind("sqlite_", 0) == 0 ||
+            item.sql.rfind("CREATE VIRTUAL", 0) == 0) {
+            continue;
+        }
+        TableCopy table;
+        table.name = item.name;
+        if (Exec(to.get(), item.sql) != SQLITE_OK) {
+            table.problem = sqlite3_errmsg(to.get());
+        } else {
+            CopyTable(from, to.get(), table);
+        }
+        m_Tables.push_back(table);
+    }
+    for (const SchemaItem& item : schema) {
+        // Indexes made by a table's own constraints have no statement and came with the table.
+        if (item.type != "index" || item.sql.empty()) {
+            continue;
+        }
+        if (Exec(to.get(), item.sql) != SQLITE_OK) {
+            m_Indexes.push_back({item.name, sqlite3_errmsg(to.get())});
+        }
+    }
+    if (Exec(to.get(), "COMMIT") != SQLITE_OK) {
+        m_Problem = sqlite3_errmsg(to.get());
+        Exec(to.get(), "ROLLBACK");
+        return RepairWriteFailed;
+    }
+    if (sqlite3_close(to.release()) != SQLITE_OK) {
+        m_Problem = "close";
+        return RepairWriteFailed;
+    }
+    return RepairOK;
+}
+
+bool CDataFileRepair::ReadSchema(sqlite3* from, std::vector<SchemaItem>& items) {
+    const char* sql = "SELECT type, name, sql FROM sqlite_schema ORDER BY rowid";
+    CSqlStatement statement;
+    if (statement.Prepare(from, sql) != SQLITE_OK) {
+        // A description that does not parse keeps the engine from reading any; read them as
+        // plain rows instead. The file is open for reading only, so nothing can be written.
+        sqlite3_db_config(from, SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+        sqlite3_exec(from, "PRAGMA writable_schema=ON", nullptr, nullptr, nullptr);
+        if (statement.Prepare(from, sql) != SQLITE_OK) {
+            return false;
+        }
+    }
+    int rc;
+    while ((rc = statement.Step()) == SQLITE_ROW) {
+        items.push_back({Text(statement.Get(), 0), Text(statement.Get(), 1), Text(statement.Get(), 2)});
+    }
+    return rc == SQLITE_DONE;
+}
+
+bool CDataFileRepair::Prepare(sqlite3* from, sqlite3* to) {
+    // What the file says of itself, before its first table: page size, text encoding, the
+    // numbers an application keeps in the header.
+    for (const char* pragma : {"page_size", "encoding", "auto_vacuum", "user_version", "application_id"}) {
+        CSqlText read(sqlite3_mprintf("PRAGMA %s", pragma));
+        CSqlStatement value;
+        if (!read || value.Prepare(from, read.Get()) != SQLITE_OK || value.Step() != SQLITE_ROW) {
+            continue; // the copy keeps the engine's default
+        }
+        const std::string text = Text(value.Get(), 0);
+        CSqlText write(sqlite3_mprintf("PRAGMA %s=%Q", pragma, text.c_str()));
+        if (!write || sqlite3_exec(to, write.Get(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
+    const std::string name = Quoted(table.name);
+    // The columns a row is written with: generated ones are made by the copy itself.
+    std::vector<std::string> columns;
+    bool withoutRowID = false;
+    {
+        CSqlText sql(sqlite3_mprintf("SELECT name, hidden FROM pragma_table_xinfo(%Q)", table.name.c_str()));
+        CSqlStatement info;
+        if (!sql || info.Prepare(from, sql.Get()) != SQLITE_OK) {
+            table.problem = sqlite3_errmsg(from);
+            return;
+        }
+        while (info.Step() == SQLITE_ROW) {
+            if (sqlite3_column_int(info.Get(), 1) == 0) {
+                columns.push_back(Quoted(Text(info.Get(), 0)));
+            }
+        }
+        CSqlText kind(sqlite3_mprintf("SELECT wr FROM pragma_table_list(%Q)", table.name.c_str()));
+        CSqlStatement list;
+        if (kind && list.Prepare(from, kind.Get()) == SQLITE_OK && list.Step() == SQLITE_ROW) {
+            withoutRowID = sqlite3_column_int(list.Get(), 0) != 0;
+        }
+    }
+    if (columns.empty()) {
+        table.problem = "no columns";
+        return;
+    }
+    std::string list;
+    std::string marks;
+    for (const std::string& column : columns) {
+        list += (list.empty() ? "" : ",") + column;
+        marks += marks.empty() ? "?" : ",?";
+    }
+    // Row IDs are kept: the program reads MetaData in table order, and a table without an ID
+    // column has only its row IDs for that order.
+    const std::string insertSql =
+        withoutRowID ? "INSERT INTO " + name + "(" + list + ") VALUES(" + marks + ")"
+                     : "INSERT INTO " + name + "(rowid," + list + ") VALUES(?," + marks + ")";
+    CSqlStatement insert;
+    if (insert.Prepare(to, insertSql.c_str()) != SQLITE_OK) {
+        table.problem = sqlite3_errmsg(to);
+        return;
+    }
+    const int count = static_cast<int>(columns.size());
+    auto store = [&](sqlite3_stmt* row, int first) {
+        sqlite3_reset(insert.Get());
+        for (int i = 0; i < first + count; ++i) {
+            sqlite3_bind_value(insert.Get(), i + 1, sqlite3_column_value(row, i));
+        }
+        if (insert.Step() == SQLITE_DONE) {
+            ++table.kept;
+        } else {
+            ++table.skipped; // a constraint of the table refuses what the damage left
+        }
+    };
+
+    if (withoutRowID) {
+        // No row IDs to step over damage with: what can be read in order is kept.
+        CSqlStatement scan;
+        const std::string sql = "SELECT " + list + " FROM " + name;
+        if (scan.Prepare(from, sql.c_str()) != SQLITE_OK) {
+            table.problem = sqlite3_errmsg(from);
+            return;
+        }
+        int rc;
+        while ((rc = scan.Step()) == SQLITE_ROW) {
+            store(scan.Get(), 0);
+        }
+        if (rc != SQLITE_DONE) {
+            ++table.damagedStretches;
+        }
+        return;
+    }
+
+    const std::string scanSql =
+        "SELECT rowid," + list + " FROM " + name + " NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid";
+    CSqlStatement scan;
+    if (scan.Prepare(from, scanSql.c_str()) != SQLITE_OK) {
+        table.problem = sqlite3_errmsg(from);
+        return;
+    }
+    sqlite3_int64 next = kFirstRowID;
+    for (;;) {
+        sqlite3_reset(scan.Get());
+        sqlite3_bind_int64(scan.Get(), 1, next);
+        int rc;
+        bool atEnd = false;
+        while ((rc = scan.Step()) == SQLITE_ROW) {
+            const sqlite3_int64 rowID = sqlite3_column_int64(scan.Get(), 0);
+            if (rowID < next) {
+                continue; // a broken page leads back to rows already copied
+            }
+            store(scan.Get(), 1);
+            if (rowID == kLastRowID) {
+                atEnd = true;
+                break;
+            }
+            next = rowID + 1;
+        }
+        if (atEnd || rc == SQLITE_DONE) {
+            return;
+        }
+        // Reading stopped at the row after next. When its ID can be read, only that row is lost.
+        sqlite3_int64 found = 0;
+        rc = FirstRowFrom(from, name, next, found);
+        if (rc == SQLITE_DONE) {
+            return;
+        }
+        if (rc == SQLITE_ROW && found >= next) {
+            ++table.skipped;
+            if (found == kLastRowID) {
+                return;
+            }
+            next = found + 1;
+            continue;
+        }
+        // A stretch of the table cannot be read at all: look further and further ahead for where
+        // it can again, then narrow down to the first row ID from which it can.
+        ++table.damagedStretches;
+        sqlite3_int64 bad = next;
+        sqlite3_int64 good = 0;
+        bool haveGood = false;
+        for (sqlite3_int64 step = 1;; step *= 2) {
+            if (bad > kLastRowID - step) {
+                return; // nothing readable up to the last possible row ID
+            }
+            const sqlite3_int64 probe = bad + step;
+            rc = FirstRowFrom(from, name, probe, found);
+            if (rc == SQLITE_DONE) {
+                return;
+            }
+            if (Readable(rc)) {
+                good = probe;
+                haveGood = true;
+                break;
+            }
+            if (step > kLastRowID / 2) {
+                return;
+            }
+        }
+        if (!haveGood) {
+            return;
+        }
+        while (good - bad > 1) {
+            const sqlite3_int64 middle = bad + (good - bad) / 2;
+            if (Readable(FirstRowFrom(from, name, middle, found))) {
+                good = middle;
+            } else {
+                bad = middle;
+            }
+        }
+        next = good;
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Writes a repaired copy of a damaged data file: every table is read row by row without its
+// indexes, so a broken index hides no row; a row that cannot be read is skipped and counted, and a
+// stretch of the table that cannot be read at all is stepped over; the indexes are then built
+// anew from the rows. The damaged file is only read. Views and triggers, which the program never
+// runs, are not copied.
+
+#include "DorvaneExport.h"
+#include "datastore/CDataLayer.h"
+#include "platform/WinTypes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+class DORVANE_API CDataFileRepair {
+public:
+    enum Result {
+        RepairOK,
+        RepairSourceNotRead, // SourceStatus() says why; Problem() may add the engine's reason
+        RepairWriteFailed,   // the copy could not be written; Problem() says why
+    };
+
+    struct TableCopy {
+        std::string name;
+        std::int64_t kept = 0;
+        std::int64_t skipped = 0;          // rows whose values could not be read or stored
+        std::int64_t damagedStretches = 0; // runs of rows lost where the table itself is broken
+        std::string problem;               // why the table could not be made in the copy at all
+    };
+    struct IndexNotBuilt {
+        std::string name;
+        std::string problem;
+    };
+
+    // Writes the copy of source into target, a new or empty file that the caller removes when
+    // this fails.
+    Result Run(LPCWSTR source, LPCWSTR target);
+
+    CDataLayer::ConnectStatus SourceStatus() const { return m_SourceStatus; }
+    const std::string& Problem() const { return m_Problem; }
+    const std::vector<TableCopy>& Tables() const { return m_Tables; }
+    const std::vector<IndexNotBuilt>& IndexesNotBuilt() const { return m_Indexes; }
+    // Rows left out in all tables.
+    std::int64_t Skipped() const;
+    std::int64_t DamagedStretches() const;
+
+    int busyTimeoutMs = CDataLayer::BusyTimeoutMs;
+
+private:
+    struct SchemaItem {
+        std::string type;
+        std::string name;
+        std::string sql;
+    };
+
+    bool ReadSchema(sqlite3* from, std::vector<SchemaItem>& items);
+    bool Prepare(sqlite3* from, sqlite3* to);
+    void CopyTable(sqlite3* from, sqlite3* to, TableCopy& table);
+
+    CDataLayer::ConnectStatus m_SourceStatus = CDataLayer::ConnectOK;
+    std::string m_Problem;
+    std::vector<TableCopy> m_Tables;
+    std::vector<IndexNotBuilt> m_Indexes;
+};

@@ -1,0 +1,166 @@
+#include "datastore/CReadOnlyDatabase.h"
+
+#include "platform/FileSystem.h"
+#include "platform/TextConversion.h"
+#include "platform/WideString.h"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+CDataLayer::ConnectStatus StatusOf(int rc) {
+    switch (rc & 0xFF) {
+    case SQLITE_OK:
+        return CDataLayer::ConnectOK;
+    case SQLITE_NOTADB:
+        return CDataLayer::ConnectNotDataFile;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return CDataLayer::ConnectNotReadable;
+    default:
+        return CDataLayer::ConnectOpenFailed;
+    }
+}
+
+bool Configure(sqlite3* db, int busyTimeoutMs) {
+    // As the data layer's own connection: nothing that a file brings may run.
+    const int options[][2] = {
+        {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
+        {SQLITE_DBCONFIG_ENABLE_VIEW, 0},
+        {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
+        {SQLITE_DBCONFIG_DEFENSIVE, 1},
+    };
+    for (const auto& option : options) {
+        int now = -1;
+        if (sqlite3_db_config(db, option[0], option[1], &now) != SQLITE_OK || now != option[1]) {
+            return false;
+        }
+    }
+    sqlite3_extended_result_codes(db, 1);
+    return sqlite3_busy_timeout(db, busyTimeoutMs) == SQLITE_OK;
+}
+
+// The engine's answer to the first read of the file.
+int FirstRead(sqlite3* db) {
+    return sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+CReadOnlyDatabase::~CReadOnlyDatabase() {
+    Close();
+}
+
+void CReadOnlyDatabase::Close() {
+    {
+        std::lock_guard<std::mutex> hold(m_Lock);
+        if (m_DB) {
+            sqlite3_close_v2(m_DB);
+            m_DB = nullptr;
+        }
+    }
+    if (!m_Snapshot.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_Snapshot, ignored);
+        m_Snapshot.clear();
+    }
+}
+
+void CReadOnlyDatabase::Interrupt() {
+    m_Interrupted = true;
+    std::lock_guard<std::mutex> hold(m_Lock);
+    if (m_DB) {
+        sqlite3_interrupt(m_DB);
+    }
+}
+
+CDataLayer::ConnectStatus CReadOnlyDatabase::Open(LPCWSTR path, int busyTimeoutMs) {
+    Close();
+    switch (GetFileReadState(path)) {
+    case FileMissing:
+        return CDataLayer::ConnectFileNotFound;
+    case FileAccessDenied:
+        return CDataLayer::ConnectNotReadable;
+    case FileReadable:
+        break;
+    }
+    if (GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) {
+        return CDataLayer::ConnectNotDataFile;
+    }
+    const std::string name = WideToUtf8(std::u16string_view(path, WideLength(path)));
+    CDataLayer::ConnectStatus status = OpenHandle(name, busyTimeoutMs);
+    if (status != CDataLayer::ConnectOK) {
+        return status;
+    }
+    const int rc = FirstRead(m_DB);
+    if (rc == SQLITE_READONLY_ROLLBACK) {
+        return OpenSnapshot(name, busyTimeoutMs);
+    }
+    if (rc != SQLITE_OK) {
+        Close();
+        return StatusOf(rc);
+    }
+    return CDataLayer::ConnectOK;
+}
+
+CDataLayer::ConnectStatus CReadOnlyDatabase::OpenHandle(const std::string& path, int busyTimeoutMs) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    {
+        std::lock_guard<std::mutex> hold(m_Lock);
+        m_DB = db;
+    }
+    if (rc != SQLITE_OK || !db || !Configure(db, busyTimeoutMs)) {
+        Close();
+        return StatusOf(rc == SQLITE_OK ? SQLITE_CANTOPEN : rc);
+    }
+    if (m_Interrupted) {
+        sqlite3_interrupt(db);
+    }
+    return CDataLayer::ConnectOK;
+}
+
+CDataLayer::ConnectStatus CReadOnlyDatabase::OpenSnapshot(const std::string& path, int busyTimeoutMs) {
+    Close();
+    const char* base = std::getenv("TMPDIR");
+    std::string folder = std::string(base && *base ? base : "/tmp") + "/carvelle-check-XXXXXX";
+    if (!mkdtemp(folder.data())) {
+        return CDataLayer::ConnectOpenFailed;
+    }
+    m_Snapshot = folder;
+    const std::string copy = folder + "/data";
+    std::error_code error;
+    namespace fs = std::filesystem;
+    fs::copy_file(path, copy, error);
+    if (!error) {
+        fs::copy_file(path + "-journal", copy + "-journal", error);
+    }
+    if (error) {
+        Close();
+        return CDataLayer::ConnectOpenFailed;
+    }
+    // The copy is ours to write: opened for writing, the engine undoes the journal in it.
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(copy.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    {
+        std::lock_guard<std::mutex> hold(m_Lock);
+        m_DB = db;
+    }
+    if (rc != SQLITE_OK || !db || !Configure(db, busyTimeoutMs)) {
+        Close();
+        return StatusOf(rc == SQLITE_OK ? SQLITE_CANTOPEN : rc);
+    }
+    rc = FirstRead(db);
+    if (rc != SQLITE_OK) {
+        Close();
+        return StatusOf(rc);
+    }
+    if (m_Interrupted) {
+        sqlite3_interrupt(db);
+    }
+    return CDataLayer::ConnectOK;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Data files as crashes and failing disks leave them, made by the tests themselves.
+
+#include <string>
+
+// As a write killed half-way leaves the file: pages of an unfinished transaction (rows added to
+// Keyword) in the file, and beside it the journal that undoes them. No process holds the file.
+void LeaveHotJournal(const std::string& path);
+
+// Adds rows with the SQL while the index is not kept up to date: the index then misses them,
+// which the check at connect does not see and lookups through the index do not find.
+void AddRowsBehindIndex(const std::string& path, const std::string& index, const std::string& sql);
+
+// Overwrites the middle one of the table's leaf pages with garbage.
+void BreakTablePage(const std::string& path, const std::string& table);
