@@ -25,16 +25,20 @@ public:
 
     // The arguments without the program's name.
     int Run(const QStringList& arguments);
+    // Standard error is a terminal: a long import tells how far it is, a line a second.
+    void SetProgressOnTerminal(bool on) { m_Progress = on; }
 
 private:
     struct Options {
         QStringList positional;
-        std::map<QString, QString> values; // "--vehicle" -> "Corolla"
-        QStringList flags;                 // "--dry-run"
+        std::map<QString, QString> values;    // "--vehicle" -> "Corolla"; the last one given
+        std::map<QString, QStringList> every; // every value of an option that may be repeated
+        QStringList flags;                    // "--dry-run"
         bool help = false;
 
         bool Has(const QString& option) const { return values.count(option) != 0; }
         QString Value(const QString& option) const;
+        QStringList Values(const QString& option) const;
         bool Flag(const QString& option) const { return flags.contains(option); }
     };
     using Handler = int (CCommandLineTool::*)(const Options&);
@@ -64,6 +68,8 @@ private:
     int Import(const Options& options);
     // The errors and summary of an import that ran, and its exit status.
     int ImportOutcome(const CEntryImporter& importer, CEntryImporter::Result result);
+    // A line a second on standard error while a long import runs.
+    CEntryImporter::Progress ImportProgress();
     int Backup(const Options& options);
     int Stats(const Options& options);
     int Version(const Options& options);
@@ -73,4 +79,5 @@ private:
 
     QIODevice& m_Out;
     QIODevice& m_Err;
+    bool m_Progress = false;
 };

@@ -108,6 +108,8 @@ private:
 
     // Tests replace the random draw behind GenerateRefID to provoke clashes; empty otherwise.
     friend class CDataLayerTestPeer;
+    // Many rows at once go through one statement on this connection.
+    template <class Record> friend class CBulkInsert;
     std::function<ULONG()> m_RefIDSource;
     // How long a statement waits for another process's lock before it gives up: the program and
     // the command-line tool share files, and a commit of the other takes a moment. Tests shorten it.

@@ -168,7 +168,10 @@ TEST_F(CommandLineToolTest, ADateRangeReachesTheFirstAndLastDaysTheFileStores) {
         SCOPED_TRACE(zone);
         ScopedTimeZone here(zone);
         const QString name = QLatin1String(vehicle);
-        ASSERT_EQ(Cli({QStringLiteral("import"), Data(), ends, QStringLiteral("--vehicle"), name}).status, 0);
+        ASSERT_EQ(Cli({QStringLiteral("import"), Data(), ends, QStringLiteral("--vehicle"), name,
+                       QStringLiteral("--as"), QStringLiteral("expense")})
+                      .status,
+                  0);
         EXPECT_EQ(odometers(name, QStringLiteral("0100-01-01"), QString()), QStringLiteral("100 200 300"));
         EXPECT_EQ(odometers(name, QStringLiteral("9999-12-31"), QString()), QStringLiteral("300"));
         EXPECT_EQ(odometers(name, QString(), QStringLiteral("9999-01-01")), QStringLiteral("100 200"));
