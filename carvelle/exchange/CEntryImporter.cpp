@@ -24,7 +24,7 @@ namespace {
 
 // Opening reads this much of the file for its tables and their first rows; enough for the whole
 // of nearly every export, and quick for a file of any size.
-constexpr qint64 kHeadBytes = 1 << 20;
+constexpr qint64 kHeadBytes = 512 << 10;
 // Rows of each table that the guesses are made from.
 constexpr std::size_t kSampleRows = 200;
 // Progress is reported after this many rows, or this many bytes, whichever comes first.

@@ -236,6 +236,8 @@ CImportMapping CImportMapping::Recognise(const QStringList& header, const QStrin
 }
 
 void CImportMapping::Classify() {
+    for (int field = 0; field < FieldCount; ++field)
+        m_First[static_cast<std::size_t>(field)] = Column(static_cast<Field>(field));
     const CImportProfile* profile = m_Profile;
     m_ServiceTypeFixed = false;
     if (m_SkippedByMarker) {
@@ -390,8 +392,20 @@ void CImportMapping::CheckTypeColumn(const std::vector<QStringList>& records) {
 }
 
 QString CImportMapping::Value(const QStringList& fields, Field field) const {
+    if (field < 0 || field >= FieldCount)
+        return QString();
+    const int first = m_First[static_cast<std::size_t>(field)];
+    if (first < 0 || first >= fields.size())
+        return QString();
+    if (!Joins(field)) {
+        const QString& text = fields[first];
+        // Mostly there is nothing to trim: the reader took the spaces outside quotes.
+        if (IsText(field) || text.isEmpty() || (!text.front().isSpace() && !text.back().isSpace()))
+            return text;
+        return text.trimmed();
+    }
     QString value;
-    for (std::size_t column = 0; column < m_Fields.size(); ++column) {
+    for (std::size_t column = static_cast<std::size_t>(first); column < m_Fields.size(); ++column) {
         if (m_Fields[column] != field || static_cast<qsizetype>(column) >= fields.size())
             continue;
         const QString& text = fields[static_cast<qsizetype>(column)];
@@ -407,6 +421,30 @@ QString CImportMapping::Value(const QStringList& fields, Field field) const {
 }
 
 std::optional<double> CImportMapping::ParseNumber(const QString& input, bool decimalComma) {
+    // Most values are plain: digits, one decimal mark, a sign. They are read as they stand.
+    {
+        char plain[32];
+        qsizetype n = 0;
+        bool simple = !input.isEmpty() && input.size() < static_cast<qsizetype>(sizeof plain);
+        for (qsizetype i = 0; simple && i < input.size(); ++i) {
+            const char16_t c = input[i].unicode();
+            if (c >= u'0' && c <= u'9')
+                plain[n++] = static_cast<char>(c);
+            else if (c == (decimalComma ? u',' : u'.'))
+                plain[n++] = '.';
+            else if (c == u'-' && i == 0)
+                plain[n++] = '-';
+            else
+                simple = false;
+        }
+        if (simple) {
+            double value = 0.0;
+            const auto [ptr, ec] = std::from_chars(plain, plain + n, value, std::chars_format::fixed);
+            if (ec == std::errc() && ptr == plain + n && std::isfinite(value))
+                return value;
+            return std::nullopt;
+        }
+    }
     // Currency signs and codes and spaces (a thousands separator in many locales) carry no value.
     QString text;
     text.reserve(input.size());
@@ -480,12 +518,20 @@ std::optional<CImportMapping::DateFormat> CImportMapping::DateFormatFromName(con
 
 std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString& input, DateFormat format,
                                                                    CImportProblem* problem) {
-    const QString text = input.trimmed();
+    const QStringView text = QStringView(input).trimmed();
+    // The common case, a plain ISO day, at once.
+    if (format == DateIso && text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        const int y = Digits(text.first(4));
+        const int m = Digits(text.sliced(5, 2));
+        const int d = Digits(text.sliced(8, 2));
+        if (y >= kFirstStoredYear && m >= 1 && m <= 12 && d >= 1 && QDate::isValid(y, m, d))
+            return LocalTime{QDate(y, m, d), QTime(12, 0)};
+    }
     auto fail = [&](CImportProblem::Code code) -> std::optional<LocalTime> {
         if (problem) {
             problem->code = code;
             problem->field = FieldDate;
-            problem->value = text;
+            problem->value = text.toString();
             problem->dateFormat = format;
         }
         return std::nullopt;
@@ -497,8 +543,8 @@ std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString
         if (t > 0 && (split < 0 || t < split))
             split = t;
     }
-    const QString datePart = split < 0 ? text : text.left(split);
-    const QString timePart = split < 0 ? QString() : text.mid(split + 1).trimmed();
+    const QStringView datePart = split < 0 ? text : text.left(split);
+    const QStringView timePart = split < 0 ? QStringView() : text.mid(split + 1).trimmed();
     QDate date;
     if (format == DateIso) {
         IsoDayError why = IsoDayError::None;
@@ -508,7 +554,7 @@ std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString
         if (!date.isValid())
             return fail(CImportProblem::BadDate);
     } else {
-        const QStringList parts = datePart.split(format == DateDayMonthYearDots ? u'.' : u'/');
+        const auto parts = datePart.split(format == DateDayMonthYearDots ? u'.' : u'/');
         if (parts.size() != 3 || parts[0].size() > 2 || parts[1].size() > 2)
             return fail(CImportProblem::BadDate);
         const bool monthFirst = format == DateMonthDayYear;
@@ -527,7 +573,7 @@ std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString
     }
     QTime time(12, 0);
     if (!timePart.isEmpty()) {
-        time = ParseTime(timePart);
+        time = ParseTime(timePart.toString());
         if (!time.isValid())
             return fail(CImportProblem::BadDate);
     }

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -151,7 +152,8 @@ public:
 private:
     void Classify();
 
-    std::vector<Field> m_Fields; // by column
+    std::vector<Field> m_Fields;           // by column
+    std::array<int, FieldCount> m_First{}; // the first column of each field, for the rows
     Kind m_Kind = KindOwn;
     int m_MarkerHint = 0;
     bool m_SkippedByMarker = false;

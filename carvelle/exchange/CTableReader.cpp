@@ -16,13 +16,24 @@ bool IsWordy(const QString& text) {
     return letter && !CImportMapping::ParseNumber(text, false) && !CImportMapping::ParseNumber(text, true);
 }
 
-int NonEmpty(const QStringList& fields) {
-    int count = 0;
-    for (const QString& field : fields) {
-        if (!field.trimmed().isEmpty())
-            ++count;
+bool IsBlank(const QString& text) {
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            return false;
     }
-    return count;
+    return true;
+}
+
+// Whether the record holds one value only, in its first field: a title or marker line. Most
+// records are rows with many values, so it looks no further than the second.
+bool OnlyFirst(const QStringList& fields) {
+    if (fields.isEmpty() || IsBlank(fields[0]))
+        return false;
+    for (qsizetype i = 1; i < fields.size(); ++i) {
+        if (!IsBlank(fields[i]))
+            return false;
+    }
+    return true;
 }
 
 // The delimiter other than the file's that splits a one-field line into columns.
@@ -52,7 +63,11 @@ CCsvReader::ReadResult CTableReader::Take(Record& record) {
         record = std::move(m_Peeked);
         return m_PeekResult;
     }
-    record = Record();
+    // The record's list is reused from row to row, so it seldom allocates.
+    record.role = RoleRow;
+    record.table = -1;
+    record.marker.clear();
+    record.otherDelimiter = 0;
     const CCsvReader::ReadResult result = m_Reader.Next(record.fields, record.line);
     record.badText = m_Reader.LastRecordHadBadText();
     return result;
@@ -77,14 +92,15 @@ CCsvReader::ReadResult CTableReader::Next(Record& record) {
         return result;
     const bool first = m_First;
     m_First = false;
-    const QString lead = record.fields.value(0).trimmed();
     // Road Trip's first line names the program and, in quotes, its delimiter and decimal mark.
-    if (first && lead.startsWith(QLatin1String("ROAD TRIP CSV"), Qt::CaseInsensitive)) {
+    if (first &&
+        record.fields.value(0).trimmed().startsWith(QLatin1String("ROAD TRIP CSV"), Qt::CaseInsensitive)) {
         record.role = RoleTitle;
         m_Title = record.fields.join(QLatin1Char(m_Reader.Delimiter()));
         return result;
     }
-    const bool single = NonEmpty(record.fields) == 1 && !lead.isEmpty() && IsWordy(lead);
+    const bool single = OnlyFirst(record.fields) && IsWordy(record.fields[0].trimmed());
+    const QString lead = single ? record.fields[0].trimmed() : QString();
     if (single && m_ExpectHeader && record.fields.size() == 1) {
         if (const char other = OtherDelimiter(lead, m_Reader.Delimiter()); other) {
             record.role = RoleHeader;

@@ -14,6 +14,8 @@ namespace {
 
 // As many draws as a single save allows before it gives up on finding an unused reference ID.
 constexpr int kRefIDAttempts = 64;
+// Rows whose texts one string helper holds before it is made anew.
+constexpr int kRowsPerHelper = 64;
 
 // A save's text writes reals with six decimals; the bulk path stores what that text would.
 double AsSaved(double value) {
@@ -27,9 +29,15 @@ double AsSaved(double value) {
 
 template <class Record> struct CBulkInsert<Record>::Impl {
     CSqlStatement insert;
-    std::unordered_set<ULONG> refIDs;
+    std::unordered_set<ULONG> refIDs; // the table's, when the statement was prepared
     bool prepared = false;
-    std::mt19937 random{std::random_device{}()};
+    // New reference IDs run on from a random start: unique among themselves, and their index
+    // grows at one end rather than all over.
+    ULONG nextRefID = 0;
+    double now = 0.0; // every row is stamped with the moment the run began
+    // The texts of a few rows are encoded by one helper, which frees them all at once.
+    std::unique_ptr<CStringHelper> helper;
+    int helperRows = 0;
 };
 
 template <class Record>
@@ -80,24 +88,37 @@ template <class Record> int CBulkInsert<Record>::Insert(Record& record) {
             return 0;
         }
         impl.prepared = true;
+        impl.nextRefID = static_cast<ULONG>(std::random_device{}());
+        impl.now = m_Layer.GetSystemTimeAsOLEDate();
     }
 
     typename Table::Stamp stamp;
     stamp.refID = record.GetRefID();
-    for (int attempt = 0; stamp.refID == 0 || impl.refIDs.count(stamp.refID) != 0; ++attempt) {
-        if (record.GetRefID() != 0 || attempt == kRefIDAttempts) {
-            return 0; // a preset ID that the table holds already, or a broken source
+    if (stamp.refID != 0 && impl.refIDs.count(stamp.refID) != 0) {
+        return 0; // a preset ID that the table holds already
+    }
+    for (int attempt = 0; stamp.refID == 0; ++attempt) {
+        if (attempt == kRefIDAttempts) {
+            return 0; // a source that gives nothing but IDs in use is broken
         }
-        stamp.refID = m_Layer.m_RefIDSource ? m_Layer.m_RefIDSource() : static_cast<ULONG>(impl.random());
+        // Tests give the draws of their own, to provoke clashes.
+        const ULONG next = m_Layer.m_RefIDSource ? m_Layer.m_RefIDSource() : impl.nextRefID++;
+        if (next != 0 && impl.refIDs.count(next) == 0) {
+            stamp.refID = next;
+        }
     }
-    stamp.created = stamp.modified = m_Layer.GetSystemTimeAsOLEDate();
+    stamp.created = stamp.modified = impl.now;
 
-    std::unique_ptr<CStringHelper> helper = m_Layer.GetStringHelperFactory()->Create();
-    if (!helper) {
-        return 0;
+    if (!impl.helper || ++impl.helperRows == kRowsPerHelper) {
+        impl.helper.reset();
+        impl.helper = m_Layer.GetStringHelperFactory()->Create();
+        impl.helperRows = 0;
+        if (!impl.helper) {
+            return 0;
+        }
     }
+    CStringHelper* helper = impl.helper.get();
     sqlite3_stmt* statement = impl.insert.Get();
-    sqlite3_reset(statement);
     int index = 0;
     int rc = SQLITE_OK;
     for (const typename Table::Column& column : table.Columns()) {
@@ -108,8 +129,11 @@ template <class Record> int CBulkInsert<Record>::Insert(Record& record) {
         ++index;
         switch (column.kind) {
         case Table::Kind::Text:
-            // The helper keeps its texts until the row is written.
-            rc = sqlite3_bind_text(statement, index, helper->Encode(value.text), -1, SQLITE_STATIC);
+            // The helper keeps its texts until the row is written, and some rows longer. An empty
+            // text is the same in any encoding.
+            rc = sqlite3_bind_text(statement, index,
+                                   value.text && *value.text ? helper->Encode(value.text) : "", -1,
+                                   SQLITE_STATIC);
             break;
         case Table::Kind::Real:
             rc = sqlite3_bind_double(statement, index, AsSaved(value.real));
@@ -125,13 +149,15 @@ template <class Record> int CBulkInsert<Record>::Insert(Record& record) {
             return 0;
         }
     }
+    // Every value is bound anew for the next row.
     rc = sqlite3_step(statement);
     sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
     if (rc != SQLITE_DONE) {
         return 0;
     }
-    impl.refIDs.insert(stamp.refID);
+    if (m_Layer.m_RefIDSource || record.GetRefID() != 0) {
+        impl.refIDs.insert(stamp.refID); // the run of new IDs cannot meet itself
+    }
     record.SetID(static_cast<LONG>(sqlite3_last_insert_rowid(m_Layer.m_DB)));
     record.SetRefID(stamp.refID);
     record.SetDateCreated(stamp.created);
