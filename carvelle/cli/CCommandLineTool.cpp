@@ -335,6 +335,10 @@ int CCommandLineTool::Import(const Options& options) {
             return ExitRefused;
         }
     }
+    if (const CImportProblem problem = importer.TableProblem(); problem.IsProblem()) {
+        Complain(ImportText(problem));
+        return ExitRefused;
+    }
     importer.serviceType = serviceType;
     if (dateFormat) {
         importer.dateFormat = *dateFormat;

@@ -148,10 +148,17 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
     };
 
     // By vehicle name, then as the log reads: date, odometer, the order of typing.
+    // Names that differ only in case sort by the name itself, so that a file imported elsewhere
+    // exports in the same order.
     std::vector<std::pair<QString, ULONG>> names;
-    for (const auto& [refID, vehicle] : byRefID)
+    std::map<ULONG, QString> exact;
+    for (const auto& [refID, vehicle] : byRefID) {
         names.emplace_back(QString::fromUtf16(vehicle->GetName()).toCaseFolded(), refID);
-    std::sort(names.begin(), names.end());
+        exact.emplace(refID, QString::fromUtf16(vehicle->GetName()));
+    }
+    std::sort(names.begin(), names.end(), [&exact](const auto& a, const auto& b) {
+        return std::tie(a.first, exact[a.second], a.second) < std::tie(b.first, exact[b.second], b.second);
+    });
     std::map<ULONG, int> rank;
     for (std::size_t i = 0; i < names.size(); ++i)
         rank.emplace(names[i].second, static_cast<int>(i));

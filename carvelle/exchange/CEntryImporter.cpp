@@ -268,14 +268,16 @@ bool CEntryImporter::ReadStructure() {
         m_OpenFailure = FileProblem(CImportProblem::NoTable);
         return false;
     }
-    if (FirstImported() < 0 && m_FileVehicle.isEmpty()) {
-        // One table: say what it lacks, as for any file with a header line.
-        m_OpenFailure = m_Tables.size() == 1 && m_Tables[0].mapping.GetKind() != CImportMapping::KindSkipped
-                            ? m_Tables[0].mapping.Problem()
-                            : FileProblem(CImportProblem::NoTable);
-        return false;
-    }
     return true;
+}
+
+CImportProblem CEntryImporter::TableProblem() const {
+    if (FirstImported() >= 0 || !m_FileVehicle.isEmpty() || m_Tables.empty())
+        return CImportProblem();
+    // One table: say what it lacks, as for any file with a header line.
+    if (m_Tables.size() == 1 && m_Tables[0].mapping.GetKind() != CImportMapping::KindSkipped)
+        return m_Tables[0].mapping.Problem();
+    return FileProblem(CImportProblem::NoTable);
 }
 
 int CEntryImporter::FirstImported() const {
@@ -399,6 +401,10 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
     }
     m_EmptySections.clear();
     m_Summary.latin1 = m_Reader.IsLatin1();
+    if (const CImportProblem problem = TableProblem(); problem.IsProblem()) {
+        AddError(problem, 0);
+        return ResultRefused;
+    }
 
     if (!dryRun && !m_DataLayer.BeginTransaction())
         return ResultBusy;

@@ -72,10 +72,13 @@ public:
     CEntryImporter& operator=(const CEntryImporter&) = delete;
 
     // Opens the file and reads its first part: its tables and their first rows; false with
-    // OpenFailure() set when the file cannot be imported at all.
+    // OpenFailure() set when the file cannot be imported at all (not text, no table in it).
     bool Open(const QString& path);
     bool Open(std::unique_ptr<QIODevice> device, const QString& name);
     const CImportProblem& OpenFailure() const { return m_OpenFailure; }
+    // Why no table of the file can be imported as its columns are mapped now (no date column, say),
+    // which the user may mend by saying what the columns hold; None when one can.
+    CImportProblem TableProblem() const;
 
     CCsvReader& Reader() { return m_Reader; }
     // A new delimiter: the tables are found and recognised anew.

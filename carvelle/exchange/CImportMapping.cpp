@@ -411,7 +411,7 @@ QString CImportMapping::Value(const QStringList& fields, Field field) const {
         const QString& text = fields[static_cast<qsizetype>(column)];
         if (!Joins(field))
             return IsText(field) ? text : text.trimmed();
-        if (text.trimmed().isEmpty())
+        if (text.isEmpty())
             continue;
         if (!value.isEmpty())
             value += field == FieldNotes ? QStringLiteral("\n") : QStringLiteral(", ");

@@ -163,9 +163,9 @@ struct ProfileTable {
         }
         {
             // Fuelio writes its column names in the user's language; "Price" is what was paid.
+            // Its column names go into the user's language; these technical ones do not.
             P& p = Add(QStringLiteral("Fuelio fuel log"), F::KindFuelLog);
-            p.m_Markers = Words(QStringLiteral("log"));
-            p.m_Distinct = Words(QStringLiteral("volumeprice|tanknumber"));
+            p.m_Distinct = Words(QStringLiteral("volumeprice|tanknumber|excludedistance|tankcalc"));
             p.m_Required = {F::FieldDate, F::FieldOdometer};
             p.m_Price = F::PriceTotal;
             Column(p, F::FieldDate, {kDate});
@@ -187,8 +187,7 @@ struct ProfileTable {
         }
         {
             P& p = Add(QStringLiteral("Fuelio costs"), F::KindServiceLog);
-            p.m_Markers = Words(QStringLiteral("costs"));
-            p.m_Distinct = Words(QStringLiteral("costtitle"));
+            p.m_Distinct = Words(QStringLiteral("costtitle|costtypeid"));
             p.m_Required = {F::FieldDate, F::FieldOdometer};
             p.m_ServiceType = CEntry::EntryExpense;
             p.m_ServiceTypeFixed = true;

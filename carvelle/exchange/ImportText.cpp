@@ -157,16 +157,12 @@ QStringList ImportNotes(const CEntryImporter& importer) {
         const qint64 line = table.markerLine > 0 ? table.markerLine : table.headerLine;
         if (table.otherDelimiter)
             continue; // an error of its own
-        if (!mapping.Usable()) {
-            if (mapping.SkippedByMarker())
-                notes << FormatStringResource(IDS_TABLE_NO_PLACE, {QString::number(line), TableName(table)});
-            else if (several)
-                notes << FormatStringResource(IDS_TABLE_NO_COLUMNS,
-                                              {QString::number(line), TableName(table)});
+        if (mapping.SkippedByMarker()) {
+            notes << FormatStringResource(IDS_TABLE_NO_PLACE, {QString::number(line), TableName(table)});
             continue;
         }
         QString what = KindText(mapping);
-        if (mapping.GetKind() == CImportMapping::KindVehicles) {
+        if (mapping.GetKind() == CImportMapping::KindVehicles && mapping.Usable()) {
             QStringList names;
             for (const QStringList& row : table.sample) {
                 const QString name = mapping.Value(row, CImportMapping::FieldVehicle);
@@ -176,11 +172,21 @@ QStringList ImportNotes(const CEntryImporter& importer) {
             what += QStringLiteral(", ") +
                     FormatStringResource(IDS_IMPORT_VEHICLES_NAMED, {names.join(QStringLiteral(", "))});
         }
-        notes << (several ? FormatStringResource(IDS_IMPORT_TABLE,
-                                                 {QString::number(line), TableName(table), what})
-                          : FormatStringResource(IDS_IMPORT_READ_AS, {what}));
+        if (!mapping.Usable()) {
+            // What it lacks, which the user may find among its columns.
+            const CImportMapping::Field missing =
+                mapping.GetKind() == CImportMapping::KindVehicles ? CImportMapping::FieldVehicle
+                : mapping.Column(CImportMapping::FieldDate) < 0   ? CImportMapping::FieldDate
+                                                                  : CImportMapping::FieldOdometer;
+            notes << FormatStringResource(IDS_TABLE_NO_COLUMNS, {QString::number(line), TableName(table),
+                                                                 what, CImportMapping::FieldName(missing)});
+        } else if (several) {
+            notes << FormatStringResource(IDS_IMPORT_TABLE, {QString::number(line), TableName(table), what});
+        } else {
+            notes << FormatStringResource(IDS_IMPORT_READ_AS, {what});
+        }
         if (mapping.GetKind() == CImportMapping::KindServiceLog && !mapping.ServiceTypeFixed() &&
-            !mapping.Profile())
+            !mapping.Profile() && mapping.Usable())
             notes << FormatStringResource(
                 IDS_IMPORT_SERVICE_LOG,
                 {Part(IDS_IMPORT_SERVICE_AS, mapping.serviceType == CEntry::EntryExpense ? 1 : 0)});
@@ -194,7 +200,7 @@ QStringList ImportNotes(const CEntryImporter& importer) {
         }
         if (!unused.isEmpty())
             notes << FormatStringResource(IDS_IMPORT_UNUSED, {unused.join(QStringLiteral(", "))});
-        if (table.rows == 0 && (importer.ReadWhole() || importer.GetSummary().read > 0))
+        if (mapping.Usable() && table.rows == 0 && (importer.ReadWhole() || importer.GetSummary().read > 0))
             notes << FormatStringResource(IDS_TABLE_EMPTY, {QString::number(line), TableName(table)});
     }
     for (const CEntryImporter::EmptySection& section : importer.EmptySections())

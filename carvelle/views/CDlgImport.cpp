@@ -329,6 +329,8 @@ void CDlgImport::ShowNotes() {
     QStringList notes;
     if (m_Importer.OpenFailure().IsProblem())
         notes << ImportText(m_Importer.OpenFailure());
+    else if (const CImportProblem problem = m_Importer.TableProblem(); problem.IsProblem())
+        notes << ImportText(problem);
     notes << ImportNotes(m_Importer);
     if (m_Importer.Detected().dateAmbiguous)
         notes << LoadStringResource(IDS_IMPORT_DATES_AMBIGUOUS);
@@ -429,10 +431,12 @@ void CDlgImport::EnableChoices(bool enabled) {
 void CDlgImport::OnDone() {
     if (m_Running)
         return;
-    if (m_Importer.OpenFailure().IsProblem()) {
-        CPrompter::Instance().MessageBox(this, ImportText(m_Importer.OpenFailure()),
-                                         LoadStringResource(IDS_IMPORT_TITLE), CPrompter::ButtonsOK,
-                                         CPrompter::IconWarning);
+    CImportProblem problem = m_Importer.OpenFailure();
+    if (!problem.IsProblem())
+        problem = m_Importer.TableProblem();
+    if (problem.IsProblem()) {
+        CPrompter::Instance().MessageBox(this, ImportText(problem), LoadStringResource(IDS_IMPORT_TITLE),
+                                         CPrompter::ButtonsOK, CPrompter::IconWarning);
         return;
     }
     m_Importer.skipBadRows = m_GoodRowsOnly->isVisible() && m_GoodRowsOnly->isChecked();

@@ -188,6 +188,43 @@ TEST_F(CommandLineToolTest, ADateRangeReachesTheFirstAndLastDaysTheFileStores) {
     }
 }
 
+TEST_F(CommandLineToolTest, MapSaysWhatAColumnHoldsAndAServiceLogNeedsAs) {
+    m_Layer.Disconnect();
+    const QString import = QStringLiteral("import");
+    const QString vehicle = QStringLiteral("--vehicle=Car");
+    // Column names no program writes: nothing says which is the odometer or the fuel.
+    const QString log =
+        WriteSample(QStringLiteral("log.csv"), "Date,Km,Sprit,Bezahlt\n2024-03-05,5000,40,70\n");
+    CliRun run = Cli({import, Data(), log, vehicle});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("no odometer column"))) << run.err.toStdString();
+    run = Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("km=odometer"),
+               QStringLiteral("--map=Sprit=quantity"), QStringLiteral("--map"),
+               QStringLiteral("Bezahlt=total")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("Imported: 1\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("Read as: Fuel log"))) << run.out.toStdString();
+
+    // Read as a service log, it says what it was only with a description; else --as must say.
+    const QString costs =
+        WriteSample(QStringLiteral("costs.csv"), "Date,Odometer,Cost,Memo\n2024-03-06,5100,12.5,\n");
+    run = Cli({import, Data(), costs, vehicle});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("--as repair or --as expense")) &&
+                run.err.contains(QLatin1String("--map COLUMN=FIELD")))
+        << run.err.toStdString();
+    run = Cli({import, Data(), costs, vehicle, QStringLiteral("--as"), QStringLiteral("expense")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+
+    EXPECT_EQ(Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("Km")}).status, 2);
+    EXPECT_EQ(
+        Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("Km=distance")}).status,
+        2);
+    run = Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("Miles=odometer")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, QStringLiteral("carvelle-cli: --map: the file has no column named \"Miles\".\n"));
+}
+
 // The one run of the built program: what a shell sees of success, refusal and misuse.
 TEST_F(CommandLineToolTest, TheBuiltToolExitsWithTheStatusAScriptTests) {
     auto status = [this](const QStringList& arguments) {
