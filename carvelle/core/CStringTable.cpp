@@ -320,7 +320,7 @@ const QHash<int, QString>& Table() {
         {IDS_IMPORT_NOT_USED, QStringLiteral("\u2014 not used")},
         {IDS_IMPORT_VEHICLES_NAMED, QStringLiteral("vehicles named: %s")},
         {IDS_TABLE_NO_VEHICLE_COLUMN, QStringLiteral("the table of vehicles has no name column")},
-        {IDS_IMPORT_TABLE_ROWS, QStringLiteral("%s rows, %s imported")},
+        {IDS_IMPORT_FIELD_COLUMN, QStringLiteral("%s (column \"%s\")")},
     };
     return table;
 }

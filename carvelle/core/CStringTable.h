@@ -186,7 +186,7 @@ constexpr int IDS_IMPORT_PRICE_CHOICES = 33223;
 constexpr int IDS_IMPORT_NOT_USED = 33224;
 constexpr int IDS_IMPORT_VEHICLES_NAMED = 33225;
 constexpr int IDS_TABLE_NO_VEHICLE_COLUMN = 33226;
-constexpr int IDS_IMPORT_TABLE_ROWS = 33227;
+constexpr int IDS_IMPORT_FIELD_COLUMN = 33228;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

@@ -643,6 +643,7 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
         problem.code = code;
         problem.field = field;
         problem.column = Column(field);
+        problem.columnName = m_Header.value(problem.column).trimmed();
         problem.value = value;
         return false;
     };
@@ -716,6 +717,7 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
     const std::optional<LocalTime> when = ParseDate(dateText, dateFormat, &problem);
     if (!when) {
         problem.column = Column(FieldDate);
+        problem.columnName = m_Header.value(problem.column).trimmed();
         return false;
     }
     // In the first and last stored years the zone can push the moment past what the file holds.

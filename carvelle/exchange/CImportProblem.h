@@ -39,8 +39,9 @@ struct CImportProblem {
     };
 
     Code code = None;
-    qint64 line = 0; // the file's line, from 1; 0 when not known
-    int column = -1; // the file's column, from 0; -1 when no one value is at fault
+    qint64 line = 0;    // the file's line, from 1; 0 when not known
+    int column = -1;    // the file's column, from 0; -1 when no one value is at fault
+    QString columnName; // its name in the file's header
     CImportMapping::Field field = CImportMapping::FieldCount;
     QString value;
     CImportMapping::DateFormat dateFormat = CImportMapping::DateIso;

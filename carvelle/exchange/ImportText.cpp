@@ -21,8 +21,17 @@ QString DelimiterName(char delimiter) {
     return Part(IDS_DELIMITER_NAMES, delimiter == ';' ? 1 : delimiter == '\t' ? 2 : 0);
 }
 
-QString Reason(const CImportProblem& p) {
+// The field, and the file's own name for its column where that is another.
+QString FieldText(const CImportProblem& p) {
     const QString field = CImportMapping::FieldName(p.field);
+    if (p.columnName.isEmpty() ||
+        CImportMapping::NormaliseHeader(p.columnName) == CImportMapping::NormaliseHeader(field))
+        return field;
+    return FormatStringResource(IDS_IMPORT_FIELD_COLUMN, {field, Quoted(p.columnName)});
+}
+
+QString Reason(const CImportProblem& p) {
+    const QString field = FieldText(p);
     const QString value = Quoted(p.value);
     switch (p.code) {
     case CImportProblem::None:
@@ -234,7 +243,7 @@ QStringList ImportErrorLines(const CEntryImporter& importer, ImportReader reader
             continue;
         }
         QString what = Part(IDS_ROW_KIND_NAMES, first.code - CImportProblem::Missing);
-        what.replace(QStringLiteral("%s"), CImportMapping::FieldName(first.field));
+        what.replace(QStringLiteral("%s"), FieldText(first));
         lines << FormatStringResource(IDS_IMPORT_ERROR_KIND, {QString::number(kind.count), what,
                                                               QString::number(first.line), Reason(first)});
     }

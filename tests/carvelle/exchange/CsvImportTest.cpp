@@ -226,7 +226,7 @@ TEST_F(ExchangeTest, EveryBadValueIsAnErrorWithItsLineAndNothingIsWritten) {
             QStringLiteral("Line 6: odometer 2147483648 is above 2,147,483,647"),
             QStringLiteral("3 rows: date out of range, first at line 7 (date 0099-12-31 is before the year "
                            "100 or after 9999)"),
-            QStringLiteral("Line 9: Quantity \"forty\" is not a number"),
+            QStringLiteral("Line 9: Quantity (column \"Litres\") \"forty\" is not a number"),
             QStringLiteral("Line 10: Odometer is missing"),
             QStringLiteral("Line 11: \"2024-02-30\" is not a date in the form yyyy-MM-dd"),
             QStringLiteral("The dates were read as yyyy-MM-dd. Formats tried: yyyy-MM-dd, M/d/yyyy, "

@@ -270,7 +270,7 @@ TEST_F(ImportProfileTest, TablesThatCannotBeReadSayWhereAndWhy) {
     ASSERT_EQ(lines.size(), 3) << lines.join(u'\n').toStdString();
     EXPECT_TRUE(lines[0].startsWith(QLatin1String("Line 4: the header line again")))
         << lines[0].toStdString();
-    EXPECT_EQ(lines[1], QStringLiteral("Line 5: Quantity ") + QString(79, u'9') +
+    EXPECT_EQ(lines[1], QStringLiteral("Line 5: Quantity (column \"Litres\") ") + QString(79, u'9') +
                             QStringLiteral("\u2026 is too large"));
     EXPECT_EQ(lines[2],
               QStringLiteral("Line 8: this table's columns are separated by semicolons, the rest of the "

@@ -92,7 +92,8 @@ TEST_F(DlgImportTest, ErrorsAreListedAndTheGoodRowsImportedWhenAskedFor) {
         CScriptedPrompter::Press(dialog, ID_DONE);
         ASSERT_TRUE(dialog.isVisible());
         EXPECT_TRUE(errors->isVisible());
-        EXPECT_EQ(errors->toPlainText(), QStringLiteral("Line 3: Amount \"twelve\" is not a number"));
+        EXPECT_EQ(errors->toPlainText(),
+                  QStringLiteral("Line 3: Amount (column \"cost\") \"twelve\" is not a number"));
         EXPECT_EQ(StoredEntries(m_Vehicle), 0);
         ASSERT_TRUE(goodRows->isVisible());
         goodRows->setChecked(true);
