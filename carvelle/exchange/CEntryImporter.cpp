@@ -232,19 +232,15 @@ bool CEntryImporter::ReadStructure() {
     m_TablesOnOpening = m_Tables.size();
 
     // What the rows tell: how dates and numbers are written, what a lone price is, which vehicles.
-    QStringList dates;
-    QStringList numbers;
     for (Table& table : m_Tables) {
         Recognise(table);
         table.mapping.CheckTypeColumn(table.sample);
-        if (table.mapping.Usable() && !table.otherDelimiter)
-            table.mapping.CollectSamples(table.sample, dates, numbers);
     }
-    m_Detected = CImportMapping::Detect(dates, numbers);
-    if (titleDecimal)
+    Detect(true, true);
+    if (titleDecimal) {
         m_Detected.decimalComma = titleDecimal == ',';
-    dateFormat = m_Detected.dateFormat;
-    decimalComma = m_Detected.decimalComma;
+        decimalComma = m_Detected.decimalComma;
+    }
     m_FileVehicle.clear();
     m_FileVehicleNames.clear();
     QStringList listed;
@@ -312,6 +308,42 @@ bool CEntryImporter::NamesVehicles() const {
     return false;
 }
 
+void CEntryImporter::Detect(bool dates, bool numbers) {
+    QStringList dateSamples;
+    QStringList numberSamples;
+    // Tables that still lack a column count too: the user may be about to give it.
+    for (const Table& table : m_Tables) {
+        if (!table.otherDelimiter && !table.mapping.SkippedByMarker())
+            table.mapping.CollectSamples(table.sample, dateSamples, numberSamples);
+    }
+    const CImportMapping::Detection found = CImportMapping::Detect(dateSamples, numberSamples);
+    if (dates) {
+        m_Detected.dateFormat = dateFormat = found.dateFormat;
+        m_Detected.dateAmbiguous = found.dateAmbiguous;
+        m_Detected.dateUnknown = found.dateUnknown;
+    }
+    if (numbers)
+        m_Detected.decimalComma = decimalComma = found.decimalComma;
+    for (Table& table : m_Tables) {
+        ApplyChoices(table.mapping);
+        table.mapping.DecidePrice(table.sample);
+    }
+}
+
+void CEntryImporter::Chosen(CImportMapping::Field field) {
+    // A column newly taken as the date or as a number is what tells how they are written.
+    using F = CImportMapping;
+    Detect(field == F::FieldDate || field == F::FieldTime,
+           field == F::FieldQuantity || field == F::FieldUnitPrice || field == F::FieldAmount);
+}
+
+void CEntryImporter::SetField(std::size_t table, int column, CImportMapping::Field field) {
+    if (table >= m_Tables.size())
+        return;
+    m_Tables[table].mapping.SetField(column, field);
+    Chosen(field);
+}
+
 int CEntryImporter::MapColumn(const QString& name, CImportMapping::Field field) {
     const QString key = CImportMapping::NormaliseHeader(name);
     m_ColumnChoices.emplace_back(key, field);
@@ -327,6 +359,7 @@ int CEntryImporter::MapColumn(const QString& name, CImportMapping::Field field) 
         }
         tables += found ? 1 : 0;
     }
+    Chosen(field);
     return tables;
 }
 

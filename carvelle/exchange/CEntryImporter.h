@@ -102,6 +102,9 @@ public:
     // The one vehicle that the file's tables of vehicles name; empty when none or several.
     const QString& FileVehicle() const { return m_FileVehicle; }
 
+    // The user's word for a column of one table; a lone price is read anew beside it, and a new
+    // date or number column says again how dates and numbers are written.
+    void SetField(std::size_t table, int column, CImportMapping::Field field);
     // The user's word for a column of every table that has it (by its name, case and spaces aside),
     // also of tables found later; the number of tables found so far that have it.
     int MapColumn(const QString& name, CImportMapping::Field field);
@@ -140,6 +143,10 @@ private:
     bool ReadStructure();
     void Recognise(Table& table) const;
     void ApplyChoices(CImportMapping& mapping) const;
+    // Guesses the date format and the decimal mark anew from the rows, as asked.
+    void Detect(bool dates, bool numbers);
+    // After the user's word for a column: what it tells anew.
+    void Chosen(CImportMapping::Field field);
     void AddError(CImportProblem problem, qint64 line);
     // A problem of the file as a whole, about the file itself.
     CImportProblem FileProblem(CImportProblem::Code code) const;

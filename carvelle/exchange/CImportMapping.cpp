@@ -4,6 +4,7 @@
 #include "exchange/CImportProfile.h"
 
 #include "core/CStringTable.h"
+#include "core/DecimalText.h"
 #include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
 #include "core/ParseIsoDay.h"
@@ -191,8 +192,8 @@ CImportMapping CImportMapping::Recognise(const QStringList& header, const QStrin
         int field = mapping.m_Profile ? known[static_cast<std::size_t>(column)] : CImportProfile::Unknown;
         if (field == CImportProfile::Unknown) {
             if (CImportProfile::IsLonePrice(name)) {
-                if (mapping.m_PriceColumn < 0)
-                    mapping.m_PriceColumn = static_cast<int>(column);
+                if (mapping.m_LonePrice < 0)
+                    mapping.m_LonePrice = static_cast<int>(column);
                 continue; // decided below, once the other columns are known
             }
             field = CImportProfile::GenericField(name, vehicles);
@@ -211,28 +212,31 @@ CImportMapping CImportMapping::Recognise(const QStringList& header, const QStrin
         }
     }
 
-    const int price = mapping.m_PriceColumn;
-    if (price >= 0 && mapping.m_PriceReason != ReasonProfile) {
-        auto& field = mapping.m_Fields[static_cast<std::size_t>(price)];
-        // Beside a total it is the price per unit, beside a price per unit the total; without a
-        // quantity there is nothing it could be the price of. Else the rows tell.
-        if (mapping.Column(FieldAmount) >= 0 && mapping.Column(FieldUnitPrice) < 0) {
-            field = FieldUnitPrice;
-            mapping.m_PriceColumn = -1;
-        } else if (mapping.Column(FieldAmount) < 0 &&
-                   (mapping.Column(FieldUnitPrice) >= 0 || mapping.Column(FieldQuantity) < 0)) {
-            field = FieldAmount;
-            mapping.m_PriceColumn = -1;
-        } else if (mapping.Column(FieldAmount) < 0) {
-            field = FieldAmount;
-            mapping.m_PriceReading = PriceTotal;
-            mapping.m_PriceReason = ReasonGuess;
-        } else {
-            mapping.m_PriceColumn = -1; // both are there already: not used
-        }
-    }
+    mapping.ReadLonePrice();
     mapping.Classify();
     return mapping;
+}
+
+void CImportMapping::ReadLonePrice() {
+    if (m_LonePrice < 0 || m_PriceReason == ReasonUser)
+        return;
+    auto& field = m_Fields[static_cast<std::size_t>(m_LonePrice)];
+    field = FieldCount;
+    m_PriceColumn = -1;
+    m_PriceReading = PriceNone;
+    // Beside a total it is the price per unit, beside a price per unit the total; without a
+    // quantity there is nothing it could be the price of. Else the rows tell.
+    if (Column(FieldAmount) >= 0 && Column(FieldUnitPrice) < 0) {
+        field = FieldUnitPrice;
+    } else if (Column(FieldAmount) < 0 && (Column(FieldUnitPrice) >= 0 || Column(FieldQuantity) < 0)) {
+        field = FieldAmount;
+    } else if (Column(FieldAmount) < 0) {
+        field = FieldAmount;
+        m_PriceColumn = m_LonePrice;
+        m_PriceReading = PriceTotal;
+        m_PriceReason = ReasonGuess;
+    }
+    // Both are there already: it is not used.
 }
 
 void CImportMapping::Classify() {
@@ -316,10 +320,15 @@ void CImportMapping::SetField(int column, Field field) {
         }
     }
     m_Fields[static_cast<std::size_t>(column)] = field;
-    if (column == m_PriceColumn) {
+    if (column == m_PriceColumn || column == m_LonePrice) {
+        m_PriceColumn = column;
         m_PriceReading = field == FieldUnitPrice ? PriceUnit : field == FieldAmount ? PriceTotal : PriceNone;
         m_PriceReason = ReasonUser;
+    } else if (m_PriceReason != ReasonProfile) {
+        // Another quantity or total: a lone price is read anew beside it.
+        ReadLonePrice();
     }
+
     // The user's word makes what the profile said about the columns no longer the whole story,
     // but the table's kind still follows its marker.
     Classify();
@@ -767,16 +776,18 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
         const bool havePrice = !Value(fields, FieldUnitPrice).isEmpty();
         if (!haveTotal && !havePrice)
             return missing(FieldAmount);
+        // What is worked out is rounded as the user would write it: money to the currency's
+        // places, a quantity and a price per unit to three, as pumps show them.
         if (!haveQuantity) {
             // What was paid at what price tells how much.
             if (!haveTotal || !havePrice || price <= 0)
                 return missing(FieldQuantity);
-            quantity = total / price;
+            quantity = RoundedTo(static_cast<float>(total / price), kUnitDecimals);
         }
         if (!haveTotal)
-            total = quantity * price;
+            total = RoundedMoney(static_cast<float>(quantity * price));
         else if (!havePrice && quantity > 0)
-            price = total / quantity;
+            price = RoundedTo(static_cast<float>(total / quantity), kUnitDecimals);
         row.custom1 = static_cast<float>(quantity);
         row.custom2 = static_cast<float>(price);
         row.amount = static_cast<float>(total);

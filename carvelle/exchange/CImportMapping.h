@@ -151,6 +151,8 @@ public:
 
 private:
     void Classify();
+    // What a price column that does not say it is per unit or the total is, by the other columns.
+    void ReadLonePrice();
 
     std::vector<Field> m_Fields;           // by column
     std::array<int, FieldCount> m_First{}; // the first column of each field, for the rows
@@ -158,6 +160,7 @@ private:
     int m_MarkerHint = 0;
     bool m_SkippedByMarker = false;
     bool m_ServiceTypeFixed = false;
+    int m_LonePrice = -1; // the column named "price" and no more, unless a profile knows it
     int m_PriceColumn = -1;
     PriceReading m_PriceReading = PriceNone;
     PriceReason m_PriceReason = ReasonGuess;

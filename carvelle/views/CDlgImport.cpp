@@ -314,7 +314,8 @@ void CDlgImport::ShowTable() {
         const CEntryImporter::Table& table = m_Importer.Tables()[static_cast<std::size_t>(shown)];
         // A table that has no place, or that the file's delimiter does not split, is only shown.
         m_Columns->SetMapping(*mapping, !mapping->SkippedByMarker() && !table.otherDelimiter);
-        const bool price = mapping->PriceColumn() >= 0;
+        const bool price =
+            mapping->PriceColumn() >= 0 && mapping->GetPriceReading() != CImportMapping::PriceNone;
         m_Price->setVisible(price);
         m_PriceLabel->setVisible(price);
         m_Price->setCurrentIndex(mapping->GetPriceReading() == CImportMapping::PriceUnit ? 0 : 1);

@@ -192,18 +192,24 @@ TEST_F(CommandLineToolTest, MapSaysWhatAColumnHoldsAndAServiceLogNeedsAs) {
     m_Layer.Disconnect();
     const QString import = QStringLiteral("import");
     const QString vehicle = QStringLiteral("--vehicle=Car");
-    // Column names no program writes: nothing says which is the odometer or the fuel.
-    const QString log =
-        WriteSample(QStringLiteral("log.csv"), "Date,Km,Sprit,Bezahlt\n2024-03-05,5000,40,70\n");
+    // Column names no program writes: nothing says which is the date, the odometer or the fuel.
+    const QString log = WriteSample(QStringLiteral("log.csv"), "Tag,Km,Sprit,Preis\n"
+                                                               "05.03.2024,5000,40,1.75\n"
+                                                               "19.03.2024,5620,25,1.7\n"
+                                                               "02.04.2024,6240,55,1.8\n");
     CliRun run = Cli({import, Data(), log, vehicle});
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.contains(QLatin1String("no odometer column"))) << run.err.toStdString();
-    run = Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("km=odometer"),
-               QStringLiteral("--map=Sprit=quantity"), QStringLiteral("--map"),
-               QStringLiteral("Bezahlt=total")});
+    EXPECT_TRUE(run.err.contains(QLatin1String("no date column"))) << run.err.toStdString();
+    // Once told, the dates' form and what the lone price is are read from the rows anew.
+    run =
+        Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("tag=date"),
+             QStringLiteral("--map=Km=odometer"), QStringLiteral("--map"), QStringLiteral("Sprit=quantity")});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QLatin1String("Imported: 1\n"))) << run.out.toStdString();
-    EXPECT_TRUE(run.out.contains(QLatin1String("Read as: Fuel log"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("Imported: 3\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("\"Preis\" is read as the price per unit")))
+        << run.out.toStdString();
+    EXPECT_TRUE(Cli({QStringLiteral("export"), Data()})
+                    .out.contains(QLatin1String("Car,2024-03-19,Fuel,5620,25,1.7,42.5,")));
 
     // Read as a service log, it says what it was only with a description; else --as must say.
     const QString costs =
