@@ -274,8 +274,8 @@ const QHash<int, QString>& Table() {
         {IDS_DELIMITER_NAMES, QStringLiteral("commas|semicolons|tabs")},
         {IDS_TABLE_NO_PLACE, QStringLiteral("Line %s: \"%s\" was skipped: Carvelle has no place for it.")},
         {IDS_TABLE_NO_COLUMNS,
-         QStringLiteral("Line %s, \"%s\": %s without a column of %s, so its rows are not read; say which "
-                        "column holds it.")},
+         QStringLiteral("Line %s, \"%s\": no column was taken as the %s, so its rows are "
+                        "not read; choose the column that holds it.")},
         {IDS_TABLE_EMPTY, QStringLiteral("Line %s: \"%s\" has no rows.")},
         {IDS_IMPORT_READ_AS, QStringLiteral("Read as: %s")},
         {IDS_IMPORT_TABLE, QStringLiteral("Line %s, \"%s\": %s")},

@@ -187,8 +187,9 @@ QStringList ImportNotes(const CEntryImporter& importer) {
                 mapping.GetKind() == CImportMapping::KindVehicles ? CImportMapping::FieldVehicle
                 : mapping.Column(CImportMapping::FieldDate) < 0   ? CImportMapping::FieldDate
                                                                   : CImportMapping::FieldOdometer;
-            notes << FormatStringResource(IDS_TABLE_NO_COLUMNS, {QString::number(line), TableName(table),
-                                                                 what, CImportMapping::FieldName(missing)});
+            notes << FormatStringResource(
+                IDS_TABLE_NO_COLUMNS,
+                {QString::number(line), TableName(table), CImportMapping::FieldName(missing).toLower()});
         } else if (several) {
             notes << FormatStringResource(IDS_IMPORT_TABLE, {QString::number(line), TableName(table), what});
         } else {

@@ -18,10 +18,20 @@ CColumnMappingEditor::CColumnMappingEditor(QWidget* parent) : QScrollArea(parent
     setObjectName(QStringLiteral("columns"));
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
+    // Tab goes through the drop-downs, not the area around them.
+    setFocusPolicy(Qt::NoFocus);
     m_Grid = new QWidget(this);
     m_Layout = new QGridLayout(m_Grid);
     m_Layout->setContentsMargins(0, 0, 0, 0);
     setWidget(m_Grid);
+}
+
+QWidget* CColumnMappingEditor::First() const {
+    return m_Lists.empty() ? nullptr : m_Lists.front();
+}
+
+QWidget* CColumnMappingEditor::Last() const {
+    return m_Lists.empty() ? nullptr : m_Lists.back();
 }
 
 void CColumnMappingEditor::SetMapping(const CImportMapping& mapping, bool enabled) {
@@ -57,6 +67,8 @@ void CColumnMappingEditor::SetMapping(const CImportMapping& mapping, bool enable
         }
         for (int place = 1; place < kPairsPerLine * 2; place += 2)
             m_Layout->setColumnStretch(place, 1);
+        for (std::size_t i = 1; i < m_Lists.size(); ++i)
+            QWidget::setTabOrder(m_Lists[i - 1], m_Lists[i]);
     }
     for (std::size_t column = 0; column < m_Lists.size(); ++column) {
         auto* name = qobject_cast<QLabel*>(m_Layout

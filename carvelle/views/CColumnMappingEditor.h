@@ -20,6 +20,9 @@ public:
     // Shows the mapping's columns and what each holds; enabled: the user may change them.
     void SetMapping(const CImportMapping& mapping, bool enabled);
     int ColumnCount() const { return static_cast<int>(m_Lists.size()); }
+    // The first and last drop-downs, for the dialog's tab order; null without columns.
+    QWidget* First() const;
+    QWidget* Last() const;
 
 signals:
     void FieldChosen(int column, CImportMapping::Field field);

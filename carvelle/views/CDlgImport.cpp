@@ -229,10 +229,15 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     });
     connect(m_Columns, &CColumnMappingEditor::FieldChosen, this,
             [this](int column, CImportMapping::Field field) {
-                if (CImportMapping* mapping = ShownMapping()) {
-                    mapping->SetField(column, field);
-                    ShowTable();
-                }
+                if (Shown() < 0)
+                    return;
+                m_Importer.SetField(static_cast<std::size_t>(Shown()), column, field);
+                // A new date or number column may tell their form anew.
+                m_Updating = true;
+                m_Decimal->setCurrentIndex(m_Importer.decimalComma ? 1 : 0);
+                m_DateFormat->setCurrentIndex(m_Importer.dateFormat);
+                m_Updating = false;
+                ShowTable();
             });
     ApplyChoices();
     m_DateFormat->setFocus();
@@ -314,6 +319,11 @@ void CDlgImport::ShowTable() {
         const CEntryImporter::Table& table = m_Importer.Tables()[static_cast<std::size_t>(shown)];
         // A table that has no place, or that the file's delimiter does not split, is only shown.
         m_Columns->SetMapping(*mapping, !mapping->SkippedByMarker() && !table.otherDelimiter);
+        // The drop-downs are made as the table is shown: they take their place after the choices.
+        if (m_Columns->First()) {
+            QWidget::setTabOrder(m_Price, m_Columns->First());
+            QWidget::setTabOrder(m_Columns->Last(), m_Preview);
+        }
         const bool price =
             mapping->PriceColumn() >= 0 && mapping->GetPriceReading() != CImportMapping::PriceNone;
         m_Price->setVisible(price);
@@ -328,10 +338,9 @@ void CDlgImport::ShowTable() {
 
 void CDlgImport::ShowNotes() {
     QStringList notes;
+    // A table that lacks a column says so in its own note.
     if (m_Importer.OpenFailure().IsProblem())
         notes << ImportText(m_Importer.OpenFailure());
-    else if (const CImportProblem problem = m_Importer.TableProblem(); problem.IsProblem())
-        notes << ImportText(problem);
     notes << ImportNotes(m_Importer);
     if (m_Importer.Detected().dateAmbiguous)
         notes << LoadStringResource(IDS_IMPORT_DATES_AMBIGUOUS);

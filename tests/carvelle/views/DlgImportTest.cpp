@@ -127,7 +127,7 @@ TEST_F(DlgImportTest, ATableOfASectionedFileIsChosenAndItsColumnCorrected) {
         EXPECT_EQ(table->currentIndex(), 2);
         EXPECT_EQ(vehicle->currentText(), QStringLiteral("The vehicles named in the file"));
         EXPECT_TRUE(
-            note->text().contains(QLatin1String("Line 4, \"## Log\": Fuel log without a column of Odometer")))
+            note->text().contains(QLatin1String("Line 4, \"## Log\": no column was taken as the odometer")))
             << note->text().toStdString();
         EXPECT_TRUE(note->text().contains(QLatin1String("Columns not used: Km")))
             << note->text().toStdString();
@@ -155,6 +155,38 @@ TEST_F(DlgImportTest, ATableOfASectionedFileIsChosenAndItsColumnCorrected) {
         << m_Prompter.Messages()[0].text.toStdString();
     EXPECT_EQ(StoredVehicles(), 2);
     EXPECT_EQ(StoredEntries(0), 2);
+}
+
+TEST_F(DlgImportTest, ColumnsChosenByTheUserTellTheDatesAndNumbersAnew) {
+    m_Prompter.AnswerFile(Sample("log.csv", "Tag;Kilometer;Getankt;Preis\n"
+                                            "05.03.2024;5000;40,5;1,799\n"
+                                            "19.03.2024;5620;25,0;1,759\n"
+                                            "02.04.2024;6240;55,5;1,770\n"));
+    m_Prompter.AnswerModal([](QDialog& dialog) {
+        auto* format = dialog.findChild<QComboBox*>(QStringLiteral("dateFormat"));
+        auto* decimal = dialog.findChild<QComboBox*>(QStringLiteral("decimal"));
+        auto* price = dialog.findChild<QComboBox*>(QStringLiteral("price"));
+        ASSERT_TRUE(format && decimal && price);
+        EXPECT_EQ(format->currentText(), QStringLiteral("yyyy-MM-dd")); // nothing to tell it yet
+        for (const auto& [column, field] :
+             {std::pair{0, CImportMapping::FieldDate}, std::pair{1, CImportMapping::FieldOdometer},
+              std::pair{2, CImportMapping::FieldQuantity}}) {
+            auto* list = dialog.findChild<QComboBox*>(QStringLiteral("column%1").arg(column));
+            ASSERT_TRUE(list);
+            list->setCurrentIndex(field + 1);
+            emit list->activated(list->currentIndex());
+        }
+        EXPECT_EQ(format->currentText(), QStringLiteral("dd.MM.yyyy"));
+        EXPECT_EQ(decimal->currentIndex(), 1);
+        EXPECT_FALSE(price->isHidden());
+        EXPECT_EQ(price->currentIndex(), 0); // steady from row to row: per litre
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    ASSERT_EQ(m_Prompter.Messages().size(), 1u);
+    EXPECT_TRUE(m_Prompter.Messages()[0].text.contains(QLatin1String("Imported: 3\n")))
+        << m_Prompter.Messages()[0].text.toStdString();
+    EXPECT_EQ(StoredEntries(m_Vehicle), 3);
 }
 
 TEST_F(DlgImportTest, ExportBackUpAndOpenTheCopyFromTheMenu) {
