@@ -483,9 +483,15 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
     // A name of the file is the vehicle of that exact name; another case of a stored name only
     // when that is the one vehicle it can mean and the file does not use both spellings.
     QHash<QString, ULONG> resolved;
+    QString lastName; // rows come by vehicle: the name asked for last is nearly always the next
+    ULONG lastRefID = 0;
     auto resolveFileName = [&](const QString& name) -> ULONG {
-        if (const auto found = resolved.constFind(name); found != resolved.constEnd())
-            return *found;
+        if (lastRefID != 0 && name == lastName)
+            return lastRefID;
+        if (const auto found = resolved.constFind(name); found != resolved.constEnd()) {
+            lastName = name;
+            return lastRefID = *found;
+        }
         ULONG refID = byName.value(name);
         if (refID == 0) {
             const QList<ULONG> folded = byFolded.value(FoldedVehicleName(name));

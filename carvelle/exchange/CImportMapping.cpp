@@ -730,7 +730,9 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
         return false;
     }
     // In the first and last stored years the zone can push the moment past what the file holds.
-    if (when->date.year() == kFirstStoredYear || when->date.year() == kLastStoredYear) {
+    static const qint64 kSecondYear = QDate(kFirstStoredYear + 1, 1, 1).toJulianDay();
+    static const qint64 kLastYear = QDate(kLastStoredYear, 1, 1).toJulianDay();
+    if (when->date.toJulianDay() < kSecondYear || when->date.toJulianDay() >= kLastYear) {
         const QDateTime moment(when->date, when->time);
         if (moment < FirstStoredMoment() || moment > LastStoredMoment())
             return fault(CImportProblem::DateOutOfRange, FieldDate, dateText);
