@@ -1,7 +1,9 @@
 // CSV export and import of N entries against their floors in the same run: the export against
 // the bare CDataLayer::Load of the same entries, the import (parse, check and insert in one
-// transaction) against the plain Dorvane insert of the same entries, and the heap in use while
-// importing against the size of the file.
+// transaction) against the plain Dorvane insert of the same entries and against the sqlite3
+// shell's own ".import" of the same CSV into a plain table, and the heap in use while importing
+// against the size of the file. The shell is optional: without a "sqlite3" on the PATH (or with
+// CARVELLE_BENCH_NO_SHELL set) that comparison is left out and the run says so.
 //
 // Sizes: --n=10000,100000 on the command line or CARVELLE_BENCH_N in the environment
 // (default 100,000).
@@ -21,6 +23,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <malloc.h>
@@ -29,6 +32,10 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -177,6 +184,57 @@ void Import(benchmark::State& state, std::size_t n) {
     CountItems(state, n);
 }
 
+// The sqlite3 shell on the PATH, or empty.
+std::string FindShell() {
+    if (std::getenv("CARVELLE_BENCH_NO_SHELL"))
+        return {};
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+        const std::size_t end = std::min(folders.find(':', start), folders.size());
+        const std::string candidate = folders.substr(start, end - start) + "/sqlite3";
+        if (end > start && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+std::string g_Shell;
+// The shell's processor time per run, by size: on a busy machine the clock says less than this.
+std::map<std::size_t, std::vector<double>> g_ShellCpu;
+
+// The shell's own import of the same CSV into a new, plain table of a new file, the process
+// started and ended in the time.
+void ShellImport(benchmark::State& state, std::size_t n) {
+    const std::string csv = FilesFor(n).csv.toStdString();
+    const std::string db = g_Workspace->Path("shell.db");
+    const std::string command = ".import " + csv + " t";
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::remove(db.c_str());
+        state.ResumeTiming();
+        const pid_t child = fork();
+        if (child == 0) {
+            execl(g_Shell.c_str(), "sqlite3", "-batch", "-csv", db.c_str(), command.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        rusage usage{};
+        while (child > 0 && wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
+        }
+        g_ShellCpu[n].push_back(static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                                static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6);
+        if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the sqlite3 shell failed");
+            break;
+        }
+    }
+    CountItems(state, n);
+}
+
 long HeapBytes() {
     return static_cast<long>(mallinfo2().uordblks);
 }
@@ -201,12 +259,24 @@ void ReportMemory(std::size_t n) {
 }
 
 void PrintRatio(const CollectingReporter& reporter, const char* what, const char* floor, std::size_t n,
-                double target) {
+                double target, bool realOnly = false) {
     const auto measured = reporter.seconds.find(BenchName(what, n));
     const auto base = reporter.seconds.find(BenchName(floor, n));
     if (measured == reporter.seconds.end() || base == reporter.seconds.end() || base->second.real <= 0 ||
-        base->second.cpu <= 0)
+        (!realOnly && base->second.cpu <= 0))
         return;
+    if (realOnly) {
+        // The floor runs in another process: its processor time is the median of its runs.
+        std::vector<double> cpu = g_ShellCpu[n];
+        std::sort(cpu.begin(), cpu.end());
+        const double median = cpu.empty() ? 0.0 : cpu[cpu.size() / 2];
+        std::printf(
+            "  %-6s N=%-7zu real %9.3f ms, %s %9.3f ms, ratio %.2f;  cpu ratio %.2f (target: <= %.1f)\n",
+            what, n, measured->second.real * 1e3, floor, base->second.real * 1e3,
+            measured->second.real / base->second.real, median > 0 ? measured->second.cpu / median : 0.0,
+            target);
+        return;
+    }
     std::printf("  %-6s N=%-7zu real %9.3f ms, %s %9.3f ms, ratio %.2f;  cpu ratio %.2f (target: <= %.1f)\n",
                 what, n, measured->second.real * 1e3, floor, base->second.real * 1e3,
                 measured->second.real / base->second.real, measured->second.cpu / base->second.cpu, target);
@@ -224,6 +294,7 @@ int main(int argc, char** argv) {
 
     CBenchWorkspace workspace;
     g_Workspace = &workspace;
+    g_Shell = FindShell();
 
     for (std::size_t n : sizes) {
         const auto rounds = static_cast<benchmark::IterationCount>(std::max<std::size_t>(3, 30000 / n));
@@ -243,6 +314,13 @@ int main(int argc, char** argv) {
                 ->Iterations(inserts)
                 ->Repetitions(3)
                 ->ReportAggregatesOnly(false);
+        if (!g_Shell.empty())
+            benchmark::RegisterBenchmark(BenchName("Shell", n).c_str(), ShellImport, n)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(inserts)
+                ->Repetitions(3)
+                ->UseRealTime()
+                ->ReportAggregatesOnly(false);
     }
 
     CollectingReporter reporter;
@@ -252,7 +330,10 @@ int main(int argc, char** argv) {
     for (std::size_t n : sizes) {
         PrintRatio(reporter, "Export", "Load", n, 1.5);
         PrintRatio(reporter, "Import", "Insert", n, 2.0);
+        PrintRatio(reporter, "Import", "Shell", n, 2.5, true);
     }
+    if (g_Shell.empty())
+        std::printf("  (no sqlite3 shell on the PATH: the import is not compared with its .import)\n");
     std::printf("\nMemory:\n");
     for (std::size_t n : sizes)
         ReportMemory(n);

@@ -20,4 +20,5 @@
 #include "records/CStringHelperFactory.h"
 #include "records/CVehicle.h"
 
+#include "datastore/CBulkInsert.h"
 #include "datastore/CDataLayer.h"

@@ -26,8 +26,16 @@
 #include <QDate>
 #include <QIODevice>
 
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QIODevice>
 #include <algorithm>
 #include <cmath>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -54,6 +62,7 @@ template <class T> QString Optional(const std::optional<T>& value, int decimals)
 }
 const QString kForce = QStringLiteral("--force");
 const QString kRepair = QStringLiteral("--repair");
+const QString kMap = QStringLiteral("--map");
 
 } // namespace
 
@@ -62,6 +71,11 @@ CCommandLineTool::CCommandLineTool(QIODevice& out, QIODevice& err) : m_Out(out),
 QString CCommandLineTool::Options::Value(const QString& option) const {
     const auto found = values.find(option);
     return found == values.end() ? QString() : found->second;
+}
+
+QStringList CCommandLineTool::Options::Values(const QString& option) const {
+    const auto found = every.find(option);
+    return found == every.end() ? QStringList() : found->second;
 }
 
 std::span<const CCommandLineTool::Command> CCommandLineTool::Commands() {
@@ -77,7 +91,7 @@ std::span<const CCommandLineTool::Command> CCommandLineTool::Commands() {
          IDS_CLI_HELP_EXPORT,
          &T::Export},
         {QStringLiteral("import"),
-         {kVehicle, kAs, kDateFormat},
+         {kVehicle, kAs, kDateFormat, kMap},
          {kDryRun, kSkipBadRows},
          {},
          2,
@@ -143,6 +157,7 @@ bool CCommandLineTool::Parse(const QStringList& arguments, const Command& comman
                 value = arguments[++i];
             }
             options.values[argument] = value;
+            options.every[argument] << value;
         } else if (command.flags.contains(argument) && !haveValue) {
             options.flags << argument;
         } else {
@@ -354,6 +369,15 @@ int CCommandLineTool::Import(const Options& options) {
             return Usage(IDS_CLI_HELP_IMPORT,
                          FormatStringResource(IDS_CLI_BAD_OPTION, {kAs, options.Value(kAs)}));
     }
+    // COLUMN=FIELD; a column's name may hold '=' itself, a field never does.
+    std::vector<std::pair<QString, CImportMapping::Field>> maps;
+    for (const QString& map : options.Values(kMap)) {
+        const qsizetype equals = map.lastIndexOf(u'=');
+        const auto field = equals > 0 ? CImportMapping::FieldFromKey(map.mid(equals + 1)) : std::nullopt;
+        if (!field)
+            return Usage(IDS_CLI_HELP_IMPORT, FormatStringResource(IDS_CLI_BAD_MAP, {map}));
+        maps.emplace_back(map.left(equals), *field);
+    }
 
     CDataLayer layer;
     if (!Connect(layer, options.positional[0]))
@@ -363,36 +387,80 @@ int CCommandLineTool::Import(const Options& options) {
         Complain(ImportText(importer.OpenFailure()));
         return ExitRefused;
     }
-    CImportMapping& mapping = importer.Mapping();
-    mapping.serviceType = serviceType;
+    for (const auto& [column, field] : maps) {
+        // A table further down may still have it, when opening did not read the whole file.
+        if (importer.MapColumn(column, field) == 0 && importer.ReadWhole()) {
+            Complain(FormatStringResource(IDS_CLI_NO_COLUMN, {column}));
+            return ExitRefused;
+        }
+    }
+    if (const CImportProblem problem = importer.TableProblem(); problem.IsProblem()) {
+        Complain(ImportText(problem));
+        return ExitRefused;
+    }
+    importer.serviceType = serviceType;
     if (dateFormat) {
-        mapping.dateFormat = *dateFormat;
+        importer.dateFormat = *dateFormat;
     } else if (importer.Detected().dateAmbiguous) {
         Complain(LoadStringResource(IDS_CLI_DATES_AMBIGUOUS));
         return ExitRefused;
     }
+    // A log without a fuel sign is taken as repairs only when its rows say what was done.
+    if (!options.Has(kAs)) {
+        for (const CEntryImporter::Table& table : importer.Tables()) {
+            const CImportMapping& mapping = table.mapping;
+            if (mapping.Usable() && mapping.GetKind() == CImportMapping::KindServiceLog &&
+                !mapping.ServiceTypeFixed() && mapping.Column(CImportMapping::FieldDescription) < 0) {
+                Complain(
+                    FormatStringResource(IDS_CLI_NEED_AS, {mapping.Header().join(QStringLiteral(", "))}));
+                return ExitRefused;
+            }
+        }
+    }
     if (options.Has(kVehicle)) {
         importer.targetVehicleName = options.Value(kVehicle);
         importer.overrideFileVehicles = true;
-    } else if (mapping.Column(CImportMapping::FieldVehicle) < 0) {
+    } else if (!importer.NamesVehicles()) {
         Complain(LoadStringResource(IDS_CLI_NEED_VEHICLE));
         return ExitRefused;
     }
     importer.skipBadRows = options.Flag(kSkipBadRows);
-    return ImportOutcome(importer, importer.Import(nullptr, options.Flag(kDryRun)));
+    return ImportOutcome(importer, importer.Import(ImportProgress(), options.Flag(kDryRun)));
+}
+
+CEntryImporter::Progress CCommandLineTool::ImportProgress() {
+    if (!m_Progress)
+        return nullptr;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    auto next = std::make_shared<qint64>(1000);
+    return [this, clock, next](qint64 done, qint64 total) {
+        if (clock->elapsed() >= *next && total > 0) {
+            *next = clock->elapsed() + 1000;
+            constexpr double kMegabyte = 1 << 20;
+            m_Err.write(
+                (FormatStringResource(IDS_CLI_PROGRESS,
+                                      {QString::number(done * 100 / total),
+                                       QString::number(static_cast<double>(done) / kMegabyte, 'f', 0),
+                                       QString::number(static_cast<double>(total) / kMegabyte, 'f', 0)}) +
+                 u'\n')
+                    .toUtf8());
+        }
+        return true;
+    };
 }
 
 int CCommandLineTool::ImportOutcome(const CEntryImporter& importer, CEntryImporter::Result result) {
     switch (result) {
     case CEntryImporter::ResultOK:
         // The rows left out at the user's word.
-        for (const QString& line : ImportErrorLines(importer))
+        for (const QString& line : ImportErrorLines(importer, ImportReader::Console))
             Complain(line);
-        Print(ImportText(importer.GetSummary()) + u'\n');
+        Print(ImportSummaryText(importer) + u'\n');
         return ExitOK;
     case CEntryImporter::ResultRefused:
         Complain(ImportErrorsHeading(importer));
-        for (const QString& line : ImportErrorLines(importer))
+        for (const QString& line : ImportErrorLines(importer, ImportReader::Console))
             Complain(line);
         return ExitRefused;
     case CEntryImporter::ResultBusy:

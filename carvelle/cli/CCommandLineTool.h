@@ -26,6 +26,8 @@ public:
 
     // The arguments without the program's name.
     int Run(const QStringList& arguments);
+    // Standard error is a terminal: a long import tells how far it is, a line a second.
+    void SetProgressOnTerminal(bool on) { m_Progress = on; }
 
     // How long a command waits for a data file another program holds.
     int busyTimeoutMs = CDataLayer::BusyTimeoutMs;
@@ -33,12 +35,14 @@ public:
 private:
     struct Options {
         QStringList positional;
-        std::map<QString, QString> values; // "--vehicle" -> "Corolla"
-        QStringList flags;                 // "--dry-run"
+        std::map<QString, QString> values;    // "--vehicle" -> "Corolla"; the last one given
+        std::map<QString, QStringList> every; // every value of an option that may be repeated
+        QStringList flags;                    // "--dry-run"
         bool help = false;
 
         bool Has(const QString& option) const { return values.count(option) != 0; }
         QString Value(const QString& option) const;
+        QStringList Values(const QString& option) const;
         bool Flag(const QString& option) const { return flags.contains(option); }
     };
     using Handler = int (CCommandLineTool::*)(const Options&);
@@ -73,6 +77,8 @@ private:
     int Import(const Options& options);
     // The errors and summary of an import that ran, and its exit status.
     int ImportOutcome(const CEntryImporter& importer, CEntryImporter::Result result);
+    // A line a second on standard error while a long import runs.
+    CEntryImporter::Progress ImportProgress();
     int Backup(const Options& options);
     // The full check of a data file; with --repair, a repaired copy.
     int Check(const Options& options);
@@ -86,4 +92,5 @@ private:
 
     QIODevice& m_Out;
     QIODevice& m_Err;
+    bool m_Progress = false;
 };

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
@@ -13,10 +14,12 @@ int main(int argc, char* argv[]) {
     QFile out;
     QFile err;
     out.open(stdout, QIODevice::WriteOnly);
-    err.open(stderr, QIODevice::WriteOnly);
+    // Unbuffered, so that a progress line shows when it is written.
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     CCommandLineTool tool(out, err);
+    tool.SetProgressOnTerminal(isatty(fileno(stderr)) != 0);
     const int status = tool.Run(arguments);
     out.flush();
     err.flush();

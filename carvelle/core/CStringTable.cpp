@@ -106,9 +106,11 @@ const QHash<int, QString>& Table() {
         {IDS_REMINDER_NOT_DELETED,
          QStringLiteral("The reminder could not be deleted from the data file %s. It is still stored.")},
         {IDS_EXCHANGE_FIELD_NAMES,
-         QStringLiteral("Vehicle|Date|Type|Odometer|Quantity|Unit "
-                        "price|Amount|Vendor|Description|Notes|Partial fill-up|Missed fill-up")},
-        {IDS_EXCHANGE_KIND_NAMES, QStringLiteral("Carvelle export|Fuel log|Service or expense log")},
+         QStringLiteral(
+             "Vehicle|Date|Type|Odometer|Quantity|Unit "
+             "price|Amount|Vendor|Description|Notes|Partial fill-up|Missed fill-up|Full tank|Time")},
+        {IDS_EXCHANGE_KIND_NAMES,
+         QStringLiteral("Carvelle export|Fuel log|Service or expense log|Vehicles|Not imported")},
         {IDS_IMPORT_NOT_READ, QStringLiteral("%s could not be read.")},
         {IDS_IMPORT_NOT_TEXT,
          QStringLiteral(
@@ -121,7 +123,7 @@ const QHash<int, QString>& Table() {
         {IDS_IMPORT_NO_ODOMETER_COLUMN,
          QStringLiteral("The file has no odometer column (such as \"Odometer\", \"Odo\" or \"Mileage\"). Its "
                         "columns are: %s")},
-        {IDS_IMPORT_TOO_LONG, QStringLiteral("Line %s: a record runs on past 1 MB; a quote is probably not "
+        {IDS_IMPORT_TOO_LONG, QStringLiteral("Line %s: a record runs on past %s MB; a quote is probably not "
                                              "closed. Nothing has been imported.")},
         {IDS_LINE_ERROR, QStringLiteral("Line %s: %s")},
         {IDS_ROW_MISSING, QStringLiteral("%s is missing")},
@@ -131,7 +133,7 @@ const QHash<int, QString>& Table() {
         {IDS_ROW_ODOMETER_TOO_LARGE, QStringLiteral("odometer %s is above 2,147,483,647")},
         {IDS_ROW_BAD_DATE, QStringLiteral("\"%s\" is not a date in the form %s")},
         {IDS_ROW_DATE_RANGE, QStringLiteral("date %s is before the year 100 or after 9999")},
-        {IDS_ROW_BAD_TYPE, QStringLiteral("type \"%s\" is not Fuel, Repair, Trip or Expense")},
+        {IDS_ROW_BAD_TYPE, QStringLiteral("type \"%s\" is not Fuel, Repair, Trip, Expense or Vehicle")},
         {IDS_ROW_BAD_TEXT, QStringLiteral("the line is not valid UTF-8 text")},
         {IDS_ROW_NO_VEHICLE, QStringLiteral("the row names no vehicle; choose the vehicle to import into")},
         {IDS_PARTIAL_FILL_UP, QStringLiteral("Partial fill-up")},
@@ -211,16 +213,24 @@ const QHash<int, QString>& Table() {
         {IDS_CLI_HELP_IMPORT,
          QStringLiteral(
              "Usage: carvelle-cli import FILE IN.csv [--vehicle NAME] [--as repair|expense]\n"
-             "                            [--date-format FMT] [--dry-run] [--skip-bad-rows]\n"
+             "                            [--date-format FMT] [--map COLUMN=FIELD]... [--dry-run]\n"
+             "                            [--skip-bad-rows]\n"
              "\n"
-             "Reads entries from a CSV file: Carvelle's own export, or a fuel log or service log of\n"
-             "another program (recognised by its header). The whole file is checked first; a row that\n"
-             "cannot be read refuses the whole import unless --skip-bad-rows is given. Rows already\n"
-             "stored (same vehicle, type, day, odometer and amount) are skipped.\n"
+             "Reads entries from a CSV file: Carvelle's own export, or the export of another program\n"
+             "(Fuelly, Fuelio, Drivvo, Road Trip, My Fuel Manager, Car Report, aCar, self-hosted\n"
+             "trackers) or any fuel log or service log, recognised by its column names; a file may hold\n"
+             "several tables under section lines. The whole file is checked; a row that cannot be read\n"
+             "refuses the whole import unless --skip-bad-rows is given. Rows already stored (same\n"
+             "vehicle, type, day, odometer and amount) are skipped.\n"
              "\n"
              "  --vehicle NAME     import every row into this vehicle (made when there is none)\n"
-             "  --as TYPE          what a service log's rows become: repair (the default) or expense\n"
-             "  --date-format FMT  yyyy-MM-dd, M/d/yyyy, d/M/yyyy or dd.MM.yyyy (else detected)\n"
+             "  --as TYPE          what a service log's rows become: repair or expense; needed for a\n"
+             "                     service log without a description column\n"
+             "  --date-format FMT  yyyy-MM-dd, M/d/yyyy, d/M/yyyy or dd.MM.yyyy, each also with a\n"
+             "                     two-digit year (else detected)\n"
+             "  --map COLUMN=FIELD what a column holds, by its name; may be repeated. FIELD is date,\n"
+             "                     odometer, quantity, unitprice, total, vendor, description, notes,\n"
+             "                     vehicle, type, partial, missed, full, time or ignore\n"
              "  --dry-run          check and count, write nothing\n"
              "  --skip-bad-rows    import the good rows, count the others as refused\n")},
         {IDS_CLI_HELP_BACKUP,
@@ -430,6 +440,65 @@ const QHash<int, QString>& Table() {
         {IDS_NO_DATE, QStringLiteral("\u2014")},
         {IDS_CHECK_INDEX_MISSES,
          QStringLiteral("SQLite: the index %s misses %s rows, which lists read through it leave out.")},
+        {IDS_IMPORT_NO_TABLE,
+         QStringLiteral("%s holds no table that Carvelle can import: no line of column names with a date and "
+                        "an odometer column (such as \"Date\" and \"Odometer\").")},
+        {IDS_ROW_REPEATED_HEADER,
+         QStringLiteral("the header line again, as where two exports were joined into "
+                        "one file; remove the line or import the files one by one")},
+        {IDS_TABLE_MIXED_DELIMITERS,
+         QStringLiteral("this table's columns are separated by %s, the rest of the file's by %s, so its rows "
+                        "were not read; save it as a file of its own and import that")},
+        {IDS_DELIMITER_NAMES, QStringLiteral("commas|semicolons|tabs")},
+        {IDS_TABLE_NO_PLACE, QStringLiteral("Line %s: \"%s\" was skipped: Carvelle has no place for it.")},
+        {IDS_TABLE_NO_COLUMNS,
+         QStringLiteral("Line %s, \"%s\": no column was taken as the %s, so its rows are "
+                        "not read; choose the column that holds it.")},
+        {IDS_TABLE_EMPTY, QStringLiteral("Line %s: \"%s\" has no rows.")},
+        {IDS_IMPORT_READ_AS, QStringLiteral("Read as: %s")},
+        {IDS_IMPORT_TABLE, QStringLiteral("Line %s, \"%s\": %s")},
+        {IDS_IMPORT_SERVICE_AS, QStringLiteral("imported as repairs|imported as other expenses")},
+        {IDS_IMPORT_PRICE_READING, QStringLiteral("\"%s\" is read as %s: %s.")},
+        {IDS_IMPORT_PRICE_WORDS,
+         QStringLiteral("the price per unit|the total paid|%s writes it so|it varies little from row to row, "
+                        "as a price per unit does|it varies with the quantity, as a total does|there are too "
+                        "few rows to tell, so check the rows below|as you chose")},
+        {IDS_IMPORT_UNUSED, QStringLiteral("Columns not used: %s")},
+        {IDS_IMPORT_SERVICE_LOG,
+         QStringLiteral(
+             "It has no fuel quantity or price per unit, so it is read as a service or expense log "
+             "and its rows are %s.")},
+        {IDS_IMPORT_ERROR_KIND, QStringLiteral("%s rows: %s, first at line %s (%s)")},
+        {IDS_ROW_KIND_NAMES,
+         QStringLiteral("%s missing|%s not a number|%s negative|%s too large|odometer too large|date not "
+                        "readable|date out of range|type not known|not UTF-8 text|no vehicle|the header line "
+                        "again|another delimiter")},
+        {IDS_IMPORT_DATE_HINT,
+         QStringLiteral(
+             "The dates were read as %s. Carvelle reads yyyy-MM-dd, M/d/yyyy, d/M/yyyy and "
+             "dd.MM.yyyy, each also with a two-digit year and a time: choose the date format above.")},
+        {IDS_CLI_DATE_HINT,
+         QStringLiteral(
+             "The dates were read as %s. Formats tried: yyyy-MM-dd, M/d/yyyy, d/M/yyyy and "
+             "dd.MM.yyyy, each also with a two-digit year and a time; give --date-format FORMAT.")},
+        {IDS_CLI_NEED_AS,
+         QStringLiteral(
+             "The file has no fuel quantity or price per unit, so it reads as a service or expense "
+             "log, and it has no description column, so its rows would not say what they were. "
+             "Give --as repair or --as expense to import it so, or --map COLUMN=FIELD to say what "
+             "a column holds (such as --map Litres=quantity). Its columns are: %s")},
+        {IDS_CLI_NO_COLUMN, QStringLiteral("--map: the file has no column named \"%s\".")},
+        {IDS_CLI_BAD_MAP,
+         QStringLiteral("--map: \"%s\" is not COLUMN=FIELD, where FIELD is date, odometer, quantity, "
+                        "unitprice, total, vendor, description, notes, vehicle, type, partial, missed, full, "
+                        "time or ignore.")},
+        {IDS_CLI_PROGRESS, QStringLiteral("Importing: %s%% (%s of %s MB)")},
+        {IDS_IMPORT_MORE_LABELS, QStringLiteral("Table:|A lone price is:")},
+        {IDS_IMPORT_PRICE_CHOICES, QStringLiteral("The price per unit|The total paid")},
+        {IDS_IMPORT_NOT_USED, QStringLiteral("\u2014 not used")},
+        {IDS_IMPORT_VEHICLES_NAMED, QStringLiteral("vehicles named: %s")},
+        {IDS_TABLE_NO_VEHICLE_COLUMN, QStringLiteral("the table of vehicles has no name column")},
+        {IDS_IMPORT_FIELD_COLUMN, QStringLiteral("%s (column \"%s\")")},
     };
     return table;
 }

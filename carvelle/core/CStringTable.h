@@ -246,6 +246,35 @@ constexpr int IDS_APP_USAGE = 33444;
 constexpr int IDS_NO_DATE = 33445;
 constexpr int IDS_CHECK_INDEX_MISSES = 33447;
 constexpr int IDS_CHECK_REPAIR_MENU = 33448;
+// Reading other programs' exports: tables, what their columns were taken as, repeated errors.
+constexpr int IDS_IMPORT_NO_TABLE = 33200;
+constexpr int IDS_ROW_REPEATED_HEADER = 33201;
+constexpr int IDS_TABLE_MIXED_DELIMITERS = 33202;
+constexpr int IDS_DELIMITER_NAMES = 33203;
+constexpr int IDS_TABLE_NO_PLACE = 33204;
+constexpr int IDS_TABLE_NO_COLUMNS = 33205;
+constexpr int IDS_TABLE_EMPTY = 33206;
+constexpr int IDS_IMPORT_READ_AS = 33207;
+constexpr int IDS_IMPORT_TABLE = 33208;
+constexpr int IDS_IMPORT_SERVICE_AS = 33209;
+constexpr int IDS_IMPORT_PRICE_READING = 33210;
+constexpr int IDS_IMPORT_PRICE_WORDS = 33211;
+constexpr int IDS_IMPORT_UNUSED = 33212;
+constexpr int IDS_IMPORT_SERVICE_LOG = 33213;
+constexpr int IDS_IMPORT_ERROR_KIND = 33214;
+constexpr int IDS_ROW_KIND_NAMES = 33215;
+constexpr int IDS_IMPORT_DATE_HINT = 33216;
+constexpr int IDS_CLI_DATE_HINT = 33217;
+constexpr int IDS_CLI_NEED_AS = 33218;
+constexpr int IDS_CLI_NO_COLUMN = 33219;
+constexpr int IDS_CLI_BAD_MAP = 33220;
+constexpr int IDS_CLI_PROGRESS = 33221;
+constexpr int IDS_IMPORT_MORE_LABELS = 33222;
+constexpr int IDS_IMPORT_PRICE_CHOICES = 33223;
+constexpr int IDS_IMPORT_NOT_USED = 33224;
+constexpr int IDS_IMPORT_VEHICLES_NAMED = 33225;
+constexpr int IDS_TABLE_NO_VEHICLE_COLUMN = 33226;
+constexpr int IDS_IMPORT_FIELD_COLUMN = 33228;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

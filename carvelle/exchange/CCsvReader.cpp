@@ -2,12 +2,15 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
 constexpr qint64 kSniffBytes = 64 * 1024;
+constexpr int kSniffLines = 20;
 
 // The length of a valid UTF-8 sequence at p, or 0; at the end of the sample a cut sequence counts
 // as valid when cut is set.
@@ -58,11 +61,17 @@ bool IsValidUtf8(const char* text, qsizetype size, bool cutAtEnd) {
 }
 
 bool IsAscii(const std::string& text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
+    // Eight bytes at a time: no high bit in any of them.
+    std::size_t i = 0;
+    std::uint64_t high = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        high |= word;
     }
-    return true;
+    for (; i < text.size(); ++i)
+        high |= static_cast<unsigned char>(text[i]);
+    return (high & 0x8080808080808080ULL) == 0;
 }
 
 bool IsBlank(const std::string& text) {
@@ -120,28 +129,50 @@ CCsvReader::OpenResult CCsvReader::Sniff() {
         return OpenEmpty;
     m_Latin1 = !IsValidUtf8(text.constData(), text.size(), head.size() == kSniffBytes);
 
-    // The delimiter that the first line uses most, outside quotes.
-    int commas = 0;
-    int semicolons = 0;
-    int tabs = 0;
+    // The delimiter that most of the first lines use most, outside quotes: a title line above
+    // the header has none, and decimal commas in the rows are fewer than the semicolons.
+    const char delimiters[] = {',', ';', '\t'};
+    int votes[3] = {};
+    int totals[3] = {};
+    int counts[3] = {};
+    int lines = 0;
     bool quoted = false;
+    auto endLine = [&]() {
+        const int most = std::max({counts[0], counts[1], counts[2]});
+        for (int i = 0; i < 3 && most > 0; ++i) {
+            if (counts[i] == most) {
+                ++votes[i];
+                break;
+            }
+        }
+        for (int i = 0; i < 3; ++i) {
+            totals[i] += counts[i];
+            counts[i] = 0;
+        }
+        ++lines;
+    };
     for (const char c : text) {
-        if (c == '"')
+        if (c == '"') {
             quoted = !quoted;
-        else if (!quoted && (c == '\n' || c == '\r'))
-            break;
-        else if (!quoted && c == ',')
-            ++commas;
-        else if (!quoted && c == ';')
-            ++semicolons;
-        else if (!quoted && c == '\t')
-            ++tabs;
+        } else if (!quoted && c == '\n') {
+            endLine();
+            if (lines == kSniffLines)
+                break;
+        } else if (!quoted) {
+            for (int i = 0; i < 3; ++i) {
+                if (c == delimiters[i])
+                    ++counts[i];
+            }
+        }
     }
-    m_Delimiter = ',';
-    if (semicolons > commas && semicolons >= tabs)
-        m_Delimiter = ';';
-    else if (tabs > commas && tabs > semicolons)
-        m_Delimiter = '\t';
+    if (lines < kSniffLines)
+        endLine();
+    int best = 0;
+    for (int i = 1; i < 3; ++i) {
+        if (votes[i] > votes[best] || (votes[i] == votes[best] && totals[i] > totals[best]))
+            best = i;
+    }
+    m_Delimiter = delimiters[best];
     return OpenOK;
 }
 
@@ -185,10 +216,12 @@ CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
         if (m_Raw.empty())
             m_Raw.emplace_back();
         m_Raw[0].clear();
+        m_Quoted.assign(1, false);
         auto nextField = [&]() {
             if (count == m_Raw.size())
                 m_Raw.emplace_back();
             m_Raw[count++].clear();
+            m_Quoted.push_back(false);
         };
         qint64 recordBytes = 0;
         bool any = false;
@@ -222,7 +255,7 @@ CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
             }
             if (end > m_Pos) {
                 const qsizetype n = end - m_Pos;
-                if ((recordBytes += n) > MaxRecordBytes)
+                if ((recordBytes += n) > m_RecordLimit)
                     return ReadTooLong;
                 m_Raw[count - 1].append(data + m_Pos, static_cast<std::size_t>(n));
                 m_Pos = end;
@@ -234,13 +267,14 @@ CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
             const char c = data[m_Pos++];
             ++m_Consumed;
             any = true;
-            if (++recordBytes > MaxRecordBytes)
+            if (++recordBytes > m_RecordLimit)
                 return ReadTooLong;
             switch (state) {
             case FieldStart:
                 if (c == '"') {
                     state = Quoted;
                     anyQuoted = true;
+                    m_Quoted[count - 1] = true;
                     break;
                 }
                 state = Unquoted;
@@ -283,8 +317,18 @@ CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
         if (empty)
             continue; // an empty line, or one of delimiters only
         fields.reserve(static_cast<qsizetype>(count));
-        for (std::size_t i = 0; i < count; ++i)
-            fields.push_back(Decode(m_Raw[i]));
+        for (std::size_t i = 0; i < count; ++i) {
+            std::string& raw = m_Raw[i];
+            if (!m_Quoted[i]) {
+                const std::size_t first = raw.find_first_not_of(" \t");
+                const std::size_t last = raw.find_last_not_of(" \t");
+                if (first == std::string::npos)
+                    raw.clear();
+                else if (first > 0 || last + 1 < raw.size())
+                    raw = raw.substr(first, last - first + 1);
+            }
+            fields.push_back(Decode(raw));
+        }
         return ReadRecord;
     }
 }

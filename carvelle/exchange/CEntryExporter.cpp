@@ -8,6 +8,7 @@
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
 
+#include <QChar>
 #include <QIODevice>
 #include <QSaveFile>
 
@@ -50,7 +51,8 @@ void AppendUtf8(std::string& out, const char16_t* text) {
     }
 }
 
-// A text field, quoted when it holds a delimiter, a quote, a line end or spaces at an end.
+// A text field, quoted when it holds a delimiter, a quote, a line end or white space at an end
+// (which a reader would take away from a value outside quotes).
 void AppendText(std::string& out, const char16_t* text) {
     bool quote = false;
     const char16_t* end = text;
@@ -58,7 +60,7 @@ void AppendText(std::string& out, const char16_t* text) {
         if (*end == u',' || *end == u'"' || *end == u'\n' || *end == u'\r')
             quote = true;
     }
-    if (end != text && (text[0] == u' ' || end[-1] == u' '))
+    if (end != text && (QChar(text[0]).isSpace() || QChar(end[-1]).isSpace()))
         quote = true;
     if (!quote) {
         AppendUtf8(out, text);
@@ -152,10 +154,17 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
     };
 
     // By vehicle name, then as the log reads: date, odometer, the order of typing.
+    // Names that differ only in case sort by the name itself, so that a file imported elsewhere
+    // exports in the same order.
     std::vector<std::pair<QString, ULONG>> names;
-    for (const auto& [refID, vehicle] : byRefID)
+    std::map<ULONG, QString> exact;
+    for (const auto& [refID, vehicle] : byRefID) {
         names.emplace_back(QString::fromUtf16(vehicle->GetName()).toCaseFolded(), refID);
-    std::sort(names.begin(), names.end());
+        exact.emplace(refID, QString::fromUtf16(vehicle->GetName()));
+    }
+    std::sort(names.begin(), names.end(), [&exact](const auto& a, const auto& b) {
+        return std::tie(a.first, exact[a.second], a.second) < std::tie(b.first, exact[b.second], b.second);
+    });
     std::map<ULONG, int> rank;
     for (std::size_t i = 0; i < names.size(); ++i)
         rank.emplace(names[i].second, static_cast<int>(i));
@@ -164,7 +173,8 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
         double date;
         LONG odometer;
         LONG id;
-        const CEntry* entry;
+        const CEntry* entry; // null: a vehicle without entries
+        const CVehicle* vehicleOnly;
         bool operator<(const Row& other) const {
             return std::tie(vehicle, date, odometer, id) <
                    std::tie(other.vehicle, other.date, other.odometer, other.id);
@@ -176,7 +186,23 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
         const CEntry* entry = entries.Get(i);
         const auto found = rank.find(entry->GetVehicleID());
         order.push_back({found != rank.end() ? found->second : -1, entry->GetDate(), entry->GetOdometer(),
-                         entry->GetID(), entry});
+                         entry->GetID(), entry, nullptr});
+    }
+    // A whole file's or vehicle's export names the vehicles that have no entries, so that they come
+    // back too.
+    if (filter.GetEntryType() == CEntry::EntryNone &&
+        filter.GetDateRangeType() == CEntryFilter::DateRangeAll) {
+        std::vector<bool> haveEntries(names.size(), false);
+        for (const Row& row : order) {
+            if (row.vehicle >= 0)
+                haveEntries[static_cast<std::size_t>(row.vehicle)] = true;
+        }
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const CVehicle* vehicle = byRefID[names[i].second];
+            if (!haveEntries[i] &&
+                (filter.GetVehicleID() == 0 || filter.GetVehicleID() == vehicle->GetRefID()))
+                order.push_back({static_cast<int>(i), 0.0, 0, 0, nullptr, vehicle});
+        }
     }
     // A log typed in order loads in order.
     if (!std::is_sorted(order.begin(), order.end()))
@@ -194,6 +220,13 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
     };
     CLocalDays days;
     for (const Row& row : order) {
+        if (row.vehicleOnly) {
+            AppendText(text, row.vehicleOnly->GetName());
+            text += ",,Vehicle,";
+            AppendInteger(text, std::max<LONG>(0, row.vehicleOnly->GetCurrentOdometer()));
+            text += ",,,,,,\r\n";
+            continue;
+        }
         const CEntry* entry = row.entry;
         const CEntry::Type type = entry->GetType();
         AppendText(text, nameOf(entry->GetVehicleID()));

@@ -1,32 +1,38 @@
 #include "exchange/CEntryImporter.h"
 
+#include "exchange/CTableReader.h"
+
 #include "core/LocalDates.h"
 #include "core/VehicleLookup.h"
 
-#include "core/CStringTable.h"
+#include "datastore/CBulkInsert.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
+#include <QHash>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
-#include <random>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
 
-// Enough rows to tell the date format and the decimal mark.
-constexpr int kDetectRows = 100;
-// Rows between two progress reports.
-constexpr qint64 kProgressStep = 1024;
+// Opening reads this much of the file for its tables and their first rows; enough for the whole
+// of nearly every export, and quick for a file of any size.
+constexpr qint64 kHeadBytes = 512 << 10;
+// Rows of each table that the guesses are made from.
+constexpr std::size_t kSampleRows = 200;
+// Progress is reported after this many rows, or this many bytes, whichever comes first.
+constexpr qint64 kProgressRows = 1024;
+constexpr qint64 kProgressBytes = 1 << 20;
 
-// The duplicate rule: same vehicle, type, local day, odometer and amount (to the cent).
+// The duplicate rule, within one vehicle: same type, local day, odometer and amount (to the cent).
 struct Key {
-    ULONG vehicle;
     int type;
     qint64 day;
     LONG odometer;
@@ -36,19 +42,47 @@ struct Key {
 
 struct KeyHash {
     std::size_t operator()(const Key& k) const {
-        std::size_t h = std::hash<unsigned long long>()((static_cast<unsigned long long>(k.vehicle) << 32) ^
-                                                        static_cast<unsigned long long>(k.odometer));
-        // An invalid day (a stored date out of range) is the lowest number: no overflow.
-        h ^= std::hash<unsigned long long>()(static_cast<unsigned long long>(k.day) * 8 +
-                                             static_cast<unsigned long long>(k.type)) +
+        // In unsigned arithmetic: an invalid day (a stored date out of range) is the lowest number.
+        std::size_t h = std::hash<unsigned long long>()(static_cast<unsigned long long>(k.day) * 8 +
+                                                        static_cast<unsigned long long>(k.type));
+        h ^= std::hash<unsigned long long>()((static_cast<unsigned long long>(k.odometer) << 20) ^
+                                             static_cast<unsigned long long>(k.cents)) +
              0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
-        h ^= std::hash<long long>()(k.cents) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
         return h;
     }
 };
 
+using KeySet = std::unordered_set<Key, KeyHash>;
+
 long long Cents(float amount) {
-    return std::llround(static_cast<double>(amount) * 100.0);
+    const double cents = static_cast<double>(amount) * 100.0;
+    return std::isfinite(cents) && std::fabs(cents) < 9e18 ? std::llround(cents) : 0;
+}
+
+// The table's header line once more, as where two exports were joined into one file.
+bool IsHeaderAgain(const QStringList& fields, const QStringList& header) {
+    if (fields.isEmpty() || header.isEmpty() || fields[0].compare(header[0], Qt::CaseInsensitive) != 0)
+        return false;
+    const qsizetype n = std::max(fields.size(), header.size());
+    for (qsizetype i = 1; i < n; ++i) {
+        if (fields.value(i).trimmed().compare(header.value(i).trimmed(), Qt::CaseInsensitive) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Road Trip's title ends with its delimiter and decimal mark in quotes: ROAD TRIP CSV ",."
+bool TitleMarks(const QString& title, char& delimiter, char& decimal) {
+    const qsizetype quote = title.indexOf(u'"');
+    if (quote < 0 || quote + 2 >= title.size())
+        return false;
+    const QChar d = title[quote + 1];
+    const QChar m = title[quote + 2];
+    if ((d != u',' && d != u';' && d != u'\t') || (m != u'.' && m != u','))
+        return false;
+    delimiter = d.toLatin1();
+    decimal = m.toLatin1();
+    return true;
 }
 
 } // namespace
@@ -60,6 +94,7 @@ CImportProblem CEntryImporter::FileProblem(CImportProblem::Code code) const {
     CImportProblem problem;
     problem.code = code;
     problem.value = m_Name;
+    problem.limit = m_Reader.RecordLimit();
     return problem;
 }
 
@@ -76,6 +111,11 @@ bool CEntryImporter::Open(const QString& path) {
 bool CEntryImporter::Open(std::unique_ptr<QIODevice> device, const QString& name) {
     m_Name = name;
     m_OpenFailure = CImportProblem();
+    // A record may be as long as the longest text the data file holds, so that what was exported
+    // comes back.
+    std::int64_t longest = 0;
+    CBulkInsert<CEntry>(m_DataLayer).LongestText(&longest);
+    m_Reader.SetRecordLimit(std::max<qint64>(CCsvReader::DefaultRecordLimit, 2 * longest + (1 << 20)));
     switch (m_Reader.Open(std::move(device))) {
     case CCsvReader::OpenOK:
         break;
@@ -92,71 +132,274 @@ bool CEntryImporter::Open(std::unique_ptr<QIODevice> device, const QString& name
         m_OpenFailure = FileProblem(CImportProblem::FileEmpty);
         return false;
     }
-    return ReadHeader();
+    return ReadStructure();
 }
 
 bool CEntryImporter::SetDelimiter(char delimiter) {
     m_Reader.SetDelimiter(delimiter);
-    const CEntry::Type serviceType = m_Mapping.serviceType;
-    const bool ok = ReadHeader();
-    // What the user chose stays chosen.
-    m_Mapping.serviceType = serviceType;
-    return ok;
+    return ReadStructure();
 }
 
-bool CEntryImporter::ReadHeader() {
-    m_Checked = false;
+void CEntryImporter::Recognise(Table& table) const {
+    const QStringList header = table.mapping.Header();
+    table.mapping = CImportMapping::Recognise(header, table.marker, m_Title);
+    for (const auto& [name, field] : m_ColumnChoices) {
+        for (qsizetype column = 0; column < header.size(); ++column) {
+            if (CImportMapping::NormaliseHeader(header[column]) == name)
+                table.mapping.SetField(static_cast<int>(column), field);
+        }
+    }
+}
+
+void CEntryImporter::ApplyChoices(CImportMapping& mapping) const {
+    mapping.dateFormat = dateFormat;
+    mapping.decimalComma = decimalComma;
+    if (!mapping.ServiceTypeFixed())
+        mapping.serviceType = serviceType;
+}
+
+bool CEntryImporter::ReadStructure() {
     m_OpenFailure = CImportProblem();
-    m_Header.clear();
-    m_Reader.Rewind();
-    qint64 line = 0;
-    switch (m_Reader.Next(m_Header, line)) {
-    case CCsvReader::ReadRecord:
+    CTableReader tables(m_Reader);
+    bool changedDelimiter = false;
+    char titleDecimal = 0;
+    for (;;) {
+        m_Tables.clear();
+        m_EmptySections.clear();
+        m_ReadWhole = false;
+        tables.Restart();
+        EmptySection pending;
+        bool again = false;
+        CTableReader::Record record;
+        for (;;) {
+            const CCsvReader::ReadResult result = tables.Next(record);
+            if (result == CCsvReader::ReadEnd) {
+                m_ReadWhole = true;
+                break;
+            }
+            if (result == CCsvReader::ReadTooLong) {
+                if (m_Tables.empty()) {
+                    m_OpenFailure = FileProblem(CImportProblem::RecordTooLong);
+                    m_OpenFailure.line = record.line;
+                    return false;
+                }
+                break; // the import tells where
+            }
+            if (result == CCsvReader::ReadFailed) {
+                m_OpenFailure = FileProblem(CImportProblem::FileNotRead);
+                return false;
+            }
+            if (record.role == CTableReader::RoleTitle) {
+                char delimiter = 0;
+                if (!changedDelimiter && TitleMarks(tables.Title(), delimiter, titleDecimal) &&
+                    delimiter != m_Reader.Delimiter()) {
+                    m_Reader.SetDelimiter(delimiter);
+                    changedDelimiter = again = true;
+                    break;
+                }
+            } else if (record.role == CTableReader::RoleMarker) {
+                if (pending.line > 0)
+                    m_EmptySections.push_back(pending);
+                pending = {record.line, record.fields.value(0).trimmed()};
+            } else if (record.role == CTableReader::RoleHeader) {
+                // The first header in another delimiter: the first lines misled the guess.
+                if (!changedDelimiter && m_Tables.empty() && record.otherDelimiter) {
+                    m_Reader.SetDelimiter(record.otherDelimiter);
+                    changedDelimiter = again = true;
+                    break;
+                }
+                Table table;
+                table.marker = record.marker;
+                table.markerLine = record.marker.isEmpty() ? 0 : pending.line;
+                table.headerLine = record.line;
+                table.otherDelimiter = record.otherDelimiter;
+                table.mapping = CImportMapping::Recognise(record.fields, record.marker, tables.Title());
+                m_Tables.push_back(std::move(table));
+                pending = EmptySection();
+            } else if (!m_Tables.empty()) {
+                Table& table = m_Tables.back();
+                ++table.rows;
+                if (table.sample.size() < kSampleRows)
+                    table.sample.push_back(record.fields);
+            }
+            if (m_Reader.BytesRead() > kHeadBytes)
+                break;
+        }
+        if (again)
+            continue;
+        if (m_ReadWhole && pending.line > 0)
+            m_EmptySections.push_back(pending);
         break;
-    case CCsvReader::ReadEnd:
-        m_OpenFailure = FileProblem(CImportProblem::FileEmpty);
-        return false;
-    case CCsvReader::ReadTooLong:
-        m_OpenFailure = FileProblem(CImportProblem::RecordTooLong);
-        m_OpenFailure.line = line;
-        return false;
-    case CCsvReader::ReadFailed:
-        m_OpenFailure = FileProblem(CImportProblem::FileNotRead);
-        return false;
     }
-    m_Mapping = CImportMapping::Recognise(m_Header);
-    if (!m_Mapping.Usable()) {
-        m_OpenFailure = m_Mapping.Problem();
-        return false;
+    m_Title = tables.Title();
+    m_TablesOnOpening = m_Tables.size();
+
+    // What the rows tell: how dates and numbers are written, what a lone price is, which vehicles.
+    for (Table& table : m_Tables) {
+        Recognise(table);
+        table.mapping.CheckTypeColumn(table.sample);
     }
-    QList<QStringList> sample;
-    QStringList fields;
-    while (sample.size() < kDetectRows && m_Reader.Next(fields, line) == CCsvReader::ReadRecord)
-        sample.push_back(fields);
-    m_Detected = m_Mapping.Detect(sample);
-    m_Mapping.dateFormat = m_Detected.dateFormat;
-    m_Mapping.decimalComma = m_Detected.decimalComma;
+    Detect(true, true);
+    if (titleDecimal) {
+        m_Detected.decimalComma = titleDecimal == ',';
+        decimalComma = m_Detected.decimalComma;
+    }
+    m_FileVehicle.clear();
+    m_FileVehicleNames.clear();
+    QStringList listed;
+    for (Table& table : m_Tables) {
+        ApplyChoices(table.mapping);
+        table.mapping.DecidePrice(table.sample);
+        for (const QStringList& row : table.sample) {
+            const QString name = table.mapping.Value(row, CImportMapping::FieldVehicle);
+            if (name.trimmed().isEmpty() || m_FileVehicleNames.contains(name))
+                continue;
+            m_FileVehicleNames << name;
+            if (table.mapping.GetKind() == CImportMapping::KindVehicles && table.mapping.Usable())
+                listed << name;
+        }
+    }
+    if (listed.size() == 1)
+        m_FileVehicle = listed.front();
     m_Reader.Rewind();
+
+    if (m_Tables.empty()) {
+        m_OpenFailure = FileProblem(CImportProblem::NoTable);
+        return false;
+    }
     return true;
 }
 
-QString CEntryImporter::VehicleNameOf(const CImportRow& row) const {
-    if (overrideFileVehicles || row.vehicle.isEmpty())
-        return targetVehicle != 0 ? QString() : targetVehicleName;
-    return row.vehicle;
+CImportProblem CEntryImporter::TableProblem() const {
+    if (FirstImported() >= 0 || !m_FileVehicle.isEmpty() || m_Tables.empty())
+        return CImportProblem();
+    // One table: say what it lacks, as for any file with a header line.
+    if (m_Tables.size() == 1 && m_Tables[0].mapping.GetKind() != CImportMapping::KindSkipped)
+        return m_Tables[0].mapping.Problem();
+    return FileProblem(CImportProblem::NoTable);
 }
 
-std::vector<CEntryImporter::PreviewRow> CEntryImporter::Preview(int count) {
+int CEntryImporter::FirstImported() const {
+    for (std::size_t i = 0; i < m_Tables.size(); ++i) {
+        const Table& table = m_Tables[i];
+        if (table.mapping.Usable() && !table.otherDelimiter &&
+            table.mapping.GetKind() != CImportMapping::KindVehicles)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+CImportMapping& CEntryImporter::Mapping() {
+    const int first = FirstImported();
+    if (first >= 0)
+        return m_Tables[static_cast<std::size_t>(first)].mapping;
+    return m_Tables.empty() ? m_NoMapping : m_Tables.front().mapping;
+}
+
+const QStringList& CEntryImporter::Header() const {
+    return const_cast<CEntryImporter*>(this)->Mapping().Header();
+}
+
+bool CEntryImporter::NamesVehicles() const {
+    if (!m_FileVehicle.isEmpty())
+        return true;
+    for (const Table& table : m_Tables) {
+        if (table.mapping.Usable() && table.mapping.GetKind() != CImportMapping::KindVehicles &&
+            table.mapping.Column(CImportMapping::FieldVehicle) >= 0)
+            return true;
+    }
+    return false;
+}
+
+void CEntryImporter::Detect(bool dates, bool numbers) {
+    QStringList dateSamples;
+    QStringList numberSamples;
+    // Tables that still lack a column count too: the user may be about to give it.
+    for (const Table& table : m_Tables) {
+        if (!table.otherDelimiter && !table.mapping.SkippedByMarker())
+            table.mapping.CollectSamples(table.sample, dateSamples, numberSamples);
+    }
+    const CImportMapping::Detection found = CImportMapping::Detect(dateSamples, numberSamples);
+    if (dates) {
+        m_Detected.dateFormat = dateFormat = found.dateFormat;
+        m_Detected.dateAmbiguous = found.dateAmbiguous;
+        m_Detected.dateUnknown = found.dateUnknown;
+    }
+    if (numbers)
+        m_Detected.decimalComma = decimalComma = found.decimalComma;
+    for (Table& table : m_Tables) {
+        ApplyChoices(table.mapping);
+        table.mapping.DecidePrice(table.sample);
+    }
+}
+
+void CEntryImporter::Chosen(CImportMapping::Field field) {
+    // A column newly taken as the date or as a number is what tells how they are written.
+    using F = CImportMapping;
+    Detect(field == F::FieldDate || field == F::FieldTime,
+           field == F::FieldQuantity || field == F::FieldUnitPrice || field == F::FieldAmount);
+}
+
+void CEntryImporter::SetField(std::size_t table, int column, CImportMapping::Field field) {
+    if (table >= m_Tables.size())
+        return;
+    m_Tables[table].mapping.SetField(column, field);
+    Chosen(field);
+}
+
+int CEntryImporter::MapColumn(const QString& name, CImportMapping::Field field) {
+    const QString key = CImportMapping::NormaliseHeader(name);
+    m_ColumnChoices.emplace_back(key, field);
+    int tables = 0;
+    for (Table& table : m_Tables) {
+        const QStringList& header = table.mapping.Header();
+        bool found = false;
+        for (qsizetype column = 0; column < header.size(); ++column) {
+            if (CImportMapping::NormaliseHeader(header[column]) == key) {
+                table.mapping.SetField(static_cast<int>(column), field);
+                found = true;
+            }
+        }
+        tables += found ? 1 : 0;
+    }
+    Chosen(field);
+    return tables;
+}
+
+QString CEntryImporter::VehicleNameOf(const CImportRow& row, bool* fromFile) const {
+    if (fromFile)
+        *fromFile = true;
+    if (!overrideFileVehicles && !row.vehicle.trimmed().isEmpty())
+        return row.vehicle;
+    if (!overrideFileVehicles && !m_FileVehicle.isEmpty())
+        return m_FileVehicle;
+    if (fromFile)
+        *fromFile = false;
+    return targetVehicle != 0 ? QString() : targetVehicleName;
+}
+
+std::vector<CEntryImporter::PreviewRow> CEntryImporter::Preview(int count, int table) {
     std::vector<PreviewRow> rows;
-    m_Reader.Rewind();
-    QStringList fields;
-    qint64 line = 0;
-    if (m_Reader.Next(fields, line) != CCsvReader::ReadRecord)
+    if (table < 0)
+        table = FirstImported();
+    if (table < 0 || static_cast<std::size_t>(table) >= m_Tables.size())
         return rows;
-    while (static_cast<int>(rows.size()) < count && m_Reader.Next(fields, line) == CCsvReader::ReadRecord) {
+    CImportMapping& mapping = m_Tables[static_cast<std::size_t>(table)].mapping;
+    ApplyChoices(mapping);
+    CTableReader tables(m_Reader);
+    tables.Restart();
+    CTableReader::Record record;
+    while (static_cast<int>(rows.size()) < count && tables.Next(record) == CCsvReader::ReadRecord) {
+        if (record.table > table)
+            break;
+        if (record.role != CTableReader::RoleRow || record.table != table)
+            continue;
         PreviewRow preview;
-        m_Mapping.Convert(fields, preview.row, preview.problem);
-        preview.row.line = line;
+        if (IsHeaderAgain(record.fields, mapping.Header()))
+            preview.problem.code = CImportProblem::RepeatedHeader;
+        else
+            mapping.Convert(record.fields, preview.row, preview.problem);
+        preview.row.line = record.line;
         rows.push_back(preview);
     }
     m_Reader.Rewind();
@@ -167,66 +410,38 @@ void CEntryImporter::AddError(CImportProblem problem, qint64 line) {
     ++m_ErrorCount;
     problem.line = line;
     if (static_cast<int>(m_Errors.size()) < MaxErrorsKept)
-        m_Errors.push_back(std::move(problem));
-}
-
-bool CEntryImporter::Check(const Progress& progress) {
-    m_Errors.clear();
-    m_ErrorCount = 0;
-    m_RowCount = 0;
-    m_Fatal = false;
-    m_Checked = false;
-    m_Reader.Rewind();
-    const qint64 total = m_Reader.Size() * 2;
-    QStringList fields;
-    qint64 line = 0;
-    m_Reader.Next(fields, line); // the header
-    CImportRow row;
-    CImportProblem problem;
-    const bool haveTarget = targetVehicle != 0 || !targetVehicleName.trimmed().isEmpty();
-    for (;;) {
-        const CCsvReader::ReadResult result = m_Reader.Next(fields, line);
-        if (result == CCsvReader::ReadEnd)
-            break;
-        if (result == CCsvReader::ReadTooLong) {
-            AddError(FileProblem(CImportProblem::RecordTooLong), line);
-            m_Fatal = true;
-            break;
+        m_Errors.push_back(problem);
+    for (ErrorKind& kind : m_Kinds) {
+        if (kind.first.front().code == problem.code && kind.first.front().column == problem.column) {
+            ++kind.count;
+            if (kind.first.size() < 2)
+                kind.first.push_back(problem);
+            return;
         }
-        if (result == CCsvReader::ReadFailed) {
-            AddError(FileProblem(CImportProblem::FileNotRead), 0);
-            m_Fatal = true;
-            break;
-        }
-        ++m_RowCount;
-        if (m_Reader.LastRecordHadBadText()) {
-            problem = CImportProblem();
-            problem.code = CImportProblem::BadText;
-            AddError(problem, line);
-        } else if (!m_Mapping.Convert(fields, row, problem)) {
-            AddError(problem, line);
-        } else if (!haveTarget && (overrideFileVehicles || row.vehicle.isEmpty())) {
-            problem.code = CImportProblem::NoVehicle;
-            AddError(problem, line);
-        }
-        if (progress && m_RowCount % kProgressStep == 0 && !progress(m_Reader.BytesRead(), total))
-            return false;
     }
-    m_Checked = true;
-    return true;
+    m_Kinds.push_back({{problem}, 1});
 }
 
 CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dryRun) {
     m_Summary = Summary();
-    if (!m_Checked && !Check(progress))
-        return ResultCancelled;
-    m_Summary.read = m_RowCount;
-    m_Summary.refused = m_ErrorCount;
+    m_Errors.clear();
+    m_Kinds.clear();
+    m_ErrorCount = 0;
+    m_RowCount = 0;
+    m_Fatal = false;
+    m_Tables.resize(m_TablesOnOpening);
+    for (Table& table : m_Tables) {
+        table.rows = 0;
+        table.imported = 0;
+        ApplyChoices(table.mapping);
+    }
+    m_EmptySections.clear();
     m_Summary.latin1 = m_Reader.IsLatin1();
-    if (m_Fatal || (m_ErrorCount > 0 && !skipBadRows))
+    if (const CImportProblem problem = TableProblem(); problem.IsProblem()) {
+        AddError(problem, 0);
         return ResultRefused;
+    }
 
-    const qint64 size = m_Reader.Size();
     // The rows stay in memory until the commit, so other programs read on meanwhile.
     struct HeldChanges {
         CDataLayer& layer;
@@ -244,116 +459,235 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         return result;
     };
 
-    // The vehicles by name, and what is stored already: reference IDs and duplicate keys.
+    // The stored vehicles by their exact names and by names folded to one case.
     CObjectListT<CVehicle> vehicles;
     if (!m_DataLayer.Load(vehicles))
         return fail(ResultFailed);
-    std::map<QString, ULONG> byName;
     std::map<ULONG, CVehicle*> byRefID;
+    QHash<QString, ULONG> byName;
+    QHash<QString, QList<ULONG>> byFolded;
     for (int i = 0; i < vehicles.GetCount(); ++i) {
         CVehicle* vehicle = vehicles.Get(i);
-        byName.emplace(FoldedVehicleName(QString::fromUtf16(vehicle->GetName())), vehicle->GetRefID());
+        const QString name = QString::fromUtf16(vehicle->GetName());
         byRefID.emplace(vehicle->GetRefID(), vehicle);
+        if (!byName.contains(name))
+            byName.insert(name, vehicle->GetRefID());
+        byFolded[FoldedVehicleName(name)] << vehicle->GetRefID();
     }
-    std::unordered_set<ULONG> refIDs;
-    std::unordered_set<Key, KeyHash> stored;
-    {
-        CObjectListT<CEntry> entries;
-        CEntryFilter all;
-        if (!m_DataLayer.Load(entries, all))
-            return fail(ResultFailed);
-        CLocalDays days;
-        refIDs.reserve(static_cast<std::size_t>(entries.GetCount()));
-        stored.reserve(static_cast<std::size_t>(entries.GetCount()));
-        for (int i = 0; i < entries.GetCount(); ++i) {
-            const CEntry* entry = entries.Get(i);
-            refIDs.insert(entry->GetRefID());
-            stored.insert({entry->GetVehicleID(), entry->GetType(), days.Day(entry->GetDate()).toJulianDay(),
-                           entry->GetOdometer(), Cents(entry->GetAmount())});
-        }
-    }
-    for (const auto& [refID, vehicle] : byRefID)
-        refIDs.insert(refID);
-
-    std::mt19937 random(std::random_device{}());
-    auto newRefID = [&]() {
-        for (;;) {
-            const auto value = static_cast<ULONG>(random());
-            if (value != 0 && refIDs.insert(value).second)
-                return value;
-        }
-    };
 
     std::vector<std::unique_ptr<CVehicle>> made;
     ULONG dryRunVehicle = 0;
-    std::map<ULONG, LONG> highest; // vehicle -> highest odometer imported
-    auto resolve = [&](const CImportRow& row) -> ULONG {
-        const QString name = VehicleNameOf(row);
-        if (name.isEmpty())
-            return targetVehicle;
-        const QString key = FoldedVehicleName(name);
-        if (const auto found = byName.find(key); found != byName.end())
-            return found->second;
+    auto make = [&](const QString& name) -> ULONG {
         ++m_Summary.vehiclesMade;
-        ULONG refID = 0;
-        if (dryRun) {
-            refID = --dryRunVehicle; // stands in for the vehicle that would be made
-        } else {
-            auto vehicle = std::make_unique<CVehicle>();
-            vehicle->SetName(name.trimmed().toStdU16String().c_str());
-            vehicle->SetYear(QDate::currentDate().year());
-            vehicle->SetCurrentOdometer(0);
-            if (!m_DataLayer.Save(vehicle.get(), 0))
-                return 0;
-            refID = vehicle->GetRefID();
-            byRefID.emplace(refID, vehicle.get());
-            made.push_back(std::move(vehicle));
-        }
-        byName.emplace(key, refID);
+        if (dryRun)
+            return --dryRunVehicle; // stands in for the vehicle that would be made
+        auto vehicle = std::make_unique<CVehicle>();
+        vehicle->SetName(reinterpret_cast<LPCWSTR>(name.utf16()));
+        vehicle->SetYear(QDate::currentDate().year());
+        vehicle->SetCurrentOdometer(0);
+        if (!m_DataLayer.Save(vehicle.get(), 0))
+            return 0;
+        const ULONG refID = vehicle->GetRefID();
+        byRefID.emplace(refID, vehicle.get());
+        made.push_back(std::move(vehicle));
         return refID;
     };
+    // A name of the file is the vehicle of that exact name; another case of a stored name only
+    // when that is the one vehicle it can mean and the file does not use both spellings.
+    QHash<QString, ULONG> resolved;
+    QString lastName; // rows come by vehicle: the name asked for last is nearly always the next
+    ULONG lastRefID = 0;
+    auto resolveFileName = [&](const QString& name) -> ULONG {
+        if (lastRefID != 0 && name == lastName)
+            return lastRefID;
+        if (const auto found = resolved.constFind(name); found != resolved.constEnd()) {
+            lastName = name;
+            return lastRefID = *found;
+        }
+        ULONG refID = byName.value(name);
+        if (refID == 0) {
+            const QList<ULONG> folded = byFolded.value(FoldedVehicleName(name));
+            if (folded.size() == 1 &&
+                !m_FileVehicleNames.contains(QString::fromUtf16(byRefID[folded.front()]->GetName())))
+                refID = folded.front();
+        }
+        if (refID == 0 && (refID = make(name)) == 0)
+            return 0;
+        resolved.insert(name, refID);
+        return refID;
+    };
+    // The vehicle the user named: as the user sees names, case aside.
+    ULONG typed = targetVehicle;
+    auto resolveTyped = [&]() -> ULONG {
+        if (typed == 0) {
+            const QList<ULONG> folded = byFolded.value(FoldedVehicleName(targetVehicleName));
+            typed = !folded.isEmpty() ? folded.front() : make(targetVehicleName.trimmed());
+        }
+        return typed;
+    };
 
-    m_Reader.Rewind();
-    QStringList fields;
-    qint64 line = 0;
-    m_Reader.Next(fields, line); // the header
+    // What each vehicle holds already, read when the import first comes to it.
+    std::unordered_map<ULONG, KeySet> stored;
+    CLocalDays days;
+    auto keysOf = [&](ULONG vehicle) -> KeySet* {
+        auto [found, added] = stored.try_emplace(vehicle);
+        if (added && byRefID.count(vehicle) &&
+            std::none_of(made.begin(), made.end(),
+                         [vehicle](const auto& v) { return v->GetRefID() == vehicle; })) {
+            CObjectListT<CEntry> entries;
+            CEntryFilter filter;
+            filter.SetVehicleID(vehicle);
+            if (!m_DataLayer.Load(entries, filter)) {
+                stored.erase(found);
+                return nullptr;
+            }
+            for (int i = 0; i < entries.GetCount(); ++i) {
+                const CEntry* entry = entries.Get(i);
+                const QDate day = days.Day(entry->GetDate());
+                if (day.isValid())
+                    found->second.insert({entry->GetType(), day.toJulianDay(), entry->GetOdometer(),
+                                          Cents(entry->GetAmount())});
+            }
+        }
+        return &found->second;
+    };
+
+    std::map<ULONG, LONG> highest; // vehicle -> highest odometer imported
+    CBulkInsert<CEntry> bulk(m_DataLayer);
+    CEntry entry;
     CImportRow row;
     CImportProblem problem;
-    qint64 rows = 0;
-    CEntry entry;
+    const qint64 size = m_Reader.Size();
+    qint64 lastReport = 0;
+    qint64 rowsSinceReport = 0;
+    CTableReader tables(m_Reader);
+    tables.Restart();
+    CTableReader::Record record;
+    EmptySection pending;
     for (;;) {
-        const CCsvReader::ReadResult result = m_Reader.Next(fields, line);
+        const CCsvReader::ReadResult result = tables.Next(record);
         if (result == CCsvReader::ReadEnd)
             break;
-        if (result != CCsvReader::ReadRecord)
-            return fail(ResultFailed); // the file changed since it was checked
-        ++rows;
-        if (progress && rows % kProgressStep == 0 && !progress(size + m_Reader.BytesRead(), size * 2))
-            return fail(ResultCancelled);
-        if (m_Reader.LastRecordHadBadText() || !m_Mapping.Convert(fields, row, problem))
-            continue; // counted as refused by the check
-        const ULONG vehicle = resolve(row);
-        if (vehicle == 0) {
-            if (VehicleNameOf(row).isEmpty())
-                continue; // no vehicle named: refused by the check
-            return fail(ResultFailed);
+        if (result != CCsvReader::ReadRecord) {
+            CImportProblem stop =
+                FileProblem(result == CCsvReader::ReadTooLong ? CImportProblem::RecordTooLong
+                                                              : CImportProblem::FileNotRead);
+            AddError(stop, result == CCsvReader::ReadTooLong ? record.line : 0);
+            m_Fatal = true;
+            break;
         }
-        if (stored.count({vehicle, row.type, row.day.toJulianDay(), row.odometer, Cents(row.amount)})) {
+        if (progress &&
+            (++rowsSinceReport >= kProgressRows || m_Reader.BytesRead() - lastReport >= kProgressBytes)) {
+            rowsSinceReport = 0;
+            lastReport = m_Reader.BytesRead();
+            if (!progress(lastReport, size))
+                return fail(ResultCancelled);
+        }
+        switch (record.role) {
+        case CTableReader::RoleTitle:
+            continue;
+        case CTableReader::RoleMarker:
+            if (pending.line > 0)
+                m_EmptySections.push_back(pending);
+            pending = {record.line, record.fields.value(0).trimmed()};
+            continue;
+        case CTableReader::RoleHeader: {
+            pending = EmptySection();
+            if (static_cast<std::size_t>(record.table) >= m_Tables.size()) {
+                // A table past the part read on opening: recognised as it comes.
+                Table table;
+                table.marker = record.marker;
+                table.headerLine = record.line;
+                table.otherDelimiter = record.otherDelimiter;
+                table.mapping = CImportMapping::Recognise(record.fields, record.marker, m_Title);
+                Recognise(table);
+                ApplyChoices(table.mapping);
+                m_Tables.push_back(std::move(table));
+            }
+            const Table& table = m_Tables[static_cast<std::size_t>(record.table)];
+            if (table.otherDelimiter && table.mapping.GetKind() != CImportMapping::KindSkipped) {
+                problem = CImportProblem();
+                problem.code = CImportProblem::MixedDelimiters;
+                problem.value =
+                    QString(QLatin1Char(table.otherDelimiter)) + QLatin1Char(m_Reader.Delimiter());
+                ++m_RowCount; // its rows, unread, count as one refused
+                AddError(problem, record.line);
+            }
+            continue;
+        }
+        case CTableReader::RoleRow:
+            break;
+        }
+        Table& table = m_Tables[static_cast<std::size_t>(std::max(0, record.table))];
+        ++table.rows;
+        if (record.table < 0 || table.otherDelimiter || !table.mapping.Usable())
+            continue;
+        if (IsHeaderAgain(record.fields, table.mapping.Header())) {
+            ++m_RowCount;
+            problem = CImportProblem();
+            problem.code = CImportProblem::RepeatedHeader;
+            AddError(problem, record.line);
+            continue;
+        }
+        if (record.badText) {
+            ++m_RowCount;
+            problem = CImportProblem();
+            problem.code = CImportProblem::BadText;
+            AddError(problem, record.line);
+            continue;
+        }
+        if (!table.mapping.Convert(record.fields, row, problem)) {
+            ++m_RowCount;
+            AddError(problem, record.line);
+            continue;
+        }
+        // Once a row is refused nothing will be written: the rest is only checked.
+        const bool counting = m_ErrorCount > 0 && !skipBadRows;
+        if (row.vehicleOnly) {
+            // The user's vehicle takes every row, so the file's vehicles are not made.
+            if (overrideFileVehicles || counting)
+                continue;
+            const ULONG vehicle = resolveFileName(row.vehicle);
+            if (vehicle == 0)
+                return fail(ResultFailed);
+            if (row.odometer > 0) {
+                LONG& top = highest[vehicle];
+                top = std::max(top, row.odometer);
+            }
+            continue;
+        }
+        ++m_RowCount;
+        bool fromFile = false;
+        const QString name = VehicleNameOf(row, &fromFile);
+        if (name.trimmed().isEmpty() && targetVehicle == 0) {
+            problem = CImportProblem();
+            problem.code = CImportProblem::NoVehicle;
+            AddError(problem, record.line);
+            continue;
+        }
+        if (counting)
+            continue;
+        const ULONG vehicle = fromFile ? resolveFileName(name) : resolveTyped();
+        if (vehicle == 0)
+            return fail(ResultFailed);
+        KeySet* keys = keysOf(vehicle);
+        if (!keys)
+            return fail(ResultFailed);
+        if (keys->count({row.type, row.day.toJulianDay(), row.odometer, Cents(row.amount)})) {
             ++m_Summary.duplicates;
             continue;
         }
-        if (m_Mapping.GetKind() == CImportMapping::KindFuelLog &&
-            (row.notes.startsWith(LoadStringResource(IDS_PARTIAL_FILL_UP)) ||
-             row.notes.startsWith(LoadStringResource(IDS_MISSED_FILL_UP))))
+        if (row.partial)
             m_Summary.fillUpMarks = true;
-        auto& top = highest[vehicle];
+        LONG& top = highest[vehicle];
         top = std::max(top, row.odometer);
         ++m_Summary.imported;
+        ++table.imported;
         if (dryRun)
             continue;
-        // One record reused: a save with a preset reference ID and no row ID inserts.
+        // One record reused; the bulk path gives each its reference ID.
         entry.SetID(0);
-        entry.SetRefID(newRefID());
+        entry.SetRefID(0);
         entry.SetVehicleID(vehicle);
         entry.SetType(row.type);
         entry.SetDate(row.date);
@@ -361,14 +695,22 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         entry.SetAmount(row.amount);
         entry.SetCustom1(row.custom1);
         entry.SetCustom2(row.custom2);
-        entry.SetVendor(row.vendor.toStdU16String().c_str());
-        entry.SetName(row.name.toStdU16String().c_str());
-        entry.SetNotes(row.notes.toStdU16String().c_str());
-        if (!m_DataLayer.Save(&entry, 0))
+        entry.SetVendor(reinterpret_cast<LPCWSTR>(row.vendor.utf16()));
+        entry.SetName(reinterpret_cast<LPCWSTR>(row.name.utf16()));
+        entry.SetNotes(reinterpret_cast<LPCWSTR>(row.notes.utf16()));
+        if (!bulk.Insert(entry))
             return fail(ResultFailed);
     }
-    if (progress && !progress(size * 2, size * 2))
+    if (pending.line > 0)
+        m_EmptySections.push_back(pending);
+    m_Summary.read = m_RowCount;
+    m_Summary.refused = m_ErrorCount;
+    if (progress && !progress(size, size))
         return fail(ResultCancelled);
+    if (m_Fatal || (m_ErrorCount > 0 && !skipBadRows)) {
+        fail(ResultRefused);
+        return ResultRefused;
+    }
     if (dryRun)
         return ResultOK;
 

@@ -1,8 +1,9 @@
 #pragma once
-// Imports a CSV file into the data file: opens it and recognises its columns, shows the first
-// rows as they will be stored, checks the whole file (nothing is written while a row has an
-// error, unless the good rows alone are wanted), then writes every row in one transaction that a
-// cancel rolls back. Rows already stored (same vehicle, type, day, odometer and amount) are skipped.
+// Imports a CSV file into the data file: opens it and finds its tables (a file may hold several,
+// under section markers, with title lines above) and what their columns mean, shows the first rows
+// as they will be stored, then reads the whole file once, writing in one transaction that is
+// rolled back when a row has an error (unless the good rows alone are wanted) or the user
+// cancels. Rows already stored (same vehicle, type, day, odometer and amount) are skipped.
 // It tells what it found as codes and counts; ImportText puts them into words.
 
 #include "exchange/CCsvReader.h"
@@ -16,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CDataLayer;
@@ -29,13 +31,37 @@ public:
     enum Result { ResultOK, ResultRefused, ResultCancelled, ResultBusy, ResultFailed };
 
     struct Summary {
-        qint64 read = 0; // data rows in the file
+        qint64 read = 0; // data rows of the tables that are imported
         qint64 imported = 0;
         qint64 duplicates = 0; // already stored, skipped
         qint64 refused = 0;    // rows with errors
         int vehiclesMade = 0;
         bool fillUpMarks = false; // a partial or missed fill-up was noted
         bool latin1 = false;      // the file was read as Latin-1
+    };
+
+    // One table of the file.
+    struct Table {
+        qint64 markerLine = 0; // 0 when no marker heads it
+        QString marker;
+        qint64 headerLine = 0;
+        CImportMapping mapping;
+        char otherDelimiter = 0; // its header uses another delimiter than the file's
+        qint64 rows = 0;         // seen on opening, then counted by the import
+        qint64 imported = 0;
+        std::vector<QStringList> sample; // its first rows, which the guesses are made from
+    };
+
+    // A marker with nothing under it.
+    struct EmptySection {
+        qint64 line = 0;
+        QString marker;
+    };
+
+    // Repeats of one kind of error (the same code in the same column): the first two and how many.
+    struct ErrorKind {
+        std::vector<CImportProblem> first;
+        qint64 count = 0;
     };
 
     static constexpr int MaxErrorsKept = 50;
@@ -45,19 +71,49 @@ public:
     CEntryImporter(const CEntryImporter&) = delete;
     CEntryImporter& operator=(const CEntryImporter&) = delete;
 
-    // Opens the file and reads its header and first rows; false with OpenFailure() set when the
-    // file cannot be imported at all.
+    // Opens the file and reads its first part: its tables and their first rows; false with
+    // OpenFailure() set when the file cannot be imported at all (not text, no table in it).
     bool Open(const QString& path);
     bool Open(std::unique_ptr<QIODevice> device, const QString& name);
     const CImportProblem& OpenFailure() const { return m_OpenFailure; }
+    // Why no table of the file can be imported as its columns are mapped now (no date column, say),
+    // which the user may mend by saying what the columns hold; None when one can.
+    CImportProblem TableProblem() const;
 
     CCsvReader& Reader() { return m_Reader; }
-    const QStringList& Header() const { return m_Header; }
-    CImportMapping& Mapping() { return m_Mapping; }
-    const CImportMapping::Detection& Detected() const { return m_Detected; }
-    // A new delimiter: the header is read again and the columns recognised anew.
+    // A new delimiter: the tables are found and recognised anew.
     bool SetDelimiter(char delimiter);
 
+    // The tables found so far: on opening those of the file's first part, after an import all.
+    std::vector<Table>& Tables() { return m_Tables; }
+    const std::vector<Table>& Tables() const { return m_Tables; }
+    const std::vector<EmptySection>& EmptySections() const { return m_EmptySections; }
+    // Opening read the whole file, so the tables' row counts are complete.
+    bool ReadWhole() const { return m_ReadWhole; }
+    // The first table whose rows are imported, or -1.
+    int FirstImported() const;
+    // Its mapping and header, for a file of one table.
+    CImportMapping& Mapping();
+    const QStringList& Header() const;
+    const QString& Title() const { return m_Title; }
+    const CImportMapping::Detection& Detected() const { return m_Detected; }
+    // The file names the vehicles of its rows: a vehicle column, or one vehicle in a table of them.
+    bool NamesVehicles() const;
+    // The one vehicle that the file's tables of vehicles name; empty when none or several.
+    const QString& FileVehicle() const { return m_FileVehicle; }
+
+    // The user's word for a column of one table; a lone price is read anew beside it, and a new
+    // date or number column says again how dates and numbers are written.
+    void SetField(std::size_t table, int column, CImportMapping::Field field);
+    // The user's word for a column of every table that has it (by its name, case and spaces aside),
+    // also of tables found later; the number of tables found so far that have it.
+    int MapColumn(const QString& name, CImportMapping::Field field);
+
+    // Choices for every table.
+    CImportMapping::DateFormat dateFormat = CImportMapping::DateIso;
+    bool decimalComma = false;
+    // What the rows of a service log become where the table does not say.
+    CEntry::Type serviceType = CEntry::EntryRepair;
     // Where rows go that name no vehicle (or every row, with overrideFileVehicles): a stored
     // vehicle's RefID, or a name (made when no vehicle has it).
     ULONG targetVehicle = 0;
@@ -66,46 +122,56 @@ public:
     // Import the good rows and count the others as refused.
     bool skipBadRows = false;
 
-    // The first rows as they will be stored; a row that cannot be read gives its problem instead,
-    // without a line: row.line has it.
+    // The first rows of a table (-1: the first imported) as they will be stored; a row that cannot
+    // be read gives its problem instead, without a line: row.line has it.
     struct PreviewRow {
         CImportRow row;
         CImportProblem problem;
     };
-    std::vector<PreviewRow> Preview(int count);
+    std::vector<PreviewRow> Preview(int count, int table = -1);
 
-    // Reads the whole file: the errors (the first MaxErrorsKept) and their count, the rows.
-    // False when cancelled.
-    bool Check(const Progress& progress);
-    // A changed choice (date format, decimal mark, vehicle) needs a fresh check.
-    void ForgetCheck() { m_Checked = false; }
+    // Reads the whole file and writes its rows; dryRun checks and counts without writing. After it:
+    // the errors (summed up by kind, the first MaxErrorsKept as they are) and their count.
+    Result Import(const Progress& progress, bool dryRun = false);
+    const Summary& GetSummary() const { return m_Summary; }
     const std::vector<CImportProblem>& Errors() const { return m_Errors; }
+    const std::vector<ErrorKind>& ErrorKinds() const { return m_Kinds; }
     qint64 ErrorCount() const { return m_ErrorCount; }
     qint64 RowCount() const { return m_RowCount; }
 
-    // Checks (when not done yet) and writes. dryRun checks and counts duplicates without writing.
-    Result Import(const Progress& progress, bool dryRun = false);
-    const Summary& GetSummary() const { return m_Summary; }
-
 private:
-    bool ReadHeader();
+    bool ReadStructure();
+    void Recognise(Table& table) const;
+    void ApplyChoices(CImportMapping& mapping) const;
+    // Guesses the date format and the decimal mark anew from the rows, as asked.
+    void Detect(bool dates, bool numbers);
+    // After the user's word for a column: what it tells anew.
+    void Chosen(CImportMapping::Field field);
     void AddError(CImportProblem problem, qint64 line);
     // A problem of the file as a whole, about the file itself.
     CImportProblem FileProblem(CImportProblem::Code code) const;
-    // The name of the vehicle a row goes to; empty when it goes to the stored targetVehicle.
-    QString VehicleNameOf(const CImportRow& row) const;
+    // The name of the vehicle a row goes to, and whether the file gave it; empty when it goes to
+    // the stored targetVehicle.
+    QString VehicleNameOf(const CImportRow& row, bool* fromFile = nullptr) const;
 
     CDataLayer& m_DataLayer;
     CCsvReader m_Reader;
     QString m_Name;
     CImportProblem m_OpenFailure;
-    QStringList m_Header;
-    CImportMapping m_Mapping;
+    std::vector<Table> m_Tables;
+    std::size_t m_TablesOnOpening = 0;
+    bool m_ReadWhole = false; // opening read the whole file, so every table is known
+    std::vector<EmptySection> m_EmptySections;
+    QString m_Title;
     CImportMapping::Detection m_Detected;
+    QString m_FileVehicle;
+    QStringList m_FileVehicleNames; // the names in the vehicle columns of the first part
+    std::vector<std::pair<QString, CImportMapping::Field>> m_ColumnChoices;
     std::vector<CImportProblem> m_Errors;
+    std::vector<ErrorKind> m_Kinds;
     qint64 m_ErrorCount = 0;
     qint64 m_RowCount = 0;
-    bool m_Checked = false;
     bool m_Fatal = false; // the file cannot be read to its end
     Summary m_Summary;
+    CImportMapping m_NoMapping;
 };

@@ -1,7 +1,7 @@
 #pragma once
-// What the columns of an imported CSV file mean: recognised from the header (our own export, a
-// fuel log or a service log of another program), and how one record becomes an entry. Values
-// that cannot be read are errors with a reason, never a silent 0.
+// What the columns of one table of an imported CSV file mean: recognised from its header (our own
+// export, a known program's export, or by the names alone), corrected by the user, and how one
+// record becomes an entry. Values that cannot be read are errors with a reason, never a silent 0.
 
 #include "core/LocalDates.h"
 
@@ -14,13 +14,17 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 struct CImportProblem;
+class CImportProfile;
 
 // One record of the file as it will be stored.
 struct CImportRow {
     qint64 line = 0;
     QString vehicle; // the file's vehicle name; empty when it names none
+    // The row only names a vehicle (with its odometer, when it has one).
+    bool vehicleOnly = false;
     CEntry::Type type = CEntry::EntryNone;
     double date = 0.0; // stored (UTC) OLE date
     QDate day;         // the local day
@@ -31,10 +35,12 @@ struct CImportRow {
     QString vendor;
     QString name;
     QString notes;
+    bool partial = false; // a partial or a missed fill-up was noted
 };
 
 class CImportMapping {
 public:
+    // The fields a column can hold; FieldCount is a column that is not used.
     enum Field {
         FieldVehicle,
         FieldDate,
@@ -48,45 +54,89 @@ public:
         FieldNotes,
         FieldPartial,
         FieldMissed,
+        FieldFull, // a full tank: not full is a partial fill-up
+        FieldTime, // the time of the date column, when apart
         FieldCount
     };
-    enum Kind { KindOwn, KindFuelLog, KindServiceLog };
+    enum Kind { KindOwn, KindFuelLog, KindServiceLog, KindVehicles, KindSkipped };
+    // What a price column that does not say whether it is per unit means.
+    enum PriceReading { PriceNone, PriceUnit, PriceTotal };
+    // Who decided it: the known program's layout, the rows' figures, too few rows to tell (a
+    // guess), or the user.
+    enum PriceReason { ReasonProfile, ReasonNumbers, ReasonGuess, ReasonUser };
     enum DateFormat { DateIso, DateMonthDayYear, DateDayMonthYear, DateDayMonthYearDots, DateFormatCount };
 
-    // The mapping of a header line; Usable() says whether it can be imported and, if not, Problem() why.
-    static CImportMapping Recognise(const QStringList& header);
-    bool Usable() const { return m_Columns[FieldDate] >= 0 && m_Columns[FieldOdometer] >= 0; }
+    // The mapping of a header line under an optional section marker ("## Log", "FUEL RECORDS")
+    // and file title ("ROAD TRIP CSV"); Usable() says whether its rows can be imported and, if
+    // not, Problem() why.
+    static CImportMapping Recognise(const QStringList& header, const QString& marker = QString(),
+                                    const QString& title = QString());
+    bool Usable() const;
     CImportProblem Problem() const;
 
     Kind GetKind() const { return m_Kind; }
-    int Column(Field field) const { return m_Columns[field]; }
-    // The field of a column, or FieldCount when the column is not imported.
+    // The section marker that has no place in the data file (categories, tyres, ...).
+    bool SkippedByMarker() const { return m_SkippedByMarker; }
+    const QStringList& Header() const { return m_Header; }
+    const QString& Marker() const { return m_Marker; }
+    // The known export the header matched; null when read by the names alone.
+    const CImportProfile* Profile() const { return m_Profile; }
+    // The first column of the field, or -1.
+    int Column(Field field) const;
+    // The field of a column, or FieldCount when the column is not used.
     Field FieldOf(int column) const;
+    // The user's word for a column; the kind follows what the columns now hold.
+    void SetField(int column, Field field);
+    // The columns that nothing is taken from.
+    QList<int> UnusedColumns() const;
     static QString FieldName(Field field);
+    // "date", "unitprice", "ignore", as the console tool takes them; FieldCount is "ignore".
+    static QString FieldKey(Field field);
+    static std::optional<Field> FieldFromKey(const QString& key);
     static QString KindName(Kind kind);
+
+    // The column whose price says neither per unit nor total, and what it was taken as.
+    int PriceColumn() const { return m_PriceColumn; }
+    PriceReading GetPriceReading() const { return m_PriceReading; }
+    PriceReason GetPriceReason() const { return m_PriceReason; }
+    void SetPriceReading(PriceReading reading, PriceReason reason);
+    // Decides the price column from the rows: a price per unit varies little from row to row,
+    // a total varies with the quantity. A known program's meaning is kept.
+    void DecidePrice(const std::vector<QStringList>& records);
+    // A "Type" column that holds no entry types (a service log's "Oil change") is a description.
+    void CheckTypeColumn(const std::vector<QStringList>& records);
 
     // Choices the file cannot fix by itself.
     bool decimalComma = false;
     DateFormat dateFormat = DateIso;
     CEntry::Type serviceType = CEntry::EntryRepair; // what a service log's rows become
+    // The section says what its rows are (costs, maintenance), so the user is not asked.
+    bool ServiceTypeFixed() const { return m_ServiceTypeFixed; }
 
     // A record as an entry; false with the problem when a value cannot be read. The problem's line
     // is left to the caller.
     bool Convert(const QStringList& fields, CImportRow& row, CImportProblem& problem) const;
+    // The values of the record that a field is taken from, as the file has them.
+    QString Value(const QStringList& fields, Field field) const;
 
-    // Guesses from the first records: the date format (ambiguous when the rows fit both the
-    // month-first and the day-first form; guess then holds the locale's order) and the decimal comma.
+    // Guesses from the first records' dates and numbers: the date format (ambiguous when the rows
+    // fit both the month-first and the day-first form; the guess then holds the locale's order) and
+    // the decimal comma.
     struct Detection {
         DateFormat dateFormat = DateIso;
         bool dateAmbiguous = false;
+        bool dateUnknown = false; // no format reads most of the dates
         bool decimalComma = false;
     };
-    Detection Detect(const QList<QStringList>& records) const;
+    static Detection Detect(const QStringList& dates, const QStringList& numbers);
+    // The values of this table's records that Detect looks at.
+    void CollectSamples(const std::vector<QStringList>& records, QStringList& dates,
+                        QStringList& numbers) const;
 
     // Readers of single values, for the mapping and the console tool's options.
     static std::optional<double> ParseNumber(const QString& text, bool decimalComma);
     // A date with an optional time ("14:30", "2:30 PM", "T14:30:00"; noon without one), as the
-    // local date and time; problem says why not.
+    // local date and time; problem says why not. A two-digit year is the one nearest today.
     struct LocalTime {
         QDate date;
         QTime time;
@@ -95,13 +145,27 @@ public:
                                               CImportProblem* problem);
     static QString DateFormatName(DateFormat format);
     static std::optional<DateFormat> DateFormatFromName(const QString& name);
+    // A header name as it is compared: lower case, without accents, spaces, punctuation or a unit
+    // in brackets at the end ("Odo (km)" is "odo").
     static QString NormaliseHeader(const QString& text);
 
 private:
-    QString Value(const QStringList& fields, Field field) const;
+    void Classify();
+    // What a price column that does not say it is per unit or the total is, by the other columns.
+    void ReadLonePrice();
 
-    std::array<int, FieldCount> m_Columns{};
+    std::vector<Field> m_Fields;           // by column
+    std::array<int, FieldCount> m_First{}; // the first column of each field, for the rows
     Kind m_Kind = KindOwn;
+    int m_MarkerHint = 0;
+    bool m_SkippedByMarker = false;
+    bool m_ServiceTypeFixed = false;
+    int m_LonePrice = -1; // the column named "price" and no more, unless a profile knows it
+    int m_PriceColumn = -1;
+    PriceReading m_PriceReading = PriceNone;
+    PriceReason m_PriceReason = ReasonGuess;
     QStringList m_Header;
+    QString m_Marker;
+    const CImportProfile* m_Profile = nullptr;
     mutable CLocalDays m_Days; // a cache only
 };

@@ -16,7 +16,8 @@ struct CImportProblem {
         FileEmpty,
         NoDateColumn,     // value: the header's names
         NoOdometerColumn, // value: the header's names
-        RecordTooLong,    // line: where the record starts; nothing after it is read
+        RecordTooLong, // line: where the record starts; limit: the longest allowed; nothing after it is read
+        NoTable,       // no table of the file has rows that can be stored
         // One row; value is the value at fault as the file has it.
         Missing,
         BadNumber,
@@ -28,16 +29,25 @@ struct CImportProblem {
         BadType,
         BadText, // the line is not valid UTF-8
         NoVehicle,
+        RepeatedHeader, // the table's header line again, as where two exports were joined
+        // A table of the file; line: its header line.
+        MixedDelimiters, // value: the delimiter its header uses, then the file's
+        // About a table, not a fault; value: the table's marker or header.
+        NoPlace,         // the table holds what the data file has no place for
+        NoVehicleColumn, // a table of vehicles without their names
+        CodeCount
     };
 
     Code code = None;
-    qint64 line = 0; // the file's line, from 1; 0 when not known
-    int column = -1; // the file's column, from 0; -1 when no one value is at fault
+    qint64 line = 0;    // the file's line, from 1; 0 when not known
+    int column = -1;    // the file's column, from 0; -1 when no one value is at fault
+    QString columnName; // its name in the file's header
     CImportMapping::Field field = CImportMapping::FieldCount;
     QString value;
     CImportMapping::DateFormat dateFormat = CImportMapping::DateIso;
+    qint64 limit = 0;
 
     bool IsProblem() const { return code != None; }
     // The file cannot be read past this, so there are no good rows to pick out.
-    bool StopsTheFile() const { return code >= FileNotRead && code <= RecordTooLong; }
+    bool StopsTheFile() const { return code >= FileNotRead && code <= NoTable; }
 };

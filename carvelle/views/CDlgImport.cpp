@@ -1,5 +1,7 @@
 #include "views/CDlgImport.h"
 
+#include "views/CColumnMappingEditor.h"
+
 #include "exchange/CEntryImporter.h"
 #include "exchange/ImportText.h"
 
@@ -39,6 +41,7 @@ enum Label {
     LabelRows,
     LabelService
 };
+enum MoreLabel { LabelTable, LabelPrice };
 enum Choice {
     ChoiceComma,
     ChoiceSemicolon,
@@ -58,10 +61,14 @@ QString ChoiceText(Choice choice) {
     return LoadStringResource(IDS_IMPORT_CHOICES).split(u'|').value(choice);
 }
 
-QLabel* MakeLabel(QWidget* parent, Label label) {
-    auto* widget = new QLabel(LabelText(label), parent);
+QLabel* MakeLabel(QWidget* parent, const QString& text) {
+    auto* widget = new QLabel(text, parent);
     widget->setFont(SmallBoldFont());
     return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, Label label) {
+    return MakeLabel(parent, LabelText(label));
 }
 
 QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items) {
@@ -76,6 +83,19 @@ QString Number(double value) {
     return QLocale().toString(value, 'g', 7);
 }
 
+// A table as the list of tables names it: where it starts, its marker or first column names, and
+// what it is read as.
+QString TableText(const CEntryImporter::Table& table) {
+    QString name = table.marker;
+    if (name.isEmpty())
+        name = table.mapping.Header().mid(0, 3).join(QStringLiteral(", "));
+    if (name.size() > 40)
+        name = name.left(39) + u'\u2026';
+    const qint64 line = table.markerLine > 0 ? table.markerLine : table.headerLine;
+    return QStringLiteral("%1: %2 \u2014 %3")
+        .arg(QString::number(line), name, CImportMapping::KindName(table.mapping.GetKind()));
+}
+
 constexpr int kPreviewRows = 10;
 constexpr char kDelimiters[] = {',', ';', '\t'};
 
@@ -83,7 +103,9 @@ constexpr char kDelimiters[] = {',', ';', '\t'};
 
 CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG activeVehicle,
                        QWidget* parent)
-    : CFullScreenDialog(IDD_IMPORT, LoadStringResource(IDS_IMPORT_TITLE), parent), m_Importer(importer) {
+    : CFullScreenDialog(IDD_IMPORT, LoadStringResource(IDS_IMPORT_TITLE), parent), m_Importer(importer),
+      m_ActiveVehicle(activeVehicle) {
+    const QStringList more = LoadStringResource(IDS_IMPORT_MORE_LABELS).split(u'|');
     auto* form = new QFormLayout();
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     auto* file = new QLabel(QFileInfo(fileName).fileName(), this);
@@ -91,6 +113,8 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     file->setToolTip(fileName);
     form->addRow(MakeLabel(this, LabelFile), file);
 
+    m_Table = MakeList(this, "table", {});
+    m_TableLabel = MakeLabel(this, more.value(LabelTable));
     m_Delimiter = MakeList(this, "delimiter",
                            {ChoiceText(ChoiceComma), ChoiceText(ChoiceSemicolon), ChoiceText(ChoiceTab)});
     m_Decimal = MakeList(this, "decimal", {ChoiceText(ChoicePoint), ChoiceText(ChoiceDecimalComma)});
@@ -104,24 +128,28 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     m_Vehicle->setInsertPolicy(QComboBox::NoInsert);
     m_ServiceType = MakeList(this, "serviceType", {ChoiceText(ChoiceRepairs), ChoiceText(ChoiceExpenses)});
     m_ServiceTypeLabel = MakeLabel(this, LabelService);
+    m_Price = MakeList(this, "price", LoadStringResource(IDS_IMPORT_PRICE_CHOICES).split(u'|'));
+    m_PriceLabel = MakeLabel(this, more.value(LabelPrice));
+    form->addRow(m_TableLabel, m_Table);
     form->addRow(MakeLabel(this, LabelDelimiter), m_Delimiter);
     form->addRow(MakeLabel(this, LabelDecimal), m_Decimal);
     form->addRow(MakeLabel(this, LabelDateFormat), m_DateFormat);
     form->addRow(MakeLabel(this, LabelInto), m_Vehicle);
     form->addRow(m_ServiceTypeLabel, m_ServiceType);
+    form->addRow(m_PriceLabel, m_Price);
     Body()->addLayout(form);
 
     m_Note = new QLabel(this);
     m_Note->setObjectName(QStringLiteral("note"));
     m_Note->setWordWrap(true);
     m_Note->setFont(BoldFont());
+    m_Note->setTextFormat(Qt::PlainText);
     Body()->addWidget(m_Note);
 
     Body()->addWidget(MakeLabel(this, LabelColumns));
-    m_Columns = new QLabel(this);
-    m_Columns->setObjectName(QStringLiteral("columns"));
-    m_Columns->setWordWrap(true);
-    Body()->addWidget(m_Columns);
+    m_Columns = new CColumnMappingEditor(this);
+    m_Columns->setMaximumHeight(fontMetrics().height() * 9);
+    Body()->addWidget(m_Columns, 1);
 
     Body()->addWidget(MakeLabel(this, LabelRows));
     m_Preview = new QTableWidget(this);
@@ -139,7 +167,7 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     m_Errors = new QPlainTextEdit(this);
     m_Errors->setObjectName(QStringLiteral("errors"));
     m_Errors->setReadOnly(true);
-    m_Errors->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_Errors->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_GoodRowsOnly = new QCheckBox(this);
     m_GoodRowsOnly->setObjectName(QStringLiteral("goodRowsOnly"));
     Body()->addWidget(m_ErrorTitle);
@@ -157,40 +185,82 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     Body()->addWidget(m_Progress);
 
     // What the file told.
-    const CImportMapping& mapping = m_Importer.Mapping();
+    m_Updating = true;
     for (int i = 0; i < 3; ++i) {
         if (kDelimiters[i] == m_Importer.Reader().Delimiter())
             m_Delimiter->setCurrentIndex(i);
     }
-    m_Decimal->setCurrentIndex(mapping.decimalComma ? 1 : 0);
-    m_DateFormat->setCurrentIndex(mapping.dateFormat);
+    m_Decimal->setCurrentIndex(m_Importer.decimalComma ? 1 : 0);
+    m_DateFormat->setCurrentIndex(m_Importer.dateFormat);
+    m_ServiceType->setCurrentIndex(m_Importer.serviceType == CEntry::EntryExpense ? 1 : 0);
+    FillTables();
     FillVehicles(activeVehicle);
+    m_Updating = false;
 
     auto changed = [this] {
         if (!m_Updating)
             ApplyChoices();
     };
-    connect(m_Delimiter, &QComboBox::currentIndexChanged, this, [this, changed] {
+    connect(m_Delimiter, &QComboBox::currentIndexChanged, this, [this] {
         if (m_Updating)
             return;
         m_Importer.SetDelimiter(kDelimiters[std::max(0, m_Delimiter->currentIndex())]);
-        changed();
+        m_Updating = true;
+        FillTables();
+        m_Vehicle->clear();
+        FillVehicles(m_ActiveVehicle);
+        m_Updating = false;
+        ApplyChoices();
+    });
+    connect(m_Table, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_Updating)
+            ShowTable();
     });
     connect(m_Decimal, &QComboBox::currentIndexChanged, this, changed);
     connect(m_DateFormat, &QComboBox::currentIndexChanged, this, changed);
     connect(m_ServiceType, &QComboBox::currentIndexChanged, this, changed);
     connect(m_Vehicle, &QComboBox::currentTextChanged, this, changed);
+    connect(m_Price, &QComboBox::activated, this, [this](int choice) {
+        if (CImportMapping* mapping = ShownMapping()) {
+            mapping->SetPriceReading(choice == 0 ? CImportMapping::PriceUnit : CImportMapping::PriceTotal,
+                                     CImportMapping::ReasonUser);
+            ShowTable();
+        }
+    });
+    connect(m_Columns, &CColumnMappingEditor::FieldChosen, this,
+            [this](int column, CImportMapping::Field field) {
+                if (Shown() < 0)
+                    return;
+                m_Importer.SetField(static_cast<std::size_t>(Shown()), column, field);
+                // A new date or number column may tell their form anew.
+                m_Updating = true;
+                m_Decimal->setCurrentIndex(m_Importer.decimalComma ? 1 : 0);
+                m_DateFormat->setCurrentIndex(m_Importer.dateFormat);
+                m_Updating = false;
+                ShowTable();
+            });
     ApplyChoices();
     m_DateFormat->setFocus();
 }
 
 CDlgImport::~CDlgImport() = default;
 
+void CDlgImport::FillTables() {
+    m_Table->clear();
+    const auto& tables = m_Importer.Tables();
+    for (const CEntryImporter::Table& table : tables)
+        m_Table->addItem(TableText(table));
+    m_Table->setCurrentIndex(std::max(0, m_Importer.FirstImported()));
+    const bool several = tables.size() > 1;
+    m_Table->setVisible(several);
+    m_TableLabel->setVisible(several);
+}
+
 void CDlgImport::FillVehicles(ULONG activeVehicle) {
     CObjectListT<CVehicle> vehicles;
     TheRecords().LoadVehicles(vehicles);
     vehicles.SortByName();
-    const bool fileNamesVehicles = m_Importer.Mapping().Column(CImportMapping::FieldVehicle) >= 0;
+    const bool fileNamesVehicles = m_Importer.NamesVehicles();
     if (fileNamesVehicles)
         m_Vehicle->addItem(ChoiceText(ChoiceFileVehicles), QVariant::fromValue<qulonglong>(0));
     int active = fileNamesVehicles ? 0 : -1;
@@ -204,11 +274,21 @@ void CDlgImport::FillVehicles(ULONG activeVehicle) {
     m_Vehicle->setCurrentIndex(std::max(0, active));
 }
 
+int CDlgImport::Shown() const {
+    const int index = m_Table->currentIndex();
+    return index >= 0 && static_cast<std::size_t>(index) < m_Importer.Tables().size() ? index : -1;
+}
+
+CImportMapping* CDlgImport::ShownMapping() const {
+    const int shown = Shown();
+    return shown >= 0 ? &m_Importer.Tables()[static_cast<std::size_t>(shown)].mapping : nullptr;
+}
+
 void CDlgImport::ApplyChoices() {
-    CImportMapping& mapping = m_Importer.Mapping();
-    mapping.decimalComma = m_Decimal->currentIndex() == 1;
-    mapping.dateFormat = static_cast<CImportMapping::DateFormat>(std::max(0, m_DateFormat->currentIndex()));
-    mapping.serviceType = m_ServiceType->currentIndex() == 1 ? CEntry::EntryExpense : CEntry::EntryRepair;
+    m_Importer.decimalComma = m_Decimal->currentIndex() == 1;
+    m_Importer.dateFormat =
+        static_cast<CImportMapping::DateFormat>(std::max(0, m_DateFormat->currentIndex()));
+    m_Importer.serviceType = m_ServiceType->currentIndex() == 1 ? CEntry::EntryExpense : CEntry::EntryRepair;
 
     // The vehicle: the file's, a stored one picked from the list, or a new name typed in.
     const QString text = m_Vehicle->currentText().trimmed();
@@ -218,55 +298,79 @@ void CDlgImport::ApplyChoices() {
     m_Importer.targetVehicle = refID;
     m_Importer.targetVehicleName = index >= 0 ? QString() : text;
     m_Importer.overrideFileVehicles = !fileVehicles;
+    ShowTable();
+}
 
-    const bool service = mapping.GetKind() == CImportMapping::KindServiceLog;
-    m_ServiceType->setVisible(service);
-    m_ServiceTypeLabel->setVisible(service);
+void CDlgImport::ShowTable() {
+    m_Updating = true;
+    // Every table's service rows follow the one choice, so its list shows where any table needs it.
+    bool askService = false;
+    for (const CEntryImporter::Table& table : m_Importer.Tables()) {
+        askService = askService ||
+                     (table.mapping.Usable() && table.mapping.GetKind() == CImportMapping::KindServiceLog &&
+                      !table.mapping.ServiceTypeFixed());
+    }
+    m_ServiceType->setVisible(askService);
+    m_ServiceTypeLabel->setVisible(askService);
+    const int shown = Shown();
+    for (int i = 0; i < m_Table->count(); ++i)
+        m_Table->setItemText(i, TableText(m_Importer.Tables()[static_cast<std::size_t>(i)]));
+    if (const CImportMapping* mapping = ShownMapping()) {
+        const CEntryImporter::Table& table = m_Importer.Tables()[static_cast<std::size_t>(shown)];
+        // A table that has no place, or that the file's delimiter does not split, is only shown.
+        m_Columns->SetMapping(*mapping, !mapping->SkippedByMarker() && !table.otherDelimiter);
+        // The drop-downs are made as the table is shown: they take their place after the choices.
+        if (m_Columns->First()) {
+            QWidget::setTabOrder(m_Price, m_Columns->First());
+            QWidget::setTabOrder(m_Columns->Last(), m_Preview);
+        }
+        const bool price =
+            mapping->PriceColumn() >= 0 && mapping->GetPriceReading() != CImportMapping::PriceNone;
+        m_Price->setVisible(price);
+        m_PriceLabel->setVisible(price);
+        m_Price->setCurrentIndex(mapping->GetPriceReading() == CImportMapping::PriceUnit ? 0 : 1);
+    }
+    m_Updating = false;
+    ShowNotes();
+    Forget();
+    ShowPreview();
+}
 
+void CDlgImport::ShowNotes() {
     QStringList notes;
+    // A table that lacks a column says so in its own note.
     if (m_Importer.OpenFailure().IsProblem())
         notes << ImportText(m_Importer.OpenFailure());
-    else
-        notes << CImportMapping::KindName(mapping.GetKind());
+    notes << ImportNotes(m_Importer);
     if (m_Importer.Detected().dateAmbiguous)
         notes << LoadStringResource(IDS_IMPORT_DATES_AMBIGUOUS);
     if (m_Importer.Reader().IsLatin1())
         notes << LoadStringResource(IDS_IMPORT_LATIN1);
     m_Note->setText(notes.join(u'\n'));
+}
 
-    QStringList columns;
-    const QStringList& header = m_Importer.Header();
-    for (int column = 0; column < header.size(); ++column) {
-        const CImportMapping::Field field = mapping.FieldOf(column);
-        columns
-            << (field == CImportMapping::FieldCount
-                    ? QStringLiteral("%1 \u2192 \u2014").arg(header[column])
-                    : QStringLiteral("%1 \u2192 %2").arg(header[column], CImportMapping::FieldName(field)));
-    }
-    m_Columns->setText(columns.join(QStringLiteral(";  ")));
-
-    // A changed choice needs a fresh check of the whole file.
-    m_Importer.ForgetCheck();
+void CDlgImport::Forget() {
+    // A changed choice needs the whole file read again.
     m_ErrorTitle->hide();
     m_Errors->hide();
     m_GoodRowsOnly->hide();
     m_GoodRowsOnly->setChecked(false);
-    ShowPreview();
 }
 
 void CDlgImport::ShowPreview() {
     using F = CImportMapping;
-    const F::Field fields[] = {F::FieldDate,     F::FieldType,        F::FieldOdometer,
-                               F::FieldQuantity, F::FieldUnitPrice,   F::FieldAmount,
-                               F::FieldVendor,   F::FieldDescription, F::FieldNotes};
+    const F::Field fields[] = {F::FieldDate,      F::FieldType,   F::FieldOdometer, F::FieldQuantity,
+                               F::FieldUnitPrice, F::FieldAmount, F::FieldVendor,   F::FieldDescription,
+                               F::FieldNotes,     F::FieldVehicle};
     m_Preview->clear();
     m_Preview->setColumnCount(static_cast<int>(std::size(fields)) + 1);
     QStringList titles{QStringLiteral("#")};
     for (F::Field field : fields)
         titles << F::FieldName(field);
     m_Preview->setHorizontalHeaderLabels(titles);
-    const auto rows = m_Importer.Mapping().Usable() && !m_Importer.OpenFailure().IsProblem()
-                          ? m_Importer.Preview(kPreviewRows)
+    const CImportMapping* mapping = ShownMapping();
+    const auto rows = mapping && mapping->Usable() && !m_Importer.OpenFailure().IsProblem()
+                          ? m_Importer.Preview(kPreviewRows, Shown())
                           : std::vector<CEntryImporter::PreviewRow>();
     m_Preview->setRowCount(static_cast<int>(rows.size()));
     const QLocale locale;
@@ -282,17 +386,24 @@ void CDlgImport::ShowPreview() {
         }
         const CImportRow& row = preview.row;
         const bool trip = row.type == CEntry::EntryTrip;
-        const QStringList cells{
-            ShortDateText(row.date),
-            QString::fromLatin1(EntryTypeName(row.type)),
-            locale.toString(static_cast<qlonglong>(row.odometer)),
-            trip || row.custom1 != 0.0f ? Number(row.custom1) : QString(),
-            trip || row.custom2 != 0.0f ? Number(row.custom2) : QString(),
-            Number(row.amount),
-            row.vendor,
-            row.name,
-            QString(row.notes).replace(u'\n', u' '),
-        };
+        QStringList cells;
+        if (row.vehicleOnly) {
+            cells = QStringList(static_cast<int>(std::size(fields)) - 1);
+            cells << row.vehicle;
+        } else {
+            cells = {
+                ShortDateText(row.date),
+                QString::fromLatin1(EntryTypeName(row.type)),
+                locale.toString(static_cast<qlonglong>(row.odometer)),
+                trip || row.custom1 != 0.0f ? Number(row.custom1) : QString(),
+                trip || row.custom2 != 0.0f ? Number(row.custom2) : QString(),
+                Number(row.amount),
+                row.vendor,
+                row.name,
+                QString(row.notes).replace(u'\n', u' '),
+                row.vehicle,
+            };
+        }
         for (int c = 0; c < cells.size(); ++c)
             m_Preview->setItem(r, c + 1, new QTableWidgetItem(cells[c]));
     }
@@ -301,14 +412,16 @@ void CDlgImport::ShowPreview() {
 
 void CDlgImport::ShowErrors() {
     m_ErrorTitle->setText(ImportErrorsHeading(m_Importer));
-    m_Errors->setPlainText(ImportErrorLines(m_Importer).join(u'\n'));
+    m_Errors->setPlainText(ImportErrorLines(m_Importer, ImportReader::Dialog).join(u'\n'));
     const qint64 good = m_Importer.RowCount() - m_Importer.ErrorCount();
     m_GoodRowsOnly->setText(FormatStringResource(IDS_IMPORT_GOOD_ROWS, {QString::number(good)}));
     m_GoodRowsOnly->setChecked(false);
     m_ErrorTitle->show();
     m_Errors->show();
     // A file that cannot be read to its end has no good rows to offer.
-    m_GoodRowsOnly->setVisible(good > 0 && !m_Importer.Errors().front().StopsTheFile());
+    const bool stops = std::any_of(m_Importer.Errors().begin(), m_Importer.Errors().end(),
+                                   [](const CImportProblem& problem) { return problem.StopsTheFile(); });
+    m_GoodRowsOnly->setVisible(good > 0 && !stops);
 }
 
 bool CDlgImport::OnProgress(qint64 done, qint64 total) {
@@ -318,13 +431,22 @@ bool CDlgImport::OnProgress(qint64 done, qint64 total) {
     return !m_CancelRequested;
 }
 
+void CDlgImport::EnableChoices(bool enabled) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_Table, m_Delimiter, m_Decimal, m_DateFormat, m_Vehicle,
+                                         m_ServiceType, m_Price, m_Columns, m_GoodRowsOnly})
+        control->setEnabled(enabled);
+}
+
 void CDlgImport::OnDone() {
     if (m_Running)
         return;
-    if (m_Importer.OpenFailure().IsProblem()) {
-        CPrompter::Instance().MessageBox(this, ImportText(m_Importer.OpenFailure()),
-                                         LoadStringResource(IDS_IMPORT_TITLE), CPrompter::ButtonsOK,
-                                         CPrompter::IconWarning);
+    CImportProblem problem = m_Importer.OpenFailure();
+    if (!problem.IsProblem())
+        problem = m_Importer.TableProblem();
+    if (problem.IsProblem()) {
+        CPrompter::Instance().MessageBox(this, ImportText(problem), LoadStringResource(IDS_IMPORT_TITLE),
+                                         CPrompter::ButtonsOK, CPrompter::IconWarning);
         return;
     }
     m_Importer.skipBadRows = m_GoodRowsOnly->isVisible() && m_GoodRowsOnly->isChecked();
@@ -332,26 +454,23 @@ void CDlgImport::OnDone() {
     m_CancelRequested = false;
     m_Progress->setValue(0);
     m_Progress->show();
-    for (QWidget* control : std::initializer_list<QWidget*>{m_Delimiter, m_Decimal, m_DateFormat, m_Vehicle,
-                                                            m_ServiceType, m_GoodRowsOnly})
-        control->setEnabled(false);
+    EnableChoices(false);
     const CEntryImporter::Result result =
         m_Importer.Import([this](qint64 done, qint64 total) { return OnProgress(done, total); });
     m_Running = false;
     m_Progress->hide();
-    for (QWidget* control : std::initializer_list<QWidget*>{m_Delimiter, m_Decimal, m_DateFormat, m_Vehicle,
-                                                            m_ServiceType, m_GoodRowsOnly})
-        control->setEnabled(true);
+    EnableChoices(true);
 
     CPrompter& prompter = CPrompter::Instance();
     const QString title = LoadStringResource(IDS_IMPORT_TITLE);
     switch (result) {
     case CEntryImporter::ResultOK:
-        prompter.MessageBox(this, ImportText(m_Importer.GetSummary()), title, CPrompter::ButtonsOK,
+        prompter.MessageBox(this, ImportSummaryText(m_Importer), title, CPrompter::ButtonsOK,
                             CPrompter::IconInformation);
         done(ID_DONE);
         return;
     case CEntryImporter::ResultRefused:
+        ShowNotes();
         ShowErrors();
         return;
     case CEntryImporter::ResultCancelled:

@@ -1,16 +1,20 @@
 #pragma once
-// The import dialog: the file's columns and what they map to, the delimiter, decimal mark and date
-// format (detected, and changeable), the vehicle to import into, and the first ten rows as they will
-// be stored. Done checks the whole file; with errors it lists them (the first 50 and a count) and
-// offers to import the good rows only; then it imports with a progress bar that Cancel stops, and
-// ends with a summary.
+// The import dialog: what the file was read as, its tables (a file may hold several), each
+// table's columns with what they hold (the user may correct them, and say what a lone price
+// means), the delimiter, decimal mark and date format (detected, and changeable), the vehicle to
+// import into, and the first ten rows of a table as they will be stored. Done reads and imports
+// the file with a progress bar that Cancel stops; with errors it lists them and offers to import
+// the good rows only; it ends with a summary.
 
 #include "widgets/CFullScreenDialog.h"
+
+#include "exchange/CImportMapping.h"
 
 #include "platform/WinTypes.h"
 
 #include <memory>
 
+class CColumnMappingEditor;
 class CEntryImporter;
 class QCheckBox;
 class QComboBox;
@@ -36,25 +40,38 @@ public:
 
 private:
     void FillVehicles(ULONG activeVehicle);
+    void FillTables();
+    // The table whose columns and rows are shown.
+    int Shown() const;
+    CImportMapping* ShownMapping() const;
     void ApplyChoices();
+    void ShowTable();
+    void ShowNotes();
     void ShowPreview();
     void ShowErrors();
+    void Forget();
     bool OnProgress(qint64 done, qint64 total);
+    void EnableChoices(bool enabled);
 
     CEntryImporter& m_Importer;
+    ULONG m_ActiveVehicle = 0;
     bool m_Running = false;
     bool m_CancelRequested = false;
     bool m_Updating = false;
 
     // Child widgets, owned by the dialog.
-    QLabel* m_Columns = nullptr;
     QLabel* m_Note = nullptr;
+    QComboBox* m_Table = nullptr;
+    QLabel* m_TableLabel = nullptr;
     QComboBox* m_Delimiter = nullptr;
     QComboBox* m_Decimal = nullptr;
     QComboBox* m_DateFormat = nullptr;
     QComboBox* m_Vehicle = nullptr;
     QComboBox* m_ServiceType = nullptr;
     QLabel* m_ServiceTypeLabel = nullptr;
+    QComboBox* m_Price = nullptr;
+    QLabel* m_PriceLabel = nullptr;
+    CColumnMappingEditor* m_Columns = nullptr;
     QTableWidget* m_Preview = nullptr;
     QLabel* m_ErrorTitle = nullptr;
     QPlainTextEdit* m_Errors = nullptr;

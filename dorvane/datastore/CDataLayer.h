@@ -136,6 +136,8 @@ private:
 
     // Tests replace the random draw behind GenerateRefID to provoke clashes; empty otherwise.
     friend class CDataLayerTestPeer;
+    // Many rows at once go through one statement on this connection.
+    template <class Record> friend class CBulkInsert;
     std::function<ULONG()> m_RefIDSource;
     int m_BusyTimeoutMs = BusyTimeoutMs;
     BusyObserver m_BusyObserver;

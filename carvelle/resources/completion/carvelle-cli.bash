@@ -8,7 +8,7 @@ _carvelle_cli_options()
         backup) echo "--force --help" ;;
         check) echo "--repair --force --help" ;;
         export) echo "--vehicle --type --from --to -o --help" ;;
-        import) echo "--vehicle --as --date-format --dry-run --skip-bad-rows --help" ;;
+        import) echo "--vehicle --as --date-format --map --dry-run --skip-bad-rows --help" ;;
         stats | fillups) echo "--vehicle --from --to --help" ;;
         report) echo "--vehicle --by --from --to --help" ;;
     esac
@@ -39,7 +39,7 @@ _carvelle_cli_unquote()
 }
 
 # Options that take the next word as their value.
-_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format|--by|--repair)'
+_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format|--by|--repair|--map)'
 
 _carvelle_cli()
 {
@@ -95,7 +95,32 @@ _carvelle_cli()
             return
             ;;
         --date-format)
-            COMPREPLY=($(compgen -W "yyyy-MM-dd M/d/yyyy d/M/yyyy dd.MM.yyyy" -- "$cur"))
+            COMPREPLY=($(compgen -W "yyyy-MM-dd M/d/yyyy d/M/yyyy dd.MM.yyyy M/d/yy d/M/yy dd.MM.yy" -- "$cur"))
+            return
+            ;;
+        --map)
+            # COLUMN=FIELD: the CSV file's column names first, then the fields after the "=".
+            if [[ $cur == *=* ]]; then
+                # Readline replaces only what follows the "=" when "=" breaks words.
+                local prefix=${cur%=*}=
+                [[ $COMP_WORDBREAKS == *=* ]] && prefix=
+                COMPREPLY=($(compgen -P "$prefix" -W "date odometer quantity unitprice total vendor \
+                    description notes vehicle type partial missed full time ignore" -- "${cur##*=}"))
+            else
+                local csv
+                csv=$(_carvelle_cli_unquote "${positional[1]-}")
+                [[ -f $csv ]] || return
+                local line name
+                local -a names
+                # The first line that looks like column names, split at its commas, semicolons or tabs.
+                line=$(grep -m1 -E '[,;	].*[,;	]' -- "$csv" 2>/dev/null | tr -d '"\r')
+                IFS=$',;\t' read -r -a names <<<"$line"
+                COMPREPLY=()
+                for name in "${names[@]}"; do
+                    [[ -n $name && $name == "$cur"* ]] && COMPREPLY+=("$(printf '%q' "$name")=")
+                done
+                compopt -o nospace 2>/dev/null
+            fi
             return
             ;;
         --from | --to)

@@ -244,7 +244,8 @@ TEST_F(CommandLineToolTest, ReportAndFillUpsOfAVehicleForASpreadsheet) {
 
     EXPECT_EQ(Cli({report, Data(), QStringLiteral("--by"), QStringLiteral("week")}).status, 2);
     // With two vehicles the tool does not guess.
-    const QString van = WriteSample(QStringLiteral("van.csv"), "Date,Odometer,Cost\n2024-05-01,10,1\n");
+    const QString van =
+        WriteSample(QStringLiteral("van.csv"), "Date,Odometer,Description,Cost\n2024-05-01,10,Wash,1\n");
     ASSERT_EQ(Cli({QStringLiteral("import"), Data(), van, QStringLiteral("--vehicle"), QStringLiteral("Van")})
                   .status,
               0);
@@ -291,7 +292,10 @@ TEST_F(CommandLineToolTest, ADateRangeReachesTheFirstAndLastDaysTheFileStores) {
         SCOPED_TRACE(zone);
         ScopedTimeZone here(zone);
         const QString name = QLatin1String(vehicle);
-        ASSERT_EQ(Cli({QStringLiteral("import"), Data(), ends, QStringLiteral("--vehicle"), name}).status, 0);
+        ASSERT_EQ(Cli({QStringLiteral("import"), Data(), ends, QStringLiteral("--vehicle"), name,
+                       QStringLiteral("--as"), QStringLiteral("expense")})
+                      .status,
+                  0);
         EXPECT_EQ(odometers(name, QStringLiteral("0100-01-01"), QString()), QStringLiteral("100 200 300"));
         EXPECT_EQ(odometers(name, QStringLiteral("9999-12-31"), QString()), QStringLiteral("300"));
         EXPECT_EQ(odometers(name, QString(), QStringLiteral("9999-01-01")), QStringLiteral("100 200"));
@@ -306,6 +310,49 @@ TEST_F(CommandLineToolTest, ADateRangeReachesTheFirstAndLastDaysTheFileStores) {
                                  "0100-01-01 to 9999-12-31\n")
                       .arg(QLatin1String(bad)));
     }
+}
+
+TEST_F(CommandLineToolTest, MapSaysWhatAColumnHoldsAndAServiceLogNeedsAs) {
+    m_Layer.Disconnect();
+    const QString import = QStringLiteral("import");
+    const QString vehicle = QStringLiteral("--vehicle=Car");
+    // Column names no program writes: nothing says which is the date, the odometer or the fuel.
+    const QString log = WriteSample(QStringLiteral("log.csv"), "Tag,Km,Sprit,Preis\n"
+                                                               "05.03.2024,5000,40,1.75\n"
+                                                               "19.03.2024,5620,25,1.7\n"
+                                                               "02.04.2024,6240,55,1.8\n");
+    CliRun run = Cli({import, Data(), log, vehicle});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("no date column"))) << run.err.toStdString();
+    // Once told, the dates' form and what the lone price is are read from the rows anew.
+    run =
+        Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("tag=date"),
+             QStringLiteral("--map=Km=odometer"), QStringLiteral("--map"), QStringLiteral("Sprit=quantity")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("Imported: 3\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("\"Preis\" is read as the price per unit")))
+        << run.out.toStdString();
+    EXPECT_TRUE(Cli({QStringLiteral("export"), Data()})
+                    .out.contains(QLatin1String("Car,2024-03-19,Fuel,5620,25,1.7,42.5,")));
+
+    // Read as a service log, it says what it was only with a description; else --as must say.
+    const QString costs =
+        WriteSample(QStringLiteral("costs.csv"), "Date,Odometer,Cost,Memo\n2024-03-06,5100,12.5,\n");
+    run = Cli({import, Data(), costs, vehicle});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("--as repair or --as expense")) &&
+                run.err.contains(QLatin1String("--map COLUMN=FIELD")))
+        << run.err.toStdString();
+    run = Cli({import, Data(), costs, vehicle, QStringLiteral("--as"), QStringLiteral("expense")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+
+    EXPECT_EQ(Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("Km")}).status, 2);
+    EXPECT_EQ(
+        Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("Km=distance")}).status,
+        2);
+    run = Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("Miles=odometer")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, QStringLiteral("carvelle-cli: --map: the file has no column named \"Miles\".\n"));
 }
 
 // The one run of the built program: what a shell sees of success, refusal and misuse.

@@ -5,18 +5,50 @@
 #include "carvelle/views/LocalDayFixtures.h"
 #include "support/TempDataFile.h"
 
+#include "core/LocalDates.h"
 #include "datastore/CDataLayer.h"
 #include "exchange/CEntryImporter.h"
 #include "exchange/ImportText.h"
+#include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+// The stored entries as the user sees them, one line each, in a fixed order.
+inline QStringList StoredRows(CDataLayer& layer) {
+    CObjectListT<CVehicle> vehicles;
+    layer.Load(vehicles);
+    CObjectListT<CEntry> entries;
+    CEntryFilter all;
+    layer.Load(entries, all);
+    QStringList rows;
+    for (int i = 0; i < entries.GetCount(); ++i) {
+        const CEntry* e = entries.Get(i);
+        QString vehicle;
+        for (int v = 0; v < vehicles.GetCount(); ++v) {
+            if (vehicles.Get(v)->GetRefID() == e->GetVehicleID())
+                vehicle = QString::fromUtf16(vehicles.Get(v)->GetName());
+        }
+        rows << QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10")
+                    .arg(vehicle, OleDateToLocal(e->GetDate()).date().toString(Qt::ISODate))
+                    .arg(e->GetType())
+                    .arg(e->GetOdometer())
+                    .arg(e->GetAmount())
+                    .arg(e->GetCustom1())
+                    .arg(e->GetCustom2())
+                    .arg(QString::fromUtf16(e->GetVendor()), QString::fromUtf16(e->GetName()),
+                         QString::fromUtf16(e->GetNotes()));
+    }
+    rows.sort();
+    return rows;
+}
 
 class ExchangeTest : public ::testing::Test {
 protected:

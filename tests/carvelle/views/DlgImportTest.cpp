@@ -9,6 +9,7 @@
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "exchange/CDataFileBackup.h"
+#include "exchange/CImportMapping.h"
 #include "views/CEntryListView.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
@@ -91,7 +92,8 @@ TEST_F(DlgImportTest, ErrorsAreListedAndTheGoodRowsImportedWhenAskedFor) {
         CScriptedPrompter::Press(dialog, ID_DONE);
         ASSERT_TRUE(dialog.isVisible());
         EXPECT_TRUE(errors->isVisible());
-        EXPECT_EQ(errors->toPlainText(), QStringLiteral("Line 3: Amount \"twelve\" is not a number"));
+        EXPECT_EQ(errors->toPlainText(),
+                  QStringLiteral("Line 3: Amount (column \"cost\") \"twelve\" is not a number"));
         EXPECT_EQ(StoredEntries(m_Vehicle), 0);
         ASSERT_TRUE(goodRows->isVisible());
         goodRows->setChecked(true);
@@ -102,6 +104,89 @@ TEST_F(DlgImportTest, ErrorsAreListedAndTheGoodRowsImportedWhenAskedFor) {
     EXPECT_TRUE(m_Prompter.Messages()[0].text.contains(
         QLatin1String("Imported: 1\nSkipped as duplicates: 0\nRefused: 1")));
     EXPECT_EQ(StoredEntries(m_Vehicle), 1);
+}
+
+TEST_F(DlgImportTest, ATableOfASectionedFileIsChosenAndItsColumnCorrected) {
+    m_Prompter.AnswerFile(Sample("backup.csv", "## Vehicle\n"
+                                               "Name,Make\n"
+                                               "Polo,VW\n"
+                                               "## Log\n"
+                                               "Date,Km,Litres,Paid,Station\n"
+                                               "2024-03-05,5000,40,70,Aral\n"
+                                               "## Costs\n"
+                                               "Date,Odometer,Title,Cost\n"
+                                               "2024-03-06,5100,Parking,4.5\n"));
+    m_Prompter.AnswerModal([](QDialog& dialog) {
+        auto* table = dialog.findChild<QComboBox*>(QStringLiteral("table"));
+        auto* preview = dialog.findChild<QTableWidget*>(QStringLiteral("preview"));
+        auto* note = dialog.findChild<QLabel*>(QStringLiteral("note"));
+        auto* vehicle = dialog.findChild<QComboBox*>(QStringLiteral("vehicle"));
+        ASSERT_TRUE(table && preview && note && vehicle);
+        // Three tables; the log has no odometer that its names tell, so the costs are shown first.
+        ASSERT_EQ(table->count(), 3);
+        EXPECT_EQ(table->currentIndex(), 2);
+        EXPECT_EQ(vehicle->currentText(), QStringLiteral("The vehicles named in the file"));
+        EXPECT_TRUE(
+            note->text().contains(QLatin1String("Line 4, \"## Log\": no column was taken as the odometer")))
+            << note->text().toStdString();
+        EXPECT_TRUE(note->text().contains(QLatin1String("Columns not used: Km")))
+            << note->text().toStdString();
+
+        table->setCurrentIndex(1);
+        EXPECT_EQ(preview->rowCount(), 0);
+        // "Km" is the odometer, "Paid" the total.
+        for (const auto& [column, field] :
+             {std::pair{1, CImportMapping::FieldOdometer}, std::pair{3, CImportMapping::FieldAmount}}) {
+            auto* list = dialog.findChild<QComboBox*>(QStringLiteral("column%1").arg(column));
+            ASSERT_TRUE(list);
+            list->setCurrentIndex(field + 1);
+            emit list->activated(list->currentIndex());
+        }
+        ASSERT_EQ(preview->rowCount(), 1);
+        ASSERT_TRUE(preview->item(0, 3) && preview->item(0, 6));
+        EXPECT_EQ(preview->item(0, 3)->text(), QLocale().toString(5000));
+        EXPECT_EQ(preview->item(0, 6)->text(), QLocale().toString(70));
+        EXPECT_FALSE(note->text().contains(QLatin1String("Columns not used")));
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    ASSERT_EQ(m_Prompter.Messages().size(), 1u);
+    EXPECT_TRUE(m_Prompter.Messages()[0].text.startsWith(QLatin1String("Rows read: 2\nImported: 2\n")))
+        << m_Prompter.Messages()[0].text.toStdString();
+    EXPECT_EQ(StoredVehicles(), 2);
+    EXPECT_EQ(StoredEntries(0), 2);
+}
+
+TEST_F(DlgImportTest, ColumnsChosenByTheUserTellTheDatesAndNumbersAnew) {
+    m_Prompter.AnswerFile(Sample("log.csv", "Tag;Kilometer;Getankt;Preis\n"
+                                            "05.03.2024;5000;40,5;1,799\n"
+                                            "19.03.2024;5620;25,0;1,759\n"
+                                            "02.04.2024;6240;55,5;1,770\n"));
+    m_Prompter.AnswerModal([](QDialog& dialog) {
+        auto* format = dialog.findChild<QComboBox*>(QStringLiteral("dateFormat"));
+        auto* decimal = dialog.findChild<QComboBox*>(QStringLiteral("decimal"));
+        auto* price = dialog.findChild<QComboBox*>(QStringLiteral("price"));
+        ASSERT_TRUE(format && decimal && price);
+        EXPECT_EQ(format->currentText(), QStringLiteral("yyyy-MM-dd")); // nothing to tell it yet
+        for (const auto& [column, field] :
+             {std::pair{0, CImportMapping::FieldDate}, std::pair{1, CImportMapping::FieldOdometer},
+              std::pair{2, CImportMapping::FieldQuantity}}) {
+            auto* list = dialog.findChild<QComboBox*>(QStringLiteral("column%1").arg(column));
+            ASSERT_TRUE(list);
+            list->setCurrentIndex(field + 1);
+            emit list->activated(list->currentIndex());
+        }
+        EXPECT_EQ(format->currentText(), QStringLiteral("dd.MM.yyyy"));
+        EXPECT_EQ(decimal->currentIndex(), 1);
+        EXPECT_FALSE(price->isHidden());
+        EXPECT_EQ(price->currentIndex(), 0); // steady from row to row: per litre
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    ASSERT_EQ(m_Prompter.Messages().size(), 1u);
+    EXPECT_TRUE(m_Prompter.Messages()[0].text.contains(QLatin1String("Imported: 3\n")))
+        << m_Prompter.Messages()[0].text.toStdString();
+    EXPECT_EQ(StoredEntries(m_Vehicle), 3);
 }
 
 TEST_F(DlgImportTest, ExportBackUpAndOpenTheCopyFromTheMenu) {
