@@ -51,8 +51,8 @@ CDlgReport::CDlgReport(const CEntryFilter& filter, const QString& title, const Q
         m_Folder = QFileInfo(records.DataFilePath()).absolutePath();
     }
 
-    auto* caption =
-        new QLabel(title.isEmpty() ? viewText : title + QStringLiteral(" \u2013 ") + viewText, this);
+    auto* caption = new QLabel(
+        title.isEmpty() ? viewText : title + LoadStringResource(IDS_FILTER_SEPARATOR) + viewText, this);
     caption->setObjectName(QStringLiteral("viewText"));
     caption->setWordWrap(true);
     Body()->addWidget(caption);
