@@ -318,7 +318,7 @@ TEST_F(MainFrameTest, ChartsAndReportOpenOnTheLogInViewFromTheMenusAndTheBand) {
     frame.EntryView()->ChartsButton()->click();
     EXPECT_TRUE(WaitFor([&seen] { return seen.size() == 3; }));
     EXPECT_EQ(seen, QStringList({QStringLiteral("dlg33502 Wagon (2004) \u00B7 Fuel \u00B7 All Dates"),
-                                 QStringLiteral("dlg33503 Wagon (2004) \u2013 Fuel \u00B7 All Dates"),
+                                 QStringLiteral("dlg33503 Wagon (2004) \u00B7 Fuel \u00B7 All Dates"),
                                  QStringLiteral("dlg33502 Wagon (2004) \u00B7 Fuel \u00B7 All Dates")}));
     // The menu bar's View menu holds the same two commands.
     auto* view = frame.menuBar()->findChild<QMenu*>(QStringLiteral("barView"));
