@@ -94,19 +94,7 @@ void CChartData::BuildYears() {
             m_Years.emplace_back();
             m_Years.back().First = QDate(month.First.year(), 1, 1);
         }
-        CFiguresOverTime::Period& year = m_Years.back();
-        year.Entries += month.Entries;
-        year.Distance += month.Distance;
-        year.FuelVolume += month.FuelVolume;
-        year.FuelCost += month.FuelCost;
-        year.RepairCost += month.RepairCost;
-        year.TripCost += month.TripCost;
-        year.ExpenseCost += month.ExpenseCost;
-        year.TotalCost += month.TotalCost;
-    }
-    for (CFiguresOverTime::Period& year : m_Years) {
-        if (year.Distance >= 100)
-            year.CostPer100 = year.TotalCost / (static_cast<double>(year.Distance) / 100.0);
+        m_Years.back().Add(month);
     }
 }
 

@@ -84,6 +84,18 @@ std::optional<double> CostPer100(double cost, long long distance) {
 
 } // namespace
 
+void CFiguresOverTime::Period::Add(const Period& other) {
+    Entries += other.Entries;
+    Distance += other.Distance;
+    FuelVolume += other.FuelVolume;
+    FuelCost += other.FuelCost;
+    RepairCost += other.RepairCost;
+    TripCost += other.TripCost;
+    ExpenseCost += other.ExpenseCost;
+    TotalCost += other.TotalCost;
+    CostPer100 = ::CostPer100(TotalCost, Distance);
+}
+
 void CFiguresOverTime::Clear(PeriodKind kind) {
     m_Kind = kind;
     m_FillUps.clear();
@@ -203,16 +215,8 @@ void CFiguresOverTime::Compute(std::span<const CEntry* const> entries, PeriodKin
             mark = std::max(mark, highest[i]);
         }
         period.CostPer100 = CostPer100(period.TotalCost, period.Distance);
-        m_Total.Entries += period.Entries;
-        m_Total.Distance += period.Distance;
-        m_Total.FuelVolume += period.FuelVolume;
-        m_Total.FuelCost += period.FuelCost;
-        m_Total.RepairCost += period.RepairCost;
-        m_Total.TripCost += period.TripCost;
-        m_Total.ExpenseCost += period.ExpenseCost;
-        m_Total.TotalCost += period.TotalCost;
+        m_Total.Add(period);
     }
-    m_Total.CostPer100 = CostPer100(m_Total.TotalCost, m_Total.Distance);
     if (m_FillUps.size() > 1)
         m_AverageEconomy = Economy(fuelMark - firstFuel, fuelConsumed);
 }

@@ -51,6 +51,9 @@ public:
         double ExpenseCost = 0.0; // other expenses and entries of an unknown type
         double TotalCost = 0.0;
         std::optional<double> CostPer100; // empty below a distance of 100
+
+        // Adds the other's entries, distance and costs; then sets CostPer100 from the sums.
+        void Add(const Period& other);
     };
 
     // From the entries of one vehicle, in any order: they are taken by date, then odometer, then
