@@ -38,7 +38,7 @@ QString WithoutColon(QString text) {
 }
 
 QString EconomyText(double value) {
-    return FormatNumber(static_cast<float>(value), kDecimalNumber) + u' ' + EconomyUnitLabel();
+    return FormatSum(value, kDecimalNumber) + u' ' + EconomyUnitLabel();
 }
 
 // A value axis over the range, with round ticks and as many decimals as its steps need.
@@ -307,18 +307,16 @@ QString CChartFactory::BarTip(const CChartData::Bars& bars, PeriodKind kind, int
             kind == PeriodKind::Month ? bars.first[at].addMonths(more) : bars.first[at].addYears(more);
         period += QStringLiteral(" \u2013 ") + PeriodText(last, kind, locale);
     }
-    const QString total = FormatNumber(static_cast<float>(bars.total[at]), kMoney);
+    const QString total = FormatSum(bars.total[at], kMoney);
     if (barKind >= CChartData::KindCount) {
         const std::optional<double>& per100 = bars.costPer100[at];
-        const QString value = per100 ? FormatNumber(static_cast<float>(*per100), kMoney)
-                                     : LoadStringResource(IDS_NOT_AVAILABLE);
+        const QString value = per100 ? FormatSum(*per100, kMoney) : LoadStringResource(IDS_NOT_AVAILABLE);
         return FormatStringResource(IDS_CHART_PER_100_TIP,
                                     {period, ChartName(CChartData::ChartCostPer100), value, total});
     }
-    return FormatStringResource(
-        IDS_CHART_BAR_TIP,
-        {period, Part(IDS_CHART_KINDS, barKind),
-         FormatNumber(static_cast<float>(bars.cost[static_cast<std::size_t>(barKind)][at]), kMoney), total});
+    return FormatStringResource(IDS_CHART_BAR_TIP,
+                                {period, Part(IDS_CHART_KINDS, barKind),
+                                 FormatSum(bars.cost[static_cast<std::size_t>(barKind)][at], kMoney), total});
 }
 
 QString CChartFactory::PeriodText(const QDate& first, PeriodKind kind, const QLocale& locale) {

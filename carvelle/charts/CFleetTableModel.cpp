@@ -52,13 +52,11 @@ QVariant CFleetTableModel::data(const QModelIndex& index, int role) const {
     case ColumnDistance:
         return sorting ? QVariant(figures.Distance) : QVariant(QLocale().toString(figures.Distance));
     case ColumnTotalCost:
-        return sorting ? QVariant(figures.TotalCost)
-                       : QVariant(FormatNumber(static_cast<float>(figures.TotalCost), kMoney));
+        return sorting ? QVariant(figures.TotalCost) : QVariant(FormatSum(figures.TotalCost, kMoney));
     case ColumnCostPer100:
         if (sorting)
             return figures.CostPer100 ? *figures.CostPer100 : -1.0;
-        return figures.CostPer100 ? FormatNumber(static_cast<float>(*figures.CostPer100), kMoney)
-                                  : notAvailable;
+        return figures.CostPer100 ? FormatSum(*figures.CostPer100, kMoney) : notAvailable;
     case ColumnEconomy:
         if (sorting)
             return vehicle.AverageEconomy ? static_cast<double>(*vehicle.AverageEconomy) : -1.0;

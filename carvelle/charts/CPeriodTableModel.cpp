@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t kLongestEmptyRun = 12;
 
 QString Money(double value) {
-    return FormatNumber(static_cast<float>(value), kMoney);
+    return FormatSum(value, kMoney);
 }
 
 } // namespace
@@ -96,8 +96,7 @@ QVariant CPeriodTableModel::data(const QModelIndex& index, int role) const {
     case ColumnDistance:
         return sorting ? QVariant(period.Distance) : QVariant(QLocale().toString(period.Distance));
     case ColumnFuelVolume:
-        return sorting ? QVariant(period.FuelVolume)
-                       : QVariant(FormatNumber(static_cast<float>(period.FuelVolume), kDecimalNumber));
+        return sorting ? QVariant(period.FuelVolume) : QVariant(FormatSum(period.FuelVolume, kDecimalNumber));
     case ColumnFuelCost:
         return sorting ? QVariant(period.FuelCost) : QVariant(Money(period.FuelCost));
     case ColumnRepairCost:

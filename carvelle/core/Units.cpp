@@ -6,6 +6,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -172,32 +173,51 @@ UnitChoice UnitsForLocale(const QLocale& locale) {
     return {DistanceKilometres, VolumeLitres, EconomyLitresPer100Km};
 }
 
-QString FormatNumber(float value, bool decimals, bool raw, bool currency) {
-    // The number is rounded (or truncated) first, independently of the C library's locale; the
-    // locale only formats the result.
-    double shown = 0.0;
-    QString text;
-    if (decimals && std::isfinite(value)) {
-        char buffer[64];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                          std::chars_format::fixed, 2);
-        std::from_chars(buffer, result.ptr, shown);
-        if (shown == 0.0)
-            shown = 0.0; // -0.00 shows as 0.00
-        text = QString::number(shown, 'f', 2);
-    } else {
-        const LONG whole = TruncateToLong(value);
-        shown = whole;
-        text = QString::number(whole);
-    }
+namespace {
+
+// The text of a value already rounded or truncated: bare, or as the locale shows it.
+QString LocaleText(double shown, const QString& bare, bool decimals, bool raw, bool currency) {
     if (raw)
-        return text;
+        return bare;
     const QLocale locale;
     if (currency)
         return locale.toCurrencyString(shown);
     if (decimals)
         return locale.toString(shown, 'f', 2);
     return locale.toString(static_cast<qlonglong>(shown));
+}
+
+// Rounded to two decimals independently of the C library's locale; -0.00 becomes 0.00.
+double RoundedToCents(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    double shown = 0.0;
+    std::from_chars(buffer, result.ptr, shown);
+    return shown == 0.0 ? 0.0 : shown;
+}
+
+} // namespace
+
+QString FormatNumber(float value, bool decimals, bool raw, bool currency) {
+    // The number is rounded (or truncated) first; the locale only formats the result.
+    if (decimals && std::isfinite(value)) {
+        const double shown = RoundedToCents(static_cast<double>(value));
+        return LocaleText(shown, QString::number(shown, 'f', 2), true, raw, currency);
+    }
+    const LONG whole = TruncateToLong(value);
+    return LocaleText(whole, QString::number(whole), false, raw, currency);
+}
+
+QString FormatSum(double value, NumberFormat format) {
+    if (!std::isfinite(value))
+        value = 0.0;
+    if (format.decimals) {
+        const double shown = RoundedToCents(value);
+        return LocaleText(shown, QString::number(shown, 'f', 2), true, format.raw, format.currency);
+    }
+    constexpr double kLimit = 9.0e15; // exact in a double and in a qlonglong
+    const auto whole = static_cast<qlonglong>(std::trunc(std::clamp(value, -kLimit, kLimit)));
+    return LocaleText(static_cast<double>(whole), QString::number(whole), false, format.raw, format.currency);
 }
 
 QString FormatNumber(float value, NumberFormat format) {

@@ -64,6 +64,9 @@ inline constexpr NumberFormat kWholeNumber{false, false, false};  // "1,234"
 inline constexpr NumberFormat kDecimalNumber{true, false, false}; // "1,234.50"
 inline constexpr NumberFormat kMoney{true, false, true};          // "$1,234.50"
 QString FormatNumber(float value, NumberFormat format);
+// A sum of many amounts, which a float would round to its seven digits (a cent off from about
+// 131,072): formatted from the double itself.
+QString FormatSum(double value, NumberFormat format);
 
 // The fuel page's labels for the current volume unit; empty for an unknown unit (the page then
 // keeps its own labels).

@@ -36,6 +36,9 @@ TEST(Units, FormatNumberKeepsTheSignAndFollowsTheLocale) {
     EXPECT_EQ(FormatNumber(1234567.0f, false, false, false), QStringLiteral("1,234,567"));
     EXPECT_EQ(FormatNumber(1234.5f, true, false, false), QStringLiteral("1,234.50"));
     EXPECT_EQ(FormatNumber(1e20f, false, true, false), QStringLiteral("2147483647"));
+    // A sum of many entries keeps every cent, where a float has lost it.
+    EXPECT_EQ(FormatSum(1234567.89, kMoney), QStringLiteral("$1,234,567.89"));
+    EXPECT_EQ(FormatSum(1e9 + 0.07, kDecimalNumber), QStringLiteral("1,000,000,000.07"));
 
     ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(FormatNumber(1234.5f, true, false, true), QStringLiteral("1.234,50\u00A0\u20AC"));
