@@ -1,6 +1,7 @@
 // carvelle-cli: Carvelle's console tool for scripts.
 
 #include "cli/CCommandLineTool.h"
+#include "core/CStringTable.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -20,8 +21,13 @@ int main(int argc, char* argv[]) {
     arguments.removeFirst();
     CCommandLineTool tool(out, err);
     tool.SetProgressOnTerminal(isatty(fileno(stderr)) != 0);
-    const int status = tool.Run(arguments);
-    out.flush();
+    int status = tool.Run(arguments);
+    // A full disk or a closed pipe shows only now: the output is not there, so it is no success.
+    if (!out.flush() || out.error() != QFileDevice::NoError) {
+        err.write(FormatStringResource(IDS_CLI_OUTPUT_FAILED, {out.errorString()}).toUtf8());
+        if (status == CCommandLineTool::ExitOK)
+            status = CCommandLineTool::ExitRefused;
+    }
     err.flush();
     return status;
 }

@@ -292,6 +292,7 @@ const QHash<int, QString>& Table() {
              "has one vehicle. DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
         {IDS_CLI_WHICH_VEHICLE, QStringLiteral("The data file has %s vehicles: give --vehicle NAME.")},
         {IDS_CLI_NO_VEHICLES, QStringLiteral("The data file has no vehicle.")},
+        {IDS_CLI_OUTPUT_FAILED, QStringLiteral("carvelle-cli: The output could not be written: %s\n")},
         {IDS_CLI_NO_VEHICLE, QStringLiteral("No vehicle is named \"%s\".")},
         {IDS_CHARTS_TITLE, QStringLiteral("Charts")},
         {IDS_CHART_NAMES, QStringLiteral("Fuel economy|Fuel price|Cost|Cost per 100 %s")},

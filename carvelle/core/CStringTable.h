@@ -163,6 +163,7 @@ constexpr int IDS_CLI_HELP_REPORT = 33510;
 constexpr int IDS_CLI_HELP_FILLUPS = 33511;
 constexpr int IDS_CLI_WHICH_VEHICLE = 33512;
 constexpr int IDS_CLI_NO_VEHICLES = 33513;
+constexpr int IDS_CLI_OUTPUT_FAILED = 33514;
 // Charts and reports.
 constexpr int IDS_CHARTS_TITLE = 33520;
 constexpr int IDS_CHART_NAMES = 33521;   // the four charts, '|'-separated
