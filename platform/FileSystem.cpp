@@ -104,8 +104,9 @@ FileReadState GetFileReadState(LPCWSTR path) {
         return FileReadable; // a folder is there; what it is not is for the caller to say
     if ((info.st_mode & S_IRUSR) == 0)
         return FileAccessDenied;
-    FileDescriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!file.Valid())
+    // Asked, not opened: closing a descriptor of a file drops every POSIX lock this process holds
+    // on it, the data layer's SQLite locks included.
+    if (::faccessat(AT_FDCWD, name.c_str(), R_OK, AT_EACCESS) != 0)
         return errno == EACCES || errno == EPERM ? FileAccessDenied : FileMissing;
     return FileReadable;
 }

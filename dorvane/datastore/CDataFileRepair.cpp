@@ -58,6 +58,33 @@ int FirstRowFrom(sqlite3* db, const std::string& table, sqlite3_int64 start, sql
     return rc;
 }
 
+// Runs one table or index description of the damaged file. The text is the file's, so it may
+// carry more than the engine reads of it (a second statement, an ATTACH): only a single CREATE
+// TABLE or CREATE [UNIQUE] INDEX runs.
+int CreateFromSchema(sqlite3* db, const std::string& sql) {
+    std::size_t start = sql.find_first_not_of(" \t\r\n");
+    const std::string_view text =
+        start == std::string::npos ? std::string_view() : std::string_view(sql).substr(start);
+    auto startsWith = [text](std::string_view word) {
+        return text.size() >= word.size() &&
+               sqlite3_strnicmp(text.data(), word.data(), static_cast<int>(word.size())) == 0;
+    };
+    if (!startsWith("CREATE TABLE") && !startsWith("CREATE INDEX") && !startsWith("CREATE UNIQUE INDEX")) {
+        return SQLITE_AUTH;
+    }
+    CSqlStatement statement;
+    const char* tail = nullptr;
+    int rc = statement.Prepare(db, sql.c_str(), &tail);
+    if (rc != SQLITE_OK) {
+        return rc;
+    }
+    if (tail && std::string_view(tail).find_first_not_of(" \t\r\n;") != std::string_view::npos) {
+        return SQLITE_AUTH;
+    }
+    rc = statement.Step();
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 bool Readable(int rc) {
     return rc == SQLITE_ROW || rc == SQLITE_DONE;
 }
@@ -111,6 +138,7 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
     sqlite3_db_config(to.get(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     sqlite3_db_config(to.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_db_config(to.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_limit(to.get(), SQLITE_LIMIT_ATTACHED, 0);
     if (!Prepare(from, to.get()) || Exec(to.get(), "BEGIN") != SQLITE_OK) {
         m_Problem = sqlite3_errmsg(to.get());
         return RepairWriteFailed;
@@ -124,8 +152,9 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         }
         TableCopy table;
         table.name = item.name;
-        if (Exec(to.get(), item.sql) != SQLITE_OK) {
-            table.problem = sqlite3_errmsg(to.get());
+        if (const int rc = CreateFromSchema(to.get(), item.sql); rc != SQLITE_OK) {
+            table.problem =
+                rc == SQLITE_AUTH ? "not a single CREATE TABLE statement" : sqlite3_errmsg(to.get());
         } else {
             CopyTable(from, to.get(), table);
         }
@@ -136,8 +165,9 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         if (item.type != "index" || item.sql.empty()) {
             continue;
         }
-        if (Exec(to.get(), item.sql) != SQLITE_OK) {
-            m_Indexes.push_back({item.name, sqlite3_errmsg(to.get())});
+        if (const int rc = CreateFromSchema(to.get(), item.sql); rc != SQLITE_OK) {
+            m_Indexes.push_back({item.name, rc == SQLITE_AUTH ? "not a single CREATE INDEX statement"
+                                                              : sqlite3_errmsg(to.get())});
         }
     }
     if (Exec(to.get(), "COMMIT") != SQLITE_OK) {

@@ -6,12 +6,12 @@ CSqlStatement::~CSqlStatement() {
     Finalize();
 }
 
-int CSqlStatement::Prepare(sqlite3* db, const char* sql) {
+int CSqlStatement::Prepare(sqlite3* db, const char* sql, const char** tail) {
     Finalize();
     if (!db || !sql) {
         return SQLITE_MISUSE;
     }
-    const int rc = sqlite3_prepare_v2(db, sql, -1, &m_Statement, nullptr);
+    const int rc = sqlite3_prepare_v2(db, sql, -1, &m_Statement, tail);
     if (rc != SQLITE_OK) {
         Finalize();
         return rc;

@@ -12,8 +12,8 @@ public:
     CSqlStatement& operator=(const CSqlStatement&) = delete;
 
     // Finalizes any earlier statement first. Returns the engine's result code; on failure no
-    // statement is held.
-    int Prepare(sqlite3* db, const char* sql);
+    // statement is held. tail, when given, receives where the first statement of sql ends.
+    int Prepare(sqlite3* db, const char* sql, const char** tail = nullptr);
     // The engine's result code (SQLITE_ROW, SQLITE_DONE or an error).
     int Step();
     void Finalize();

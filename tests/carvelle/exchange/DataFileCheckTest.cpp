@@ -104,6 +104,28 @@ TEST_F(DataFileCheckTest, TheRepairStepsOverATablePageThatCannotBeRead) {
         << repair.Summary().join(u'\n').toStdString();
 }
 
+TEST_F(DataFileCheckTest, TheRepairRunsNothingButTheCreateOfAHostileTableDescription) {
+    const ULONG car = AddLog(3);
+    m_Layer.Disconnect();
+    const std::string elsewhere = Folder().toStdString() + "/elsewhere.db";
+    {
+        SqliteFile file(m_File.Path());
+        file.Exec("CREATE TABLE Extra(a)");
+        file.Exec(
+            "PRAGMA writable_schema=ON; UPDATE sqlite_schema SET sql='CREATE TABLE Extra(a); ATTACH ''" +
+            elsewhere + "'' AS x; CREATE TABLE x.Planted(b)' WHERE name='Extra'");
+    }
+
+    CRepairedCopy repair;
+    const QString copy = Folder() + QStringLiteral("/repaired.dat");
+    ASSERT_EQ(repair.Write(QString::fromStdString(m_File.Path()), copy), CRepairedCopy::ResultOK)
+        << repair.Problem().toStdString();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(elsewhere)));
+    EXPECT_EQ(EntriesOf(copy.toStdString(), car), 3);
+    EXPECT_TRUE(repair.Summary().join(u'\n').contains(QLatin1String("Extra")))
+        << repair.Summary().join(u'\n').toStdString();
+}
+
 TEST_F(DataFileCheckTest, TheDataFileRulesAreCheckedWithoutWritingAndAfterAKilledWrite) {
     const ULONG car = AddLog(3);
     m_Layer.Disconnect();
