@@ -173,17 +173,24 @@ void CPartialCopy::RemoveLeftovers(const QString& folder, const QString& stem, c
     QString names = dated;
     if (!finalName.isEmpty())
         names = QStringLiteral("(%1|%2)").arg(dated, QRegularExpression::escape(finalName));
-    const QRegularExpression leftover(QStringLiteral("^(%1\\.partial|\\.%1\\.[A-Za-z0-9]{6})$").arg(names));
+    const QRegularExpression partial(QStringLiteral("^%1\\.partial$").arg(names));
+    const QRegularExpression hidden(QStringLiteral("^\\.%1\\.[A-Za-z0-9]{6}$").arg(names));
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         const QString path = dir.filePath(name);
-        if (path == m_Partial || !leftover.match(name).hasMatch())
+        const bool ours = partial.match(name).hasMatch();
+        if (path == m_Partial || (!ours && !hidden.match(name).hasMatch()))
             continue;
         const int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0)
             continue;
+        // A hidden name like that may be the user's own file: only a copy of a data file goes.
+        char header[16] = {};
+        const bool copy =
+            ours || (::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header) &&
+                     std::memcmp(header, "SQLite format 3", sizeof header) == 0);
         // A live run holds its partial file locked.
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (copy && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             RemoveWithCompanions(path);
         ::close(fd);
     }

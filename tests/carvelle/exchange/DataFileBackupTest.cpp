@@ -124,25 +124,28 @@ TEST_F(ExchangeTest, WhatKilledBackupsLeftIsClearedButNotWhatALiveOneWrites) {
     const QString source = QString::fromStdString(m_File.Path());
     const QString folder = Folder() + QStringLiteral("/bk");
     ASSERT_TRUE(QDir().mkpath(folder));
-    auto leave = [&](const QString& name) {
+    auto leave = [&](const QString& name, const QByteArray& start = QByteArray()) {
         QFile file(folder + u'/' + name);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(8192, 'x'));
+        file.write(start + QByteArray(8192, 'x'));
         return file.fileName();
     };
     // Today's name half-written, yesterday's, a journal beside one, and a temporary of an
-    // earlier version; the user's own files stay.
+    // earlier version (a copy of a data file); the user's own files stay, a hidden one of the
+    // same shape too.
     leave(QStringLiteral("Test %1.dat.partial").arg(Today()));
     leave(QStringLiteral("Test 2024-01-02-3.dat.partial"));
     leave(QStringLiteral("Test 2024-01-02-3.dat.partial-journal"));
-    leave(QStringLiteral(".Test 2024-01-01.dat.Ab12Cd"));
+    leave(QStringLiteral(".Test 2024-01-01.dat.Ab12Cd"), QByteArray("SQLite format 3", 16));
+    leave(QStringLiteral(".Test 2024-01-01.dat.backup"));
     leave(QStringLiteral("notes.partial"));
     leave(QStringLiteral("Other 2024-01-02.dat.partial"));
 
     CDataFileBackup backup;
     ASSERT_EQ(backup.Backup(source, folder), CDataFileBackup::ResultOK) << backup.Problem().toStdString();
     EXPECT_EQ(FilesIn(folder),
-              QStringList({QStringLiteral("Other 2024-01-02.dat.partial"),
+              QStringList({QStringLiteral(".Test 2024-01-01.dat.backup"),
+                           QStringLiteral("Other 2024-01-02.dat.partial"),
                            QStringLiteral("Test %1.dat").arg(Today()), QStringLiteral("notes.partial")}));
 
     // A run still writing holds its partial file: its name is left to it and the next is taken.
