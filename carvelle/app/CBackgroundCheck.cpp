@@ -49,16 +49,20 @@ bool CBackgroundCheck::StartIfChanged(const QString& path) {
         return false;
     m_Check = std::make_unique<CDataFileCheck>();
     CDataFileCheck* check = m_Check.get();
-    m_Thread = std::thread([this, check, path, stamp] {
+    const unsigned run = ++m_Run;
+    m_Thread = std::thread([this, check, run, path, stamp] {
         const CDataLayer::ConnectStatus status = check->Run(path.toStdU16String().c_str());
         if (status != CDataLayer::ConnectOK)
             return; // cancelled, busy or gone: the next start tries again
         const QStringList findings = CheckSummaryLines(*check);
         const bool repair = check->NeedsRepair();
-        // Back on the window's thread; dropped when this object is gone by then.
+        // Back on the window's thread; dropped when this object is gone by then, or when a later
+        // check has taken this one's place (joining that one would hold up the window).
         QMetaObject::invokeMethod(
             this,
-            [this, path, stamp, findings, repair] {
+            [this, run, path, stamp, findings, repair] {
+                if (run != m_Run)
+                    return;
                 Join();
                 if (findings.isEmpty())
                     RecordSound(stamp);

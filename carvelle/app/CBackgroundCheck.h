@@ -41,4 +41,5 @@ private:
 
     std::unique_ptr<CDataFileCheck> m_Check;
     std::thread m_Thread;
+    unsigned m_Run = 0; // counts the checks started: a result of an earlier one is dropped
 };
