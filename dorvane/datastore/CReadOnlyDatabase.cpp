@@ -26,6 +26,11 @@ CDataLayer::ConnectStatus StatusOf(int rc) {
     }
 }
 
+// sqlite3_interrupt reaches only a statement that runs; this stops every later one too.
+int StopWhenInterrupted(void* database) {
+    return static_cast<const CReadOnlyDatabase*>(database)->Interrupted() ? 1 : 0;
+}
+
 bool Configure(sqlite3* db, int busyTimeoutMs) {
     // As the data layer's own connection: nothing that a file brings may run.
     const int options[][2] = {
@@ -118,6 +123,7 @@ CDataLayer::ConnectStatus CReadOnlyDatabase::OpenHandle(const std::string& path,
         Close();
         return StatusOf(rc == SQLITE_OK ? SQLITE_CANTOPEN : rc);
     }
+    sqlite3_progress_handler(db, 1000, StopWhenInterrupted, this);
     if (m_Interrupted) {
         sqlite3_interrupt(db);
     }
@@ -159,6 +165,7 @@ CDataLayer::ConnectStatus CReadOnlyDatabase::OpenSnapshot(const std::string& pat
         Close();
         return StatusOf(rc);
     }
+    sqlite3_progress_handler(db, 1000, StopWhenInterrupted, this);
     if (m_Interrupted) {
         sqlite3_interrupt(db);
     }
