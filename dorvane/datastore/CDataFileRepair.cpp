@@ -85,6 +85,22 @@ int CreateFromSchema(sqlite3* db, const std::string& sql) {
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+// What a damaged page answers. Anything else (busy, locked, out of memory, interrupted) says
+// nothing of the rows, so it ends the repair instead of counting them as lost.
+bool IsDamage(int rc) {
+    switch (rc & 0xff) {
+    case SQLITE_CORRUPT:
+    case SQLITE_IOERR:
+    case SQLITE_NOTADB:
+    case SQLITE_FORMAT:
+    case SQLITE_RANGE:
+    case SQLITE_ERROR:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool Readable(int rc) {
     return rc == SQLITE_ROW || rc == SQLITE_DONE;
 }
@@ -111,12 +127,16 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
     m_Problem.clear();
     m_Tables.clear();
     m_Indexes.clear();
+    m_Stopped = SQLITE_OK;
     CReadOnlyDatabase database;
     m_SourceStatus = database.Open(source, busyTimeoutMs);
     if (m_SourceStatus != CDataLayer::ConnectOK) {
         return RepairSourceNotRead;
     }
     sqlite3* from = database.Get();
+    // One read transaction: every table is read as of one moment, and once the first read holds
+    // the file no writer can come between.
+    Exec(from, "BEGIN");
 
     std::vector<SchemaItem> schema;
     if (!ReadSchema(from, schema)) {
@@ -159,6 +179,12 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
             CopyTable(from, to.get(), table);
         }
         m_Tables.push_back(table);
+        if (m_Stopped != SQLITE_OK) {
+            // Busy or out of memory: a copy now would lack rows that are there.
+            Exec(to.get(), "ROLLBACK");
+            m_SourceStatus = CDataLayer::ConnectOpenFailed;
+            return RepairSourceNotRead;
+        }
     }
     for (const SchemaItem& item : schema) {
         // Indexes made by a table's own constraints have no statement and came with the table.
@@ -287,7 +313,9 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         while ((rc = scan.Step()) == SQLITE_ROW) {
             store(scan.Get(), 0);
         }
-        if (rc != SQLITE_DONE) {
+        if (rc != SQLITE_DONE && !IsDamage(rc)) {
+            m_Stopped = rc;
+        } else if (rc != SQLITE_DONE) {
             ++table.damagedStretches;
         }
         return;
@@ -321,10 +349,18 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         if (atEnd || rc == SQLITE_DONE) {
             return;
         }
+        if (!IsDamage(rc)) {
+            m_Stopped = rc;
+            return;
+        }
         // Reading stopped at the row after next. When its ID can be read, only that row is lost.
         sqlite3_int64 found = 0;
         rc = FirstRowFrom(from, name, next, found);
         if (rc == SQLITE_DONE) {
+            return;
+        }
+        if (rc != SQLITE_ROW && !IsDamage(rc)) {
+            m_Stopped = rc;
             return;
         }
         if (rc == SQLITE_ROW && found >= next) {

@@ -64,4 +64,5 @@ private:
     std::string m_Problem;
     std::vector<TableCopy> m_Tables;
     std::vector<IndexNotBuilt> m_Indexes;
+    int m_Stopped = 0; // the engine's code that ended the copy of a table other than damage
 };
