@@ -77,6 +77,8 @@ CDataLayer::ConnectStatus CDataFileCheck::Run(LPCWSTR path, Scope scope) {
         return WasCancelled() ? CDataLayer::ConnectOpenFailed : status;
     }
     m_SawUndoneWrite = m_Database->ReadsUndoneCopy();
+    // One read transaction: the tables are compared as of one moment, not across a save.
+    sqlite3_exec(m_Database->Get(), "BEGIN", nullptr, nullptr, nullptr);
 
     // The tables and MetaData as the connect check sees them, without its quick page check: the
     // integrity check below covers that and more.
