@@ -607,6 +607,8 @@ void CMainFrame::ShowWait(CRecordServices::Wait wait) {
             // Our own full check must not be what a save waits for.
             m_BackgroundCheck->Cancel();
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            // The wait holds up the event loop: once it runs again, the call that waited is over.
+            QTimer::singleShot(0, this, [] { TheRecords().EndWait(); });
         }
         // At the foot of the window in front, the frame or an open sheet, over its buttons (which
         // cannot be used while the wait holds up the event loop); placed and painted at once.

@@ -24,10 +24,14 @@ void CRecordServices::OnBusy(Wait wait) {
         m_WaitNotice(wait);
 }
 
-template <class Call> bool CRecordServices::Run(Call call) {
-    const bool done = call() != 0;
+void CRecordServices::EndWait() {
     if (m_Waiting != Wait::None)
         OnBusy(Wait::None);
+}
+
+template <class Call> bool CRecordServices::Run(Call call) {
+    const bool done = call() != 0;
+    EndWait();
     return done;
 }
 

@@ -33,6 +33,9 @@ public:
     CRecordServices& operator=(const CRecordServices&) = delete;
 
     void SetWaitNotice(WaitNotice notice) { m_WaitNotice = std::move(notice); }
+    // Tells that a wait shown is over; for waits in calls that reach the data layer directly
+    // (import, export, opening a file), whose end the services do not see.
+    void EndWait();
 
     bool LoadVehicles(CObjectListT<CVehicle>& list);
     bool LoadEntries(CObjectListT<CEntry>& list, CEntryFilter& filter);

@@ -11,14 +11,19 @@
 #include "platform/TextConversion.h"
 #include "records/CObjectListT.h"
 #include "support/DamagedFiles.h"
+#include "support/SqliteFile.h"
 #include "support/TempDataFile.h"
 #include "widgets/CMenuResource.h"
 
 #include <QAction>
 #include <QDate>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
 
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 namespace {
 
@@ -163,4 +168,26 @@ TEST_F(DataFileCareTest, TheEndOfTheSessionClosesTheProgramAsExitDoes) {
     struct sigaction now {};
     ASSERT_EQ(::sigaction(SIGTERM, nullptr, &now), 0);
     EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+TEST_F(DataFileCareTest, AWaitInAnImportOrExportIsShownAndClearedOnceItIsOver) {
+    Seed(CBackgroundCheck::Stamp(Path()));
+    RunProgram([&](CMainFrame& frame) {
+        // Another program writes for a moment while a call reaches the data layer directly.
+        SqliteFile other(m_Data.Path());
+        other.Exec("BEGIN IMMEDIATE; INSERT INTO Keyword VALUES(NULL, 1, 'x', 1, 0, 0)");
+        std::thread finish([&other] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(CDataLayer::BusyNoticeMs + 300));
+            other.Exec("COMMIT");
+        });
+        CVehicle van;
+        van.SetName(u"Van");
+        EXPECT_EQ(TheDataLayer().Save(&van, 0), 1);
+        finish.join();
+        auto* line = frame.findChild<QLabel*>(QStringLiteral("waitLine"));
+        ASSERT_NE(line, nullptr);
+        EXPECT_TRUE(line->isVisible());
+        EXPECT_TRUE(WaitFor([line] { return !line->isVisible(); }));
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    });
 }
