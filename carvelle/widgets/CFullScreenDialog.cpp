@@ -183,8 +183,11 @@ void CFullScreenDialog::SizeToContent() {
     if (stored != TheSettings().DialogSizes.end())
         size = QSize(stored->second.first, stored->second.second).expandedTo(least);
     const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    // The window manager's frame comes on top of this size and is not known before the dialog
+    // shows: room is left for a usual title bar and border.
+    constexpr QSize kFrame(16, 48);
     if (const QScreen* screen = owner ? owner->screen() : this->screen())
-        size = size.boundedTo(screen->availableGeometry().size());
+        size = size.boundedTo(screen->availableGeometry().size() - kFrame);
     resize(size);
     m_OpenedSize = size;
 }
