@@ -177,9 +177,11 @@ bool CEntryImporter::ReadStructure() {
                 m_ReadWhole = true;
                 break;
             }
-            if (result == CCsvReader::ReadTooLong) {
+            if (result == CCsvReader::ReadTooLong || result == CCsvReader::ReadUnclosedQuote) {
                 if (m_Tables.empty()) {
-                    m_OpenFailure = FileProblem(CImportProblem::RecordTooLong);
+                    m_OpenFailure =
+                        FileProblem(result == CCsvReader::ReadTooLong ? CImportProblem::RecordTooLong
+                                                                      : CImportProblem::UnclosedQuote);
                     m_OpenFailure.line = record.line;
                     return false;
                 }
@@ -569,10 +571,12 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         if (result == CCsvReader::ReadEnd)
             break;
         if (result != CCsvReader::ReadRecord) {
-            CImportProblem stop =
-                FileProblem(result == CCsvReader::ReadTooLong ? CImportProblem::RecordTooLong
-                                                              : CImportProblem::FileNotRead);
-            AddError(stop, result == CCsvReader::ReadTooLong ? record.line : 0);
+            const CImportProblem::Code code =
+                result == CCsvReader::ReadTooLong         ? CImportProblem::RecordTooLong
+                : result == CCsvReader::ReadUnclosedQuote ? CImportProblem::UnclosedQuote
+                                                          : CImportProblem::FileNotRead;
+            CImportProblem stop = FileProblem(code);
+            AddError(stop, code != CImportProblem::FileNotRead ? record.line : 0);
             m_Fatal = true;
             break;
         }

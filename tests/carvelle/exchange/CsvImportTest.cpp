@@ -244,6 +244,37 @@ TEST_F(ExchangeTest, EveryBadValueIsAnErrorWithItsLineAndNothingIsWritten) {
     EXPECT_EQ(EntryCount(), 2);
 }
 
+TEST_F(ExchangeTest, AQuoteLeftOpenRefusesTheFileNamingTheLineItOpensOn) {
+    // In the middle, it would swallow the rows after it; on the last line, the station's name.
+    const struct {
+        const char* name;
+        QByteArray text;
+        qint64 line;
+    } cases[] = {
+        {"middle.csv",
+         "Date,Odometer,Litres,Cost,Station\n2024-01-01,900,40,60,Esso\n2024-01-02,1000,40,60,\"Shell\n"
+         "2024-01-03,1100,40,60,Aral\n2024-01-04,1200,40,60,BP\n",
+         3},
+        {"last.csv",
+         "Date,Odometer,Litres,Cost,Station\n2024-01-01,900,40,60,Esso\n2024-01-02,1000,40,60,\"Shell", 3},
+    };
+    for (const auto& sample : cases) {
+        SCOPED_TRACE(sample.name);
+        CEntryImporter importer(m_Layer);
+        importer.skipBadRows = true;
+        ASSERT_EQ(Import(importer, WriteSample(QString::fromLatin1(sample.name), sample.text),
+                         QStringLiteral("Car")),
+                  CEntryImporter::ResultRefused);
+        ASSERT_EQ(importer.ErrorCount(), 1);
+        EXPECT_EQ(importer.Errors()[0].code, CImportProblem::UnclosedQuote);
+        EXPECT_EQ(importer.Errors()[0].line, sample.line);
+        EXPECT_TRUE(
+            ImportText(importer.Errors()[0]).startsWith(QStringLiteral("Line 3: a closing quote is missing")))
+            << ImportText(importer.Errors()[0]).toStdString();
+    }
+    EXPECT_EQ(EntryCount(), 0);
+}
+
 TEST_F(ExchangeTest, Latin1IsReadAsLatin1AndBadUtf8LaterIsAnError) {
     CEntryImporter latin1(m_Layer);
     ASSERT_EQ(Import(latin1,
