@@ -518,12 +518,17 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         resolved.insert(name, refID);
         return refID;
     };
-    // The vehicle the user named: as the user sees names, case aside.
+    // The vehicle the user named: the one of that exact name, else the one vehicle it names case
+    // aside; "Golf" never lands in "GOLF" when both are stored.
     ULONG typed = targetVehicle;
     auto resolveTyped = [&]() -> ULONG {
         if (typed == 0) {
-            const QList<ULONG> folded = byFolded.value(FoldedVehicleName(targetVehicleName));
-            typed = !folded.isEmpty() ? folded.front() : make(targetVehicleName.trimmed());
+            const QString name = targetVehicleName.trimmed();
+            typed = byName.value(targetVehicleName, byName.value(name));
+            if (typed == 0) {
+                const QList<ULONG> folded = byFolded.value(FoldedVehicleName(name));
+                typed = folded.size() == 1 ? folded.front() : make(name);
+            }
         }
         return typed;
     };

@@ -163,6 +163,29 @@ TEST_F(ExchangeTest, RowsAlreadyStoredAreSkippedSoASecondImportAddsNothing) {
     EXPECT_EQ(EntryCount(), 3);
 }
 
+TEST_F(ExchangeTest, ATypedVehicleNameTakesTheVehicleOfThatExactNameBeforeAnotherCase) {
+    const ULONG upper = AddVehicle(u"GOLF");
+    const ULONG lower = AddVehicle(u"Golf");
+    const ULONG audi = AddVehicle(u"Audi");
+    const QString path = WriteSample(QStringLiteral("log.csv"), "Date,Odometer,Cost\n2024-01-01,1000,60\n");
+    auto entriesOf = [&](ULONG vehicle) {
+        CObjectListT<CEntry> entries;
+        CEntryFilter filter;
+        filter.SetVehicleID(vehicle);
+        m_Layer.Load(entries, filter);
+        return entries.GetCount();
+    };
+    for (const char* typed : {"Golf", "GOLF", "audi", "golf"}) {
+        CEntryImporter importer(m_Layer);
+        EXPECT_EQ(Import(importer, path, QString::fromLatin1(typed)), CEntryImporter::ResultOK);
+    }
+    EXPECT_EQ(entriesOf(lower), 1);
+    EXPECT_EQ(entriesOf(upper), 1);
+    // Case aside only where one vehicle is meant; where two are, a vehicle of its own.
+    EXPECT_EQ(entriesOf(audi), 1);
+    EXPECT_EQ(EntryCount(), 4);
+}
+
 TEST_F(ExchangeTest, FilesThatCannotBeImportedAreRefusedWithTheReason) {
     QByteArray binary("\x89PNG\r\n\x1A\n", 8);
     binary.append(QByteArray(64, '\0'));
