@@ -189,6 +189,25 @@ TEST_F(DlgImportTest, ColumnsChosenByTheUserTellTheDatesAndNumbersAnew) {
     EXPECT_EQ(StoredEntries(m_Vehicle), 3);
 }
 
+TEST_F(DlgImportTest, AVehicleChosenByNameIsTheOneOfThatExactCase) {
+    const ULONG upper = StoreVehicle(u"GOLF", 2010);
+    const ULONG lower = StoreVehicle(u"Golf", 2012);
+    const QString path = Sample("log.csv", "Date,Odometer,Cost\n2024-03-05,5000,60\n");
+    for (const char* name : {"GOLF", "Golf"}) {
+        m_Prompter.AnswerFile(path);
+        m_Prompter.AnswerModal([name](QDialog& dialog) {
+            auto* vehicle = dialog.findChild<QComboBox*>(QStringLiteral("vehicle"));
+            ASSERT_TRUE(vehicle);
+            vehicle->setCurrentText(QString::fromLatin1(name));
+            CScriptedPrompter::Press(dialog, ID_DONE);
+        });
+        ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    }
+    EXPECT_EQ(StoredEntries(upper), 1);
+    EXPECT_EQ(StoredEntries(lower), 1);
+    EXPECT_EQ(StoredVehicles(), 3);
+}
+
 TEST_F(DlgImportTest, ExportBackUpAndOpenTheCopyFromTheMenu) {
     StoreEntry(m_Vehicle, u"Brakes");
     const QString csv = QString::fromStdString(m_File.Folder()) + QStringLiteral("/out.csv");
