@@ -227,6 +227,9 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
             return;
         m_Importer.SetDelimiter(kDelimiters[std::max(0, m_Delimiter->currentIndex())]);
         m_Updating = true;
+        // The columns read anew tell their dates and numbers anew.
+        m_Decimal->setCurrentIndex(m_Importer.decimalComma ? 1 : 0);
+        m_DateFormat->setCurrentIndex(m_Importer.dateFormat);
         FillTables();
         m_Vehicle->clear();
         FillVehicles(m_ActiveVehicle);

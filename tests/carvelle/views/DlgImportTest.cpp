@@ -189,6 +189,31 @@ TEST_F(DlgImportTest, ColumnsChosenByTheUserTellTheDatesAndNumbersAnew) {
     EXPECT_EQ(StoredEntries(m_Vehicle), 3);
 }
 
+TEST_F(DlgImportTest, AnotherDelimiterShowsTheDatesAndNumbersItTells) {
+    m_Prompter.AnswerFile(Sample("log.csv", "Date;Odometer;Litres;Cost\n"
+                                            "05.03.2024;5000;40,5;60,75\n"
+                                            "19.03.2024;5620;25,0;41,25\n"));
+    m_Prompter.AnswerModal([](QDialog& dialog) {
+        auto* format = dialog.findChild<QComboBox*>(QStringLiteral("dateFormat"));
+        auto* decimal = dialog.findChild<QComboBox*>(QStringLiteral("decimal"));
+        auto* delimiter = dialog.findChild<QComboBox*>(QStringLiteral("delimiter"));
+        ASSERT_TRUE(format && decimal && delimiter);
+        // Choices made for one delimiter give way to what the file read with the next one tells.
+        format->setCurrentText(QStringLiteral("M/d/yyyy"));
+        decimal->setCurrentIndex(0);
+        delimiter->setCurrentIndex(0);
+        delimiter->setCurrentIndex(1);
+        EXPECT_EQ(format->currentText(), QStringLiteral("dd.MM.yyyy"));
+        EXPECT_EQ(decimal->currentIndex(), 1);
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    ASSERT_EQ(m_Prompter.Messages().size(), 1u);
+    EXPECT_TRUE(m_Prompter.Messages()[0].text.contains(QLatin1String("Imported: 2\n")))
+        << m_Prompter.Messages()[0].text.toStdString();
+    EXPECT_EQ(StoredEntries(m_Vehicle), 2);
+}
+
 TEST_F(DlgImportTest, AVehicleChosenByNameIsTheOneOfThatExactCase) {
     const ULONG upper = StoreVehicle(u"GOLF", 2010);
     const ULONG lower = StoreVehicle(u"Golf", 2012);
