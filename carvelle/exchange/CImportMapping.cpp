@@ -20,6 +20,9 @@
 
 namespace {
 
+// The largest number a row may hold; a larger one is taken for a slip.
+constexpr double kLargestNumber = 1e9;
+
 // The keys of the console tool's --map, in the order of the fields; the last stands for no field.
 const char* const kFieldKeys[] = {"vehicle",   "date",   "type",   "odometer",    "quantity",
                                   "unitprice", "total",  "vendor", "description", "notes",
@@ -678,11 +681,17 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
             ok = fault(CImportProblem::Negative, field, text);
             return 0.0;
         }
-        if (std::fabs(*value) > 1e9) {
+        if (std::fabs(*value) > kLargestNumber) {
             ok = fault(CImportProblem::TooLarge, field, text);
             return 0.0;
         }
         return *value;
+    };
+    // A value worked out from others is held to the same limit as one read.
+    auto workedOut = [&](Field field, double value) {
+        if (std::fabs(value) > kLargestNumber)
+            return fault(CImportProblem::TooLarge, field, QString::number(value, 'g', 10));
+        return true;
     };
     auto odometer = [&](Field field, LONG& out) {
         const QString text = Value(fields, field);
@@ -784,12 +793,19 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
             // What was paid at what price tells how much.
             if (!haveTotal || !havePrice || price <= 0)
                 return missing(FieldQuantity);
+            if (!workedOut(FieldQuantity, total / price))
+                return false;
             quantity = RoundedTo(static_cast<float>(total / price), kUnitDecimals);
         }
-        if (!haveTotal)
+        if (!haveTotal) {
+            if (!workedOut(FieldAmount, quantity * price))
+                return false;
             total = RoundedMoney(static_cast<float>(quantity * price));
-        else if (!havePrice && quantity > 0)
+        } else if (!havePrice && quantity > 0) {
+            if (!workedOut(FieldUnitPrice, total / quantity))
+                return false;
             price = RoundedTo(static_cast<float>(total / quantity), kUnitDecimals);
+        }
         row.custom1 = static_cast<float>(quantity);
         row.custom2 = static_cast<float>(price);
         row.amount = static_cast<float>(total);

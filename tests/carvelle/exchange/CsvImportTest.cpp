@@ -142,6 +142,20 @@ TEST_F(ExchangeTest, EachRecognisedHeaderSetImports) {
     }
 }
 
+TEST_F(ExchangeTest, AQuantityWorkedOutFromTheTotalIsHeldToTheLimitOfANumber) {
+    // A price per unit typed a few places off would make a quantity past any number read.
+    CEntryImporter slip(m_Layer);
+    ASSERT_EQ(Import(slip,
+                     WriteSample(QStringLiteral("slip.csv"), "Date,Odometer,Price per unit,Total\n"
+                                                             "2024-04-01,6000,0.00000001,60\n"),
+                     QStringLiteral("Car")),
+              CEntryImporter::ResultRefused);
+    ASSERT_EQ(slip.ErrorCount(), 1);
+    EXPECT_EQ(slip.Errors()[0].code, CImportProblem::TooLarge);
+    EXPECT_EQ(ImportText(slip.Errors()[0]), QStringLiteral("Line 2: Quantity 6000000000 is too large"));
+    EXPECT_EQ(EntryCount(), 0);
+}
+
 TEST_F(ExchangeTest, RowsAlreadyStoredAreSkippedSoASecondImportAddsNothing) {
     const QString path = WriteSample(QStringLiteral("log.csv"), "Date,Odometer,Gallons,Cost\n"
                                                                 "2024-03-05,5000,10,30\n"
