@@ -770,8 +770,22 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
                               ? static_cast<float>(row.odometer)
                               : static_cast<float>(number(FieldUnitPrice, false, false));
         } else {
-            row.custom1 = static_cast<float>(number(FieldQuantity, row.type == CEntry::EntryFuel, false));
-            row.custom2 = static_cast<float>(number(FieldUnitPrice, false, false));
+            const double quantity = number(FieldQuantity, row.type == CEntry::EntryFuel, false);
+            double price = number(FieldUnitPrice, false, false);
+            // A fill-up without its total or its price per unit: worked out as in a fuel log.
+            if (ok && row.type == CEntry::EntryFuel) {
+                if (Value(fields, FieldAmount).isEmpty()) {
+                    if (!workedOut(FieldAmount, quantity * price))
+                        return false;
+                    row.amount = RoundedMoney(static_cast<float>(quantity * price));
+                } else if (Value(fields, FieldUnitPrice).isEmpty() && quantity > 0) {
+                    if (!workedOut(FieldUnitPrice, row.amount / quantity))
+                        return false;
+                    price = RoundedTo(static_cast<float>(row.amount / quantity), kUnitDecimals);
+                }
+            }
+            row.custom1 = static_cast<float>(quantity);
+            row.custom2 = static_cast<float>(price);
         }
         break;
     }

@@ -142,7 +142,19 @@ TEST_F(ExchangeTest, EachRecognisedHeaderSetImports) {
     }
 }
 
-TEST_F(ExchangeTest, AQuantityWorkedOutFromTheTotalIsHeldToTheLimitOfANumber) {
+TEST_F(ExchangeTest, AFillUpsMissingTotalOrPriceIsWorkedOutAndHeldToTheLimitOfANumber) {
+    // Our own layout: the total from quantity and price, the price from total and quantity.
+    CEntryImporter own(m_Layer);
+    ASSERT_EQ(
+        Import(own,
+               WriteSample(QStringLiteral("own.csv"),
+                           "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes\n"
+                           "Car,2024-03-05,Fuel,5000,40,1.499,,Esso,,\n"
+                           "Car,2024-03-06,Fuel,5400,40,,60,Esso,,\n")),
+        CEntryImporter::ResultOK);
+    EXPECT_EQ(StoredRows(m_Layer), (QStringList{QStringLiteral("Car|2024-03-05|1|5000|59.96|40|1.499|Esso||"),
+                                                QStringLiteral("Car|2024-03-06|1|5400|60|40|1.5|Esso||")}));
+
     // A price per unit typed a few places off would make a quantity past any number read.
     CEntryImporter slip(m_Layer);
     ASSERT_EQ(Import(slip,
@@ -153,7 +165,7 @@ TEST_F(ExchangeTest, AQuantityWorkedOutFromTheTotalIsHeldToTheLimitOfANumber) {
     ASSERT_EQ(slip.ErrorCount(), 1);
     EXPECT_EQ(slip.Errors()[0].code, CImportProblem::TooLarge);
     EXPECT_EQ(ImportText(slip.Errors()[0]), QStringLiteral("Line 2: Quantity 6000000000 is too large"));
-    EXPECT_EQ(EntryCount(), 0);
+    EXPECT_EQ(EntryCount(), 2);
 }
 
 TEST_F(ExchangeTest, RowsAlreadyStoredAreSkippedSoASecondImportAddsNothing) {
