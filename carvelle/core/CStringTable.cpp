@@ -500,6 +500,10 @@ const QHash<int, QString>& Table() {
         {IDS_IMPORT_VEHICLES_NAMED, QStringLiteral("vehicles named: %s")},
         {IDS_TABLE_NO_VEHICLE_COLUMN, QStringLiteral("the table of vehicles has no name column")},
         {IDS_IMPORT_FIELD_COLUMN, QStringLiteral("%s (column \"%s\")")},
+        {IDS_IMPORT_UNCLOSED_QUOTE,
+         QStringLiteral("Line %s: a closing quote is missing; the quoted value begun "
+                        "there runs on to the end of the file. Nothing has been "
+                        "imported.")},
     };
     return table;
 }

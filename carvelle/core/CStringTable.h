@@ -276,6 +276,7 @@ constexpr int IDS_IMPORT_NOT_USED = 33224;
 constexpr int IDS_IMPORT_VEHICLES_NAMED = 33225;
 constexpr int IDS_TABLE_NO_VEHICLE_COLUMN = 33226;
 constexpr int IDS_IMPORT_FIELD_COLUMN = 33228;
+constexpr int IDS_IMPORT_UNCLOSED_QUOTE = 33230;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

@@ -235,6 +235,9 @@ CCsvReader::ReadResult CCsvReader::Next(QStringList& fields, qint64& line) {
                     return ReadFailed;
                 if (!any)
                     return ReadEnd;
+                // Taking the rest of the file as one value would lose every record after it.
+                if (state == Quoted)
+                    return ReadUnclosedQuote;
                 break;
             }
             const char* data = m_Buffer.constData();

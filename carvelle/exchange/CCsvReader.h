@@ -15,7 +15,7 @@
 class CCsvReader {
 public:
     enum OpenResult { OpenOK, OpenNotFound, OpenNotText, OpenDataFile, OpenEmpty };
-    enum ReadResult { ReadRecord, ReadEnd, ReadTooLong, ReadFailed };
+    enum ReadResult { ReadRecord, ReadEnd, ReadTooLong, ReadUnclosedQuote, ReadFailed };
 
     CCsvReader();
     ~CCsvReader();
@@ -35,7 +35,8 @@ public:
 
     // The next record's fields and the line on which it starts; empty lines are skipped. Spaces and
     // tabs around a value outside quotes are left out; within quotes they are the value's. A record
-    // that grows past the limit (an unclosed quote, say) ends the reading with ReadTooLong.
+    // that grows past the limit (an unclosed quote, say) ends the reading with ReadTooLong; a quote
+    // still open at the end of the file ends it with ReadUnclosedQuote.
     ReadResult Next(QStringList& fields, qint64& line);
     // True when the last record held bytes that are not valid UTF-8 (they read as U+FFFD).
     bool LastRecordHadBadText() const { return m_BadText; }

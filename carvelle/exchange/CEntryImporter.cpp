@@ -177,9 +177,11 @@ bool CEntryImporter::ReadStructure() {
                 m_ReadWhole = true;
                 break;
             }
-            if (result == CCsvReader::ReadTooLong) {
+            if (result == CCsvReader::ReadTooLong || result == CCsvReader::ReadUnclosedQuote) {
                 if (m_Tables.empty()) {
-                    m_OpenFailure = FileProblem(CImportProblem::RecordTooLong);
+                    m_OpenFailure =
+                        FileProblem(result == CCsvReader::ReadTooLong ? CImportProblem::RecordTooLong
+                                                                      : CImportProblem::UnclosedQuote);
                     m_OpenFailure.line = record.line;
                     return false;
                 }
@@ -516,12 +518,17 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         resolved.insert(name, refID);
         return refID;
     };
-    // The vehicle the user named: as the user sees names, case aside.
+    // The vehicle the user named: the one of that exact name, else the one vehicle it names case
+    // aside; "Golf" never lands in "GOLF" when both are stored.
     ULONG typed = targetVehicle;
     auto resolveTyped = [&]() -> ULONG {
         if (typed == 0) {
-            const QList<ULONG> folded = byFolded.value(FoldedVehicleName(targetVehicleName));
-            typed = !folded.isEmpty() ? folded.front() : make(targetVehicleName.trimmed());
+            const QString name = targetVehicleName.trimmed();
+            typed = byName.value(targetVehicleName, byName.value(name));
+            if (typed == 0) {
+                const QList<ULONG> folded = byFolded.value(FoldedVehicleName(name));
+                typed = folded.size() == 1 ? folded.front() : make(name);
+            }
         }
         return typed;
     };
@@ -569,10 +576,12 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         if (result == CCsvReader::ReadEnd)
             break;
         if (result != CCsvReader::ReadRecord) {
-            CImportProblem stop =
-                FileProblem(result == CCsvReader::ReadTooLong ? CImportProblem::RecordTooLong
-                                                              : CImportProblem::FileNotRead);
-            AddError(stop, result == CCsvReader::ReadTooLong ? record.line : 0);
+            const CImportProblem::Code code =
+                result == CCsvReader::ReadTooLong         ? CImportProblem::RecordTooLong
+                : result == CCsvReader::ReadUnclosedQuote ? CImportProblem::UnclosedQuote
+                                                          : CImportProblem::FileNotRead;
+            CImportProblem stop = FileProblem(code);
+            AddError(stop, code != CImportProblem::FileNotRead ? record.line : 0);
             m_Fatal = true;
             break;
         }

@@ -20,6 +20,9 @@
 
 namespace {
 
+// The largest number a row may hold; a larger one is taken for a slip.
+constexpr double kLargestNumber = 1e9;
+
 // The keys of the console tool's --map, in the order of the fields; the last stands for no field.
 const char* const kFieldKeys[] = {"vehicle",   "date",   "type",   "odometer",    "quantity",
                                   "unitprice", "total",  "vendor", "description", "notes",
@@ -678,11 +681,17 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
             ok = fault(CImportProblem::Negative, field, text);
             return 0.0;
         }
-        if (std::fabs(*value) > 1e9) {
+        if (std::fabs(*value) > kLargestNumber) {
             ok = fault(CImportProblem::TooLarge, field, text);
             return 0.0;
         }
         return *value;
+    };
+    // A value worked out from others is held to the same limit as one read.
+    auto workedOut = [&](Field field, double value) {
+        if (std::fabs(value) > kLargestNumber)
+            return fault(CImportProblem::TooLarge, field, QString::number(value, 'g', 10));
+        return true;
     };
     auto odometer = [&](Field field, LONG& out) {
         const QString text = Value(fields, field);
@@ -761,8 +770,22 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
                               ? static_cast<float>(row.odometer)
                               : static_cast<float>(number(FieldUnitPrice, false, false));
         } else {
-            row.custom1 = static_cast<float>(number(FieldQuantity, row.type == CEntry::EntryFuel, false));
-            row.custom2 = static_cast<float>(number(FieldUnitPrice, false, false));
+            const double quantity = number(FieldQuantity, row.type == CEntry::EntryFuel, false);
+            double price = number(FieldUnitPrice, false, false);
+            // A fill-up without its total or its price per unit: worked out as in a fuel log.
+            if (ok && row.type == CEntry::EntryFuel) {
+                if (Value(fields, FieldAmount).isEmpty()) {
+                    if (!workedOut(FieldAmount, quantity * price))
+                        return false;
+                    row.amount = RoundedMoney(static_cast<float>(quantity * price));
+                } else if (Value(fields, FieldUnitPrice).isEmpty() && quantity > 0) {
+                    if (!workedOut(FieldUnitPrice, row.amount / quantity))
+                        return false;
+                    price = RoundedTo(static_cast<float>(row.amount / quantity), kUnitDecimals);
+                }
+            }
+            row.custom1 = static_cast<float>(quantity);
+            row.custom2 = static_cast<float>(price);
         }
         break;
     }
@@ -784,12 +807,19 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
             // What was paid at what price tells how much.
             if (!haveTotal || !havePrice || price <= 0)
                 return missing(FieldQuantity);
+            if (!workedOut(FieldQuantity, total / price))
+                return false;
             quantity = RoundedTo(static_cast<float>(total / price), kUnitDecimals);
         }
-        if (!haveTotal)
+        if (!haveTotal) {
+            if (!workedOut(FieldAmount, quantity * price))
+                return false;
             total = RoundedMoney(static_cast<float>(quantity * price));
-        else if (!havePrice && quantity > 0)
+        } else if (!havePrice && quantity > 0) {
+            if (!workedOut(FieldUnitPrice, total / quantity))
+                return false;
             price = RoundedTo(static_cast<float>(total / quantity), kUnitDecimals);
+        }
         row.custom1 = static_cast<float>(quantity);
         row.custom2 = static_cast<float>(price);
         row.amount = static_cast<float>(total);

@@ -17,6 +17,7 @@ struct CImportProblem {
         NoDateColumn,     // value: the header's names
         NoOdometerColumn, // value: the header's names
         RecordTooLong, // line: where the record starts; limit: the longest allowed; nothing after it is read
+        UnclosedQuote, // line: where the record starts; its quote runs to the end of the file
         NoTable,       // no table of the file has rows that can be stored
         // One row; value is the value at fault as the file has it.
         Missing,

@@ -449,6 +449,22 @@ const GenericNames& Generic() {
     return names;
 }
 
+// Whether the word is in the text other than as part of one of the longer words, as "шин" (tyres)
+// is in "машины" (vehicles).
+bool ContainsOutside(const QString& text, const QString& word, const QStringList& longer) {
+    for (qsizetype at = text.indexOf(word); at >= 0; at = text.indexOf(word, at + 1)) {
+        bool inside = false;
+        for (const QString& other : longer) {
+            for (qsizetype from = text.indexOf(other); from >= 0 && from <= at && !inside;
+                 from = text.indexOf(other, from + 1))
+                inside = from + other.size() >= at + word.size();
+        }
+        if (!inside)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 const CImportProfile* CImportProfile::Match(const QStringList& names, const QString& marker,
@@ -522,7 +538,8 @@ CImportProfile::Hint CImportProfile::HintOf(const QString& marker) {
     // Categories of costs are no costs: what has no place is looked for first.
     for (Hint hint : {HintSkip, HintVehicles, HintExpense, HintService, HintFuel}) {
         for (const QString& word : Generic().markers[hint]) {
-            if (marker.contains(word))
+            if (hint == HintSkip ? ContainsOutside(marker, word, Generic().markers[HintVehicles])
+                                 : marker.contains(word))
                 return hint;
         }
     }

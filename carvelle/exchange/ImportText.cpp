@@ -52,6 +52,8 @@ QString Reason(const CImportProblem& p) {
     case CImportProblem::RecordTooLong:
         return FormatStringResource(IDS_IMPORT_TOO_LONG,
                                     {QString::number(p.line), QString::number(p.limit / (1 << 20))});
+    case CImportProblem::UnclosedQuote:
+        return FormatStringResource(IDS_IMPORT_UNCLOSED_QUOTE, {QString::number(p.line)});
     case CImportProblem::NoTable:
         return FormatStringResource(IDS_IMPORT_NO_TABLE, {value});
     case CImportProblem::Missing:

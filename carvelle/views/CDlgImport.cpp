@@ -11,12 +11,14 @@
 #include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
+#include "core/VehicleLookup.h"
 #include "records/CObjectListT.h"
 #include "widgets/CPrompter.h"
 #include "widgets/SharedFonts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -30,6 +32,23 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// The item of exactly that text, else the one item it names case aside; -1 when none or several.
+int FindVehicleChoice(const QComboBox& box, const QString& text) {
+    const int exact = box.findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (exact >= 0)
+        return exact;
+    const QString folded = FoldedVehicleName(text);
+    int found = -1;
+    for (int i = 0; i < box.count(); ++i) {
+        if (FoldedVehicleName(box.itemText(i)) == folded) {
+            if (found >= 0)
+                return -1;
+            found = i;
+        }
+    }
+    return found;
+}
 
 enum Label {
     LabelFile,
@@ -126,6 +145,8 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     // A name that no vehicle has yet makes one.
     m_Vehicle->setEditable(true);
     m_Vehicle->setInsertPolicy(QComboBox::NoInsert);
+    // Otherwise the box itself turns a typed "Golf" into a listed "GOLF" when editing ends.
+    m_Vehicle->completer()->setCaseSensitivity(Qt::CaseSensitive);
     m_ServiceType = MakeList(this, "serviceType", {ChoiceText(ChoiceRepairs), ChoiceText(ChoiceExpenses)});
     m_ServiceTypeLabel = MakeLabel(this, LabelService);
     m_Price = MakeList(this, "price", LoadStringResource(IDS_IMPORT_PRICE_CHOICES).split(u'|'));
@@ -206,6 +227,9 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
             return;
         m_Importer.SetDelimiter(kDelimiters[std::max(0, m_Delimiter->currentIndex())]);
         m_Updating = true;
+        // The columns read anew tell their dates and numbers anew.
+        m_Decimal->setCurrentIndex(m_Importer.decimalComma ? 1 : 0);
+        m_DateFormat->setCurrentIndex(m_Importer.dateFormat);
         FillTables();
         m_Vehicle->clear();
         FillVehicles(m_ActiveVehicle);
@@ -292,7 +316,7 @@ void CDlgImport::ApplyChoices() {
 
     // The vehicle: the file's, a stored one picked from the list, or a new name typed in.
     const QString text = m_Vehicle->currentText().trimmed();
-    const int index = m_Vehicle->findText(text, Qt::MatchFixedString);
+    const int index = FindVehicleChoice(*m_Vehicle, text);
     const ULONG refID = index >= 0 ? static_cast<ULONG>(m_Vehicle->itemData(index).toULongLong()) : 0;
     const bool fileVehicles = index >= 0 && refID == 0;
     m_Importer.targetVehicle = refID;

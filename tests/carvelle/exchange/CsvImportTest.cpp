@@ -142,6 +142,32 @@ TEST_F(ExchangeTest, EachRecognisedHeaderSetImports) {
     }
 }
 
+TEST_F(ExchangeTest, AFillUpsMissingTotalOrPriceIsWorkedOutAndHeldToTheLimitOfANumber) {
+    // Our own layout: the total from quantity and price, the price from total and quantity.
+    CEntryImporter own(m_Layer);
+    ASSERT_EQ(
+        Import(own,
+               WriteSample(QStringLiteral("own.csv"),
+                           "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes\n"
+                           "Car,2024-03-05,Fuel,5000,40,1.499,,Esso,,\n"
+                           "Car,2024-03-06,Fuel,5400,40,,60,Esso,,\n")),
+        CEntryImporter::ResultOK);
+    EXPECT_EQ(StoredRows(m_Layer), (QStringList{QStringLiteral("Car|2024-03-05|1|5000|59.96|40|1.499|Esso||"),
+                                                QStringLiteral("Car|2024-03-06|1|5400|60|40|1.5|Esso||")}));
+
+    // A price per unit typed a few places off would make a quantity past any number read.
+    CEntryImporter slip(m_Layer);
+    ASSERT_EQ(Import(slip,
+                     WriteSample(QStringLiteral("slip.csv"), "Date,Odometer,Price per unit,Total\n"
+                                                             "2024-04-01,6000,0.00000001,60\n"),
+                     QStringLiteral("Car")),
+              CEntryImporter::ResultRefused);
+    ASSERT_EQ(slip.ErrorCount(), 1);
+    EXPECT_EQ(slip.Errors()[0].code, CImportProblem::TooLarge);
+    EXPECT_EQ(ImportText(slip.Errors()[0]), QStringLiteral("Line 2: Quantity 6000000000 is too large"));
+    EXPECT_EQ(EntryCount(), 2);
+}
+
 TEST_F(ExchangeTest, RowsAlreadyStoredAreSkippedSoASecondImportAddsNothing) {
     const QString path = WriteSample(QStringLiteral("log.csv"), "Date,Odometer,Gallons,Cost\n"
                                                                 "2024-03-05,5000,10,30\n"
@@ -161,6 +187,29 @@ TEST_F(ExchangeTest, RowsAlreadyStoredAreSkippedSoASecondImportAddsNothing) {
     EXPECT_EQ(second.GetSummary().imported, 1);
     EXPECT_EQ(second.GetSummary().vehiclesMade, 0);
     EXPECT_EQ(EntryCount(), 3);
+}
+
+TEST_F(ExchangeTest, ATypedVehicleNameTakesTheVehicleOfThatExactNameBeforeAnotherCase) {
+    const ULONG upper = AddVehicle(u"GOLF");
+    const ULONG lower = AddVehicle(u"Golf");
+    const ULONG audi = AddVehicle(u"Audi");
+    const QString path = WriteSample(QStringLiteral("log.csv"), "Date,Odometer,Cost\n2024-01-01,1000,60\n");
+    auto entriesOf = [&](ULONG vehicle) {
+        CObjectListT<CEntry> entries;
+        CEntryFilter filter;
+        filter.SetVehicleID(vehicle);
+        m_Layer.Load(entries, filter);
+        return entries.GetCount();
+    };
+    for (const char* typed : {"Golf", "GOLF", "audi", "golf"}) {
+        CEntryImporter importer(m_Layer);
+        EXPECT_EQ(Import(importer, path, QString::fromLatin1(typed)), CEntryImporter::ResultOK);
+    }
+    EXPECT_EQ(entriesOf(lower), 1);
+    EXPECT_EQ(entriesOf(upper), 1);
+    // Case aside only where one vehicle is meant; where two are, a vehicle of its own.
+    EXPECT_EQ(entriesOf(audi), 1);
+    EXPECT_EQ(EntryCount(), 4);
 }
 
 TEST_F(ExchangeTest, FilesThatCannotBeImportedAreRefusedWithTheReason) {
@@ -242,6 +291,37 @@ TEST_F(ExchangeTest, EveryBadValueIsAnErrorWithItsLineAndNothingIsWritten) {
     EXPECT_EQ(importer.GetSummary().imported, 2);
     EXPECT_EQ(importer.GetSummary().refused, 8);
     EXPECT_EQ(EntryCount(), 2);
+}
+
+TEST_F(ExchangeTest, AQuoteLeftOpenRefusesTheFileNamingTheLineItOpensOn) {
+    // In the middle, it would swallow the rows after it; on the last line, the station's name.
+    const struct {
+        const char* name;
+        QByteArray text;
+        qint64 line;
+    } cases[] = {
+        {"middle.csv",
+         "Date,Odometer,Litres,Cost,Station\n2024-01-01,900,40,60,Esso\n2024-01-02,1000,40,60,\"Shell\n"
+         "2024-01-03,1100,40,60,Aral\n2024-01-04,1200,40,60,BP\n",
+         3},
+        {"last.csv",
+         "Date,Odometer,Litres,Cost,Station\n2024-01-01,900,40,60,Esso\n2024-01-02,1000,40,60,\"Shell", 3},
+    };
+    for (const auto& sample : cases) {
+        SCOPED_TRACE(sample.name);
+        CEntryImporter importer(m_Layer);
+        importer.skipBadRows = true;
+        ASSERT_EQ(Import(importer, WriteSample(QString::fromLatin1(sample.name), sample.text),
+                         QStringLiteral("Car")),
+                  CEntryImporter::ResultRefused);
+        ASSERT_EQ(importer.ErrorCount(), 1);
+        EXPECT_EQ(importer.Errors()[0].code, CImportProblem::UnclosedQuote);
+        EXPECT_EQ(importer.Errors()[0].line, sample.line);
+        EXPECT_TRUE(
+            ImportText(importer.Errors()[0]).startsWith(QStringLiteral("Line 3: a closing quote is missing")))
+            << ImportText(importer.Errors()[0]).toStdString();
+    }
+    EXPECT_EQ(EntryCount(), 0);
 }
 
 TEST_F(ExchangeTest, Latin1IsReadAsLatin1AndBadUtf8LaterIsAnError) {

@@ -202,6 +202,18 @@ TEST_F(ImportProfileTest, ColumnNamesAreReadInTheLanguagesTheProgramsWrite) {
     }
 }
 
+TEST_F(ImportProfileTest, ATyreSectionIsSkippedButNotAVehicleSectionWhoseWordHoldsTheTyreWord) {
+    // Russian "Машины" (vehicles) holds "шин" (tyres); "Шины" and "Замена шин" are tyres.
+    auto hint = [](const QString& marker) {
+        return CImportProfile::HintOf(CImportMapping::NormaliseHeader(marker));
+    };
+    EXPECT_EQ(hint(QStringLiteral("## \u041C\u0430\u0448\u0438\u043D\u044B")), CImportProfile::HintVehicles);
+    EXPECT_EQ(hint(QStringLiteral("## \u0428\u0438\u043D\u044B")), CImportProfile::HintSkip);
+    EXPECT_EQ(hint(QStringLiteral("## \u0417\u0430\u043C\u0435\u043D\u0430 \u0448\u0438\u043D")),
+              CImportProfile::HintSkip);
+    EXPECT_EQ(hint(QStringLiteral("## Vehicle reminders")), CImportProfile::HintSkip);
+}
+
 TEST_F(ImportProfileTest, ALonePriceIsReadByItsRowsUnlessTheProgramOrTheUserSays) {
     // The same fill-ups with a price per gallon, then with what was paid.
     const QByteArray perUnit = "Date,Odometer,Gallons,Price\n"

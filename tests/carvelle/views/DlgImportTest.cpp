@@ -189,6 +189,50 @@ TEST_F(DlgImportTest, ColumnsChosenByTheUserTellTheDatesAndNumbersAnew) {
     EXPECT_EQ(StoredEntries(m_Vehicle), 3);
 }
 
+TEST_F(DlgImportTest, AnotherDelimiterShowsTheDatesAndNumbersItTells) {
+    m_Prompter.AnswerFile(Sample("log.csv", "Date;Odometer;Litres;Cost\n"
+                                            "05.03.2024;5000;40,5;60,75\n"
+                                            "19.03.2024;5620;25,0;41,25\n"));
+    m_Prompter.AnswerModal([](QDialog& dialog) {
+        auto* format = dialog.findChild<QComboBox*>(QStringLiteral("dateFormat"));
+        auto* decimal = dialog.findChild<QComboBox*>(QStringLiteral("decimal"));
+        auto* delimiter = dialog.findChild<QComboBox*>(QStringLiteral("delimiter"));
+        ASSERT_TRUE(format && decimal && delimiter);
+        // Choices made for one delimiter give way to what the file read with the next one tells.
+        format->setCurrentText(QStringLiteral("M/d/yyyy"));
+        decimal->setCurrentIndex(0);
+        delimiter->setCurrentIndex(0);
+        delimiter->setCurrentIndex(1);
+        EXPECT_EQ(format->currentText(), QStringLiteral("dd.MM.yyyy"));
+        EXPECT_EQ(decimal->currentIndex(), 1);
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    ASSERT_EQ(m_Prompter.Messages().size(), 1u);
+    EXPECT_TRUE(m_Prompter.Messages()[0].text.contains(QLatin1String("Imported: 2\n")))
+        << m_Prompter.Messages()[0].text.toStdString();
+    EXPECT_EQ(StoredEntries(m_Vehicle), 2);
+}
+
+TEST_F(DlgImportTest, AVehicleChosenByNameIsTheOneOfThatExactCase) {
+    const ULONG upper = StoreVehicle(u"GOLF", 2010);
+    const ULONG lower = StoreVehicle(u"Golf", 2012);
+    const QString path = Sample("log.csv", "Date,Odometer,Cost\n2024-03-05,5000,60\n");
+    for (const char* name : {"GOLF", "Golf"}) {
+        m_Prompter.AnswerFile(path);
+        m_Prompter.AnswerModal([name](QDialog& dialog) {
+            auto* vehicle = dialog.findChild<QComboBox*>(QStringLiteral("vehicle"));
+            ASSERT_TRUE(vehicle);
+            vehicle->setCurrentText(QString::fromLatin1(name));
+            CScriptedPrompter::Press(dialog, ID_DONE);
+        });
+        ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    }
+    EXPECT_EQ(StoredEntries(upper), 1);
+    EXPECT_EQ(StoredEntries(lower), 1);
+    EXPECT_EQ(StoredVehicles(), 3);
+}
+
 TEST_F(DlgImportTest, ExportBackUpAndOpenTheCopyFromTheMenu) {
     StoreEntry(m_Vehicle, u"Brakes");
     const QString csv = QString::fromStdString(m_File.Folder()) + QStringLiteral("/out.csv");
