@@ -8,5 +8,6 @@
 
 // The name as it is compared.
 QString FoldedVehicleName(const QString& name);
-// The first vehicle of the list with that name, or null.
+// The vehicle of exactly that name (spaces around it aside), else the first whose name matches
+// with case aside; null when none does.
 CVehicle* FindVehicleByName(CObjectListT<CVehicle>& vehicles, const QString& name);

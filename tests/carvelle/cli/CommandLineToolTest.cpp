@@ -188,6 +188,20 @@ TEST_F(CommandLineToolTest, ImportExportStatsAndBackupFromAScript) {
     EXPECT_TRUE(lines[4].startsWith(QLatin1String("Distance traveled\t600 "))) << lines[4].toStdString();
     EXPECT_EQ(Cli({QStringLiteral("stats"), Data(), vehicle, QStringLiteral("Van")}).status, 1);
 
+    // The same name in capitals is another vehicle; each is found by its own name.
+    const QString caps =
+        WriteSample(QStringLiteral("caps.csv"),
+                    "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes\n"
+                    "COROLLA,2024-04-01,Repair,10,,,5,,Wipers,\n"
+                    "Corolla,2024-04-01,Repair,5600,,,7,,Bulb,\n");
+    ASSERT_EQ(Cli({QStringLiteral("import"), Data(), caps}).status, 0);
+    for (const QString& name : {QStringLiteral("COROLLA"), QStringLiteral("Corolla")}) {
+        run = Cli({QStringLiteral("export"), Data(), vehicle, name, QStringLiteral("--from"),
+                   QStringLiteral("2024-04-01")});
+        EXPECT_EQ(run.out.count(u'\n'), 2) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(u'\n' + name + u',')) << run.out.toStdString();
+    }
+
     const QString copy = Folder() + QStringLiteral("/copy.dat");
     run = Cli({QStringLiteral("backup"), Data(), copy});
     EXPECT_EQ(run.status, 0);
