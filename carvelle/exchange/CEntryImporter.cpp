@@ -1,24 +1,17 @@
 #include "exchange/CEntryImporter.h"
 
-#include "exchange/CTableReader.h"
+#include "exchange/CImportVehicles.h"
 
 #include "core/LocalDates.h"
-#include "core/VehicleLookup.h"
 
 #include "datastore/CBulkInsert.h"
 #include "datastore/CDataLayer.h"
-#include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 
 #include <algorithm>
-#include <cmath>
-#include <map>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace {
 
@@ -31,32 +24,20 @@ constexpr std::size_t kSampleRows = 200;
 constexpr qint64 kProgressRows = 1024;
 constexpr qint64 kProgressBytes = 1 << 20;
 
-// The duplicate rule, within one vehicle: same type, local day, odometer and amount (to the cent).
-struct Key {
-    int type;
-    qint64 day;
-    LONG odometer;
-    long long cents;
-    bool operator==(const Key&) const = default;
-};
-
-struct KeyHash {
-    std::size_t operator()(const Key& k) const {
-        // In unsigned arithmetic: an invalid day (a stored date out of range) is the lowest number.
-        std::size_t h = std::hash<unsigned long long>()(static_cast<unsigned long long>(k.day) * 8 +
-                                                        static_cast<unsigned long long>(k.type));
-        h ^= std::hash<unsigned long long>()((static_cast<unsigned long long>(k.odometer) << 20) ^
-                                             static_cast<unsigned long long>(k.cents)) +
-             0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
-        return h;
-    }
-};
-
-using KeySet = std::unordered_set<Key, KeyHash>;
-
-long long Cents(float amount) {
-    const double cents = static_cast<double>(amount) * 100.0;
-    return std::isfinite(cents) && std::fabs(cents) < 9e18 ? std::llround(cents) : 0;
+// One record reused for every row; the bulk path gives each its reference ID.
+void FillEntry(CEntry& entry, const CImportRow& row, ULONG vehicle) {
+    entry.SetID(0);
+    entry.SetRefID(0);
+    entry.SetVehicleID(vehicle);
+    entry.SetType(row.type);
+    entry.SetDate(row.date);
+    entry.SetOdometer(row.odometer);
+    entry.SetAmount(row.amount);
+    entry.SetCustom1(row.custom1);
+    entry.SetCustom2(row.custom2);
+    entry.SetVendor(reinterpret_cast<LPCWSTR>(row.vendor.utf16()));
+    entry.SetName(reinterpret_cast<LPCWSTR>(row.name.utf16()));
+    entry.SetNotes(reinterpret_cast<LPCWSTR>(row.notes.utf16()));
 }
 
 // The table's header line once more, as where two exports were joined into one file.
@@ -424,6 +405,28 @@ void CEntryImporter::AddError(CImportProblem problem, qint64 line) {
     m_Kinds.push_back({{problem}, 1});
 }
 
+void CEntryImporter::EnterTable(const CTableReader::Record& record) {
+    if (static_cast<std::size_t>(record.table) >= m_Tables.size()) {
+        // A table past the part read on opening: recognised as it comes.
+        Table table;
+        table.marker = record.marker;
+        table.headerLine = record.line;
+        table.otherDelimiter = record.otherDelimiter;
+        table.mapping = CImportMapping::Recognise(record.fields, record.marker, m_Title);
+        Recognise(table);
+        ApplyChoices(table.mapping);
+        m_Tables.push_back(std::move(table));
+    }
+    const Table& table = m_Tables[static_cast<std::size_t>(record.table)];
+    if (table.otherDelimiter && table.mapping.GetKind() != CImportMapping::KindSkipped) {
+        CImportProblem problem;
+        problem.code = CImportProblem::MixedDelimiters;
+        problem.value = QString(QLatin1Char(table.otherDelimiter)) + QLatin1Char(m_Reader.Delimiter());
+        ++m_RowCount; // its rows, unread, count as one refused
+        AddError(problem, record.line);
+    }
+}
+
 CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dryRun) {
     m_Summary = Summary();
     m_Errors.clear();
@@ -455,111 +458,16 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
     } heldChanges{m_DataLayer, !dryRun && m_DataLayer.HoldChangesUntilCommit(1) != 0};
     if (!dryRun && !m_DataLayer.BeginTransaction())
         return ResultBusy;
+    CImportVehicles vehicles(m_DataLayer, dryRun);
     auto fail = [&](Result result) {
         if (!dryRun)
             m_DataLayer.RollBack();
+        m_Summary.vehiclesMade = vehicles.Made();
         return result;
     };
-
-    // The stored vehicles by their exact names and by names folded to one case.
-    CObjectListT<CVehicle> vehicles;
-    if (!m_DataLayer.Load(vehicles))
+    if (!vehicles.Load())
         return fail(ResultFailed);
-    std::map<ULONG, CVehicle*> byRefID;
-    QHash<QString, ULONG> byName;
-    QHash<QString, QList<ULONG>> byFolded;
-    for (int i = 0; i < vehicles.GetCount(); ++i) {
-        CVehicle* vehicle = vehicles.Get(i);
-        const QString name = QString::fromUtf16(vehicle->GetName());
-        byRefID.emplace(vehicle->GetRefID(), vehicle);
-        if (!byName.contains(name))
-            byName.insert(name, vehicle->GetRefID());
-        byFolded[FoldedVehicleName(name)] << vehicle->GetRefID();
-    }
 
-    std::vector<std::unique_ptr<CVehicle>> made;
-    ULONG dryRunVehicle = 0;
-    auto make = [&](const QString& name) -> ULONG {
-        ++m_Summary.vehiclesMade;
-        if (dryRun)
-            return --dryRunVehicle; // stands in for the vehicle that would be made
-        auto vehicle = std::make_unique<CVehicle>();
-        vehicle->SetName(reinterpret_cast<LPCWSTR>(name.utf16()));
-        vehicle->SetYear(QDate::currentDate().year());
-        vehicle->SetCurrentOdometer(0);
-        if (!m_DataLayer.Save(vehicle.get(), 0))
-            return 0;
-        const ULONG refID = vehicle->GetRefID();
-        byRefID.emplace(refID, vehicle.get());
-        made.push_back(std::move(vehicle));
-        return refID;
-    };
-    // A name of the file is the vehicle of that exact name; another case of a stored name only
-    // when that is the one vehicle it can mean and the file does not use both spellings.
-    QHash<QString, ULONG> resolved;
-    QString lastName; // rows come by vehicle: the name asked for last is nearly always the next
-    ULONG lastRefID = 0;
-    auto resolveFileName = [&](const QString& name) -> ULONG {
-        if (lastRefID != 0 && name == lastName)
-            return lastRefID;
-        if (const auto found = resolved.constFind(name); found != resolved.constEnd()) {
-            lastName = name;
-            return lastRefID = *found;
-        }
-        ULONG refID = byName.value(name);
-        if (refID == 0) {
-            const QList<ULONG> folded = byFolded.value(FoldedVehicleName(name));
-            if (folded.size() == 1 &&
-                !m_FileVehicleNames.contains(QString::fromUtf16(byRefID[folded.front()]->GetName())))
-                refID = folded.front();
-        }
-        if (refID == 0 && (refID = make(name)) == 0)
-            return 0;
-        resolved.insert(name, refID);
-        return refID;
-    };
-    // The vehicle the user named: the one of that exact name, else the one vehicle it names case
-    // aside; "Golf" never lands in "GOLF" when both are stored.
-    ULONG typed = targetVehicle;
-    auto resolveTyped = [&]() -> ULONG {
-        if (typed == 0) {
-            const QString name = targetVehicleName.trimmed();
-            typed = byName.value(targetVehicleName, byName.value(name));
-            if (typed == 0) {
-                const QList<ULONG> folded = byFolded.value(FoldedVehicleName(name));
-                typed = folded.size() == 1 ? folded.front() : make(name);
-            }
-        }
-        return typed;
-    };
-
-    // What each vehicle holds already, read when the import first comes to it.
-    std::unordered_map<ULONG, KeySet> stored;
-    CLocalDays days;
-    auto keysOf = [&](ULONG vehicle) -> KeySet* {
-        auto [found, added] = stored.try_emplace(vehicle);
-        if (added && byRefID.count(vehicle) &&
-            std::none_of(made.begin(), made.end(),
-                         [vehicle](const auto& v) { return v->GetRefID() == vehicle; })) {
-            CObjectListT<CEntry> entries;
-            CEntryFilter filter;
-            filter.SetVehicleID(vehicle);
-            if (!m_DataLayer.Load(entries, filter)) {
-                stored.erase(found);
-                return nullptr;
-            }
-            for (int i = 0; i < entries.GetCount(); ++i) {
-                const CEntry* entry = entries.Get(i);
-                const QDate day = days.Day(entry->GetDate());
-                if (day.isValid())
-                    found->second.insert({entry->GetType(), day.toJulianDay(), entry->GetOdometer(),
-                                          Cents(entry->GetAmount())});
-            }
-        }
-        return &found->second;
-    };
-
-    std::map<ULONG, LONG> highest; // vehicle -> highest odometer imported
     CBulkInsert<CEntry> bulk(m_DataLayer);
     CEntry entry;
     CImportRow row;
@@ -600,30 +508,10 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
                 m_EmptySections.push_back(pending);
             pending = {record.line, record.fields.value(0).trimmed()};
             continue;
-        case CTableReader::RoleHeader: {
+        case CTableReader::RoleHeader:
             pending = EmptySection();
-            if (static_cast<std::size_t>(record.table) >= m_Tables.size()) {
-                // A table past the part read on opening: recognised as it comes.
-                Table table;
-                table.marker = record.marker;
-                table.headerLine = record.line;
-                table.otherDelimiter = record.otherDelimiter;
-                table.mapping = CImportMapping::Recognise(record.fields, record.marker, m_Title);
-                Recognise(table);
-                ApplyChoices(table.mapping);
-                m_Tables.push_back(std::move(table));
-            }
-            const Table& table = m_Tables[static_cast<std::size_t>(record.table)];
-            if (table.otherDelimiter && table.mapping.GetKind() != CImportMapping::KindSkipped) {
-                problem = CImportProblem();
-                problem.code = CImportProblem::MixedDelimiters;
-                problem.value =
-                    QString(QLatin1Char(table.otherDelimiter)) + QLatin1Char(m_Reader.Delimiter());
-                ++m_RowCount; // its rows, unread, count as one refused
-                AddError(problem, record.line);
-            }
+            EnterTable(record);
             continue;
-        }
         case CTableReader::RoleRow:
             break;
         }
@@ -656,13 +544,11 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
             // The user's vehicle takes every row, so the file's vehicles are not made.
             if (overrideFileVehicles || counting)
                 continue;
-            const ULONG vehicle = resolveFileName(row.vehicle);
+            const ULONG vehicle = vehicles.OfFileName(row.vehicle, m_FileVehicleNames);
             if (vehicle == 0)
                 return fail(ResultFailed);
-            if (row.odometer > 0) {
-                LONG& top = highest[vehicle];
-                top = std::max(top, row.odometer);
-            }
+            if (row.odometer > 0)
+                vehicles.Reached(vehicle, row.odometer);
             continue;
         }
         ++m_RowCount;
@@ -676,37 +562,27 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         }
         if (counting)
             continue;
-        const ULONG vehicle = fromFile ? resolveFileName(name) : resolveTyped();
+        const ULONG vehicle = fromFile             ? vehicles.OfFileName(name, m_FileVehicleNames)
+                              : targetVehicle != 0 ? targetVehicle
+                                                   : vehicles.OfTypedName(targetVehicleName);
         if (vehicle == 0)
             return fail(ResultFailed);
-        KeySet* keys = keysOf(vehicle);
-        if (!keys)
+        const CImportVehicles::Stored stored =
+            vehicles.Holds(vehicle, row.type, row.day, row.odometer, row.amount);
+        if (stored == CImportVehicles::Stored::Unknown)
             return fail(ResultFailed);
-        if (keys->count({row.type, row.day.toJulianDay(), row.odometer, Cents(row.amount)})) {
+        if (stored == CImportVehicles::Stored::Yes) {
             ++m_Summary.duplicates;
             continue;
         }
         if (row.partial)
             m_Summary.fillUpMarks = true;
-        LONG& top = highest[vehicle];
-        top = std::max(top, row.odometer);
+        vehicles.Reached(vehicle, row.odometer);
         ++m_Summary.imported;
         ++table.imported;
         if (dryRun)
             continue;
-        // One record reused; the bulk path gives each its reference ID.
-        entry.SetID(0);
-        entry.SetRefID(0);
-        entry.SetVehicleID(vehicle);
-        entry.SetType(row.type);
-        entry.SetDate(row.date);
-        entry.SetOdometer(row.odometer);
-        entry.SetAmount(row.amount);
-        entry.SetCustom1(row.custom1);
-        entry.SetCustom2(row.custom2);
-        entry.SetVendor(reinterpret_cast<LPCWSTR>(row.vendor.utf16()));
-        entry.SetName(reinterpret_cast<LPCWSTR>(row.name.utf16()));
-        entry.SetNotes(reinterpret_cast<LPCWSTR>(row.notes.utf16()));
+        FillEntry(entry, row, vehicle);
         if (!bulk.Insert(entry))
             return fail(ResultFailed);
     }
@@ -714,6 +590,7 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         m_EmptySections.push_back(pending);
     m_Summary.read = m_RowCount;
     m_Summary.refused = m_ErrorCount;
+    m_Summary.vehiclesMade = vehicles.Made();
     if (progress && !progress(size, size))
         return fail(ResultCancelled);
     if (m_Fatal || (m_ErrorCount > 0 && !skipBadRows)) {
@@ -723,12 +600,8 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
     if (dryRun)
         return ResultOK;
 
-    for (const auto& [refID, odometer] : highest) {
-        const auto found = byRefID.find(refID);
-        if (found != byRefID.end() && odometer > found->second->GetCurrentOdometer() &&
-            !m_DataLayer.UpdateCurrentOdometer(found->second, odometer))
-            return fail(ResultFailed);
-    }
+    if (!vehicles.StoreReadings())
+        return fail(ResultFailed);
     switch (m_DataLayer.Commit()) {
     case CDataLayer::CommitOK:
         return ResultOK;

@@ -9,6 +9,7 @@
 #include "exchange/CCsvReader.h"
 #include "exchange/CImportMapping.h"
 #include "exchange/CImportProblem.h"
+#include "exchange/CTableReader.h"
 
 #include "platform/WinTypes.h"
 
@@ -142,6 +143,9 @@ public:
 private:
     bool ReadStructure();
     void Recognise(Table& table) const;
+    // A table's header line met while importing: a table past the part read on opening is
+    // recognised; one in other delimiters is refused.
+    void EnterTable(const CTableReader::Record& record);
     void ApplyChoices(CImportMapping& mapping) const;
     // Guesses the date format and the decimal mark anew from the rows, as asked.
     void Detect(bool dates, bool numbers);
