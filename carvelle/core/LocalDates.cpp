@@ -303,20 +303,31 @@ QDate CLocalDays::Day(double oleDate) {
     return QDate::fromJulianDay(kUnixEpochJulian + FloorDiv(utc + offset, kSecondsPerDay));
 }
 
+std::optional<int> CLocalDays::OffsetAtLocalMidnight(qint64 julian) {
+    auto [found, added] = m_LocalMidnights.try_emplace(julian);
+    if (added) {
+        const QDateTime midnight(QDate::fromJulianDay(julian), QTime(0, 0));
+        if (midnight.isValid())
+            found->second = midnight.offsetFromUtc();
+    }
+    return found->second;
+}
+
 double CLocalDays::ToOleDate(const QDate& day, const QTime& time) {
     if (!day.isValid() || !time.isValid())
         return 0.0;
     if (day.year() < 1900)
         return LocalToOleDate(QDateTime(day, time));
     const qint64 julian = day.toJulianDay();
-    const long long week = (julian - kOleEpochJulian) / 7;
-    auto found = m_LocalWeeks.find(week);
-    if (found == m_LocalWeeks.end()) {
-        const QDate first = QDate::fromJulianDay(kOleEpochJulian + week * 7);
-        const QDateTime start(first, QTime(0, 0));
-        const QDateTime end(first.addDays(7), QTime(0, 0));
-        const bool same = start.isValid() && end.isValid() && start.offsetFromUtc() == end.offsetFromUtc();
-        found = m_LocalWeeks.emplace(week, same ? start.offsetFromUtc() : kMixed).first;
+    // Four weeks at a time: the clocks change at most once in that span in any zone, and a log
+    // of many entries asks the zone rules (a file read each time) a few times a year only.
+    constexpr long long kBlockDays = 28;
+    const long long block = (julian - kOleEpochJulian) / kBlockDays;
+    auto found = m_LocalBlocks.find(block);
+    if (found == m_LocalBlocks.end()) {
+        const std::optional<int> start = OffsetAtLocalMidnight(kOleEpochJulian + block * kBlockDays);
+        const std::optional<int> end = OffsetAtLocalMidnight(kOleEpochJulian + (block + 1) * kBlockDays);
+        found = m_LocalBlocks.emplace(block, start && end && *start == *end ? *start : kMixed).first;
     }
     if (found->second == kMixed)
         return LocalToOleDate(QDateTime(day, time));

@@ -62,11 +62,14 @@ public:
 private:
     std::optional<int> OffsetAt(long long utcSeconds);
     std::optional<int> OffsetAtWeekStart(long long week);
+    // The offset at the start of a local day (by Julian day number), once asked for.
+    std::optional<int> OffsetAtLocalMidnight(qint64 julian);
 
     std::unordered_map<long long, int> m_UtcWeeks;                  // UTC week -> offset, or kMixed
     std::unordered_map<long long, std::optional<int>> m_WeekStarts; // UTC week -> offset at its start
-    std::unordered_map<long long, int> m_LocalWeeks; // local week -> offset in seconds, or kMixed
-    long long m_LastWeek = 0;                        // the UTC week asked for last, and its entry
+    std::unordered_map<long long, int> m_LocalBlocks; // four local weeks -> offset in seconds, or kMixed
+    std::unordered_map<qint64, std::optional<int>> m_LocalMidnights;
+    long long m_LastWeek = 0; // the UTC week asked for last, and its entry
     int m_LastOffset = 0;
     bool m_HaveLast = false;
     bool m_ZoneRead = false;
