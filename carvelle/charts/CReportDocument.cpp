@@ -62,11 +62,13 @@ public:
     bool Fits(double height) const { return m_Y + height <= m_Area.bottom() + 0.5; }
     bool AtTop() const { return m_Y <= m_Area.top() + 0.5; }
     int Page() const { return m_Page; }
+    // A page the device could not begin: the printer or the file has failed.
+    bool Failed() const { return m_Failed; }
 
     void NextPage() {
         Footer();
-        if (m_Painter != nullptr)
-            m_Device.newPage();
+        if (m_Painter != nullptr && !m_Device.newPage())
+            m_Failed = true;
         ++m_Page;
         m_Y = m_Area.top();
     }
@@ -93,6 +95,7 @@ private:
     int m_Page = 1;
     QRectF m_Area;
     double m_Y = 0.0;
+    bool m_Failed = false;
 };
 
 namespace {
@@ -144,7 +147,7 @@ bool CReportDocument::Print(QPagedPaintDevice& device, CChartData::PeriodKind ki
     Pager pager(device, &painter, m_Pages);
     Lay(pager, kind);
     pager.Finish();
-    return painter.end();
+    return painter.end() && !pager.Failed();
 }
 
 void CReportDocument::Lay(Pager& pager, CChartData::PeriodKind kind) const {
