@@ -648,94 +648,133 @@ CImportMapping::Detection CImportMapping::Detect(const QStringList& dates, const
     return detection;
 }
 
-bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImportProblem& problem) const {
-    row = CImportRow();
-    problem = CImportProblem();
-    auto fault = [&](CImportProblem::Code code, Field field, const QString& value) {
-        problem.code = code;
-        problem.field = field;
-        problem.column = Column(field);
-        problem.columnName = m_Header.value(problem.column).trimmed();
-        problem.value = value;
-        return false;
-    };
-    auto missing = [&](Field field) { return fault(CImportProblem::Missing, field, QString()); };
-    // A number of the field: 0 and the problem when it cannot be read; empty is 0 unless
-    // the value is required.
-    bool ok = true;
-    auto number = [&](Field field, bool required, bool allowNegative) -> double {
-        if (!ok)
+// One row's fields read as the mapping says; the first problem met stops the reading.
+class CImportMapping::RowReader {
+public:
+    RowReader(const CImportMapping& mapping, const QStringList& fields, CImportProblem& problem)
+        : m_Mapping(mapping), m_Fields(fields), m_Problem(problem) {}
+
+    QString Value(Field field) const { return m_Mapping.Value(m_Fields, field); }
+    CImportProblem& Problem() { return m_Problem; }
+    bool Ok() const { return m_Ok; }
+
+    bool Fault(CImportProblem::Code code, Field field, const QString& value) {
+        m_Problem.code = code;
+        m_Problem.field = field;
+        m_Problem.column = m_Mapping.Column(field);
+        m_Problem.columnName = m_Mapping.m_Header.value(m_Problem.column).trimmed();
+        m_Problem.value = value;
+        return m_Ok = false;
+    }
+    bool Missing(Field field) { return Fault(CImportProblem::Missing, field, QString()); }
+
+    // A number of the field: 0 and the problem when it cannot be read; empty is 0 unless the
+    // value is required.
+    double Number(Field field, bool required, bool allowNegative) {
+        if (!m_Ok)
             return 0.0;
-        const QString text = Value(fields, field);
+        const QString text = Value(field);
         if (text.isEmpty()) {
             if (required)
-                ok = missing(field);
+                Missing(field);
             return 0.0;
         }
-        const std::optional<double> value = ParseNumber(text, decimalComma);
-        if (!value) {
-            ok = fault(CImportProblem::BadNumber, field, text);
-            return 0.0;
-        }
-        if (*value < 0 && !allowNegative) {
-            ok = fault(CImportProblem::Negative, field, text);
-            return 0.0;
-        }
-        if (std::fabs(*value) > kLargestNumber) {
-            ok = fault(CImportProblem::TooLarge, field, text);
-            return 0.0;
-        }
-        return *value;
-    };
-    // A value worked out from others is held to the same limit as one read.
-    auto workedOut = [&](Field field, double value) {
-        if (std::fabs(value) > kLargestNumber)
-            return fault(CImportProblem::TooLarge, field, QString::number(value, 'g', 10));
-        return true;
-    };
-    auto odometer = [&](Field field, LONG& out) {
-        const QString text = Value(fields, field);
-        if (text.isEmpty())
-            return missing(field);
-        const std::optional<double> value = ParseNumber(text, decimalComma);
+        const std::optional<double> value = ParseNumber(text, m_Mapping.decimalComma);
         if (!value)
-            return fault(CImportProblem::BadNumber, field, text);
-        if (*value < 0)
-            return fault(CImportProblem::Negative, field, text);
-        const double rounded = std::round(*value);
-        if (rounded > static_cast<double>(std::numeric_limits<LONG>::max()))
-            return fault(CImportProblem::OdometerTooLarge, field, text);
-        out = static_cast<LONG>(rounded);
-        return true;
-    };
+            Fault(CImportProblem::BadNumber, field, text);
+        else if (*value < 0 && !allowNegative)
+            Fault(CImportProblem::Negative, field, text);
+        else if (std::fabs(*value) > kLargestNumber)
+            Fault(CImportProblem::TooLarge, field, text);
+        return m_Ok ? *value : 0.0;
+    }
 
-    row.vehicle = Value(fields, FieldVehicle);
-    // A row that names a vehicle: a table of vehicles, or a vehicle of our own export that has no
-    // entries. Its odometer, when it has one, is the vehicle's current reading.
-    if (m_Kind == KindVehicles || (m_Kind == KindOwn && IsVehicleType(Value(fields, FieldType)))) {
-        row.vehicleOnly = true;
-        if (row.vehicle.trimmed().isEmpty())
-            return missing(FieldVehicle);
-        if (!Value(fields, FieldOdometer).isEmpty() && !odometer(FieldOdometer, row.odometer)) {
-            // Another program's list of vehicles is read for their names; a reading that is not
-            // one is left out.
-            if (m_Kind == KindOwn)
-                return false;
-            problem = CImportProblem();
-            row.odometer = 0;
-        }
+    // A value worked out from others is held to the same limit as one read.
+    bool WorkedOut(Field field, double value) {
+        if (std::fabs(value) > kLargestNumber)
+            return Fault(CImportProblem::TooLarge, field, QString::number(value, 'g', 10));
         return true;
     }
 
-    QString dateText = Value(fields, FieldDate);
+    bool Odometer(Field field, LONG& out) {
+        const QString text = Value(field);
+        if (text.isEmpty())
+            return Missing(field);
+        const std::optional<double> value = ParseNumber(text, m_Mapping.decimalComma);
+        if (!value)
+            return Fault(CImportProblem::BadNumber, field, text);
+        if (*value < 0)
+            return Fault(CImportProblem::Negative, field, text);
+        const double rounded = std::round(*value);
+        if (rounded > static_cast<double>(std::numeric_limits<LONG>::max()))
+            return Fault(CImportProblem::OdometerTooLarge, field, text);
+        out = static_cast<LONG>(rounded);
+        return true;
+    }
+
+private:
+    const CImportMapping& m_Mapping;
+    const QStringList& m_Fields;
+    CImportProblem& m_Problem;
+    bool m_Ok = true;
+};
+
+bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImportProblem& problem) const {
+    row = CImportRow();
+    problem = CImportProblem();
+    RowReader read(*this, fields, problem);
+    row.vehicle = read.Value(FieldVehicle);
+    if (m_Kind == KindVehicles || (m_Kind == KindOwn && IsVehicleType(read.Value(FieldType))))
+        return ConvertVehicle(read, row);
+    if (!ConvertDate(read, row) || !read.Odometer(FieldOdometer, row.odometer))
+        return false;
+    row.vendor = read.Value(FieldVendor);
+    row.name = read.Value(FieldDescription);
+    row.notes = read.Value(FieldNotes);
+
+    switch (m_Kind) {
+    case KindOwn:
+        return ConvertOwn(read, row);
+    case KindFuelLog:
+        return ConvertFuel(read, row);
+    case KindServiceLog:
+        row.type = serviceType;
+        row.amount = static_cast<float>(read.Number(FieldAmount, false, true));
+        return read.Ok();
+    case KindVehicles:
+    case KindSkipped:
+        break;
+    }
+    return true;
+}
+
+bool CImportMapping::ConvertVehicle(RowReader& read, CImportRow& row) const {
+    // A row that names a vehicle: a table of vehicles, or a vehicle of our own export that has no
+    // entries. Its odometer, when it has one, is the vehicle's current reading.
+    row.vehicleOnly = true;
+    if (row.vehicle.trimmed().isEmpty())
+        return read.Missing(FieldVehicle);
+    if (!read.Value(FieldOdometer).isEmpty() && !read.Odometer(FieldOdometer, row.odometer)) {
+        // Another program's list of vehicles is read for their names; a reading that is not one
+        // is left out.
+        if (m_Kind == KindOwn)
+            return false;
+        read.Problem() = CImportProblem();
+        row.odometer = 0;
+    }
+    return true;
+}
+
+bool CImportMapping::ConvertDate(RowReader& read, CImportRow& row) const {
+    QString dateText = read.Value(FieldDate);
     if (dateText.isEmpty())
-        return missing(FieldDate);
-    if (const QString time = Value(fields, FieldTime); !time.isEmpty())
+        return read.Missing(FieldDate);
+    if (const QString time = read.Value(FieldTime); !time.isEmpty())
         dateText += u' ' + time;
-    const std::optional<LocalTime> when = ParseDate(dateText, dateFormat, &problem);
+    const std::optional<LocalTime> when = ParseDate(dateText, dateFormat, &read.Problem());
     if (!when) {
-        problem.column = Column(FieldDate);
-        problem.columnName = m_Header.value(problem.column).trimmed();
+        read.Problem().column = Column(FieldDate);
+        read.Problem().columnName = m_Header.value(read.Problem().column).trimmed();
         return false;
     }
     // In the first and last stored years the zone can push the moment past what the file holds.
@@ -744,107 +783,93 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
     if (when->date.toJulianDay() < kSecondYear || when->date.toJulianDay() >= kLastYear) {
         const QDateTime moment(when->date, when->time);
         if (moment < FirstStoredMoment() || moment > LastStoredMoment())
-            return fault(CImportProblem::DateOutOfRange, FieldDate, dateText);
+            return read.Fault(CImportProblem::DateOutOfRange, FieldDate, dateText);
     }
     row.day = when->date;
     row.date = m_Days.ToOleDate(when->date, when->time);
-    if (!odometer(FieldOdometer, row.odometer))
-        return false;
-    row.vendor = Value(fields, FieldVendor);
-    row.name = Value(fields, FieldDescription);
-    row.notes = Value(fields, FieldNotes);
+    return true;
+}
 
-    switch (m_Kind) {
-    case KindOwn: {
-        row.type = EntryTypeFromName(Value(fields, FieldType));
-        if (row.type == CEntry::EntryNone)
-            return fault(CImportProblem::BadType, FieldType, Value(fields, FieldType));
-        row.amount = static_cast<float>(number(FieldAmount, false, true));
-        if (row.type == CEntry::EntryTrip) {
-            // The start reading travels in Quantity, the end is the odometer.
-            LONG start = row.odometer;
-            if (!Value(fields, FieldQuantity).isEmpty() && !odometer(FieldQuantity, start))
-                return false;
-            row.custom1 = static_cast<float>(start);
-            row.custom2 = Value(fields, FieldUnitPrice).isEmpty()
-                              ? static_cast<float>(row.odometer)
-                              : static_cast<float>(number(FieldUnitPrice, false, false));
-        } else {
-            const double quantity = number(FieldQuantity, row.type == CEntry::EntryFuel, false);
-            double price = number(FieldUnitPrice, false, false);
-            // A fill-up without its total or its price per unit: worked out as in a fuel log.
-            if (ok && row.type == CEntry::EntryFuel) {
-                if (Value(fields, FieldAmount).isEmpty()) {
-                    if (!workedOut(FieldAmount, quantity * price))
-                        return false;
-                    row.amount = RoundedMoney(static_cast<float>(quantity * price));
-                } else if (Value(fields, FieldUnitPrice).isEmpty() && quantity > 0) {
-                    if (!workedOut(FieldUnitPrice, row.amount / quantity))
-                        return false;
-                    price = RoundedTo(static_cast<float>(row.amount / quantity), kUnitDecimals);
-                }
-            }
-            row.custom1 = static_cast<float>(quantity);
-            row.custom2 = static_cast<float>(price);
-        }
-        break;
-    }
-    case KindFuelLog: {
-        row.type = CEntry::EntryFuel;
-        double quantity = number(FieldQuantity, false, false);
-        double price = number(FieldUnitPrice, false, false);
-        double total = number(FieldAmount, false, true);
-        if (!ok)
+bool CImportMapping::ConvertOwn(RowReader& read, CImportRow& row) const {
+    row.type = EntryTypeFromName(read.Value(FieldType));
+    if (row.type == CEntry::EntryNone)
+        return read.Fault(CImportProblem::BadType, FieldType, read.Value(FieldType));
+    row.amount = static_cast<float>(read.Number(FieldAmount, false, true));
+    if (row.type == CEntry::EntryTrip) {
+        // The start reading travels in Quantity, the end is the odometer.
+        LONG start = row.odometer;
+        if (!read.Value(FieldQuantity).isEmpty() && !read.Odometer(FieldQuantity, start))
             return false;
-        const bool haveQuantity = !Value(fields, FieldQuantity).isEmpty();
-        const bool haveTotal = !Value(fields, FieldAmount).isEmpty();
-        const bool havePrice = !Value(fields, FieldUnitPrice).isEmpty();
-        if (!haveTotal && !havePrice)
-            return missing(FieldAmount);
-        // What is worked out is rounded as the user would write it: money to the currency's
-        // places, a quantity and a price per unit to three, as pumps show them.
-        if (!haveQuantity) {
-            // What was paid at what price tells how much.
-            if (!haveTotal || !havePrice || price <= 0)
-                return missing(FieldQuantity);
-            if (!workedOut(FieldQuantity, total / price))
-                return false;
-            quantity = RoundedTo(static_cast<float>(total / price), kUnitDecimals);
-        }
-        if (!haveTotal) {
-            if (!workedOut(FieldAmount, quantity * price))
-                return false;
-            total = RoundedMoney(static_cast<float>(quantity * price));
-        } else if (!havePrice && quantity > 0) {
-            if (!workedOut(FieldUnitPrice, total / quantity))
-                return false;
-            price = RoundedTo(static_cast<float>(total / quantity), kUnitDecimals);
-        }
-        row.custom1 = static_cast<float>(quantity);
-        row.custom2 = static_cast<float>(price);
-        row.amount = static_cast<float>(total);
-        QStringList marks;
-        const QString full = Value(fields, FieldFull);
-        if (CImportProfile::IsYes(Value(fields, FieldPartial)) ||
-            (!full.isEmpty() && CImportProfile::IsNo(full)))
-            marks << LoadStringResource(IDS_PARTIAL_FILL_UP);
-        if (CImportProfile::IsYes(Value(fields, FieldMissed)))
-            marks << LoadStringResource(IDS_MISSED_FILL_UP);
-        if (!marks.isEmpty()) {
-            row.partial = true;
-            if (!row.notes.isEmpty())
-                marks << row.notes;
-            row.notes = marks.join(u'\n');
-        }
-        break;
+        row.custom1 = static_cast<float>(start);
+        row.custom2 = read.Value(FieldUnitPrice).isEmpty()
+                          ? static_cast<float>(row.odometer)
+                          : static_cast<float>(read.Number(FieldUnitPrice, false, false));
+        return read.Ok();
     }
-    case KindServiceLog:
-        row.type = serviceType;
-        row.amount = static_cast<float>(number(FieldAmount, false, true));
-        break;
-    case KindVehicles:
-    case KindSkipped:
-        break;
+    const double quantity = read.Number(FieldQuantity, row.type == CEntry::EntryFuel, false);
+    double price = read.Number(FieldUnitPrice, false, false);
+    // A fill-up without its total or its price per unit: worked out as in a fuel log.
+    if (read.Ok() && row.type == CEntry::EntryFuel) {
+        if (read.Value(FieldAmount).isEmpty()) {
+            if (!read.WorkedOut(FieldAmount, quantity * price))
+                return false;
+            row.amount = RoundedMoney(static_cast<float>(quantity * price));
+        } else if (read.Value(FieldUnitPrice).isEmpty() && quantity > 0) {
+            if (!read.WorkedOut(FieldUnitPrice, row.amount / quantity))
+                return false;
+            price = RoundedTo(static_cast<float>(row.amount / quantity), kUnitDecimals);
+        }
     }
-    return ok;
+    row.custom1 = static_cast<float>(quantity);
+    row.custom2 = static_cast<float>(price);
+    return read.Ok();
+}
+
+bool CImportMapping::ConvertFuel(RowReader& read, CImportRow& row) const {
+    row.type = CEntry::EntryFuel;
+    double quantity = read.Number(FieldQuantity, false, false);
+    double price = read.Number(FieldUnitPrice, false, false);
+    double total = read.Number(FieldAmount, false, true);
+    if (!read.Ok())
+        return false;
+    const bool haveQuantity = !read.Value(FieldQuantity).isEmpty();
+    const bool haveTotal = !read.Value(FieldAmount).isEmpty();
+    const bool havePrice = !read.Value(FieldUnitPrice).isEmpty();
+    if (!haveTotal && !havePrice)
+        return read.Missing(FieldAmount);
+    // What is worked out is rounded as the user would write it: money to the currency's places, a
+    // quantity and a price per unit to three, as pumps show them.
+    if (!haveQuantity) {
+        // What was paid at what price tells how much.
+        if (!haveTotal || !havePrice || price <= 0)
+            return read.Missing(FieldQuantity);
+        if (!read.WorkedOut(FieldQuantity, total / price))
+            return false;
+        quantity = RoundedTo(static_cast<float>(total / price), kUnitDecimals);
+    }
+    if (!haveTotal) {
+        if (!read.WorkedOut(FieldAmount, quantity * price))
+            return false;
+        total = RoundedMoney(static_cast<float>(quantity * price));
+    } else if (!havePrice && quantity > 0) {
+        if (!read.WorkedOut(FieldUnitPrice, total / quantity))
+            return false;
+        price = RoundedTo(static_cast<float>(total / quantity), kUnitDecimals);
+    }
+    row.custom1 = static_cast<float>(quantity);
+    row.custom2 = static_cast<float>(price);
+    row.amount = static_cast<float>(total);
+    QStringList marks;
+    const QString full = read.Value(FieldFull);
+    if (CImportProfile::IsYes(read.Value(FieldPartial)) || (!full.isEmpty() && CImportProfile::IsNo(full)))
+        marks << LoadStringResource(IDS_PARTIAL_FILL_UP);
+    if (CImportProfile::IsYes(read.Value(FieldMissed)))
+        marks << LoadStringResource(IDS_MISSED_FILL_UP);
+    if (!marks.isEmpty()) {
+        row.partial = true;
+        if (!row.notes.isEmpty())
+            marks << row.notes;
+        row.notes = marks.join(u'\n');
+    }
+    return true;
 }

@@ -150,6 +150,11 @@ public:
     static QString NormaliseHeader(const QString& text);
 
 private:
+    class RowReader;
+    bool ConvertVehicle(RowReader& read, CImportRow& row) const;
+    bool ConvertDate(RowReader& read, CImportRow& row) const;
+    bool ConvertOwn(RowReader& read, CImportRow& row) const;
+    bool ConvertFuel(RowReader& read, CImportRow& row) const;
     void Classify();
     // What a price column that does not say it is per unit or the total is, by the other columns.
     void ReadLonePrice();
