@@ -105,6 +105,60 @@ bool Readable(int rc) {
     return rc == SQLITE_ROW || rc == SQLITE_DONE;
 }
 
+// The columns a row of the table is written with, quoted (generated ones are made by the copy
+// itself), and whether it is a table without row IDs. False when they cannot be asked for.
+bool WrittenColumns(sqlite3* db, const std::string& table, std::vector<std::string>& columns,
+                    bool& withoutRowID) {
+    CSqlText sql(sqlite3_mprintf("SELECT name, hidden FROM pragma_table_xinfo(%Q)", table.c_str()));
+    CSqlStatement info;
+    if (!sql || info.Prepare(db, sql.Get()) != SQLITE_OK) {
+        return false;
+    }
+    while (info.Step() == SQLITE_ROW) {
+        if (sqlite3_column_int(info.Get(), 1) == 0) {
+            columns.push_back(Quoted(Text(info.Get(), 0)));
+        }
+    }
+    CSqlText kind(sqlite3_mprintf("SELECT wr FROM pragma_table_list(%Q)", table.c_str()));
+    CSqlStatement list;
+    withoutRowID = kind && list.Prepare(db, kind.Get()) == SQLITE_OK && list.Step() == SQLITE_ROW &&
+                   sqlite3_column_int(list.Get(), 0) != 0;
+    return true;
+}
+
+// Past a stretch of the table that cannot be read at all from bad on: looks further and further
+// ahead for where it can be read again, then narrows down to the first row ID from which it can.
+// False when nothing after bad can be read.
+bool ReadableAgainFrom(sqlite3* db, const std::string& table, sqlite3_int64 bad, sqlite3_int64& good) {
+    sqlite3_int64 found = 0;
+    for (sqlite3_int64 step = 1;; step *= 2) {
+        if (bad > kLastRowID - step) {
+            return false; // nothing readable up to the last possible row ID
+        }
+        const sqlite3_int64 probe = bad + step;
+        const int rc = FirstRowFrom(db, table, probe, found);
+        if (rc == SQLITE_DONE) {
+            return false;
+        }
+        if (Readable(rc)) {
+            good = probe;
+            break;
+        }
+        if (step > kLastRowID / 2) {
+            return false;
+        }
+    }
+    while (good - bad > 1) {
+        const sqlite3_int64 middle = bad + (good - bad) / 2;
+        if (Readable(FirstRowFrom(db, table, middle, found))) {
+            good = middle;
+        } else {
+            bad = middle;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::int64_t CDataFileRepair::Skipped() const {
@@ -247,26 +301,11 @@ bool CDataFileRepair::Prepare(sqlite3* from, sqlite3* to) {
 
 void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
     const std::string name = Quoted(table.name);
-    // The columns a row is written with: generated ones are made by the copy itself.
     std::vector<std::string> columns;
     bool withoutRowID = false;
-    {
-        CSqlText sql(sqlite3_mprintf("SELECT name, hidden FROM pragma_table_xinfo(%Q)", table.name.c_str()));
-        CSqlStatement info;
-        if (!sql || info.Prepare(from, sql.Get()) != SQLITE_OK) {
-            table.problem = sqlite3_errmsg(from);
-            return;
-        }
-        while (info.Step() == SQLITE_ROW) {
-            if (sqlite3_column_int(info.Get(), 1) == 0) {
-                columns.push_back(Quoted(Text(info.Get(), 0)));
-            }
-        }
-        CSqlText kind(sqlite3_mprintf("SELECT wr FROM pragma_table_list(%Q)", table.name.c_str()));
-        CSqlStatement list;
-        if (kind && list.Prepare(from, kind.Get()) == SQLITE_OK && list.Step() == SQLITE_ROW) {
-            withoutRowID = sqlite3_column_int(list.Get(), 0) != 0;
-        }
+    if (!WrittenColumns(from, table.name, columns, withoutRowID)) {
+        table.problem = sqlite3_errmsg(from);
+        return;
     }
     if (columns.empty()) {
         table.problem = "no columns";
@@ -371,40 +410,10 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
             next = found + 1;
             continue;
         }
-        // A stretch of the table cannot be read at all: look further and further ahead for where
-        // it can again, then narrow down to the first row ID from which it can.
         ++table.damagedStretches;
-        sqlite3_int64 bad = next;
         sqlite3_int64 good = 0;
-        bool haveGood = false;
-        for (sqlite3_int64 step = 1;; step *= 2) {
-            if (bad > kLastRowID - step) {
-                return; // nothing readable up to the last possible row ID
-            }
-            const sqlite3_int64 probe = bad + step;
-            rc = FirstRowFrom(from, name, probe, found);
-            if (rc == SQLITE_DONE) {
-                return;
-            }
-            if (Readable(rc)) {
-                good = probe;
-                haveGood = true;
-                break;
-            }
-            if (step > kLastRowID / 2) {
-                return;
-            }
-        }
-        if (!haveGood) {
+        if (!ReadableAgainFrom(from, name, next, good)) {
             return;
-        }
-        while (good - bad > 1) {
-            const sqlite3_int64 middle = bad + (good - bad) / 2;
-            if (Readable(FirstRowFrom(from, name, middle, found))) {
-                good = middle;
-            } else {
-                bad = middle;
-            }
         }
         next = good;
     }
