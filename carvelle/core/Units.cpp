@@ -205,7 +205,7 @@ QString FormatNumber(float value, bool decimals, bool raw, bool currency) {
         return LocaleText(shown, QString::number(shown, 'f', 2), true, raw, currency);
     }
     const LONG whole = TruncateToLong(value);
-    return LocaleText(whole, QString::number(whole), false, raw, currency);
+    return LocaleText(whole, QString::number(whole), decimals, raw, currency);
 }
 
 QString FormatSum(double value, NumberFormat format) {
