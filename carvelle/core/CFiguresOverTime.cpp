@@ -1,6 +1,7 @@
 #include "core/CFiguresOverTime.h"
 
 #include "core/CRecordServices.h"
+#include "core/EntryOrder.h"
 #include "core/LocalDates.h"
 #include "core/Units.h"
 
@@ -25,37 +26,6 @@ struct Row {
     float price;
     CEntry::Type type;
 };
-
-bool Older(const Row& a, const Row& b) {
-    if (a.date != b.date)
-        return a.date < b.date;
-    if (a.odometer != b.odometer)
-        return a.odometer < b.odometer;
-    return a.id < b.id;
-}
-
-// The load has no order of its own, yet entries mostly come back as they were typed, in date
-// order but for the few typed in late for an earlier day: those are set aside, ordered and merged
-// back, which costs far less than ordering everything.
-void InDateOrder(std::vector<Row>& rows) {
-    const auto older = [](const Row& a, const Row& b) { return Older(a, b); };
-    std::vector<Row> late;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (kept > 0 && older(rows[i], rows[kept - 1]))
-            late.push_back(rows[i]);
-        else
-            rows[kept++] = rows[i];
-    }
-    if (late.empty())
-        return;
-    rows.resize(kept);
-    std::sort(late.begin(), late.end(), older);
-    std::vector<Row> merged;
-    merged.reserve(rows.size() + late.size());
-    std::merge(rows.begin(), rows.end(), late.begin(), late.end(), std::back_inserter(merged), older);
-    rows.swap(merged);
-}
 
 int PeriodNumber(const QDate& day, CFiguresOverTime::PeriodKind kind) {
     int year = 0;
@@ -154,7 +124,7 @@ void CFiguresOverTime::Compute(std::span<const CEntry* const> entries, PeriodKin
     if (rows.empty())
         return;
     m_FillUps.reserve(fillUps);
-    InDateOrder(rows);
+    PutInTakingOrder(rows);
 
     // Local days follow stored dates but for a zone that turns its clocks back over midnight, so
     // the periods are laid out from the smallest to the largest seen, not from the ends.

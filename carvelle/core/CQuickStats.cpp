@@ -4,6 +4,7 @@
 
 #include "core/AppData.h"
 #include "core/CStringTable.h"
+#include "core/EntryOrder.h"
 #include "core/LocalDates.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
@@ -49,14 +50,6 @@ QString EconomyText(float economy) {
     return QStringLiteral("%1 %2").arg(Decimal(economy), EconomyUnitLabel());
 }
 
-bool Older(const Row& a, const Row& b) {
-    if (a.date != b.date)
-        return a.date < b.date;
-    if (a.odometer != b.odometer)
-        return a.odometer < b.odometer;
-    return a.id < b.id;
-}
-
 } // namespace
 
 void CQuickStats::Clear() {
@@ -100,8 +93,7 @@ bool CQuickStats::ComputeQuickStats(CDataLayer& dataLayer, CEntryFilter* filter)
                         entry->GetCustom1(), static_cast<std::uint32_t>(i),
                         entry->GetType() == CEntry::EntryFuel});
     }
-    if (!std::is_sorted(rows.begin(), rows.end(), Older))
-        std::sort(rows.begin(), rows.end(), Older);
+    PutInTakingOrder(rows);
 
     // Sums in double: twenty thousand single-precision additions drift by whole units.
     double overall = 0.0;
