@@ -144,3 +144,15 @@ float RoundedTo(float value, int decimals) {
 float RoundedMoney(float value) {
     return RoundedTo(value, CurrencyDecimals());
 }
+
+int DigitsValue(QStringView text, qsizetype maxDigits) {
+    if (text.isEmpty() || text.size() > maxDigits)
+        return -1;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}

@@ -6,6 +6,7 @@
 #include "platform/WinTypes.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -33,3 +34,6 @@ float RoundedMoney(float value);
 // A whole number within 32 bits, blanks around it allowed; nothing otherwise.
 std::optional<LONG> ParseIntegerText(const QString& text);
 QString FormatIntegerText(LONG value);
+
+// A run of 1 to maxDigits ASCII digits (a year, a month, minutes) as a number; -1 otherwise.
+int DigitsValue(QStringView text, qsizetype maxDigits);

@@ -1,21 +1,6 @@
 #include "core/ParseIsoDay.h"
 
-namespace {
-
-// A run of 1 to maxDigits ASCII digits as a number; -1 otherwise.
-int Number(QStringView text, qsizetype maxDigits) {
-    if (text.isEmpty() || text.size() > maxDigits)
-        return -1;
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return -1;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
-
-} // namespace
+#include "core/DecimalText.h"
 
 std::optional<QDate> ParseIsoDay(QStringView text, IsoDayError* error) {
     auto fail = [error](IsoDayError why) -> std::optional<QDate> {
@@ -29,9 +14,9 @@ std::optional<QDate> ParseIsoDay(QStringView text, IsoDayError* error) {
     if (second < 0)
         return fail(IsoDayError::NotADay);
     // Nine digits of year at most, so a year past 9999 is told as out of range, not misread.
-    const int year = Number(text.first(first), 9);
-    const int month = Number(text.sliced(first + 1, second - first - 1), 2);
-    const int day = Number(text.sliced(second + 1), 2);
+    const int year = DigitsValue(text.first(first), 9);
+    const int month = DigitsValue(text.sliced(first + 1, second - first - 1), 2);
+    const int day = DigitsValue(text.sliced(second + 1), 2);
     if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31)
         return fail(IsoDayError::NotADay);
     if (year < kFirstStoredYear || year > kLastStoredYear)

@@ -47,15 +47,7 @@ bool IsVehicleType(const QString& type) {
 
 // "12" "2024" as a number of at most nine digits; -1 otherwise.
 int Digits(QStringView text) {
-    if (text.isEmpty() || text.size() > 9)
-        return -1;
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return -1;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
+    return DigitsValue(text, 9);
 }
 
 // A two-digit year as the year nearest today, the earlier one when both are as near.
