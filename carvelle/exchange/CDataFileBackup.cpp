@@ -2,8 +2,8 @@
 
 #include "core/CStringTable.h"
 #include "core/ConnectStatusMessage.h"
+#include "datastore/CReadOnlyDatabase.h"
 #include "exchange/CPartialCopy.h"
-#include "platform/FileSystem.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,17 +30,10 @@ int OpenDb(const QString& path, int flags, Db& owned) {
 
 // Why the source cannot be read at all; ConnectOK when it can be tried.
 CDataLayer::ConnectStatus SourceStatus(const QString& source) {
-    const std::u16string path = source.toStdU16String();
-    switch (GetFileReadState(path.c_str())) {
-    case FileMissing:
-        return CDataLayer::ConnectFileNotFound;
-    case FileAccessDenied:
-        return CDataLayer::ConnectNotReadable;
-    case FileReadable:
-        break;
-    }
-    const QFileInfo info(source);
-    return info.isDir() || info.size() == 0 ? CDataLayer::ConnectNotDataFile : CDataLayer::ConnectOK;
+    const CDataLayer::ConnectStatus status =
+        CReadOnlyDatabase::ReadableStatus(source.toStdU16String().c_str());
+    return status == CDataLayer::ConnectOK && QFileInfo(source).size() == 0 ? CDataLayer::ConnectNotDataFile
+                                                                            : status;
 }
 
 } // namespace
@@ -69,36 +62,33 @@ CDataFileBackup::Result CDataFileBackup::Backup(const QString& source, const QSt
 
     CPartialCopy copy;
     copy.busyTimeoutMs = busyTimeoutMs;
-    switch (copy.Open(source, destination, Stem(source), QDate::currentDate(), replace)) {
+    const CPartialCopy::Result opened =
+        copy.Open(source, destination, Stem(source), QDate::currentDate(), replace);
+    switch (opened) {
     case CPartialCopy::ResultOK:
         break;
     case CPartialCopy::ResultSameFile:
-        m_Problem = LoadStringResource(IDS_BACKUP_SAME_FILE);
+        m_Problem = copy.ProblemText(opened);
         return ResultSameFile;
     case CPartialCopy::ResultExists:
-        m_Problem = FormatStringResource(IDS_BACKUP_EXISTS, {copy.FinalPath()});
+        m_Problem = copy.ProblemText(opened);
         return ResultExists;
-    case CPartialCopy::ResultNoFolder:
-        return Fail(ResultWriteFailed, destination,
-                    FormatStringResource(IDS_BACKUP_NO_FOLDER, {copy.Detail()}));
-    case CPartialCopy::ResultNoFreeName:
-        return Fail(ResultWriteFailed, destination, LoadStringResource(IDS_BACKUP_NO_FREE_NAME));
-    case CPartialCopy::ResultBusy:
-        return Fail(ResultBusy, destination, LoadStringResource(IDS_BACKUP_IN_PROGRESS));
     default:
-        return Fail(ResultWriteFailed, destination, copy.Detail());
+        return Fail(opened == CPartialCopy::ResultBusy ? ResultBusy : ResultWriteFailed, destination,
+                    copy.ProblemText(opened));
     }
 
     const QString target = copy.FinalPath();
     if (const Result copied = Copy(source, copy.PartialPath()); copied != ResultOK)
         return copied == ResultSourceNotOpened ? copied : Fail(copied, target, m_Problem);
 
-    switch (copy.Finish(QFileInfo(source).permissions())) {
+    const CPartialCopy::Result finished = copy.Finish(QFileInfo(source).permissions());
+    switch (finished) {
     case CPartialCopy::ResultOK:
         m_Destination = target;
         return ResultOK;
     case CPartialCopy::ResultExists:
-        m_Problem = FormatStringResource(IDS_BACKUP_EXISTS, {target});
+        m_Problem = copy.ProblemText(finished);
         return ResultExists;
     case CPartialCopy::ResultNotVerified:
         switch (copy.GetVerdict()) {
@@ -112,7 +102,7 @@ CDataFileBackup::Result CDataFileBackup::Backup(const QString& source, const QSt
             return Fail(ResultNotVerified, target, LoadStringResource(IDS_BACKUP_NOT_VERIFIED));
         }
     default:
-        return Fail(ResultWriteFailed, target, copy.Detail());
+        return Fail(ResultWriteFailed, target, copy.ProblemText(finished));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "exchange/CPartialCopy.h"
 
+#include "core/CStringTable.h"
 #include "datastore/CDataFileCheck.h"
 
 #include <QDir>
@@ -242,4 +243,21 @@ void CPartialCopy::Release() {
         m_Fd = -1;
     }
     m_Partial.clear();
+}
+
+QString CPartialCopy::ProblemText(Result result) const {
+    switch (result) {
+    case ResultSameFile:
+        return LoadStringResource(IDS_BACKUP_SAME_FILE);
+    case ResultExists:
+        return FormatStringResource(IDS_BACKUP_EXISTS, {m_Final});
+    case ResultNoFolder:
+        return FormatStringResource(IDS_BACKUP_NO_FOLDER, {m_Detail});
+    case ResultNoFreeName:
+        return LoadStringResource(IDS_BACKUP_NO_FREE_NAME);
+    case ResultBusy:
+        return LoadStringResource(IDS_BACKUP_IN_PROGRESS);
+    default:
+        return m_Detail;
+    }
 }

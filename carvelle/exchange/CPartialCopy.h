@@ -45,6 +45,9 @@ public:
     Result Finish(QFileDevice::Permissions permissions);
     Verdict GetVerdict() const { return m_Verdict; }
     const QString& Detail() const { return m_Detail; }
+    // What went wrong, in words, for a result other than ResultOK and ResultNotVerified (whose
+    // words depend on what was copied).
+    QString ProblemText(Result result) const;
 
     // The dated name in the folder: "<stem> 2024-03-05.dat", or with "-n" when n > 1.
     static QString DatedName(const QString& stem, const QDate& day, int n);

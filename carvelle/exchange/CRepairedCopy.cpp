@@ -29,23 +29,19 @@ CRepairedCopy::Result CRepairedCopy::Write(const QString& source, const QString&
         m_Problem = FormatStringResource(IDS_REPAIR_FAILED, {where, detail});
         return ResultFailed;
     };
-    switch (copy.Open(source, destination, Stem(source), QDate::currentDate(), replace)) {
+    const CPartialCopy::Result opened =
+        copy.Open(source, destination, Stem(source), QDate::currentDate(), replace);
+    switch (opened) {
     case CPartialCopy::ResultOK:
         break;
     case CPartialCopy::ResultSameFile:
-        m_Problem = LoadStringResource(IDS_BACKUP_SAME_FILE);
+        m_Problem = copy.ProblemText(opened);
         return ResultFailed;
     case CPartialCopy::ResultExists:
-        m_Problem = FormatStringResource(IDS_BACKUP_EXISTS, {copy.FinalPath()});
+        m_Problem = copy.ProblemText(opened);
         return ResultExists;
-    case CPartialCopy::ResultNoFolder:
-        return fail(destination, FormatStringResource(IDS_BACKUP_NO_FOLDER, {copy.Detail()}));
-    case CPartialCopy::ResultNoFreeName:
-        return fail(destination, LoadStringResource(IDS_BACKUP_NO_FREE_NAME));
-    case CPartialCopy::ResultBusy:
-        return fail(destination, LoadStringResource(IDS_BACKUP_IN_PROGRESS));
     default:
-        return fail(destination, copy.Detail());
+        return fail(destination, copy.ProblemText(opened));
     }
 
     const QString target = copy.FinalPath();
@@ -63,12 +59,13 @@ CRepairedCopy::Result CRepairedCopy::Write(const QString& source, const QString&
         return fail(target, QString::fromStdString(m_Repair.Problem()));
     }
 
-    switch (copy.Finish(QFileInfo(source).permissions())) {
+    const CPartialCopy::Result finished = copy.Finish(QFileInfo(source).permissions());
+    switch (finished) {
     case CPartialCopy::ResultOK:
         m_Destination = target;
         return ResultOK;
     case CPartialCopy::ResultExists:
-        m_Problem = FormatStringResource(IDS_BACKUP_EXISTS, {target});
+        m_Problem = copy.ProblemText(finished);
         return ResultExists;
     case CPartialCopy::ResultNotVerified:
         if (copy.GetVerdict() == CPartialCopy::VerdictNotDataFile)
@@ -79,6 +76,6 @@ CRepairedCopy::Result CRepairedCopy::Write(const QString& source, const QString&
             return fail(target, LoadStringResource(IDS_REPAIR_NOT_VERIFIED));
         return ResultSourceNotRead;
     default:
-        return fail(target, copy.Detail());
+        return fail(target, copy.ProblemText(finished));
     }
 }

@@ -3,6 +3,7 @@
 #include "datastore/CReadOnlyDatabase.h"
 #include "datastore/CSqlStatement.h"
 #include "datastore/CSqlText.h"
+#include "datastore/HardenConnection.h"
 #include "platform/TextConversion.h"
 #include "platform/WideString.h"
 
@@ -209,11 +210,8 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         return RepairWriteFailed;
     }
     // Nothing in the copied table descriptions may run but what builds the rows.
-    sqlite3_db_config(to.get(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-    sqlite3_db_config(to.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    sqlite3_db_config(to.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_limit(to.get(), SQLITE_LIMIT_ATTACHED, 0);
-    if (!Prepare(from, to.get()) || Exec(to.get(), "BEGIN") != SQLITE_OK) {
+    if (!HardenConnection(to.get()) || !Prepare(from, to.get()) || Exec(to.get(), "BEGIN") != SQLITE_OK) {
         m_Problem = sqlite3_errmsg(to.get());
         return RepairWriteFailed;
     }

@@ -4,6 +4,7 @@
 #include "datastore/CRecordTable.h"
 #include "datastore/CSqlStatement.h"
 #include "datastore/CSqlText.h"
+#include "datastore/HardenConnection.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemTime.h"
@@ -207,19 +208,8 @@ CDataLayer::ConnectStatus CDataLayer::Connect(LPCWSTR path) {
 }
 
 int CDataLayer::ConfigureConnection() {
-    // Nothing that a file brings may run: triggers never fire, views are refused, functions in
-    // the schema must be harmless, and the schema itself cannot be written to by statements.
-    const int options[][2] = {
-        {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
-        {SQLITE_DBCONFIG_ENABLE_VIEW, 0},
-        {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
-        {SQLITE_DBCONFIG_DEFENSIVE, 1},
-    };
-    for (const auto& option : options) {
-        int now = -1;
-        if (sqlite3_db_config(m_DB, option[0], option[1], &now) != SQLITE_OK || now != option[1]) {
-            return 0; // an engine that cannot do this does not open files
-        }
+    if (!HardenConnection(m_DB)) {
+        return 0; // an engine that cannot do this does not open files
     }
     return sqlite3_busy_handler(m_DB, &CDataLayer::OnBusy, this) == SQLITE_OK ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #include "datastore/CReadOnlyDatabase.h"
 
+#include "datastore/HardenConnection.h"
 #include "platform/FileSystem.h"
 #include "platform/TextConversion.h"
 #include "platform/WideString.h"
@@ -32,18 +33,8 @@ int StopWhenInterrupted(void* database) {
 }
 
 bool Configure(sqlite3* db, int busyTimeoutMs) {
-    // As the data layer's own connection: nothing that a file brings may run.
-    const int options[][2] = {
-        {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
-        {SQLITE_DBCONFIG_ENABLE_VIEW, 0},
-        {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
-        {SQLITE_DBCONFIG_DEFENSIVE, 1},
-    };
-    for (const auto& option : options) {
-        int now = -1;
-        if (sqlite3_db_config(db, option[0], option[1], &now) != SQLITE_OK || now != option[1]) {
-            return false;
-        }
+    if (!HardenConnection(db)) {
+        return false;
     }
     sqlite3_extended_result_codes(db, 1);
     return sqlite3_busy_timeout(db, busyTimeoutMs) == SQLITE_OK;
@@ -83,8 +74,7 @@ void CReadOnlyDatabase::Interrupt() {
     }
 }
 
-CDataLayer::ConnectStatus CReadOnlyDatabase::Open(LPCWSTR path, int busyTimeoutMs) {
-    Close();
+CDataLayer::ConnectStatus CReadOnlyDatabase::ReadableStatus(LPCWSTR path) {
     switch (GetFileReadState(path)) {
     case FileMissing:
         return CDataLayer::ConnectFileNotFound;
@@ -93,8 +83,14 @@ CDataLayer::ConnectStatus CReadOnlyDatabase::Open(LPCWSTR path, int busyTimeoutM
     case FileReadable:
         break;
     }
-    if (GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) {
-        return CDataLayer::ConnectNotDataFile;
+    return GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY ? CDataLayer::ConnectNotDataFile
+                                                               : CDataLayer::ConnectOK;
+}
+
+CDataLayer::ConnectStatus CReadOnlyDatabase::Open(LPCWSTR path, int busyTimeoutMs) {
+    Close();
+    if (const CDataLayer::ConnectStatus readable = ReadableStatus(path); readable != CDataLayer::ConnectOK) {
+        return readable;
     }
     const std::string name = WideToUtf8(std::u16string_view(path, WideLength(path)));
     CDataLayer::ConnectStatus status = OpenHandle(name, busyTimeoutMs);

@@ -23,6 +23,9 @@ public:
     // ConnectOK, or why the file cannot be read: missing, not readable, not a database at all,
     // or ConnectOpenFailed (busy past the timeout, a failing disk, out of memory).
     CDataLayer::ConnectStatus Open(LPCWSTR path, int busyTimeoutMs);
+    // Why the file cannot be read at all: missing, not readable, a folder; ConnectOK when it can
+    // be tried.
+    static CDataLayer::ConnectStatus ReadableStatus(LPCWSTR path);
     void Close();
     sqlite3* Get() const { return m_DB; }
     // True when the file is read from a copy with its interrupted write undone.
