@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -121,3 +122,31 @@ public:
 
     std::map<std::string, Time> seconds;
 };
+
+// Runs the benchmark a fixed number of rounds, three times over, in milliseconds.
+inline void Repeated(benchmark::internal::Benchmark* bench, benchmark::IterationCount rounds) {
+    bench->Unit(benchmark::kMillisecond)->Iterations(rounds)->Repetitions(3)->ReportAggregatesOnly(false);
+}
+
+// Each measured figure against the "Load" floor of the same size, real and CPU time.
+inline void PrintAgainstLoad(const CollectingReporter& reporter, const std::vector<std::size_t>& sizes,
+                             const std::vector<const char*>& measured) {
+    int width = 0;
+    for (const char* what : measured)
+        width = std::max(width, static_cast<int>(std::string(what).size()));
+    for (std::size_t n : sizes) {
+        const auto load = reporter.seconds.find(BenchName("Load", n));
+        if (load == reporter.seconds.end() || load->second.real <= 0 || load->second.cpu <= 0)
+            continue;
+        std::printf("  N=%-7zu load: real %9.3f ms, cpu %9.3f ms\n", n, load->second.real * 1e3,
+                    load->second.cpu * 1e3);
+        for (const char* what : measured) {
+            const auto found = reporter.seconds.find(BenchName(what, n));
+            if (found == reporter.seconds.end())
+                continue;
+            std::printf("    %-*s real %9.3f ms, ratio %.2f;  cpu %9.3f ms, ratio %.2f\n", width, what,
+                        found->second.real * 1e3, found->second.real / load->second.real,
+                        found->second.cpu * 1e3, found->second.cpu / load->second.cpu);
+        }
+    }
+}

@@ -155,12 +155,7 @@ int main(int argc, char** argv) {
 
     for (std::size_t n : sizes) {
         const auto rounds = static_cast<benchmark::IterationCount>(std::max<std::size_t>(3, 100000 / n));
-        const auto repeated = [rounds](benchmark::internal::Benchmark* bench) {
-            bench->Unit(benchmark::kMillisecond)
-                ->Iterations(rounds)
-                ->Repetitions(3)
-                ->ReportAggregatesOnly(false);
-        };
+        const auto repeated = [rounds](benchmark::internal::Benchmark* bench) { Repeated(bench, rounds); };
         repeated(benchmark::RegisterBenchmark(BenchName("Load", n).c_str(), LoadFloor, n));
         repeated(benchmark::RegisterBenchmark(BenchName("ChartData", n).c_str(), ChartData, n));
         repeated(benchmark::RegisterBenchmark(BenchName("ChartsDrawn", n).c_str(), ChartsDrawn, n));
@@ -171,21 +166,7 @@ int main(int argc, char** argv) {
 
     std::printf("\nAgainst the bare load of the same entries (target: the four charts drawn within 0.3 s "
                 "for 100,000 entries):\n");
-    for (std::size_t n : sizes) {
-        const auto load = reporter.seconds.find(BenchName("Load", n));
-        if (load == reporter.seconds.end() || load->second.real <= 0 || load->second.cpu <= 0)
-            continue;
-        std::printf("  N=%-7zu load: real %9.3f ms, cpu %9.3f ms\n", n, load->second.real * 1e3,
-                    load->second.cpu * 1e3);
-        for (const char* what : {"ChartData", "ChartsDrawn"}) {
-            const auto found = reporter.seconds.find(BenchName(what, n));
-            if (found == reporter.seconds.end())
-                continue;
-            std::printf("    %-12s real %9.3f ms, ratio %.2f;  cpu %9.3f ms, ratio %.2f\n", what,
-                        found->second.real * 1e3, found->second.real / load->second.real,
-                        found->second.cpu * 1e3, found->second.cpu / load->second.cpu);
-        }
-    }
+    PrintAgainstLoad(reporter, sizes, {"ChartData", "ChartsDrawn"});
     TheDataLayer().Disconnect();
     benchmark::Shutdown();
     return 0;

@@ -298,29 +298,17 @@ int main(int argc, char** argv) {
 
     for (std::size_t n : sizes) {
         const auto rounds = static_cast<benchmark::IterationCount>(std::max<std::size_t>(3, 30000 / n));
-        const auto repeated = [rounds](benchmark::internal::Benchmark* bench) {
-            bench->Unit(benchmark::kMillisecond)
-                ->Iterations(rounds)
-                ->Repetitions(3)
-                ->ReportAggregatesOnly(false);
-        };
+        const auto repeated = [rounds](benchmark::internal::Benchmark* bench) { Repeated(bench, rounds); };
         repeated(benchmark::RegisterBenchmark(BenchName("Load", n).c_str(), LoadFloor, n));
         repeated(benchmark::RegisterBenchmark(BenchName("Export", n).c_str(), Export, n));
         // One insert of 100,000 takes about a second: fewer rounds.
         const auto inserts = static_cast<benchmark::IterationCount>(std::max<std::size_t>(1, 3000 / n));
         for (const auto& [name, run] : {std::pair{"Insert", &InsertFloor}, std::pair{"Import", &Import}})
-            benchmark::RegisterBenchmark(BenchName(name, n).c_str(), run, n)
-                ->Unit(benchmark::kMillisecond)
-                ->Iterations(inserts)
-                ->Repetitions(3)
-                ->ReportAggregatesOnly(false);
+            Repeated(benchmark::RegisterBenchmark(BenchName(name, n).c_str(), run, n), inserts);
         if (!g_Shell.empty())
-            benchmark::RegisterBenchmark(BenchName("Shell", n).c_str(), ShellImport, n)
-                ->Unit(benchmark::kMillisecond)
-                ->Iterations(inserts)
-                ->Repetitions(3)
-                ->UseRealTime()
-                ->ReportAggregatesOnly(false);
+            Repeated(
+                benchmark::RegisterBenchmark(BenchName("Shell", n).c_str(), ShellImport, n)->UseRealTime(),
+                inserts);
     }
 
     CollectingReporter reporter;

@@ -272,12 +272,7 @@ int main(int argc, char** argv) {
 
     for (std::size_t n : sizes) {
         const auto rounds = static_cast<benchmark::IterationCount>(std::max<std::size_t>(5, 200000 / n));
-        const auto repeated = [rounds](benchmark::internal::Benchmark* bench) {
-            bench->Unit(benchmark::kMillisecond)
-                ->Iterations(rounds)
-                ->Repetitions(3)
-                ->ReportAggregatesOnly(false);
-        };
+        const auto repeated = [rounds](benchmark::internal::Benchmark* bench) { Repeated(bench, rounds); };
         repeated(benchmark::RegisterBenchmark(BenchName("Load", n).c_str(), LoadFloor, n));
         repeated(benchmark::RegisterBenchmark(BenchName("QuickStats", n).c_str(), QuickStats, n));
         repeated(benchmark::RegisterBenchmark(BenchName("FiguresOverTime", n).c_str(), FiguresOverTime, n));
@@ -296,24 +291,10 @@ int main(int argc, char** argv) {
     std::printf("\nAgainst the bare load of the same entries (targets: reload 1.5, quick stats 1.2, "
                 "figures over time 1.2, re-sort by date/odometer/amount 0.15, by description 0.5; opening "
                 "the file to the vehicle list under 100 ms):\n");
-    const char* const measured[] = {"QuickStats",        "FiguresOverTime", "EntryListReload",
-                                    "OpenToVehicleList", "SortDate",        "SortOdometer",
-                                    "SortAmount",        "SortDescription", "FirstSortDescription"};
-    for (std::size_t n : sizes) {
-        const auto load = reporter.seconds.find(BenchName("Load", n));
-        if (load == reporter.seconds.end() || load->second.real <= 0 || load->second.cpu <= 0)
-            continue;
-        std::printf("  N=%-7zu load: real %9.3f ms, cpu %9.3f ms\n", n, load->second.real * 1e3,
-                    load->second.cpu * 1e3);
-        for (const char* what : measured) {
-            const auto found = reporter.seconds.find(BenchName(what, n));
-            if (found == reporter.seconds.end())
-                continue;
-            std::printf("    %-20s real %9.3f ms, ratio %.2f;  cpu %9.3f ms, ratio %.2f\n", what,
-                        found->second.real * 1e3, found->second.real / load->second.real,
-                        found->second.cpu * 1e3, found->second.cpu / load->second.cpu);
-        }
-    }
+    const std::vector<const char*> measured = {
+        "QuickStats",   "FiguresOverTime", "EntryListReload", "OpenToVehicleList",   "SortDate",
+        "SortOdometer", "SortAmount",      "SortDescription", "FirstSortDescription"};
+    PrintAgainstLoad(reporter, sizes, measured);
     std::printf("\nMemory in use:\n");
     for (std::size_t n : sizes)
         ReportMemory(n);
