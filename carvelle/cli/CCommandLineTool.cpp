@@ -49,6 +49,9 @@ const QString kDateFormat = QStringLiteral("--date-format");
 const QString kDryRun = QStringLiteral("--dry-run");
 const QString kSkipBadRows = QStringLiteral("--skip-bad-rows");
 const QString kBy = QStringLiteral("--by");
+const QString kForce = QStringLiteral("--force");
+const QString kRepair = QStringLiteral("--repair");
+const QString kMap = QStringLiteral("--map");
 
 // A figure for a CSV cell: '.' as the decimal point, no grouping, never "-0.00".
 QString Fixed(double value, int decimals) {
@@ -60,9 +63,6 @@ QString Fixed(double value, int decimals) {
 template <class T> QString Optional(const std::optional<T>& value, int decimals) {
     return value ? Fixed(static_cast<double>(*value), decimals) : QString();
 }
-const QString kForce = QStringLiteral("--force");
-const QString kRepair = QStringLiteral("--repair");
-const QString kMap = QStringLiteral("--map");
 
 } // namespace
 
