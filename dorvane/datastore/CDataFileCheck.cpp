@@ -1,6 +1,7 @@
 #include "datastore/CDataFileCheck.h"
 
 #include "datastore/CDataFileVerifier.h"
+#include "datastore/CFillFlagTable.h"
 #include "datastore/CReadOnlyDatabase.h"
 #include "datastore/CRecordTable.h"
 #include "datastore/CSqlStatement.h"
@@ -232,11 +233,51 @@ void CDataFileCheck::CheckRows() {
                vehicles.find(sqlite3_column_int64(row, column)) == vehicles.end();
     };
 
+    // The fill flags are few; each is looked for while the entries go by.
+    struct Flagged {
+        bool found = false;
+    };
+    std::unordered_map<std::int64_t, Flagged> flagged; // by entry reference ID
+    Tally flagsNotFuel;
+    const CFillFlagTable::State flagState = CFillFlagTable::Probe(m_Database->Get());
+    if (flagState == CFillFlagTable::Unusable) {
+        Finding finding;
+        finding.kind = Finding::FillFlagTable;
+        finding.table = CFillFlagTable::Name;
+        m_Findings.push_back(finding);
+    }
+    bool flagsRead = false;
+    if (flagState == CFillFlagTable::Usable) {
+        CSqlStatement scan;
+        int rc = scan.Prepare(m_Database->Get(), "SELECT EntryRefID, Flags FROM FillFlag");
+        while (rc == SQLITE_OK && (rc = scan.Step()) == SQLITE_ROW) {
+            if (sqlite3_column_int64(scan.Get(), 1) != 0) {
+                flagged[sqlite3_column_int64(scan.Get(), 0)];
+            }
+            rc = SQLITE_OK;
+        }
+        flagsRead = rc == SQLITE_DONE;
+        if (!flagsRead) {
+            flagged.clear();
+            NotRun(CFillFlagTable::Name);
+        }
+    }
+
     const char* entryTable = CRecordTable<CEntry>::Get().Name();
-    const std::vector<const char*> entryColumns = {"Created", "Modified", "Date", "VehicleID", "Odometer"};
+    const std::vector<const char*> entryColumns = {"Created",  "Modified", "Date", "VehicleID",
+                                                   "Odometer", "RefID",    "Type"};
     std::vector<Tally> entryDates(3);
     ScanRows(entryTable, entryColumns, [&](sqlite3_stmt* row) {
         tallyDates(entryDates, row);
+        if (!flagged.empty()) {
+            const auto found = flagged.find(sqlite3_column_int64(row, 6));
+            if (found != flagged.end()) {
+                found->second.found = true;
+                if (sqlite3_column_int(row, 7) != CEntry::EntryFuel) {
+                    flagsNotFuel.Add(sqlite3_column_int64(row, 0));
+                }
+            }
+        }
         if (!vehiclesRead) {
             return;
         }
@@ -269,15 +310,28 @@ void CDataFileCheck::CheckRows() {
     });
     reportDates(reminderTable, reminderColumns, reminderDates);
 
+    Tally flagsWithout;
+    if (flagsRead) {
+        for (const auto& [refID, flag] : flagged) {
+            if (!flag.found) {
+                flagsWithout.Add(refID);
+            }
+        }
+    }
+
     m_Findings.insert(m_Findings.end(), dates.begin(), dates.end());
     const std::pair<const Tally*, Finding::Kind> orphans[] = {
         {&entriesWithout, Finding::EntryWithoutVehicle},
-        {&remindersWithout, Finding::ReminderWithoutVehicle}};
+        {&remindersWithout, Finding::ReminderWithoutVehicle},
+        {&flagsWithout, Finding::FillFlagWithoutEntry},
+        {&flagsNotFuel, Finding::FillFlagNotFuel}};
     for (const auto& [tally, kind] : orphans) {
         if (tally->count > 0) {
             Finding finding;
             finding.kind = kind;
-            finding.table = kind == Finding::EntryWithoutVehicle ? entryTable : reminderTable;
+            finding.table = kind == Finding::EntryWithoutVehicle      ? entryTable
+                            : kind == Finding::ReminderWithoutVehicle ? reminderTable
+                                                                      : CFillFlagTable::Name;
             finding.count = tally->count;
             finding.rowID = tally->first;
             m_Findings.push_back(finding);

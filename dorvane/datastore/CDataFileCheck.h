@@ -31,6 +31,9 @@ public:
             EntryWithoutVehicle, // count, rowID (the first): no vehicle has its VehicleID
             ReminderWithoutVehicle,
             OdometerBelowReading, // rowID and text (the vehicle's name), value (current), highest
+            FillFlagTable,        // table: a fill flags table without its columns; no flag is read
+            FillFlagWithoutEntry, // table, count, rowID (the first entry reference ID): no entry has it
+            FillFlagNotFuel,      // table, count, rowID (the first entry's): flags on an entry not a fill-up
         };
         Kind kind = Engine;
         std::string table;

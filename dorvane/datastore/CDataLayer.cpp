@@ -1,6 +1,7 @@
 #include "datastore/CDataLayer.h"
 
 #include "datastore/CDataFileVerifier.h"
+#include "datastore/CFillFlagTable.h"
 #include "datastore/CRecordTable.h"
 #include "datastore/CSqlStatement.h"
 #include "datastore/CSqlText.h"
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <thread>
+#include <unordered_map>
 
 namespace {
 
@@ -534,7 +536,9 @@ int CDataLayer::Delete(CVehicle* vehicle) {
     CSqlText entries(sqlite3_mprintf("DELETE FROM Entry WHERE VehicleID=%lu", refID));
     CSqlText reminders(sqlite3_mprintf("DELETE FROM Notification WHERE VehicleID=%lu", refID));
     CSqlText release(sqlite3_mprintf("RELEASE %s", kCascadeSavepoint));
-    if (RunDeleteQuery(TableName<CVehicle>(), AsD(vehicle->GetID())) && ExecOK(m_DB, entries.Get()) &&
+    const std::string flags = CFillFlagTable::RemoveForEntries(m_DB, "VehicleID=" + std::to_string(refID));
+    if (RunDeleteQuery(TableName<CVehicle>(), AsD(vehicle->GetID())) &&
+        (flags.empty() || ExecOK(m_DB, flags.c_str())) && ExecOK(m_DB, entries.Get()) &&
         ExecOK(m_DB, reminders.Get()) && ExecOK(m_DB, release.Get())) {
         return 1;
     }
@@ -553,7 +557,34 @@ int CDataLayer::Delete(CEntry* entry) {
     if (!entry || entry->GetID() == 0) {
         return 0;
     }
-    return RunDeleteQuery(TableName<CEntry>(), AsD(entry->GetID()));
+    return DeleteEntries(AsD(entry->GetID()));
+}
+
+int CDataLayer::DeleteEntries(int id) {
+    if (!m_Connected || id < 0) {
+        return 0;
+    }
+    const std::string flags =
+        CFillFlagTable::RemoveForEntries(m_DB, id != 0 ? "ID=" + std::to_string(id) : std::string());
+    if (flags.empty()) {
+        return RunDeleteQuery(TableName<CEntry>(), id);
+    }
+    // The entry and its flags go together or not at all.
+    const bool outermost = sqlite3_get_autocommit(m_DB) != 0;
+    if (!ExecOK(m_DB, "SAVEPOINT EntryFlags")) {
+        return 0;
+    }
+    if (ExecOK(m_DB, flags.c_str()) && RunDeleteQuery(TableName<CEntry>(), id) &&
+        ExecOK(m_DB, "RELEASE EntryFlags")) {
+        return 1;
+    }
+    if (outermost) {
+        Exec(m_DB, "ROLLBACK");
+    } else {
+        Exec(m_DB, "ROLLBACK TO EntryFlags");
+        Exec(m_DB, "RELEASE EntryFlags");
+    }
+    return 0;
 }
 
 int CDataLayer::Delete(CKeyword* keyword) {
@@ -574,6 +605,9 @@ int CDataLayer::Delete(CBaseObject::ObjectType type, ULONG id) {
     // Row IDs are signed 32-bit: anything from 2^31 on is refused, not wrapped.
     if (id > 0x7FFFFFFFu) {
         return 0;
+    }
+    if (type == CBaseObject::ObjectTypeEntry) {
+        return DeleteEntries(static_cast<int>(id));
     }
     return RunDeleteQuery(GetTableName(type), static_cast<int>(id));
 }
@@ -626,5 +660,90 @@ int CDataLayer::UpdateCurrentOdometer(CVehicle* vehicle, LONG odometer) {
     }
     vehicle->SetCurrentOdometer(odometer);
     vehicle->SetDateModified(now);
+    return 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fill flags and figure rows
+
+int CDataLayer::GetFillFlags(const CEntry* entry, DWORD* flags) {
+    if (!m_Connected || !entry || !flags || entry->GetRefID() == 0) {
+        return 0;
+    }
+    return CFillFlagTable::Read(m_DB, entry->GetRefID(), flags) ? 1 : 0;
+}
+
+int CDataLayer::SetFillFlags(const CEntry* entry, DWORD flags) {
+    if (!m_Connected || !entry || entry->GetID() == 0 || entry->GetRefID() == 0) {
+        return 0;
+    }
+    return CFillFlagTable::Write(m_DB, entry->GetRefID(), flags) ? 1 : 0;
+}
+
+int CDataLayer::LoadFillFlags(std::vector<std::pair<ULONG, DWORD>>& flags) {
+    flags.clear();
+    if (!m_Connected) {
+        return 0;
+    }
+    std::unordered_map<ULONG, DWORD> read;
+    if (!CFillFlagTable::ReadAll(m_DB, read)) {
+        return 0;
+    }
+    flags.assign(read.begin(), read.end());
+    return 1;
+}
+
+int CDataLayer::ConvertFillNotes(LPCWSTR partialNote, LPCWSTR missedNote) {
+    if (!m_Connected || !partialNote || !missedNote) {
+        return 0;
+    }
+    return CFillFlagTable::MakeAndConvertNotes(m_DB, WideToUtf8(partialNote), WideToUtf8(missedNote)) ? 1 : 0;
+}
+
+int CDataLayer::LoadFigureRows(std::vector<FigureRow>& rows, CEntryFilter& filter) {
+    rows.clear();
+    if (!m_Connected) {
+        return 0;
+    }
+    std::unordered_map<ULONG, DWORD> flags;
+    if (!CFillFlagTable::ReadAll(m_DB, flags)) {
+        return 0;
+    }
+    // The filter's own statement, with the columns the figures read in place of every column.
+    static constexpr std::string_view kAll = "SELECT * FROM Entry ";
+    std::string sql = filter.BuildSelectStatement();
+    if (sql.compare(0, kAll.size(), kAll) != 0) {
+        return 0;
+    }
+    sql.replace(0, kAll.size(),
+                "SELECT Date, ID, VehicleID, Odometer, Type, Amount, Custom1, Custom2, RefID FROM Entry ");
+    CSqlStatement statement;
+    if (statement.Prepare(m_DB, sql.c_str()) != SQLITE_OK) {
+        return 0;
+    }
+    sqlite3_stmt* row = statement.Get();
+    int rc;
+    while ((rc = statement.Step()) == SQLITE_ROW) {
+        FigureRow figures;
+        figures.Date = sqlite3_column_double(row, 0);
+        figures.ID = static_cast<LONG>(sqlite3_column_int(row, 1));
+        figures.VehicleID = static_cast<ULONG>(sqlite3_column_int64(row, 2));
+        figures.Odometer = static_cast<LONG>(sqlite3_column_int(row, 3));
+        figures.Type = static_cast<CEntry::Type>(sqlite3_column_int(row, 4));
+        figures.Amount = static_cast<float>(sqlite3_column_double(row, 5));
+        figures.Custom1 = static_cast<float>(sqlite3_column_double(row, 6));
+        figures.Custom2 = static_cast<float>(sqlite3_column_double(row, 7));
+        if (!flags.empty()) {
+            const auto found = flags.find(static_cast<ULONG>(sqlite3_column_int64(row, 8)));
+            if (found != flags.end()) {
+                figures.FillFlags = found->second;
+            }
+        }
+        rows.push_back(figures);
+    }
+    if (rc != SQLITE_DONE) {
+        rows.clear();
+        return 0;
+    }
     return 1;
 }

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
 
@@ -104,6 +106,41 @@ public:
     int GetMaxOdometer(ULONG vehicleRefID, LONG* odometer);
     int UpdateCurrentOdometer(CVehicle* vehicle, LONG odometer);
 
+    // Fill flags of fuel entries, kept in a table of their own beside Entry and keyed by the
+    // entry's reference ID, so that the file still opens and saves in versions without them. A
+    // file without the table has no flags; the table is made when a flag is first stored.
+    enum FillFlag : DWORD {
+        FillPartial = 1, // the tank was not filled up
+        FillMissed = 2,  // a fill-up before this one was not logged
+    };
+    // The stored entry's flags; 0 when it has none. 1 on success.
+    int GetFillFlags(const CEntry* entry, DWORD* flags);
+    // Stores the flags of a stored entry (0 removes them). 1 on success.
+    int SetFillFlags(const CEntry* entry, DWORD flags);
+    // Every entry's flags that are set, as pairs of the entry's reference ID and its flags.
+    int LoadFillFlags(std::vector<std::pair<ULONG, DWORD>>& flags);
+    // While the file has no flags table, moves the notes that an earlier import wrote at the start
+    // of a fuel entry's notes (the two texts, each a line of its own, partial first) into flags,
+    // removing them from the notes; the first such note makes the table, so it happens once. A
+    // file without such notes is not written. 1 on success.
+    int ConvertFillNotes(LPCWSTR partialNote, LPCWSTR missedNote);
+
+    // What the figures read of an entry: its numbers, without its texts.
+    struct FigureRow {
+        double Date = 0.0;
+        LONG ID = 0;
+        ULONG VehicleID = 0;
+        LONG Odometer = 0;
+        CEntry::Type Type = CEntry::EntryNone;
+        float Amount = 0.0f;
+        float Custom1 = 0.0f;
+        float Custom2 = 0.0f;
+        DWORD FillFlags = 0;
+    };
+    // The figure rows of the entries that the filter selects, in the order Load gives them.
+    // A query that fails leaves the list empty. 1 on success.
+    int LoadFigureRows(std::vector<FigureRow>& rows, CEntryFilter& filter);
+
 private:
     void Reset();
     // Turns off what a hostile file could run and sets how long to wait for a lock; 0 on failure.
@@ -120,6 +157,8 @@ private:
     static int OnBusy(void* self, int count);
     int WaitForLock(int count);
     int RunDeleteQuery(const char* table, int id);
+    // Entries by row ID (0: every entry) with their fill flags, atomically.
+    int DeleteEntries(int id);
     const char* GetTableName(CBaseObject::ObjectType type);
 
     // The record's row, written anew or added; the record's own row by its ID.
