@@ -130,15 +130,15 @@ inline void Repeated(benchmark::internal::Benchmark* bench, benchmark::Iteration
 
 // Each measured figure against the "Load" floor of the same size, real and CPU time.
 inline void PrintAgainstLoad(const CollectingReporter& reporter, const std::vector<std::size_t>& sizes,
-                             const std::vector<const char*>& measured) {
+                             const std::vector<const char*>& measured, const char* floor = "Load") {
     int width = 0;
     for (const char* what : measured)
         width = std::max(width, static_cast<int>(std::string(what).size()));
     for (std::size_t n : sizes) {
-        const auto load = reporter.seconds.find(BenchName("Load", n));
+        const auto load = reporter.seconds.find(BenchName(floor, n));
         if (load == reporter.seconds.end() || load->second.real <= 0 || load->second.cpu <= 0)
             continue;
-        std::printf("  N=%-7zu load: real %9.3f ms, cpu %9.3f ms\n", n, load->second.real * 1e3,
+        std::printf("  N=%-7zu %s: real %9.3f ms, cpu %9.3f ms\n", n, floor, load->second.real * 1e3,
                     load->second.cpu * 1e3);
         for (const char* what : measured) {
             const auto found = reporter.seconds.find(BenchName(what, n));

@@ -1,7 +1,9 @@
 // The log of one vehicle's N entries beside the bare CDataLayer::Load of the same entries (the
 // floor): the entry list's reload (load, rows, sort by date) and its re-sorts, opening the file
 // to the vehicle list, Quick Stats, the figures over time (load and the one pass by month), and
-// the resident memory of the list against the loaded records alone.
+// the resident memory of the list against the loaded records alone. Quick Stats and the figures
+// over time (the console tool's stats and report) are also set against one plain SQL aggregate
+// over the same rows. Every seventh fill-up is partial, so the flags are read too.
 //
 // Sizes: --n=10000,100000 on the command line or CARVELLE_BENCH_N in the environment
 // (default 10,000 and 100,000).
@@ -22,6 +24,7 @@
 #include "BenchSupport.h"
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -73,6 +76,8 @@ const std::string& DataFile(std::size_t n) {
         entry.SetCustom2(1.5f);
         if (!layer.Save(&entry, 0))
             throw std::runtime_error("cannot save an entry");
+        if (k % 28 == 0 && !layer.SetFillFlags(&entry, CDataLayer::FillPartial))
+            throw std::runtime_error("cannot flag an entry");
     }
     if (layer.Commit() != CDataLayer::CommitOK)
         throw std::runtime_error("cannot commit");
@@ -110,6 +115,29 @@ void LoadFloor(benchmark::State& state, std::size_t n) {
         TheDataLayer().Load(list, *filter);
         benchmark::DoNotOptimize(list.GetCount());
     }
+    CountItems(state, n);
+}
+
+// One SQL statement that sums the vehicle's entries, through the engine alone: what no figure can
+// be cheaper than.
+void AggregateFloor(benchmark::State& state, std::size_t n) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(DataFile(n).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        state.SkipWithError("cannot open");
+        return;
+    }
+    const std::string sql = "SELECT COUNT(*), SUM(Amount), SUM(Custom1), MIN(Odometer), MAX(Odometer), "
+                            "MIN(Date), MAX(Date) FROM Entry WHERE VehicleID=" +
+                            std::to_string(kVehicle);
+    for (auto _ : state) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+        if (sqlite3_step(statement) == SQLITE_ROW)
+            benchmark::DoNotOptimize(sqlite3_column_double(statement, 1));
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
     CountItems(state, n);
 }
 
@@ -274,6 +302,7 @@ int main(int argc, char** argv) {
         const auto rounds = static_cast<benchmark::IterationCount>(std::max<std::size_t>(5, 200000 / n));
         const auto repeated = [rounds](benchmark::internal::Benchmark* bench) { Repeated(bench, rounds); };
         repeated(benchmark::RegisterBenchmark(BenchName("Load", n).c_str(), LoadFloor, n));
+        repeated(benchmark::RegisterBenchmark(BenchName("Aggregate", n).c_str(), AggregateFloor, n));
         repeated(benchmark::RegisterBenchmark(BenchName("QuickStats", n).c_str(), QuickStats, n));
         repeated(benchmark::RegisterBenchmark(BenchName("FiguresOverTime", n).c_str(), FiguresOverTime, n));
         repeated(benchmark::RegisterBenchmark(BenchName("EntryListReload", n).c_str(), EntryListReload, n));
@@ -295,6 +324,9 @@ int main(int argc, char** argv) {
         "QuickStats",   "FiguresOverTime", "EntryListReload", "OpenToVehicleList",   "SortDate",
         "SortOdometer", "SortAmount",      "SortDescription", "FirstSortDescription"};
     PrintAgainstLoad(reporter, sizes, measured);
+    std::printf("\nAgainst one SQL aggregate over the same rows (targets: quick stats and the figures "
+                "over time 1.5 at 1,000,000 entries):\n");
+    PrintAgainstLoad(reporter, sizes, {"QuickStats", "FiguresOverTime"}, "Aggregate");
     std::printf("\nMemory in use:\n");
     for (std::size_t n : sizes)
         ReportMemory(n);

@@ -22,12 +22,6 @@ constexpr int kLeastBars = 12;
 constexpr double kFarOff = 3.0;
 constexpr std::size_t kLeastForRange = 8;
 
-std::optional<float> EconomyOf(long long distance, double volume) {
-    const auto clamped = static_cast<LONG>(std::min<long long>(distance, std::numeric_limits<LONG>::max()));
-    const float economy = ComputeEconomy(clamped, static_cast<float>(volume));
-    return economy >= 0.0f ? std::optional<float>(economy) : std::nullopt;
-}
-
 // The range of the values, a little wider so that no point sits on the frame; a flat line gets
 // room above and below.
 std::pair<double, double> Padded(double low, double high) {
@@ -61,22 +55,34 @@ void CChartData::Clear() {
 
 bool CChartData::Load(CRecordServices& records, const CEntryFilter& filter, int pixelWidth) {
     CEntryFilter selection(filter);
-    CObjectListT<CEntry> entries;
-    if (!records.LoadEntries(entries, selection)) {
-        Build(entries, filter.GetEntryType(), pixelWidth);
+    std::vector<CDataLayer::FigureRow> rows;
+    if (!records.LoadFigureRows(rows, selection)) {
+        Build(std::span<const CDataLayer::FigureRow>(), filter.GetEntryType(), pixelWidth);
         m_Loaded = false;
         m_Problem = FormatStringResource(IDS_ENTRIES_NOT_READ, {records.DataFilePath()});
         return false;
     }
-    Build(entries, filter.GetEntryType(), pixelWidth);
+    Build(std::span<const CDataLayer::FigureRow>(rows), filter.GetEntryType(), pixelWidth);
     return true;
 }
 
 void CChartData::Build(const CObjectListT<CEntry>& entries, CEntry::Type typeShown, int pixelWidth) {
     Clear();
     m_TypeShown = typeShown;
-    pixelWidth = std::max(pixelWidth, 1);
     m_Months.Compute(entries, PeriodKind::Month);
+    BuildAll(pixelWidth);
+}
+
+void CChartData::Build(std::span<const CDataLayer::FigureRow> entries, CEntry::Type typeShown,
+                       int pixelWidth) {
+    Clear();
+    m_TypeShown = typeShown;
+    m_Months.Compute(entries, PeriodKind::Month);
+    BuildAll(pixelWidth);
+}
+
+void CChartData::BuildAll(int pixelWidth) {
+    pixelWidth = std::max(pixelWidth, 1);
     BuildYears();
     BuildLines(pixelWidth);
     BuildBars(PeriodKind::Month, pixelWidth);
@@ -108,19 +114,21 @@ void CChartData::BuildLines(int pixelWidth) {
     m_Prices.reserve(fillUps.size());
     // The average is the economy of the last few fill-ups together (their distance over their
     // fuel), right for a unit where less is better too, where a mean of the figures is not.
-    std::vector<std::pair<long long, float>> counted;
+    std::vector<std::pair<long long, double>> counted;
     for (std::size_t i = 0; i < fillUps.size(); ++i) {
         const CFiguresOverTime::FillUp& fillUp = fillUps[i];
         const double x = DayToX(fillUp.Day);
         if (fillUp.UnitPrice > 0.0f)
             m_Prices.emplace_back(x, fillUp.UnitPrice);
         if (!fillUp.Economy) {
-            if (i > 0)
+            // A partial fill-up, one that starts the count anew and one without a reading have
+            // none by rule; the others lack fuel or distance.
+            if (fillUp.Leg.Distance && !fillUp.Partial)
                 ++m_WithoutEconomy;
             continue;
         }
         m_Economy.emplace_back(x, *fillUp.Economy);
-        counted.emplace_back(fillUp.Distance.value_or(0), fillUp.Volume);
+        counted.emplace_back(fillUp.Leg.Distance.value_or(0), fillUp.Leg.Volume);
         if (counted.size() < static_cast<std::size_t>(kAverageOf))
             continue;
         long long distance = 0;

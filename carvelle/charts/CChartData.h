@@ -47,6 +47,7 @@ public:
     // typeShown is the filter's entry type: the notes tell a log without fill-ups from one whose
     // filter leaves them out.
     void Build(const CObjectListT<CEntry>& entries, CEntry::Type typeShown, int pixelWidth);
+    void Build(std::span<const CDataLayer::FigureRow> entries, CEntry::Type typeShown, int pixelWidth);
 
     // The fill-ups and the months.
     const CFiguresOverTime& Figures() const { return m_Months; }
@@ -80,6 +81,7 @@ public:
 
 private:
     void Clear();
+    void BuildAll(int pixelWidth);
     void BuildYears();
     void BuildLines(int pixelWidth);
     void BuildBars(PeriodKind kind, int pixelWidth);

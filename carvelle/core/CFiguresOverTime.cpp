@@ -25,6 +25,7 @@ struct Row {
     float quantity;
     float price;
     CEntry::Type type;
+    DWORD flags;
 };
 
 int PeriodNumber(const QDate& day, CFiguresOverTime::PeriodKind kind) {
@@ -37,13 +38,6 @@ int PeriodNumber(const QDate& day, CFiguresOverTime::PeriodKind kind) {
 QDate FirstDay(int period, CFiguresOverTime::PeriodKind kind) {
     return kind == CFiguresOverTime::PeriodKind::Month ? QDate(period / 12, period % 12 + 1, 1)
                                                        : QDate(period, 1, 1);
-}
-
-// Economy takes a 32-bit distance; a longer one cannot come from real readings.
-std::optional<float> Economy(long long distance, double volume) {
-    const auto clamped = static_cast<LONG>(std::min<long long>(distance, std::numeric_limits<LONG>::max()));
-    const float economy = ComputeEconomy(clamped, static_cast<float>(volume));
-    return economy >= 0.0f ? std::optional<float>(economy) : std::nullopt;
 }
 
 std::optional<double> CostPer100(double cost, long long distance) {
@@ -82,17 +76,40 @@ void CFiguresOverTime::Compute(const CObjectListT<CEntry>& entries, PeriodKind k
     Compute(pointers, kind);
 }
 
+void CFiguresOverTime::Compute(std::span<const CEntry* const> entries, PeriodKind kind) {
+    std::vector<CDataLayer::FigureRow> rows;
+    rows.reserve(entries.size());
+    for (const CEntry* entry : entries) {
+        if (entry != nullptr)
+            rows.push_back(RowOf(*entry));
+    }
+    Compute(std::span<const CDataLayer::FigureRow>(rows), kind);
+}
+
+CDataLayer::FigureRow CFiguresOverTime::RowOf(const CEntry& entry) {
+    CDataLayer::FigureRow row;
+    row.Date = entry.GetDate();
+    row.ID = entry.GetID();
+    row.VehicleID = entry.GetVehicleID();
+    row.Odometer = entry.GetOdometer();
+    row.Type = entry.GetType();
+    row.Amount = entry.GetAmount();
+    row.Custom1 = entry.GetCustom1();
+    row.Custom2 = entry.GetCustom2();
+    return row;
+}
+
 bool CFiguresOverTime::Compute(CRecordServices& records, CEntryFilter& filter, PeriodKind kind) {
-    CObjectListT<CEntry> entries;
-    if (!records.LoadEntries(entries, filter)) {
+    std::vector<CDataLayer::FigureRow> rows;
+    if (!records.LoadFigureRows(rows, filter)) {
         Clear(kind);
         return false;
     }
-    Compute(entries, kind);
+    Compute(std::span<const CDataLayer::FigureRow>(rows), kind);
     return true;
 }
 
-void CFiguresOverTime::Compute(std::span<const CEntry* const> entries, PeriodKind kind) {
+void CFiguresOverTime::Compute(std::span<const CDataLayer::FigureRow> entries, PeriodKind kind) {
     Clear(kind);
 
     std::vector<Row> rows;
@@ -103,10 +120,8 @@ void CFiguresOverTime::Compute(std::span<const CEntry* const> entries, PeriodKin
     std::size_t fillUps = 0;
     QDate lastDay;
     int period = 0;
-    for (const CEntry* entry : entries) {
-        if (entry == nullptr)
-            continue;
-        const QDate day = days.Day(entry->GetDate());
+    for (const CDataLayer::FigureRow& entry : entries) {
+        const QDate day = days.Day(entry.Date);
         if (!day.isValid())
             continue;
         // Neighbours in a log mostly share a day; splitting a day into its parts is not free.
@@ -116,10 +131,10 @@ void CFiguresOverTime::Compute(std::span<const CEntry* const> entries, PeriodKin
             firstPeriod = std::min(firstPeriod, period);
             lastPeriod = std::max(lastPeriod, period);
         }
-        if (entry->GetType() == CEntry::EntryFuel)
+        if (entry.Type == CEntry::EntryFuel)
             ++fillUps;
-        rows.push_back({entry->GetDate(), day, entry->GetOdometer(), entry->GetID(), period,
-                        entry->GetAmount(), entry->GetCustom1(), entry->GetCustom2(), entry->GetType()});
+        rows.push_back({entry.Date, day, entry.Odometer, entry.ID, period, entry.Amount, entry.Custom1,
+                        entry.Custom2, entry.Type, entry.FillFlags});
     }
     if (rows.empty())
         return;
@@ -134,31 +149,37 @@ void CFiguresOverTime::Compute(std::span<const CEntry* const> entries, PeriodKin
         m_Periods[i].First = FirstDay(firstPeriod + static_cast<int>(i), kind);
     std::vector<long long> highest(periodCount, std::numeric_limits<long long>::min());
 
+    CFillUpChain chain;
+    bool haveFuelMark = false;
     long long fuelMark = 0; // the highest fill-up reading so far
-    long long firstFuel = 0;
-    double fuelConsumed = 0.0; // every fill-up but the first
     for (const Row& row : rows) {
         const auto index = static_cast<std::size_t>(row.period - firstPeriod);
         Period& period = m_Periods[index];
         ++period.Entries;
-        highest[index] = std::max<long long>(highest[index], row.odometer);
+        if (row.odometer > 0)
+            highest[index] = std::max<long long>(highest[index], row.odometer);
         period.TotalCost += row.amount;
         switch (row.type) {
         case CEntry::EntryFuel: {
             period.FuelVolume += row.quantity;
             period.FuelCost += row.amount;
-            FillUp fillUp{row.date,     row.day,   row.odometer, std::nullopt,
-                          row.quantity, row.price, row.amount,   std::nullopt};
-            if (m_FillUps.empty()) {
-                fuelMark = firstFuel = row.odometer;
-            } else {
-                const long long distance = std::max<long long>(0, row.odometer - fuelMark);
-                fillUp.Distance = distance;
-                if (distance > 0)
-                    fillUp.Economy = Economy(distance, row.quantity);
-                fuelMark = std::max<long long>(fuelMark, row.odometer);
-                fuelConsumed += row.quantity;
+            FillUp fillUp;
+            fillUp.Date = row.date;
+            fillUp.Day = row.day;
+            fillUp.Odometer = row.odometer;
+            fillUp.Volume = row.quantity;
+            fillUp.UnitPrice = row.price;
+            fillUp.Total = row.amount;
+            fillUp.Partial = (row.flags & CDataLayer::FillPartial) != 0;
+            fillUp.Missed = (row.flags & CDataLayer::FillMissed) != 0;
+            if (row.odometer > 0) {
+                if (haveFuelMark)
+                    fillUp.Distance = std::max<long long>(0, row.odometer - fuelMark);
+                fuelMark = haveFuelMark ? std::max<long long>(fuelMark, row.odometer) : row.odometer;
+                haveFuelMark = true;
             }
+            fillUp.Leg = chain.Add(row.odometer, row.quantity, row.flags);
+            fillUp.Economy = fillUp.Leg.Economy;
             m_FillUps.push_back(fillUp);
             break;
         }
@@ -174,19 +195,25 @@ void CFiguresOverTime::Compute(std::span<const CEntry* const> entries, PeriodKin
         }
     }
 
-    // The first reading starts the count; in a log whose readings never go down it is the first
-    // period's lowest.
-    long long mark = rows.front().odometer;
+    // The first reading above 0 starts the count: in a log whose readings never go down it is the
+    // first period's lowest, and a slip below it later in that period does not stretch the period.
+    constexpr long long kNone = std::numeric_limits<long long>::min();
+    long long mark = 0;
+    for (const Row& row : rows) {
+        if (row.odometer > 0) {
+            mark = row.odometer;
+            break;
+        }
+    }
     m_Total.First = m_Periods.front().First;
     for (std::size_t i = 0; i < periodCount; ++i) {
         Period& period = m_Periods[i];
-        if (period.Entries > 0) {
+        if (highest[i] != kNone) {
             period.Distance = std::max<long long>(0, highest[i] - mark);
             mark = std::max(mark, highest[i]);
         }
         period.CostPer100 = CostPer100(period.TotalCost, period.Distance);
         m_Total.Add(period);
     }
-    if (m_FillUps.size() > 1)
-        m_AverageEconomy = Economy(fuelMark - firstFuel, fuelConsumed);
+    m_AverageEconomy = chain.AverageEconomy();
 }

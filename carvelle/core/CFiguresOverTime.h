@@ -5,7 +5,12 @@
 //
 // Odometer readings that go down are taken for slips of the finger: a reading below the highest
 // one before it adds no distance and does not lower the mark the next reading is measured from.
+// A reading of 0 is no reading: such an entry counts for money only. Economy runs from one full
+// tank to the next (CFillUpChain).
 
+#include "core/CFillUpChain.h"
+
+#include "datastore/CDataLayer.h"
 #include "platform/WinTypes.h"
 
 #include <QDate>
@@ -27,22 +32,25 @@ public:
         double Date = 0.0; // as stored (UTC OLE date)
         QDate Day;         // the local day the user sees
         LONG Odometer = 0;
-        // From the highest fill-up reading before this one; empty for the first fill-up, 0 when
-        // the reading is not above that one.
+        // From the highest fill-up reading before this one; empty for the first fill-up and one
+        // without a reading, 0 when the reading is not above that one.
         std::optional<long long> Distance;
         float Volume = 0.0f;
         float UnitPrice = 0.0f;
         float Total = 0.0f;
-        // In the user's economy unit; empty for the first fill-up and where there is no distance
-        // or no volume.
+        // In the user's economy unit, from the last full tank; empty for the first fill-up, a
+        // partial one, the one after a break in the chain, and where there is no distance or volume.
         std::optional<float> Economy;
+        bool Partial = false;
+        bool Missed = false;   // a fill-up before this one was not logged
+        CFillUpChain::Leg Leg; // the leg its economy covers
     };
 
     struct Period {
         QDate First; // the first day of the month or year
         int Entries = 0;
-        // The highest reading less the highest before the period (for the first period, less
-        // the first reading); never negative.
+        // The highest reading less the highest before the period (for the first period with a
+        // reading, less the first reading above 0); never negative. Readings of 0 are left out.
         long long Distance = 0;
         double FuelVolume = 0.0;
         double FuelCost = 0.0;
@@ -60,9 +68,13 @@ public:
     // ID, as Quick Stats takes them. An entry whose date has no local day is left out.
     void Compute(const CObjectListT<CEntry>& entries, PeriodKind kind);
     void Compute(std::span<const CEntry* const> entries, PeriodKind kind);
-    // Loads the entries that the filter selects (it should name one vehicle) and computes; false,
-    // with nothing computed, when they cannot be loaded.
+    void Compute(std::span<const CDataLayer::FigureRow> entries, PeriodKind kind);
+    // Loads the figure rows of the entries that the filter selects (it should name one vehicle)
+    // and computes; false, with nothing computed, when they cannot be loaded.
     bool Compute(CRecordServices& records, CEntryFilter& filter, PeriodKind kind);
+
+    // What the figures read of a loaded entry (no fill flags: a record does not carry them).
+    static CDataLayer::FigureRow RowOf(const CEntry& entry);
 
     PeriodKind Kind() const { return m_Kind; }
     // Oldest first.
@@ -71,8 +83,7 @@ public:
     const std::vector<Period>& Periods() const { return m_Periods; }
     // The sums over every period; First is the first period's, invalid when there is no entry.
     const Period& Total() const { return m_Total; }
-    // Over all fill-ups but the first, as Quick Stats computes it; empty below two fill-ups or
-    // without distance.
+    // Over every leg from a full tank to the next; empty without one, or without distance.
     std::optional<float> AverageEconomy() const { return m_AverageEconomy; }
 
 private:

@@ -4,6 +4,7 @@
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 bool CFleetSummary::Compute(CRecordServices& records, const CEntryFilter& filter) {
@@ -13,26 +14,34 @@ bool CFleetSummary::Compute(CRecordServices& records, const CEntryFilter& filter
         return false;
     CEntryFilter everyVehicle(filter);
     everyVehicle.SetVehicleID(0);
-    CObjectListT<CEntry> entries;
-    if (!records.LoadEntries(entries, everyVehicle))
+    std::vector<CDataLayer::FigureRow> rows;
+    if (!records.LoadFigureRows(rows, everyVehicle))
         return false;
     vehicles.SortByName();
-    Compute(vehicles, entries);
+    Compute(vehicles, rows);
     return true;
 }
 
 void CFleetSummary::Compute(const CObjectListT<CVehicle>& vehicles, const CObjectListT<CEntry>& entries) {
+    std::vector<CDataLayer::FigureRow> rows;
+    rows.reserve(static_cast<std::size_t>(std::max(entries.GetCount(), 0)));
+    for (int i = 0; i < entries.GetCount(); ++i) {
+        if (const CEntry* entry = entries.Get(i))
+            rows.push_back(CFiguresOverTime::RowOf(*entry));
+    }
+    Compute(vehicles, rows);
+}
+
+void CFleetSummary::Compute(const CObjectListT<CVehicle>& vehicles,
+                            std::span<const CDataLayer::FigureRow> entries) {
     m_Vehicles.clear();
-    std::unordered_map<ULONG, std::vector<const CEntry*>> byVehicle;
+    std::unordered_map<ULONG, std::vector<CDataLayer::FigureRow>> byVehicle;
     for (int i = 0; i < vehicles.GetCount(); ++i) {
         if (const CVehicle* vehicle = vehicles.Get(i))
             byVehicle.try_emplace(vehicle->GetRefID());
     }
-    for (int i = 0; i < entries.GetCount(); ++i) {
-        const CEntry* entry = entries.Get(i);
-        if (entry == nullptr)
-            continue;
-        if (auto found = byVehicle.find(entry->GetVehicleID()); found != byVehicle.end())
+    for (const CDataLayer::FigureRow& entry : entries) {
+        if (auto found = byVehicle.find(entry.VehicleID); found != byVehicle.end())
             found->second.push_back(entry);
     }
     // Years: the sums do not depend on the period, and there are fewer of them.

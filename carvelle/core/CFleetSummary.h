@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <optional>
+#include <span>
 #include <vector>
 
 class CEntry;
@@ -35,6 +36,7 @@ public:
     // The same from records already loaded: one row per vehicle in the list's order, from the
     // entries of any vehicles; an entry of a vehicle not in the list is left out.
     void Compute(const CObjectListT<CVehicle>& vehicles, const CObjectListT<CEntry>& entries);
+    void Compute(const CObjectListT<CVehicle>& vehicles, std::span<const CDataLayer::FigureRow> entries);
 
     const std::vector<Vehicle>& Vehicles() const { return m_Vehicles; }
 

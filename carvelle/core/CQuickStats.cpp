@@ -1,5 +1,6 @@
 #include "core/CQuickStats.h"
 
+#include "core/CFillUpChain.h"
 #include "core/Units.h"
 
 #include "core/AppData.h"
@@ -17,17 +18,6 @@
 #include <vector>
 
 namespace {
-
-// What the figures need of one entry, copied out so that ordering touches no record.
-struct Row {
-    double date;
-    LONG odometer;
-    LONG id;
-    float amount;
-    float quantity;
-    std::uint32_t index; // into the loaded list
-    bool fuel;
-};
 
 constexpr int kFigureLabels[CQuickStats::FigureCount] = {
     IDS_STAT_DATE_RANGE,        IDS_STAT_AVERAGE_ECONOMY, IDS_STAT_RECENT_ECONOMY,
@@ -76,71 +66,103 @@ bool CQuickStats::ComputeQuickStats(CDataLayer& dataLayer, CEntryFilter* filter)
         return false;
     DateRangeText = ::DateRangeText(filter);
 
-    CObjectListT<CEntry> entries;
-    if (!dataLayer.Load(entries, *filter))
+    std::vector<CDataLayer::FigureRow> rows;
+    if (!dataLayer.LoadFigureRows(rows, *filter))
         return false;
-    const int count = entries.GetCount();
-    if (count == 0)
+    if (rows.empty())
         return true;
-
     // The load has no order of its own: an entry typed in later for an earlier day still counts
     // where its date puts it.
-    std::vector<Row> rows;
-    rows.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const CEntry* entry = entries.Get(i);
-        rows.push_back({entry->GetDate(), entry->GetOdometer(), entry->GetID(), entry->GetAmount(),
-                        entry->GetCustom1(), static_cast<std::uint32_t>(i),
-                        entry->GetType() == CEntry::EntryFuel});
-    }
     PutInTakingOrder(rows);
 
-    // Sums in double: twenty thousand single-precision additions drift by whole units.
+    // Sums in double: twenty thousand single-precision additions drift by whole units. Every
+    // entry counts for money, with a reading or without.
     double overall = 0.0;
     double fuelVolume = 0.0;
     double fuelExpense = 0.0;
-    const Row* newestFuel = nullptr;
-    const Row* previousFuel = nullptr;
-    const Row* oldestFuel = nullptr;
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        overall += row->amount;
-        if (!row->fuel)
+    const CDataLayer::FigureRow* newestFuel = nullptr;
+    const CDataLayer::FigureRow* previousFuel = nullptr;
+    const CDataLayer::FigureRow* oldestFuel = nullptr;
+    CFillUpChain chain;
+    const CDataLayer::FigureRow* newestFull = nullptr; // the newest fill-up that closed a leg
+    const CDataLayer::FigureRow* beforeNewestFull = nullptr;
+    std::optional<float> newestFullEconomy;
+    const CDataLayer::FigureRow* lastFuel = nullptr;
+    for (const CDataLayer::FigureRow& row : rows) {
+        overall += row.Amount;
+        if (row.Type != CEntry::EntryFuel)
             continue;
-        fuelVolume += row->quantity;
-        fuelExpense += row->amount;
-        if (newestFuel == nullptr)
-            newestFuel = &*row;
-        else if (previousFuel == nullptr)
-            previousFuel = &*row;
-        oldestFuel = &*row;
+        fuelVolume += row.Custom1;
+        fuelExpense += row.Amount;
+        const CFillUpChain::Leg leg = chain.Add(row.Odometer, row.Custom1, row.FillFlags);
+        if (row.Odometer > 0 && !(row.FillFlags & CDataLayer::FillPartial)) {
+            newestFull = &row;
+            beforeNewestFull = lastFuel;
+            newestFullEconomy = leg.Economy;
+        }
+        lastFuel = &row;
+        if (oldestFuel == nullptr)
+            oldestFuel = &row;
+        previousFuel = newestFuel;
+        newestFuel = &row;
     }
 
-    LONG fuelDistance = 0;
-    double fuelConsumed = 0.0;
-    if (newestFuel != nullptr) {
-        if (newestFuel->quantity > 0.0f) {
-            LONG lastLeg = 0;
-            if (previousFuel != nullptr) {
-                lastLeg = newestFuel->odometer - previousFuel->odometer;
-                PreviousVendor =
-                    QString::fromUtf16(entries.Get(static_cast<int>(previousFuel->index))->GetVendor());
+    LONG previousVendorID = 0;
+    if (!chain.MetAnyMark()) {
+        // A log without flags and without missing readings: each fill-up's own fuel over the
+        // distance from the one before it, as the figures have always been.
+        LONG fuelDistance = 0;
+        double fuelConsumed = 0.0;
+        if (newestFuel != nullptr) {
+            if (newestFuel->Custom1 > 0.0f) {
+                LONG lastLeg = 0;
+                if (previousFuel != nullptr) {
+                    lastLeg = newestFuel->Odometer - previousFuel->Odometer;
+                    previousVendorID = previousFuel->ID;
+                }
+                MostRecentEconomy = ComputeEconomy(lastLeg, newestFuel->Custom1);
             }
-            MostRecentEconomy = ComputeEconomy(lastLeg, newestFuel->quantity);
+            fuelConsumed = fuelVolume - oldestFuel->Custom1;
+            fuelDistance = std::max<LONG>(0, newestFuel->Odometer - oldestFuel->Odometer);
         }
-        fuelConsumed = fuelVolume - oldestFuel->quantity;
-        fuelDistance = std::max<LONG>(0, newestFuel->odometer - oldestFuel->odometer);
+        FuelConsumed = static_cast<float>(fuelConsumed);
+        AverageEconomy = ComputeEconomy(fuelDistance, FuelConsumed);
+        if (fuelDistance >= 100)
+            ConsumptionRate = FuelConsumed / (static_cast<float>(fuelDistance) * 0.01f);
+    } else {
+        // From full tank to full tank: the newest full fill-up's leg, and every leg that a
+        // missed fill-up or a missing reading did not break.
+        if (newestFull != nullptr && newestFullEconomy) {
+            MostRecentEconomy = *newestFullEconomy;
+            if (beforeNewestFull != nullptr)
+                previousVendorID = beforeNewestFull->ID;
+        } else {
+            MostRecentEconomy = -1.0f;
+        }
+        FuelConsumed = static_cast<float>(fuelVolume - oldestFuel->Custom1);
+        AverageEconomy = chain.AverageEconomy().value_or(-1.0f);
+        if (chain.CountedDistance() >= 100)
+            ConsumptionRate = static_cast<float>(chain.CountedVolume()) /
+                              (static_cast<float>(chain.CountedDistance()) * 0.01f);
     }
-    FuelConsumed = static_cast<float>(fuelConsumed);
     TotalFuelVolume = static_cast<float>(fuelVolume);
     FuelExpense = static_cast<float>(fuelExpense);
     OverallExpense = static_cast<float>(overall);
+    if (previousVendorID != 0) {
+        // The one text a figure names, read alone.
+        CEntry previous;
+        previous.SetID(previousVendorID);
+        if (dataLayer.Load(&previous))
+            PreviousVendor = QString::fromUtf16(previous.GetVendor());
+    }
 
-    AverageEconomy = ComputeEconomy(fuelDistance, FuelConsumed);
-    if (fuelDistance >= 100)
-        ConsumptionRate = FuelConsumed / (static_cast<float>(fuelDistance) * 0.01f);
-
-    // A newest reading below the oldest is a typing slip, not a negative distance.
-    Distance = std::max<LONG>(0, rows.back().odometer - rows.front().odometer);
+    // A reading of 0 is no reading; a newest reading below the oldest is a typing slip, not a
+    // negative distance.
+    const auto hasReading = [](const CDataLayer::FigureRow& row) { return row.Odometer > 0; };
+    const auto oldestRead = std::find_if(rows.begin(), rows.end(), hasReading);
+    const auto newestRead = std::find_if(rows.rbegin(), rows.rend(), hasReading);
+    if (oldestRead != rows.end())
+        Distance = std::max<LONG>(0, newestRead->Odometer - oldestRead->Odometer);
     if (Distance >= 100)
         CostOfOwnership = OverallExpense / (static_cast<float>(Distance) * 0.01f);
     return true;

@@ -43,6 +43,22 @@ bool CRecordServices::LoadEntries(CObjectListT<CEntry>& list, CEntryFilter& filt
     return Run([&] { return m_DataLayer.Load(list, filter); });
 }
 
+bool CRecordServices::LoadFigureRows(std::vector<CDataLayer::FigureRow>& rows, CEntryFilter& filter) {
+    return Run([&] { return m_DataLayer.LoadFigureRows(rows, filter); });
+}
+
+bool CRecordServices::GetFillFlags(const CEntry& entry, DWORD& flags) {
+    return Run([&] { return m_DataLayer.GetFillFlags(&entry, &flags); });
+}
+
+bool CRecordServices::SetFillFlags(const CEntry& entry, DWORD flags) {
+    return Run([&] { return m_DataLayer.SetFillFlags(&entry, flags); });
+}
+
+bool CRecordServices::LoadFillFlags(std::vector<std::pair<ULONG, DWORD>>& flags) {
+    return Run([&] { return m_DataLayer.LoadFillFlags(flags); });
+}
+
 bool CRecordServices::LoadKeywords(CObjectListT<CKeyword>& list, CKeyword::Type type) {
     return Run([&] { return m_DataLayer.Load(list, type); });
 }

@@ -7,6 +7,7 @@
 // the same for every command) before it gives up; the one who set a wait notice is told when such
 // a wait begins and when it is over, to show it.
 
+#include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
 #include "records/CKeyword.h"
 #include "records/CObjectListT.h"
@@ -14,8 +15,8 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
-class CDataLayer;
 class CEntry;
 class CNotification;
 class CVehicle;
@@ -39,6 +40,13 @@ public:
 
     bool LoadVehicles(CObjectListT<CVehicle>& list);
     bool LoadEntries(CObjectListT<CEntry>& list, CEntryFilter& filter);
+    // The numbers the figures read of the entries, with their fill flags; no texts.
+    bool LoadFigureRows(std::vector<CDataLayer::FigureRow>& rows, CEntryFilter& filter);
+    // A stored fuel entry's fill flags (CDataLayer::FillPartial, FillMissed).
+    bool GetFillFlags(const CEntry& entry, DWORD& flags);
+    bool SetFillFlags(const CEntry& entry, DWORD flags);
+    // Every set fill flag, as pairs of an entry's reference ID and its flags.
+    bool LoadFillFlags(std::vector<std::pair<ULONG, DWORD>>& flags);
     bool LoadKeywords(CObjectListT<CKeyword>& list, CKeyword::Type type);
     bool LoadReminders(CObjectListT<CNotification>& list, ULONG vehicleRefID);
 

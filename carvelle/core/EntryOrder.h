@@ -2,9 +2,19 @@
 // The order in which the figures take a vehicle's entries: by date, then odometer, then ID. Rows
 // are any struct with date, odometer and id members, copied out of the records.
 
+#include "datastore/CDataLayer.h"
+
 #include <algorithm>
 #include <iterator>
 #include <vector>
+
+inline bool TakenBefore(const CDataLayer::FigureRow& a, const CDataLayer::FigureRow& b) {
+    if (a.Date != b.Date)
+        return a.Date < b.Date;
+    if (a.Odometer != b.Odometer)
+        return a.Odometer < b.Odometer;
+    return a.ID < b.ID;
+}
 
 template <class Row> bool TakenBefore(const Row& a, const Row& b) {
     if (a.date != b.date)

@@ -253,8 +253,8 @@ TEST_F(ChartsTest, ALogThatCannotBeDrawnGivesAnEmptyChartAndSaysWhy) {
           {CEntry::EntryFuel, QDate(2024, 1, 9), 900, 30.0f, 10.0f, 3.0f}},
          CEntry::EntryNone,
          CChartData::ChartEconomy,
-         QStringLiteral(
-             "No fill-up has fuel and a reading above the one before, so there is no economy to draw.")},
+         QStringLiteral("No full fill-up has fuel and a reading above the full one before it, so there is no "
+                        "economy to draw.")},
         {"a year with one entry",
          {{CEntry::EntryExpense, QDate(2024, 1, 5), 1000, 30.0f}},
          CEntry::EntryNone,

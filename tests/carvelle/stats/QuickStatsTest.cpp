@@ -1,7 +1,9 @@
 #include "carvelle/views/LocalDayFixtures.h"
 #include "carvelle/views/ViewsTestSupport.h"
 
+#include "core/CFiguresOverTime.h"
 #include "core/CQuickStats.h"
+#include "core/CRecordServices.h"
 #include "stats/CDlgQuickStats.h"
 #include "stats/CQuickStatsListView.h"
 
@@ -27,7 +29,7 @@ protected:
     }
 
     void Add(CEntry::Type type, double day, LONG odometer, float amount, float quantity = 0.0f,
-             const char16_t* vendor = u"", ULONG vehicle = 0) {
+             const char16_t* vendor = u"", ULONG vehicle = 0, DWORD fillFlags = 0) {
         CEntry entry;
         // Our own reference IDs: issuing them searches the whole table once per entry.
         entry.SetRefID(++m_LastRefID);
@@ -39,6 +41,9 @@ protected:
         entry.SetCustom1(quantity);
         entry.SetVendor(vendor);
         ASSERT_EQ(TheDataLayer().Save(&entry, 0), 1);
+        if (fillFlags != 0) {
+            ASSERT_EQ(TheDataLayer().SetFillFlags(&entry, fillFlags), 1);
+        }
     }
 
     CQuickStats Compute(ULONG vehicle = 0, CEntry::Type type = CEntry::EntryNone) {
@@ -87,6 +92,63 @@ TEST_F(QuickStatsTest, ThreeFillUpsAndARepairGiveTheFiguresWhateverOrderTheyWere
     EXPECT_FLOAT_EQ(typedLate.MostRecentEconomy, stats.MostRecentEconomy);
     EXPECT_FLOAT_EQ(typedLate.FuelConsumed, stats.FuelConsumed);
     EXPECT_EQ(typedLate.Distance, stats.Distance);
+}
+
+TEST_F(QuickStatsTest, EconomyRunsFromFullTankToFullTankAndAReadingOf0CountsForMoneyOnly) {
+    constexpr DWORD kPartial = CDataLayer::FillPartial;
+    constexpr DWORD kMissed = CDataLayer::FillMissed;
+    // A phone app's cost without a reading, before the log starts.
+    Add(CEntry::EntryExpense, -40, 0, 50.0f);
+    Add(CEntry::EntryFuel, 0, 1000, 30.0f, 10.0f, u"Shell");
+    Add(CEntry::EntryFuel, 9, 1200, 12.0f, 4.0f, u"BP", 0, kPartial);
+    Add(CEntry::EntryFuel, 14, 1300, 9.0f, 3.0f, u"Aral", 0, kPartial);
+    Add(CEntry::EntryFuel, 19, 1500, 24.0f, 8.0f, u"Esso");             // 500 on 4 + 3 + 8
+    Add(CEntry::EntryFuel, 31, 1900, 36.0f, 12.0f, u"Jet", 0, kMissed); // the leg before is unknown
+    Add(CEntry::EntryFuel, 40, 2200, 30.0f, 10.0f, u"Total");           // 300 on 10
+    const CQuickStats stats = Compute();
+    EXPECT_NEAR(stats.AverageEconomy, 800.0f / 25.0f, 1e-4);
+    EXPECT_FLOAT_EQ(stats.MostRecentEconomy, 30.0f);
+    EXPECT_EQ(stats.PreviousVendor, QStringLiteral("Jet"));
+    EXPECT_NEAR(stats.ConsumptionRate, 25.0f / 8.0f, 1e-5);
+    EXPECT_FLOAT_EQ(stats.FuelConsumed, 37.0f);
+    EXPECT_FLOAT_EQ(stats.TotalFuelVolume, 47.0f);
+    EXPECT_FLOAT_EQ(stats.OverallExpense, 191.0f);
+    EXPECT_EQ(stats.Distance, 1200);
+    EXPECT_NEAR(stats.CostOfOwnership, 191.0f / 12.0f, 1e-4);
+
+    // The figures over time, fill-up by fill-up and per month, by the same rule.
+    CEntryFilter filter;
+    filter.SetVehicleID(m_Vehicle);
+    CFiguresOverTime figures;
+    ASSERT_TRUE(figures.Compute(TheRecords(), filter, CFiguresOverTime::PeriodKind::Month));
+    std::vector<std::optional<float>> economy;
+    for (const CFiguresOverTime::FillUp& fillUp : figures.FillUps())
+        economy.push_back(fillUp.Economy);
+    ASSERT_EQ(economy.size(), 6u);
+    EXPECT_EQ(economy[0], std::nullopt);
+    EXPECT_EQ(economy[1], std::nullopt);
+    EXPECT_EQ(economy[2], std::nullopt);
+    EXPECT_NEAR(economy[3].value_or(0.0f), 500.0f / 15.0f, 1e-4);
+    EXPECT_EQ(economy[4], std::nullopt);
+    EXPECT_NEAR(economy[5].value_or(0.0f), 30.0f, 1e-4);
+    EXPECT_TRUE(figures.FillUps()[1].Partial);
+    EXPECT_TRUE(figures.FillUps()[4].Missed);
+    EXPECT_NEAR(figures.AverageEconomy().value_or(0.0f), 32.0f, 1e-4);
+    // The first month counts from its first reading above 0, not from the cost without one.
+    ASSERT_FALSE(figures.Periods().empty());
+    EXPECT_EQ(figures.Total().Distance, 1200);
+    EXPECT_DOUBLE_EQ(figures.Total().TotalCost, 191.0);
+
+    // Flags that leave no full tank to measure from give no figure rather than a wrong one.
+    const ULONG other = StoreVehicle(u"Civic", 2010);
+    Add(CEntry::EntryFuel, 0, 1000, 30.0f, 10.0f, u"", other, kPartial);
+    Add(CEntry::EntryFuel, 5, 1000, 30.0f, 10.0f, u"", other);
+    Add(CEntry::EntryFuel, 9, 900, 30.0f, 10.0f, u"", other, kMissed);
+    const CQuickStats none = Compute(other);
+    EXPECT_FALSE(none.AverageEconomy > 0.0f);
+    EXPECT_FALSE(none.MostRecentEconomy > 0.0f);
+    EXPECT_EQ(none.FigureText(1), QStringLiteral("N/A"));
+    EXPECT_FLOAT_EQ(none.ConsumptionRate, 0.0f);
 }
 
 TEST_F(QuickStatsTest, DistanceAndCostOfOwnershipAtTheirBoundaries) {
