@@ -6,6 +6,7 @@
 #include "core/CAppSettings.h"
 #include "core/CStringTable.h"
 #include "core/ConnectStatusMessage.h"
+#include "core/FillUpNotes.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataFileCheck.h"
 #include "datastore/CDataLayer.h"
@@ -86,6 +87,7 @@ bool CDataFileSession::Connect(QWidget* parent) {
             status = layer.Connect(settings.DBPath.c_str());
         }
         if (status == CDataLayer::ConnectOK) {
+            ConvertImportedFillNotes(layer);
             settings.SaveDBPath();
             return true;
         }
@@ -128,6 +130,7 @@ bool CDataFileSession::ChooseAnother(QWidget* parent) {
         Warn(parent, problem);
         return !layer.IsConnected();
     }
+    ConvertImportedFillNotes(layer);
     settings.DBPath = chosen.toStdU16String();
     return true;
 }

@@ -146,8 +146,8 @@ const QHash<int, QString>& Table() {
         {IDS_IMPORT_LATIN1,
          QStringLiteral("The file is not UTF-8 text; it was read as Latin-1 (Western European).")},
         {IDS_IMPORT_FILL_UP_MARKS,
-         QStringLiteral("Partial and missed fill-ups are noted at the start of the entries' notes; the data "
-                        "file has no place for them, so the economy figures treat every fill-up as full.")},
+         QStringLiteral("Partial and missed fill-ups are marked as such: economy runs from one full tank to "
+                        "the next, and a missed fill-up starts the count anew.")},
         {IDS_IMPORT_BUSY, QStringLiteral("The data file is busy: another program is using it. Nothing "
                                          "has been imported; try again in a moment.")},
         {IDS_IMPORT_FAILED,
@@ -285,11 +285,15 @@ const QHash<int, QString>& Table() {
              "Usage: carvelle-cli fillups FILE [--vehicle NAME] [--from DATE] [--to DATE]\n"
              "\n"
              "Writes the vehicle's fill-ups, oldest first, as CSV with the header\n"
-             "Date,Odometer,Distance,Volume,UnitPrice,Total,Economy\n"
-             "Distance is counted from the previous fill-up; it and Economy (in the unit chosen in\n"
-             "Carvelle's Options) are empty for the first fill-up, Economy also where there is no\n"
-             "distance. ISO dates, '.' as the decimal point. --vehicle may be left out when the file\n"
-             "has one vehicle. DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
+             "Date,Odometer,Distance,Volume,UnitPrice,Total,Economy,Partial,Missed\n"
+             "Distance is counted from the previous fill-up; it is empty for the first fill-up and\n"
+             "one without a reading (odometer 0). Economy (in the unit chosen in Carvelle's Options)\n"
+             "runs from one full tank to the next: a partial fill-up has none, and the next full one\n"
+             "covers the distance since the last full tank with all the fuel bought since, partial\n"
+             "fill-ups included. After a missed fill-up (Missed: yes) or one without a reading the\n"
+             "chain starts anew, so the next full fill-up has none either. Partial and Missed are\n"
+             "\"yes\" or empty. ISO dates, '.' as the decimal point. --vehicle may be left out when\n"
+             "the file has one vehicle. DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
         {IDS_CLI_WHICH_VEHICLE, QStringLiteral("The data file has %s vehicles: give --vehicle NAME.")},
         {IDS_CLI_NO_VEHICLES, QStringLiteral("The data file has no vehicle.")},
         {IDS_CLI_OUTPUT_FAILED, QStringLiteral("carvelle-cli: The output could not be written: %s\n")},
@@ -316,7 +320,8 @@ const QHash<int, QString>& Table() {
         {IDS_CHART_ONE_FILL_UP, QStringLiteral("Fuel economy needs two fill-ups; this view has one.")},
         {IDS_CHART_NO_ECONOMY,
          QStringLiteral(
-             "No fill-up has fuel and a reading above the one before, so there is no economy to draw.")},
+             "No full fill-up has fuel and a reading above the full one before it, so there is no economy to "
+             "draw.")},
         {IDS_CHART_WITHOUT_ECONOMY,
          QStringLiteral("Fill-ups without economy: %s (no fuel, or a reading not above the one before).")},
         {IDS_CHART_OFF_SCALE,
@@ -390,6 +395,21 @@ const QHash<int, QString>& Table() {
          QStringLiteral("%s entries belong to no vehicle of the data file (the first: ID %s).")},
         {IDS_CHECK_REMINDER_ORPHANS,
          QStringLiteral("%s reminders belong to no vehicle of the data file (the first: ID %s).")},
+        {IDS_FILL_FLAGS_NOT_STORED,
+         QStringLiteral("The entry was stored, but whether it was a partial or missed fill-up could not be "
+                        "stored in the data file %s.")},
+        {IDS_PARTIAL_FILL_UP_BOX, QStringLiteral("&Partial fill-up")},
+        {IDS_MISSED_FILL_UP_BOX, QStringLiteral("&Missed the fill-up before this one")},
+        {IDS_PARTIAL_FILL_UP_MARK, QStringLiteral(" · partial fill-up")},
+        {IDS_MISSED_FILL_UP_MARK, QStringLiteral(" · after a missed fill-up")},
+        {IDS_CHECK_FILL_FLAG_TABLE,
+         QStringLiteral(
+             "The table %s has not the columns of fill flags: no fill-up is read as partial or missed.")},
+        {IDS_CHECK_FILL_FLAG_ORPHANS,
+         QStringLiteral("%s fill flags belong to no entry of the data file (the first: reference ID %s).")},
+        {IDS_CHECK_FILL_FLAG_NOT_FUEL,
+         QStringLiteral(
+             "%s entries that are not fill-ups carry fill flags, which are ignored (the first: ID %s).")},
         {IDS_CHECK_ODOMETER,
          QStringLiteral("Vehicle \"%s\" (ID %s): its current odometer %s is below its highest reading %s.")},
         {IDS_CHECK_DAMAGED, QStringLiteral("Problems found: %s.")},

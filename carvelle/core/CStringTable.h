@@ -277,6 +277,15 @@ constexpr int IDS_REPORT_NOT_WRITTEN = 33567;
 constexpr int IDS_REPORT_PAGE = 33568;
 constexpr int IDS_REPORT_NOT_PRINTED = 33570;
 constexpr int IDS_ABOUT_LICENCE = 33571;
+// fill flags and the figures they change
+constexpr int IDS_CHECK_FILL_FLAG_TABLE = 33600;
+constexpr int IDS_CHECK_FILL_FLAG_ORPHANS = 33601;
+constexpr int IDS_CHECK_FILL_FLAG_NOT_FUEL = 33602;
+constexpr int IDS_FILL_FLAGS_NOT_STORED = 33603;
+constexpr int IDS_PARTIAL_FILL_UP_BOX = 33604;
+constexpr int IDS_MISSED_FILL_UP_BOX = 33605;
+constexpr int IDS_PARTIAL_FILL_UP_MARK = 33606;
+constexpr int IDS_MISSED_FILL_UP_MARK = 33607;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

@@ -7,11 +7,14 @@
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
+#include "core/CStringTable.h"
 #include "core/DecimalText.h"
 #include "core/ResourceIds.h"
 #include "core/Units.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <cmath>
@@ -38,6 +41,16 @@ void CDlgFuelDetails::OnInitDialog() {
     AddRow(1034, FuelUnitPriceLabel(), m_PriceCtl);
     AddRow(1035, QStringLiteral("Total cost:"), m_TotalCtl, calc);
     AddRow(1045, QStringLiteral("Vendor:"), m_VendorCtl, manage);
+    m_PartialCtl = new QCheckBox(LoadStringResource(IDS_PARTIAL_FILL_UP_BOX), this);
+    m_PartialCtl->setObjectName(QStringLiteral("partialBox"));
+    m_MissedCtl = new QCheckBox(LoadStringResource(IDS_MISSED_FILL_UP_BOX), this);
+    m_MissedCtl->setObjectName(QStringLiteral("missedBox"));
+    for (QCheckBox* box : {m_PartialCtl, m_MissedCtl}) {
+        Form()->addWidget(box, Form()->rowCount(), 1, 1, 2);
+        ChainTab(box);
+    }
+    m_PartialCtl->setChecked(partial);
+    m_MissedCtl->setChecked(missed);
 
     Hop(m_OdometerCtl, m_DateCtl, m_QuantityCtl);
 
@@ -50,6 +63,7 @@ void CDlgFuelDetails::OnInitDialog() {
     FillKeywordCombo(CKeyword::KeywordFuelVendor, m_VendorCtl);
     m_OdometerCtl->SetRange(0, 1000000, 10);
     Exchange(false);
+    m_AmountsShown = {m_QuantityCtl->text(), m_PriceCtl->text(), m_TotalCtl->text()};
 
     connect(calc, &QPushButton::clicked, this, &CDlgFuelDetails::OnCalc);
     connect(manage, &QPushButton::clicked, this,
@@ -67,16 +81,23 @@ QWidget* CDlgFuelDetails::FirstField() const {
     return m_DateCtl;
 }
 
-void CDlgFuelDetails::OnCalc() {
-    if (!Exchange(true))
-        return;
-    QLineEdit* target = m_TotalCtl;
-    if (total == 0.0f)
-        target = m_TotalCtl;
-    else if (price == 0.0f)
-        target = m_PriceCtl;
-    else if (quantity == 0.0f)
-        target = m_QuantityCtl;
+QLineEdit* CDlgFuelDetails::FieldToWorkOut(bool emptyOnly) const {
+    QLineEdit* target = nullptr;
+    int given = 0;
+    for (QLineEdit* field : {m_TotalCtl, m_PriceCtl, m_QuantityCtl}) {
+        const QString text = field->text().trimmed();
+        const std::optional<float> value = text.isEmpty() ? std::optional<float>() : ParseDecimalText(text);
+        if (text.isEmpty() || (!emptyOnly && value && *value == 0.0f)) {
+            if (target == nullptr)
+                target = field;
+        } else if (value && *value != 0.0f) {
+            ++given;
+        }
+    }
+    return given == 2 ? target : nullptr;
+}
+
+void CDlgFuelDetails::WorkOut(QLineEdit* target) {
     // Rounded as a receipt shows it: money to the currency's places, price and quantity to
     // three. A product beyond the float range becomes 0.
     if (target == m_TotalCtl)
@@ -85,15 +106,49 @@ void CDlgFuelDetails::OnCalc() {
         price = RoundedTo(quantity > 0.0f ? total / quantity : 0.0f, kUnitDecimals);
     else
         quantity = RoundedTo(price > 0.0f ? total / price : 0.0f, kUnitDecimals);
+}
+
+void CDlgFuelDetails::OnCalc() {
+    // An emptied field is the one to work out; it reads as 0 until it is.
+    QLineEdit* emptied = FieldToWorkOut(true);
+    if (emptied != nullptr)
+        emptied->setText(FormatDecimalText(0.0f));
+    if (!Exchange(true))
+        return;
+    QLineEdit* target = emptied;
+    if (target == nullptr) {
+        target = m_TotalCtl;
+        if (total == 0.0f)
+            target = m_TotalCtl;
+        else if (price == 0.0f)
+            target = m_PriceCtl;
+        else if (quantity == 0.0f)
+            target = m_QuantityCtl;
+    }
+    WorkOut(target);
     Exchange(false);
     target->setFocus(Qt::OtherFocusReason);
     target->selectAll();
 }
 
 bool CDlgFuelDetails::OnApply() {
-    if (!Exchange(true) || !DX::ExchangeDate(m_DateCtl, date, true) ||
-        !odometerCheck.Confirm(m_OdometerCtl, date, odometer))
+    // Two of the three given and the third left empty or 0: it is worked out as Calc would. A
+    // stored purchase whose amounts were left as they were stays as it is.
+    const bool typed =
+        isNew || QStringList{m_QuantityCtl->text(), m_PriceCtl->text(), m_TotalCtl->text()} != m_AmountsShown;
+    QLineEdit* missing = typed ? FieldToWorkOut(false) : nullptr;
+    if (missing != nullptr && missing->text().trimmed().isEmpty())
+        missing->setText(FormatDecimalText(0.0f));
+    if (!Exchange(true) || !DX::ExchangeDate(m_DateCtl, date, true))
         return false;
+    if (missing != nullptr) {
+        WorkOut(missing);
+        Exchange(false);
+    }
+    if (!odometerCheck.Confirm(m_OdometerCtl, date, odometer))
+        return false;
+    partial = m_PartialCtl->isChecked();
+    missed = m_MissedCtl->isChecked();
     ReleaseHops();
     TheSettings().WriteLastPrice(price);
     return true;

@@ -16,6 +16,7 @@
 #include "core/CRecordServices.h"
 #include "core/CStringTable.h"
 #include "core/ResourceIds.h"
+#include "datastore/CDataLayer.h"
 #include "records/CEntry.h"
 #include "records/CVehicle.h"
 #include "widgets/CPrompter.h"
@@ -65,7 +66,7 @@ template <class Record> int SaveEdited(Record& record) {
     return 0;
 }
 
-bool RunFuel(CEntry& entry, CCustomPropertySheet& sheet) {
+bool RunFuel(CEntry& entry, CCustomPropertySheet& sheet, DWORD& fillFlags) {
     auto* details = sheet.AddPage(std::make_unique<CDlgFuelDetails>());
     auto* notes = sheet.AddPage(std::make_unique<CDlgNotes>());
     details->date = entry.GetDate();
@@ -75,10 +76,14 @@ bool RunFuel(CEntry& entry, CCustomPropertySheet& sheet) {
     details->total = entry.GetAmount();
     details->vendor = Text(entry.GetVendor());
     details->isNew = entry.GetID() == 0;
+    details->partial = (fillFlags & CDataLayer::FillPartial) != 0;
+    details->missed = (fillFlags & CDataLayer::FillMissed) != 0;
     details->odometerCheck = COdometerCheck(entry);
     notes->notes = Text(entry.GetNotes());
     if (sheet.DoModal() != ID_DONE)
         return false;
+    fillFlags = (details->partial ? DWORD(CDataLayer::FillPartial) : 0) |
+                (details->missed ? DWORD(CDataLayer::FillMissed) : 0);
     entry.SetDate(details->date);
     entry.SetOdometer(details->odometer);
     entry.SetCustom1(details->quantity);
@@ -183,13 +188,40 @@ int EditVehicle(CVehicle& vehicle) {
     return SaveEdited(vehicle);
 }
 
+namespace {
+
+// A fill-up's flags live beside its row: stored once the entry is, and a change of flags alone is
+// a change of the entry.
+int EditFuelEntry(CEntry& entry, CCustomPropertySheet& sheet) {
+    CRecordServices& records = TheRecords();
+    DWORD before = 0;
+    if (entry.GetID() != 0 && !records.GetFillFlags(entry, before))
+        before = 0;
+    DWORD after = before;
+    if (!RunFuel(entry, sheet, after))
+        return 0;
+    const bool dirty = entry.IsDirty();
+    const int saved = SaveEdited(entry);
+    if ((dirty && !saved) || entry.GetID() == 0 || after == before)
+        return saved;
+    if (!records.SetFillFlags(entry, after)) {
+        CPrompter::Instance().MessageBox(
+            QApplication::activeWindow(),
+            FormatStringResource(IDS_FILL_FLAGS_NOT_STORED, {records.DataFilePath()}), QString(),
+            CPrompter::ButtonsOK, CPrompter::IconWarning);
+        return saved;
+    }
+    return 1;
+}
+
+} // namespace
+
 int EditEntry(CEntry& entry) {
     CCustomPropertySheet sheet(IDS_ENTRY_PROPERTIES);
     bool confirmed = false;
     switch (entry.GetType()) {
     case CEntry::EntryFuel:
-        confirmed = RunFuel(entry, sheet);
-        break;
+        return EditFuelEntry(entry, sheet);
     case CEntry::EntryRepair:
         confirmed = RunRepairOrExpense<CDlgRepairDetails>(entry, sheet);
         break;

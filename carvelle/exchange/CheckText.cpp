@@ -39,6 +39,14 @@ QString FindingLine(const CDataFileCheck::Finding& finding) {
     case Finding::ReminderWithoutVehicle:
         return FormatStringResource(IDS_CHECK_REMINDER_ORPHANS,
                                     {Number(finding.count), Number(finding.rowID)});
+    case Finding::FillFlagTable:
+        return FormatStringResource(IDS_CHECK_FILL_FLAG_TABLE, {Utf8(finding.table)});
+    case Finding::FillFlagWithoutEntry:
+        return FormatStringResource(IDS_CHECK_FILL_FLAG_ORPHANS,
+                                    {Number(finding.count), Number(finding.rowID)});
+    case Finding::FillFlagNotFuel:
+        return FormatStringResource(IDS_CHECK_FILL_FLAG_NOT_FUEL,
+                                    {Number(finding.count), Number(finding.rowID)});
     case Finding::OdometerBelowReading:
         return FormatStringResource(IDS_CHECK_ODOMETER, {Utf8(finding.text), Number(finding.rowID),
                                                          Number(finding.value), Number(finding.highest)});

@@ -10,6 +10,7 @@
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "core/Units.h"
+#include "datastore/CDataLayer.h"
 #include "records/CEntry.h"
 #include "records/CEntryFilter.h"
 #include "widgets/SharedFonts.h"
@@ -95,11 +96,18 @@ bool CEntryListView::Reload(CEntryFilter* filter) {
     m_Keys.clear();
     m_Descriptions.clear();
     m_DescriptionRanks.clear();
+    m_FillFlags.clear();
     if (!filter)
         return true;
     if (!TheRecords().LoadEntries(m_Entries, *filter)) {
         m_Entries.Clear(); // a failed load may leave some records behind
         return false;
+    }
+    // Without its marks the log still reads right; a file whose flags cannot be read shows none.
+    std::vector<std::pair<ULONG, DWORD>> flags;
+    if (filter->GetEntryType() == CEntry::EntryNone || filter->GetEntryType() == CEntry::EntryFuel) {
+        if (TheRecords().LoadFillFlags(flags))
+            m_FillFlags.insert(flags.begin(), flags.end());
     }
     const int count = m_Entries.GetCount();
     std::vector<void*> rows(static_cast<std::size_t>(count));
@@ -127,6 +135,7 @@ void CEntryListView::AddEntry(CEntry* entry) {
     if (!entry)
         return;
     m_Entries.Add(entry);
+    ReadFillFlags(*entry);
     const auto tag = static_cast<std::uint32_t>(m_Entries.GetCount() - 1);
     m_Keys.resize(tag + 1);
     m_Descriptions.resize(tag + 1);
@@ -143,6 +152,7 @@ void CEntryListView::UpdateEntry(CEntry* entry) {
     const int row = FindItem(entry);
     if (row < 0)
         return;
+    ReadFillFlags(*entry);
     const std::uint32_t tag = GetRowTag(row);
     if (tag < m_Keys.size()) {
         SetKey(tag, *entry);
@@ -153,6 +163,15 @@ void CEntryListView::UpdateEntry(CEntry* entry) {
     SortItems(-1);
     EnsureVisible(FindItem(entry));
     viewport()->update();
+}
+
+void CEntryListView::ReadFillFlags(const CEntry& entry) {
+    DWORD flags = 0;
+    if (entry.GetType() == CEntry::EntryFuel && entry.GetID() != 0 &&
+        TheRecords().GetFillFlags(entry, flags) && flags != 0)
+        m_FillFlags[entry.GetRefID()] = flags;
+    else
+        m_FillFlags.erase(entry.GetRefID());
 }
 
 void CEntryListView::RemoveEntryRow(CEntry* entry) {
@@ -313,7 +332,15 @@ void CEntryListView::DrawRow(QPainter& painter, const QStyleOptionViewItem& opti
     const CEntry* entry = EntryAt(row);
     if (!entry)
         return;
-    const QString date = DateText(row);
+    QString date = DateText(row);
+    if (entry->GetType() == CEntry::EntryFuel && !m_FillFlags.empty()) {
+        if (const auto found = m_FillFlags.find(entry->GetRefID()); found != m_FillFlags.end()) {
+            if (found->second & CDataLayer::FillPartial)
+                date += LoadStringResource(IDS_PARTIAL_FILL_UP_MARK);
+            if (found->second & CDataLayer::FillMissed)
+                date += LoadStringResource(IDS_MISSED_FILL_UP_MARK);
+        }
+    }
     const QString odometer = FormatNumber(static_cast<float>(entry->GetOdometer()), kWholeNumber);
     const QString description = EntryDescription(*entry);
     const QString amount = FormatNumber(entry->GetAmount(), kMoney);

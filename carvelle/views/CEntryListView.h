@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class CEntry;
@@ -81,7 +82,11 @@ private:
     // one), worked out once until an entry is added or edited.
     void RankDescriptions();
 
+    // Reads the entry's fill flags anew, after it was stored.
+    void ReadFillFlags(const CEntry& entry);
+
     CObjectListT<CEntry> m_Entries;
+    std::unordered_map<ULONG, DWORD> m_FillFlags; // set flags by the entry's reference ID
     std::vector<SortKey> m_Keys;
     std::vector<std::optional<QString>> m_Descriptions;
     std::vector<std::uint32_t> m_DescriptionRanks; // empty while not worked out

@@ -25,6 +25,7 @@
 #include "widgets/CMenuResource.h"
 #include "widgets/CWinDataExchangeLocale.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -243,6 +244,59 @@ TEST_F(EditingSheetTest, CalcFillsTheMissingValueAndRefusesAnEmptyOne) {
     EXPECT_EQ(entry.GetCustom1(), 0.0f);
 }
 
+TEST_F(EditingSheetTest, DoneWorksOutAForgottenTotalAndStoresTheFillFlags) {
+    CEntry entry;
+    entry.SetType(CEntry::EntryFuel);
+    entry.SetVehicleID(m_Vehicle);
+    entry.SetOdometer(12400);
+    // Calc takes an emptied field as the one to work out.
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY);
+        auto* price = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_PRICE);
+        auto* total = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT);
+        quantity->setText(QStringLiteral("10"));
+        price->setText(QStringLiteral("3"));
+        total->setText(QStringLiteral("35"));
+        price->clear();
+        QTest::mouseClick(Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_CALC), Qt::LeftButton);
+        EXPECT_EQ(price->text(), QStringLiteral("3.5"));
+        QTest::keyClick(&sheet, Qt::Key_Escape);
+    });
+    EXPECT_EQ(EditEntry(entry), 0);
+
+    // Quantity and price typed, Enter without Calc: the total is worked out, not stored as 0.
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY);
+        Type(quantity, "10");
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_PRICE), "3.359");
+        Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT)->clear();
+        auto* partial = sheet.findChild<QCheckBox*>(QStringLiteral("partialBox"));
+        ASSERT_NE(partial, nullptr);
+        partial->click();
+        EXPECT_TRUE(partial->isChecked());
+        QTest::keyClick(quantity, Qt::Key_Return);
+    });
+    ASSERT_EQ(EditEntry(entry), 1);
+    EXPECT_FLOAT_EQ(entry.GetAmount(), 33.59f);
+    DWORD flags = 0;
+    ASSERT_EQ(TheDataLayer().GetFillFlags(&entry, &flags), 1);
+    EXPECT_EQ(flags, DWORD(CDataLayer::FillPartial));
+
+    // A change of the flags alone is a change of the entry; the box shows what is stored.
+    m_Prompter.AnswerModal([](QDialog& sheet) {
+        auto* partial = sheet.findChild<QCheckBox*>(QStringLiteral("partialBox"));
+        auto* missed = sheet.findChild<QCheckBox*>(QStringLiteral("missedBox"));
+        ASSERT_TRUE(partial && missed);
+        EXPECT_TRUE(partial->isChecked());
+        partial->setChecked(false);
+        missed->setChecked(true);
+        QTest::keyClick(&sheet, Qt::Key_Return);
+    });
+    EXPECT_EQ(EditEntry(entry), 1);
+    ASSERT_EQ(TheDataLayer().GetFillFlags(&entry, &flags), 1);
+    EXPECT_EQ(flags, DWORD(CDataLayer::FillMissed));
+}
+
 TEST_F(EditingSheetTest, TripKeepsStartEndAndElapsedConsistentAndPricesTheDistance) {
     TheSettings().MileageRate = 0.36f;
     m_Prompter.AnswerModal([](QDialog& sheet) {
@@ -445,6 +499,8 @@ TEST_F(EditingSheetTest, TabFollowsTheRowsAndAPageReachedByItsTabTakesTheTyping)
         const std::vector<QWidget*> order = {Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_CALC),
                                              Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_DESCRIPTION),
                                              Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_MANAGE_KEYWORDS),
+                                             sheet.findChild<QWidget*>(QStringLiteral("partialBox")),
+                                             sheet.findChild<QWidget*>(QStringLiteral("missedBox")),
                                              sheet.findChild<QTabWidget*>(QStringLiteral("tabs"))->tabBar(),
                                              SoftKey(sheet, 1),
                                              SoftKey(sheet, 2),
