@@ -15,6 +15,7 @@
 #include "core/CStringTable.h"
 #include "core/ConnectStatusMessage.h"
 #include "core/EntryTypeNames.h"
+#include "core/FillUpNotes.h"
 #include "core/LocalDates.h"
 #include "core/ParseIsoDay.h"
 #include "core/VehicleLookup.h"
@@ -203,8 +204,10 @@ int CCommandLineTool::Run(const QStringList& arguments) {
 bool CCommandLineTool::Connect(CDataLayer& layer, const QString& path) {
     layer.SetBusyTimeout(busyTimeoutMs);
     const QString problem = ConnectStatusMessage(layer.Connect(path.toStdU16String().c_str()), path);
-    if (problem.isEmpty())
+    if (problem.isEmpty()) {
+        ConvertImportedFillNotes(layer);
         return true;
+    }
     Complain(problem);
     return false;
 }
@@ -592,7 +595,8 @@ int CCommandLineTool::FillUps(const Options& options) {
             ComputeFigures(options, static_cast<int>(CFiguresOverTime::PeriodKind::Month), figures);
         status != ExitOK)
         return status;
-    QString text = QStringLiteral("Date,Odometer,Distance,Volume,UnitPrice,Total,Economy\r\n");
+    QString text = QStringLiteral("Date,Odometer,Distance,Volume,UnitPrice,Total,Economy,Partial,Missed\r\n");
+    const QString yes = QStringLiteral("yes");
     for (const CFiguresOverTime::FillUp& row : figures.FillUps()) {
         // Prices are quoted to a tenth of a cent.
         text += QStringList{row.Day.toString(Qt::ISODate),
@@ -601,7 +605,9 @@ int CCommandLineTool::FillUps(const Options& options) {
                             Fixed(row.Volume, 3),
                             Fixed(row.UnitPrice, 3),
                             Fixed(row.Total, 2),
-                            Optional(row.Economy, 2)}
+                            Optional(row.Economy, 2),
+                            row.Partial ? yes : QString(),
+                            row.Missed ? yes : QString()}
                     .join(u',');
         text += QStringLiteral("\r\n");
     }

@@ -18,6 +18,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -124,7 +125,7 @@ CEntryExporter::CEntryExporter(CDataLayer& dataLayer) : m_DataLayer(dataLayer) {
 
 QByteArray CEntryExporter::HeaderLine() {
     return QByteArrayLiteral(
-        "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes\r\n");
+        "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes,Partial,Missed\r\n");
 }
 
 bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
@@ -133,11 +134,14 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
     m_Problem.clear();
     CObjectListT<CVehicle> vehicles;
     CObjectListT<CEntry> entries;
-    if (!m_DataLayer.Load(vehicles) || !m_DataLayer.Load(entries, filter)) {
+    std::vector<std::pair<ULONG, DWORD>> flagList;
+    if (!m_DataLayer.Load(vehicles) || !m_DataLayer.Load(entries, filter) ||
+        !m_DataLayer.LoadFillFlags(flagList)) {
         m_Problem =
             FormatStringResource(IDS_ENTRIES_NOT_READ, {QString::fromStdU16String(m_DataLayer.GetDBPath())});
         return false;
     }
+    const std::unordered_map<ULONG, DWORD> flags(flagList.begin(), flagList.end());
     std::map<ULONG, const CVehicle*> byRefID;
     for (int i = 0; i < vehicles.GetCount(); ++i)
         byRefID.emplace(vehicles.Get(i)->GetRefID(), vehicles.Get(i));
@@ -224,7 +228,7 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
             AppendText(text, row.vehicleOnly->GetName());
             text += ",,Vehicle,";
             AppendInteger(text, std::max<LONG>(0, row.vehicleOnly->GetCurrentOdometer()));
-            text += ",,,,,,\r\n";
+            text += ",,,,,,,,\r\n";
             continue;
         }
         const CEntry* entry = row.entry;
@@ -269,6 +273,15 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
         AppendText(text, entry->GetName());
         text += ',';
         AppendText(text, entry->GetNotes());
+        text += ',';
+        DWORD fill = 0;
+        if (type == CEntry::EntryFuel && !flags.empty()) {
+            if (const auto found = flags.find(entry->GetRefID()); found != flags.end())
+                fill = found->second;
+        }
+        text += (fill & CDataLayer::FillPartial) ? "yes," : ",";
+        if (fill & CDataLayer::FillMissed)
+            text += "yes";
         text += "\r\n";
         ++m_Count;
         if (text.size() >= kFlushBytes && !flush())

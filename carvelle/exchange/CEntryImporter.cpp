@@ -585,6 +585,9 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         FillEntry(entry, row, vehicle);
         if (!bulk.Insert(entry))
             return fail(ResultFailed);
+        if (row.type == CEntry::EntryFuel && row.fillFlags != 0 &&
+            !m_DataLayer.SetFillFlags(&entry, row.fillFlags))
+            return fail(ResultFailed);
     }
     if (pending.line > 0)
         m_EmptySections.push_back(pending);

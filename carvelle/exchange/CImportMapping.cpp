@@ -8,6 +8,7 @@
 #include "core/EntryTypeNames.h"
 #include "core/LocalDates.h"
 #include "core/ParseIsoDay.h"
+#include "datastore/CDataLayer.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -814,6 +815,8 @@ bool CImportMapping::ConvertOwn(RowReader& read, CImportRow& row) const {
     }
     row.custom1 = static_cast<float>(quantity);
     row.custom2 = static_cast<float>(price);
+    if (row.type == CEntry::EntryFuel)
+        ReadFillFlags(read, row);
     return read.Ok();
 }
 
@@ -851,17 +854,15 @@ bool CImportMapping::ConvertFuel(RowReader& read, CImportRow& row) const {
     row.custom1 = static_cast<float>(quantity);
     row.custom2 = static_cast<float>(price);
     row.amount = static_cast<float>(total);
-    QStringList marks;
+    ReadFillFlags(read, row);
+    return true;
+}
+
+void CImportMapping::ReadFillFlags(RowReader& read, CImportRow& row) const {
     const QString full = read.Value(FieldFull);
     if (CImportProfile::IsYes(read.Value(FieldPartial)) || (!full.isEmpty() && CImportProfile::IsNo(full)))
-        marks << LoadStringResource(IDS_PARTIAL_FILL_UP);
+        row.fillFlags |= CDataLayer::FillPartial;
     if (CImportProfile::IsYes(read.Value(FieldMissed)))
-        marks << LoadStringResource(IDS_MISSED_FILL_UP);
-    if (!marks.isEmpty()) {
-        row.partial = true;
-        if (!row.notes.isEmpty())
-            marks << row.notes;
-        row.notes = marks.join(u'\n');
-    }
-    return true;
+        row.fillFlags |= CDataLayer::FillMissed;
+    row.partial = row.fillFlags != 0;
 }

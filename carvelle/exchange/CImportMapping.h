@@ -36,6 +36,7 @@ struct CImportRow {
     QString name;
     QString notes;
     bool partial = false; // a partial or a missed fill-up was noted
+    DWORD fillFlags = 0;  // CDataLayer::FillPartial, FillMissed
 };
 
 class CImportMapping {
@@ -155,6 +156,8 @@ private:
     bool ConvertDate(RowReader& read, CImportRow& row) const;
     bool ConvertOwn(RowReader& read, CImportRow& row) const;
     bool ConvertFuel(RowReader& read, CImportRow& row) const;
+    // The partial and missed flags of a fill-up, where the file has them.
+    void ReadFillFlags(RowReader& read, CImportRow& row) const;
     void Classify();
     // What a price column that does not say it is per unit or the total is, by the other columns.
     void ReadLonePrice();

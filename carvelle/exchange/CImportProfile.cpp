@@ -131,6 +131,8 @@ struct ProfileTable {
             Column(p, F::FieldVendor, {QStringLiteral("vendor")});
             Column(p, F::FieldDescription, {QStringLiteral("description")});
             Column(p, F::FieldNotes, {QStringLiteral("notes")});
+            Column(p, F::FieldPartial, {QStringLiteral("partial")});
+            Column(p, F::FieldMissed, {QStringLiteral("missed")});
         }
         {
             P& p = Add(QStringLiteral("Fuelly fuel-ups"), F::KindFuelLog);

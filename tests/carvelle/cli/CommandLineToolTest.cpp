@@ -172,10 +172,11 @@ TEST_F(CommandLineToolTest, ImportExportStatsAndBackupFromAScript) {
     run = Cli({QStringLiteral("export"), Data(), vehicle, QStringLiteral("Corolla"), QStringLiteral("--from"),
                QStringLiteral("2024-03-12"), QStringLiteral("--to"), QStringLiteral("2024-03-19")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, QStringLiteral(
-                           "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes\r\n"
-                           "Corolla,2024-03-12,Fuel,5300,10,3.1,31,BP,,\r\n"
-                           "Corolla,2024-03-19,Fuel,5600,10,3.2,32,,,\r\n"));
+    EXPECT_EQ(run.out,
+              QStringLiteral("Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes,"
+                             "Partial,Missed\r\n"
+                             "Corolla,2024-03-12,Fuel,5300,10,3.1,31,BP,,,,\r\n"
+                             "Corolla,2024-03-19,Fuel,5600,10,3.2,32,,,,,\r\n"));
     const QString out = Folder() + QStringLiteral("/out.csv");
     EXPECT_EQ(Cli({QStringLiteral("export"), Data(), QStringLiteral("-o"), out}).status, 0);
     EXPECT_TRUE(QFile::exists(out));
@@ -228,12 +229,13 @@ TEST_F(CommandLineToolTest, ReportAndFillUpsOfAVehicleForASpreadsheet) {
     // starts the distances afresh.
     CliRun run = Cli({QStringLiteral("fillups"), Data()});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("Date,Odometer,Distance,Volume,UnitPrice,Total,Economy\r\n"
-                                      "2024-01-05,1000,,10.000,3.599,35.99,\r\n"
-                                      "2024-03-02,1400,400,12.500,3.200,40.00,32.00\r\n"
-                                      "2024-03-30,1700,300,10.000,3.300,33.00,30.00\r\n"));
+    EXPECT_EQ(run.out,
+              QStringLiteral("Date,Odometer,Distance,Volume,UnitPrice,Total,Economy,Partial,Missed\r\n"
+                             "2024-01-05,1000,,10.000,3.599,35.99,,,\r\n"
+                             "2024-03-02,1400,400,12.500,3.200,40.00,32.00,,\r\n"
+                             "2024-03-30,1700,300,10.000,3.300,33.00,30.00,,\r\n"));
     run = Cli({QStringLiteral("fillups"), Data(), QStringLiteral("--from"), QStringLiteral("2024-03-01")});
-    EXPECT_TRUE(run.out.contains(QLatin1String("\r\n2024-03-02,1400,,12.500,3.200,40.00,\r\n")))
+    EXPECT_TRUE(run.out.contains(QLatin1String("\r\n2024-03-02,1400,,12.500,3.200,40.00,,,\r\n")))
         << run.out.toStdString();
 
     {

@@ -49,7 +49,8 @@ TEST_F(ExchangeTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField) {
     const ULONG corolla = AddVehicle(u"Corolla \"Red\", 2004");
     const ULONG van = AddVehicle(u"Van");
     auto add = [&](ULONG vehicle, CEntry::Type type, double date, LONG odometer, float amount, float c1,
-                   float c2, const char16_t* vendor, const char16_t* name, const char16_t* notes) {
+                   float c2, const char16_t* vendor, const char16_t* name, const char16_t* notes,
+                   DWORD flags = 0) {
         CEntry entry;
         entry.SetRefID(++m_LastRefID);
         entry.SetVehicleID(vehicle);
@@ -63,10 +64,13 @@ TEST_F(ExchangeTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField) {
         entry.SetName(name);
         entry.SetNotes(notes);
         ASSERT_EQ(m_Layer.Save(&entry, 0), 1);
+        ASSERT_EQ(m_Layer.SetFillFlags(&entry, flags), 1);
     };
     // 45000.1 is 15 March 2023 02:24 UTC, still the 14th in New York.
     add(corolla, CEntry::EntryFuel, 45000.1, 12000, 33.59f, 10.5f, 3.199f, u"Shell", u"",
         u"first, \"full\"\nfill");
+    add(corolla, CEntry::EntryFuel, 45005.6, 12060, 10.0f, 3.0f, 3.333f, u"", u"", u"top-up",
+        CDataLayer::FillPartial | CDataLayer::FillMissed);
     add(corolla, CEntry::EntryRepair, 45010.6, 12100, 120.0f, 0, 0, u"Garage", u"Oil change", u"");
     add(corolla, CEntry::EntryTrip, 45011.6, 12250, 54.0f, 12100, 12250, u"Business", u"To Boston", u"");
     add(van, CEntry::EntryExpense, 45012.6, 800, 0.1f, 0, 0, u"City", u"Parking \u00DCberlingen \U0001F697",
@@ -79,7 +83,9 @@ TEST_F(ExchangeTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField) {
     const QStringList before = StoredRows(m_Layer);
     EXPECT_TRUE(
         first.data().contains("\"Corolla \"\"Red\"\", 2004\",2023-03-14,Fuel,12000,10.5,3.199,33.59,Shell,,"
-                              "\"first, \"\"full\"\"\nfill\"\r\n"))
+                              "\"first, \"\"full\"\"\nfill\",,\r\n"))
+        << first.data().toStdString();
+    EXPECT_TRUE(first.data().contains(",Fuel,12060,3,3.333,10,,,top-up,yes,yes\r\n"))
         << first.data().toStdString();
     EXPECT_TRUE(first.data().contains(",Trip,12250,12100,,54,Business,To Boston,"))
         << first.data().toStdString();
@@ -90,7 +96,7 @@ TEST_F(ExchangeTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField) {
     CEntryImporter importer(other);
     ASSERT_EQ(Import(importer, WriteSample(QStringLiteral("export.csv"), first.data())),
               CEntryImporter::ResultOK);
-    EXPECT_EQ(importer.GetSummary().imported, 4);
+    EXPECT_EQ(importer.GetSummary().imported, 5);
     EXPECT_EQ(importer.GetSummary().vehiclesMade, 2);
     EXPECT_EQ(StoredRows(other), before);
 

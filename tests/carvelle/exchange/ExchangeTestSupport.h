@@ -36,6 +36,16 @@ inline QStringList StoredRows(CDataLayer& layer) {
             if (vehicles.Get(v)->GetRefID() == e->GetVehicleID())
                 vehicle = QString::fromUtf16(vehicles.Get(v)->GetName());
         }
+        // The fill flags read as the note an earlier version wrote for them, one line each.
+        DWORD flags = 0;
+        layer.GetFillFlags(e, &flags);
+        QStringList notes;
+        if (flags & CDataLayer::FillPartial)
+            notes << QStringLiteral("Partial fill-up");
+        if (flags & CDataLayer::FillMissed)
+            notes << QStringLiteral("Missed fill-up before this one");
+        if (notes.isEmpty() || *e->GetNotes())
+            notes << QString::fromUtf16(e->GetNotes());
         rows << QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10")
                     .arg(vehicle, OleDateToLocal(e->GetDate()).date().toString(Qt::ISODate))
                     .arg(e->GetType())
@@ -44,7 +54,7 @@ inline QStringList StoredRows(CDataLayer& layer) {
                     .arg(e->GetCustom1())
                     .arg(e->GetCustom2())
                     .arg(QString::fromUtf16(e->GetVendor()), QString::fromUtf16(e->GetName()),
-                         QString::fromUtf16(e->GetNotes()));
+                         notes.join(u'\n'));
     }
     rows.sort();
     return rows;
