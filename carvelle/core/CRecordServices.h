@@ -37,6 +37,9 @@ public:
     // (import, export, opening a file), whose end the services do not see.
     void EndWait();
 
+    // Makes a call running on another thread stop soon and fail: a load the user cancelled.
+    void Interrupt();
+
     bool LoadVehicles(CObjectListT<CVehicle>& list);
     bool LoadEntries(CObjectListT<CEntry>& list, CEntryFilter& filter);
     bool LoadKeywords(CObjectListT<CKeyword>& list, CKeyword::Type type);

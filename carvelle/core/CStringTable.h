@@ -277,6 +277,10 @@ constexpr int IDS_REPORT_NOT_WRITTEN = 33567;
 constexpr int IDS_REPORT_PAGE = 33568;
 constexpr int IDS_REPORT_NOT_PRINTED = 33570;
 constexpr int IDS_ABOUT_LICENCE = 33571;
+constexpr int IDS_NEW_REMINDER_TITLE = 33750;
+constexpr int IDS_WAIT_CANCEL = 33751;
+constexpr int IDS_WAIT_OPENING = 33752;
+constexpr int IDS_WAIT_LOADING_LOG = 33753;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);
