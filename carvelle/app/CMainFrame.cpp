@@ -356,6 +356,13 @@ void CMainFrame::SetActiveVehicle(CVehicle* vehicle, bool force) {
     m_EntryView->SetCaption(CVehicleListView::DisplayText(*vehicle));
     m_Filter.SetVehicleID(vehicle->GetRefID());
     m_EntryView->Reload(&m_Filter);
+    if (m_EntryView->List()->WasCancelled()) {
+        // The user would rather not wait for this log: back to the vehicle list, unless the
+        // program is ending (the vehicle then opens again at the next start).
+        if (!CPrompter::IsRefusing())
+            ShowView(ViewVehicles);
+        return;
+    }
     m_EntryView->FocusList();
     m_VehicleView->SelectVehicle(vehicle);
     session.Activate(vehicle->GetRefID(), vehicle->GetCurrentOdometer());
