@@ -9,6 +9,7 @@
 #include "datastore/CDataLayer.h"
 #include "platform/DebugOutput.h"
 #include "platform/SystemTime.h"
+#include "reminders/CheckReminders.h"
 #include "widgets/CPrompter.h"
 #include "widgets/SharedFonts.h"
 
@@ -107,8 +108,11 @@ int CCarvelleApp::RunApplication(const QString& productName) {
         [this](const QString& message) { return OnChannelMessage(message); });
     if (!m_Channel->Listen(CInstanceChannel::ServerNameFor(productName)))
         OutputDebugStringA("Carvelle: cannot listen for other copies\n");
-    // The end of the session closes the program as Exit does, dialogs first.
+    // The end of the session closes the program as Exit does, dialogs first; nothing more is
+    // asked after it (a notice that would follow a closed dialog would hold the end up).
+    CPrompter::SetRefusing(false);
     CTerminationSignals endOfSession([this] {
+        CPrompter::SetRefusing(true);
         CTerminationSignals::CloseDialogs();
         if (m_Frame)
             QMetaObject::invokeMethod(m_Frame.get(), &QWidget::close, Qt::QueuedConnection);
@@ -134,10 +138,17 @@ int CCarvelleApp::RunApplication(const QString& productName) {
         }
     }
 
-    m_Frame->OpenDataFile();
+    // Put off reminders come again in a new run.
+    ForgetPutOffReminders();
+    const bool opened = m_Frame->OpenDataFile();
+    // Escape on the welcome dialog changes nothing, not even the settings file; the end of the
+    // session still saves them, as it does whatever is open.
+    if (!opened && !CPrompter::IsRefusing())
+        settings.DiscardOnExit();
 
-    // Once per installation, also when the data file step was cancelled.
-    if (settings.UnitSetupMsgShown == 0) {
+    // Once per installation, with a data file open: a welcome dialog left with Escape ends the
+    // program without a word.
+    if (opened && settings.UnitSetupMsgShown == 0) {
         CPrompter::Instance().MessageBox(m_Frame.get(), LoadStringResource(IDS_VERIFY_UNITS), productName,
                                          CPrompter::ButtonsOK, CPrompter::IconInformation);
         settings.UnitSetupMsgShown = 1;
@@ -152,5 +163,6 @@ int CCarvelleApp::RunApplication(const QString& productName) {
     TheDataLayer().Disconnect();
     m_Frame.reset();
     DeleteSharedFonts();
+    CPrompter::SetRefusing(false);
     return result;
 }

@@ -16,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "widgets/CPrompter.h"
 #include "widgets/CWaitCursor.h"
+#include "widgets/CWaitOffThread.h"
 
 #include <QDate>
 #include <QDir>
@@ -63,6 +64,8 @@ QString CDataFileSession::Folder() const {
 
 bool CDataFileSession::Connect(QWidget* parent) {
     CAppSettings& settings = TheSettings();
+    // A choice the user cancels leaves the stored path as it was.
+    const std::u16string stored = settings.DBPath;
     if (settings.DBPath.empty()) {
         const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         // A new account may have no documents folder yet.
@@ -81,23 +84,36 @@ bool CDataFileSession::Connect(QWidget* parent) {
     for (;;) {
         const QString path = QString::fromStdU16String(settings.DBPath);
         CDataLayer::ConnectStatus status = CDataLayer::ConnectOpenFailed;
+        bool finished = true;
         {
-            // Connecting reads every page of the file.
+            // Connecting reads every page of the file: off the window's thread, which keeps
+            // drawing, with a Cancel after a moment.
             CWaitCursor wait;
-            status = layer.Connect(settings.DBPath.c_str());
+            const std::u16string tried = settings.DBPath;
+            finished = CWaitOffThread::Run(
+                parent, FormatStringResource(IDS_WAIT_OPENING, {path}),
+                [&layer, &status, &tried] {
+                    status = layer.Connect(tried.c_str());
+                    if (status == CDataLayer::ConnectOK)
+                        ConvertImportedFillNotes(layer);
+                },
+                [&layer] { layer.Interrupt(); });
         }
-        if (status == CDataLayer::ConnectOK) {
-            ConvertImportedFillNotes(layer);
+        if (finished && status == CDataLayer::ConnectOK) {
             settings.SaveDBPath();
             return true;
         }
+        if (!finished)
+            layer.Disconnect(); // cancelled: the choice of another file, without a word
         // A missing file goes straight to the choice of another.
-        if (status != CDataLayer::ConnectFileNotFound)
-            Warn(parent, ConnectStatusMessage(status, path));
+        else if (status != CDataLayer::ConnectFileNotFound)
+            Warn(parent, ConnectStatusMessage(layer.GetConnectReason(), path));
 
         CDlgStartup startup(parent);
-        if (prompter.RunModal(startup) == ID_CANCEL)
+        if (prompter.RunModal(startup) == ID_CANCEL) {
+            settings.DBPath = stored;
             return false;
+        }
         if (startup.CreateNew()) {
             const std::u16string templatePath = m_TemplatePath.toStdU16String();
             if (!CopyFileW(templatePath.c_str(), settings.DBPath.c_str(), 0))
@@ -119,18 +135,28 @@ bool CDataFileSession::ChooseAnother(QWidget* parent) {
     const std::u16string previous =
         layer.IsConnected() ? std::u16string(layer.GetDBPath()) : std::u16string();
     QString problem;
+    bool finished = true;
     {
         CWaitCursor wait;
-        problem = ConnectStatusMessage(layer.Connect(chosen.toStdU16String().c_str()), chosen);
-        if (!problem.isEmpty() && !previous.empty() &&
+        const std::u16string tried = chosen.toStdU16String();
+        finished = CWaitOffThread::Run(
+            parent, FormatStringResource(IDS_WAIT_OPENING, {chosen}),
+            [&layer, &tried] {
+                if (layer.Connect(tried.c_str()) == CDataLayer::ConnectOK)
+                    ConvertImportedFillNotes(layer);
+            },
+            [&layer] { layer.Interrupt(); });
+        problem = finished ? ConnectStatusMessage(layer.GetConnectReason(), chosen) : QString();
+        if ((!finished || !problem.isEmpty()) && !previous.empty() &&
             layer.Connect(previous.c_str()) != CDataLayer::ConnectOK)
             layer.Disconnect(); // the old file is gone too: the usual road asks for one
     }
+    if (!finished)
+        return !layer.IsConnected(); // cancelled: the file open before stays
     if (!problem.isEmpty()) {
         Warn(parent, problem);
         return !layer.IsConnected();
     }
-    ConvertImportedFillNotes(layer);
     settings.DBPath = chosen.toStdU16String();
     return true;
 }

@@ -28,12 +28,16 @@
 #include "views/CDlgDateRange.h"
 #include "views/CDlgExport.h"
 #include "views/CDlgImport.h"
+#include "views/CEntryListView.h"
 #include "views/CVehicleListView.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
+#include "widgets/CCustomListView.h"
 #include "widgets/CMenuResource.h"
 #include "widgets/CPrompter.h"
 #include "widgets/CSoftKeyButton.h"
+#include "widgets/CWaitOffThread.h"
+#include "widgets/ScreenFit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,12 +45,14 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 
@@ -54,9 +60,9 @@ namespace {
 
 constexpr int kDateRangeCount = 6; // 32850..32855
 constexpr int kEntryTypeCount = 5; // 32900..32904
-// A first start opens a portrait window; later ones where the user left it.
-constexpr int kFirstWidth = 480;
-constexpr int kFirstHeight = 640;
+// A first start without a screen to measure.
+constexpr int kFirstWidth = 640;
+constexpr int kFirstHeight = 480;
 // Small enough for a small screen, big enough for the menu bar and a few rows.
 constexpr int kMinimumWidth = 360;
 constexpr int kMinimumHeight = 320;
@@ -75,7 +81,6 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     const QString product = LoadStringResource(IDS_PRODUCT_NAME);
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(product);
-    RestorePlacement();
 
     CAppSettings& settings = TheSettings();
     m_Filter.SetEntryType(static_cast<CEntry::Type>(settings.ViewEntryType));
@@ -83,6 +88,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
     m_Commands = new CFrameCommands(this);
     m_Gate = new CModalGate([this](int held) { RunHeld(held); }, this);
+    // What was held while a file or log opened off the window's thread acts once that is over.
+    CWaitOffThread::SetOnFinished([this] { m_Gate->Release(); });
     BindCommands();
     CreateSoftKeys();
 
@@ -113,8 +120,20 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_CurrentView = ViewVehicles;
     setFocusProxy(m_VehicleView.get());
 
+    // Edit and Delete follow what the list in view has selected.
+    for (CCustomListView* list : {static_cast<CCustomListView*>(m_VehicleView->List()),
+                                  static_cast<CCustomListView*>(m_EntryView->List())}) {
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &CMainFrame::UpdateSelectionCommands);
+        connect(list->model(), &QAbstractItemModel::modelReset, this, &CMainFrame::UpdateSelectionCommands);
+        connect(list->model(), &QAbstractItemModel::rowsRemoved, this, &CMainFrame::UpdateSelectionCommands);
+    }
+
     SetActiveVehicleCommandsEnabled(false);
     UpdateRadioChecks();
+    UpdateSelectionCommands();
+    // Once the menus and views are there: they set the least size the window can take.
+    RestorePlacement();
 
     // F10 opens the menu bar's first menu, as in the desktop's other programs.
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
@@ -133,10 +152,18 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
     m_BackgroundCheck = new CBackgroundCheck(this);
     connect(m_BackgroundCheck, &CBackgroundCheck::Finished, this, &CMainFrame::OnBackgroundCheckFinished);
-    TheRecords().SetWaitNotice([this](CRecordServices::Wait wait) { ShowWait(wait); });
+    TheRecords().SetWaitNotice([this](CRecordServices::Wait wait) {
+        // A load off the window's thread waits there; the window shows it on its own.
+        if (QThread::currentThread() != thread())
+            QMetaObject::invokeMethod(
+                this, [this, wait] { ShowWait(wait); }, Qt::QueuedConnection);
+        else
+            ShowWait(wait);
+    });
 }
 
 CMainFrame::~CMainFrame() {
+    CWaitOffThread::SetOnFinished({});
     TheRecords().SetWaitNotice({});
     ShowWait(CRecordServices::Wait::None);
     // The views go before the client area that holds them.
@@ -175,35 +202,21 @@ void CMainFrame::CreateSoftKeys() {
 
 void CMainFrame::RestorePlacement() {
     setMinimumSize(kMinimumWidth, kMinimumHeight);
-    const QScreen* primary = QGuiApplication::primaryScreen();
     const std::optional<CAppSettings::WindowPlacement>& stored = TheSettings().MainWindow;
-    if (!stored) {
-        QSize size(kFirstWidth, kFirstHeight);
-        // On a small screen the first window leaves room for the window manager's frame.
-        QRect first(QPoint(), size);
-        if (primary) {
-            first.setSize(size.boundedTo(primary->availableGeometry().size() * 9 / 10));
-            // Placed by us, not later by the window manager, so the first notices centre over it.
-            first.moveCenter(primary->availableGeometry().center());
-        }
-        first.setSize(first.size().expandedTo(minimumSize()));
-        setGeometry(first);
-        return;
-    }
-    QRect placed(stored->Left, stored->Top, stored->Width, stored->Height);
+    QRect wanted = stored ? QRect(stored->Left, stored->Top, stored->Width, stored->Height) : QRect();
     // A window left on a screen that is no longer there comes back on the primary one.
-    const QScreen* screen = QGuiApplication::screenAt(placed.center());
-    if (!screen)
-        screen = primary;
-    if (screen) {
-        const QRect room = screen->availableGeometry();
-        placed.setSize(placed.size().boundedTo(room.size()));
-        if (!room.contains(placed.center()))
-            placed.moveCenter(room.center());
+    const QScreen* screen = stored ? ScreenFor(wanted) : QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    if (!stored) {
+        // About two thirds of the screen; placed by us, not later by the window manager, so the
+        // first notices centre over it.
+        wanted = QRect(QPoint(), room.isValid() ? room.size() * 2 / 3 : QSize(kFirstWidth, kFirstHeight));
+        wanted.moveCenter(room.center());
     }
-    placed.setSize(placed.size().expandedTo(minimumSize()));
-    setGeometry(placed);
-    if (stored->Maximized)
+    // Larger text makes the menus and views ask for more than a size saved before.
+    const QSize least = minimumSizeHint().expandedTo(minimumSize());
+    setGeometry(FitInside(wanted, room, AssumedFrame(), least));
+    if ((stored && stored->Maximized) || (room.isValid() && !FitsInside(least, room, AssumedFrame())))
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -285,6 +298,18 @@ void CMainFrame::SetActiveVehicleCommandsEnabled(bool enabled) {
     m_Commands->SetEnabled(ID_ENTRY_TYPE_ALL, kEntryTypeCount, enabled);
 }
 
+void CMainFrame::UpdateSelectionCommands() {
+    // The lists empty themselves as the views go.
+    if (!m_EntryView || !m_VehicleView)
+        return;
+    const CCustomListView* list = m_CurrentView == ViewEntries
+                                      ? static_cast<const CCustomListView*>(m_EntryView->List())
+                                      : static_cast<const CCustomListView*>(m_VehicleView->List());
+    const int selected = list ? list->GetSelectedCount() : 0;
+    m_Commands->SetEnabled(ID_EDIT, selected == 1);
+    m_Commands->SetEnabled(ID_DELETE, selected > 0);
+}
+
 void CMainFrame::UpdateRadioChecks() {
     m_Commands->CheckRadio(ID_DATE_RANGE_ALL, kDateRangeCount, static_cast<int>(m_Filter.GetDateRangeType()));
     m_Commands->CheckRadio(ID_ENTRY_TYPE_ALL, kEntryTypeCount, static_cast<int>(m_Filter.GetEntryType()));
@@ -310,6 +335,7 @@ void CMainFrame::ShowView(int view) {
     }
     m_ClientLayout->activate();
     SetActiveVehicleCommandsEnabled(entries);
+    UpdateSelectionCommands();
     UpdateTitle();
 }
 
@@ -330,6 +356,13 @@ void CMainFrame::SetActiveVehicle(CVehicle* vehicle, bool force) {
     m_EntryView->SetCaption(CVehicleListView::DisplayText(*vehicle));
     m_Filter.SetVehicleID(vehicle->GetRefID());
     m_EntryView->Reload(&m_Filter);
+    if (m_EntryView->List()->WasCancelled()) {
+        // The user would rather not wait for this log: back to the vehicle list, unless the
+        // program is ending (the vehicle then opens again at the next start).
+        if (!CPrompter::IsRefusing())
+            ShowView(ViewVehicles);
+        return;
+    }
     m_EntryView->FocusList();
     m_VehicleView->SelectVehicle(vehicle);
     session.Activate(vehicle->GetRefID(), vehicle->GetCurrentOdometer());
@@ -756,6 +789,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 bool CMainFrame::event(QEvent* event) {
+    // The window manager's frame is known once the window shows; with it, the window is fitted
+    // to the screen again.
+    if (event->type() == QEvent::Show && !m_Fitted) {
+        m_Fitted = true;
+        QTimer::singleShot(0, this, [this] {
+            if (!isMaximized() && !isFullScreen() && !FitOnScreen(*this))
+                showMaximized();
+        });
+    }
     // A modal dialog has closed: what was held may act now.
     if (event->type() == QEvent::WindowUnblocked)
         m_Gate->Release();

@@ -104,7 +104,8 @@ protected:
 
 private:
     void CreateSoftKeys();
-    // The window where the user left it (the first time a portrait window that fits the screen).
+    // The window where the user left it, inside the screen it opens on (the first time about two
+    // thirds of the screen).
     void RestorePlacement();
     void StorePlacement();
     // The title names the data file and, in the entry list, the open vehicle.
@@ -113,6 +114,8 @@ private:
     void UpdateFilterText();
     void BindCommands();
     void SetActiveVehicleCommandsEnabled(bool enabled);
+    // Edit for exactly one selected row of the list in view, Delete for any.
+    void UpdateSelectionCommands();
     void UpdateRadioChecks();
     CVehicle* FindActiveVehicle() const;
 
@@ -149,6 +152,7 @@ private:
     CDataFileSession m_DataFile;
     int m_CurrentView = ViewVehicles;
     bool m_Closed = false;
+    bool m_Fitted = false; // to the screen, once shown
 
     CFrameCommands* m_Commands = nullptr; // children
     CBackgroundCheck* m_BackgroundCheck = nullptr;

@@ -1,6 +1,7 @@
 #include "app/CModalGate.h"
 
 #include "reminders/CheckReminders.h"
+#include "widgets/CWaitOffThread.h"
 
 #include <QApplication>
 
@@ -17,7 +18,8 @@ CModalGate::Scope::~Scope() {
 }
 
 bool CModalGate::IsOpen() const {
-    return m_Depth > 0 || IsCheckingReminders() || QApplication::activeModalWidget() != nullptr;
+    return m_Depth > 0 || IsCheckingReminders() || CWaitOffThread::IsRunning() ||
+           QApplication::activeModalWidget() != nullptr;
 }
 
 bool CModalGate::Hold(Held what) {

@@ -3,6 +3,7 @@
 #include "core/CStringTable.h"
 #include "core/Units.h"
 
+#include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
@@ -79,13 +80,28 @@ QLineSeries* Line(const std::vector<QPointF>& points, const QString& objectName,
     return line;
 }
 
+// How long a tip stays while the pointer rests on it.
+constexpr int kTipMs = 60 * 1000;
+
+// A tip that stays while the pointer rests near where it was shown and goes once it moves away:
+// the chart's own "hover left" comes as soon as the tip shows, too early to go by.
+void ShowTipAtPointer(const QString& text) {
+    const QPoint at = QCursor::pos();
+    QWidget* under = QApplication::widgetAt(at);
+    if (!under) {
+        QToolTip::showText(at, text);
+        return;
+    }
+    constexpr int kRest = 12;
+    const QRect around(under->mapFromGlobal(at) - QPoint(kRest, kRest), QSize(2 * kRest, 2 * kRest));
+    QToolTip::showText(at, text, under, around, kTipMs);
+}
+
 // The tooltip of the point nearest the pointer on the line.
 void ShowTips(QLineSeries* line, CChartData::Chart chart, const QLocale& locale) {
     QObject::connect(line, &QXYSeries::hovered, line, [line, chart, locale](const QPointF& at, bool state) {
-        if (!state) {
-            QToolTip::hideText();
+        if (!state)
             return;
-        }
         const QList<QPointF> points = line->points();
         if (points.isEmpty())
             return;
@@ -93,8 +109,7 @@ void ShowTips(QLineSeries* line, CChartData::Chart chart, const QLocale& locale)
                                      [](const QPointF& point, double x) { return point.x() < x; });
         if (next == points.end() || (next != points.begin() && at.x() - (next - 1)->x() < next->x() - at.x()))
             --next;
-        QToolTip::showText(QCursor::pos(),
-                           line->name() + u'\n' + CChartFactory::PointTip(chart, *next, locale));
+        ShowTipAtPointer(line->name() + u'\n' + CChartFactory::PointTip(chart, *next, locale));
     });
 }
 
@@ -199,10 +214,7 @@ void AddBars(QChart& chart, const CChartData& data, CChartData::Chart which, Per
     const auto tips = [bars, kind, locale](QBarSet* set, int barKind) {
         QObject::connect(set, &QBarSet::hovered, set, [bars, kind, locale, barKind](bool state, int index) {
             if (state)
-                QToolTip::showText(QCursor::pos(),
-                                   CChartFactory::BarTip(*bars, kind, barKind, index, locale));
-            else
-                QToolTip::hideText();
+                ShowTipAtPointer(CChartFactory::BarTip(*bars, kind, barKind, index, locale));
         });
     };
     if (which == CChartData::ChartCost) {

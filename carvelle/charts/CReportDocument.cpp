@@ -296,11 +296,13 @@ void PaintTable(CReportDocument::Pager& pager, const QAbstractItemModel& model, 
         }
     };
 
-    // The heading keeps company with the titles and a first row.
+    // The heading keeps company with the titles and at least three rows (all of a shorter
+    // table): a table is not begun with a lone row at the foot of a page.
     const QFont headingFont = Font(11.0, true);
     const QFontMetricsF headingMetrics(headingFont, &pager.Device());
     const double headingHeight = headingMetrics.height() + pager.Mm(2.0);
-    if (!pager.Fits(headingHeight + rowHeight * 2.0))
+    const int firstRows = std::min(rows, 3);
+    if (!pager.AtTop() && !pager.Fits(headingHeight + rowHeight * (1 + firstRows)))
         pager.NextPage();
     if (painter != nullptr) {
         painter->setFont(headingFont);

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QSortFilterProxyModel>
+#include <QStyleOptionHeader>
 
 #include <set>
 
@@ -31,6 +32,22 @@ private:
     int m_PinnedRole;
 };
 
+// Qt's header draws ascending as a down arrow; the log's drop-down shows it up (▲), and so does
+// this one.
+class UpForAscendingHeader : public QHeaderView {
+public:
+    using QHeaderView::QHeaderView;
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (option->sortIndicator == QStyleOptionHeader::SortDown)
+            option->sortIndicator = QStyleOptionHeader::SortUp;
+        else if (option->sortIndicator == QStyleOptionHeader::SortUp)
+            option->sortIndicator = QStyleOptionHeader::SortDown;
+    }
+};
+
 // A cell's text on one line: a tab or line end inside it would split the row.
 QString Cell(const QVariant& value) {
     QString text = value.toString();
@@ -47,6 +64,11 @@ CReportTable::CReportTable(QAbstractItemModel* model, int sortRole, int pinnedRo
     sorted->setSortRole(sortRole);
     sorted->setDynamicSortFilter(true);
     setModel(sorted);
+    auto* header = new UpForAscendingHeader(Qt::Horizontal, this);
+    // As the table's own header is: a click on a title sorts.
+    header->setSectionsClickable(true);
+    header->setHighlightSections(true);
+    setHorizontalHeader(header);
     setSortingEnabled(true);
     sortByColumn(-1, Qt::AscendingOrder); // the model's own order until a title is clicked
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -203,7 +203,8 @@ int CCommandLineTool::Run(const QStringList& arguments) {
 
 bool CCommandLineTool::Connect(CDataLayer& layer, const QString& path) {
     layer.SetBusyTimeout(busyTimeoutMs);
-    const QString problem = ConnectStatusMessage(layer.Connect(path.toStdU16String().c_str()), path);
+    layer.Connect(path.toStdU16String().c_str());
+    const QString problem = ConnectStatusMessage(layer.GetConnectReason(), path);
     if (problem.isEmpty()) {
         ConvertImportedFillNotes(layer);
         return true;

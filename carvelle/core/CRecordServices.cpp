@@ -35,6 +35,10 @@ template <class Call> bool CRecordServices::Run(Call call) {
     return done;
 }
 
+void CRecordServices::Interrupt() {
+    m_DataLayer.Interrupt();
+}
+
 bool CRecordServices::LoadVehicles(CObjectListT<CVehicle>& list) {
     return Run([&] { return m_DataLayer.Load(list); });
 }

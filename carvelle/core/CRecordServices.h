@@ -38,6 +38,9 @@ public:
     // (import, export, opening a file), whose end the services do not see.
     void EndWait();
 
+    // Makes a call running on another thread stop soon and fail: a load the user cancelled.
+    void Interrupt();
+
     bool LoadVehicles(CObjectListT<CVehicle>& list);
     bool LoadEntries(CObjectListT<CEntry>& list, CEntryFilter& filter);
     // The numbers the figures read of the entries, with their fill flags; no texts.

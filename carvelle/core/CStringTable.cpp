@@ -71,7 +71,7 @@ const QHash<int, QString>& Table() {
                         "associated with it?")},
         {IDS_REMINDER_CREATED,
          QStringLiteral("The reminder has been created successfully. To see all upcoming "
-                        "reminders, tap Menu > Manage Reminders.")},
+                        "reminders, choose Reminders > Manage Reminders\u2026")},
         {IDS_WELCOME_TITLE, QStringLiteral("Welcome!")},
         {IDS_ABOUT_VERSION, QStringLiteral("Version %s build %i")},
         {IDS_ABOUT_NOTICE, QStringLiteral("Copyright \u00A9 2026 Ferrox Software.\nAll rights reserved.")},
@@ -524,6 +524,10 @@ const QHash<int, QString>& Table() {
          QStringLiteral("Line %s: a closing quote is missing; the quoted value begun "
                         "there runs on to the end of the file. Nothing has been "
                         "imported.")},
+        {IDS_NEW_REMINDER_TITLE, QStringLiteral("New Reminder")},
+        {IDS_WAIT_CANCEL, QStringLiteral("Cancel")},
+        {IDS_WAIT_OPENING, QStringLiteral("Opening and checking the data file %s\u2026")},
+        {IDS_WAIT_LOADING_LOG, QStringLiteral("Loading the log\u2026")},
     };
     return table;
 }

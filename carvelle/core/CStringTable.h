@@ -286,6 +286,10 @@ constexpr int IDS_PARTIAL_FILL_UP_BOX = 33604;
 constexpr int IDS_MISSED_FILL_UP_BOX = 33605;
 constexpr int IDS_PARTIAL_FILL_UP_MARK = 33606;
 constexpr int IDS_MISSED_FILL_UP_MARK = 33607;
+constexpr int IDS_NEW_REMINDER_TITLE = 33750;
+constexpr int IDS_WAIT_CANCEL = 33751;
+constexpr int IDS_WAIT_OPENING = 33752;
+constexpr int IDS_WAIT_LOADING_LOG = 33753;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

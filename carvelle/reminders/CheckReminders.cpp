@@ -10,9 +10,26 @@
 #include "records/CObjectListT.h"
 #include "widgets/CPrompter.h"
 
+#include "platform/SystemTime.h"
+
+#include <map>
+
 namespace {
 
 bool g_Checking = false;
+
+// When and at which reading a reminder was put off, by its reference ID.
+struct PutOff {
+    int day = 0; // local, as yyyymmdd
+    LONG odometer = 0;
+};
+std::map<ULONG, PutOff> g_PutOff;
+
+int LocalDay() {
+    SYSTEMTIME local{};
+    GetLocalTime(&local);
+    return local.wYear * 10000 + local.wMonth * 100 + local.wDay;
+}
 
 class CheckingScope {
 public:
@@ -23,6 +40,10 @@ public:
 };
 
 } // namespace
+
+void ForgetPutOffReminders() {
+    g_PutOff.clear();
+}
 
 bool IsCheckingReminders() {
     return g_Checking;
@@ -51,9 +72,18 @@ void CheckReminders(const CVehicle& vehicle, QWidget* parent) {
         CNotification* reminder = reminders.Get(i);
         if (!IsReminderDue(*reminder, odometer, now))
             continue;
-        CDlgNotificationFire notice(*reminder, shown, parent);
-        if (prompter.RunModal(notice) != CDlgNotificationFire::ResultDelete)
+        const ULONG key = reminder->GetRefID();
+        const int today = LocalDay();
+        if (const auto later = g_PutOff.find(key);
+            later != g_PutOff.end() && later->second.day == today && odometer <= later->second.odometer)
             continue;
+        CDlgNotificationFire notice(*reminder, shown, parent);
+        if (prompter.RunModal(notice) != CDlgNotificationFire::ResultDelete) {
+            if (key != 0)
+                g_PutOff[key] = PutOff{today, odometer};
+            continue;
+        }
+        g_PutOff.erase(key);
         if (!records.Delete(*reminder)) {
             prompter.MessageBox(parent,
                                 FormatStringResource(IDS_REMINDER_NOT_DELETED, {records.DataFilePath()}),

@@ -1,7 +1,7 @@
 #pragma once
 // The due check: each reminder of the active vehicle that is due is announced in its notice, one
-// after another, and deleted when the user says so. Nothing records which reminders were shown,
-// so one that is put off comes again at every later check.
+// after another, and deleted when the user says so. One put off with "Remind me later" stays quiet
+// until the program starts again, the local day changes or the vehicle's odometer rises.
 
 class CVehicle;
 class QWidget;
@@ -11,3 +11,5 @@ class QWidget;
 // pull it away. A check that is already running is not started again.
 void CheckReminders(const CVehicle& vehicle, QWidget* parent);
 bool IsCheckingReminders();
+// Every reminder put off comes again at the next check (a new run of the program).
+void ForgetPutOffReminders();

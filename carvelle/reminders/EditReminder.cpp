@@ -43,6 +43,8 @@ bool EditReminder(CNotification& reminder, QWidget* parent) {
         return false;
 
     CDlgNotification dialog(parent);
+    if (reminder.GetID() == 0)
+        dialog.setWindowTitle(LoadStringResource(IDS_NEW_REMINDER_TITLE));
     dialog.SetValues(reminder.GetDate(), QString::fromUtf16(reminder.GetName()), reminder.GetOdometer());
     CPrompter& prompter = CPrompter::Instance();
     if (prompter.RunModal(dialog) != ID_DONE)

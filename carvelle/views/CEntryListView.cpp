@@ -2,6 +2,7 @@
 
 #include "widgets/AppIcons.h"
 #include "widgets/CWaitCursor.h"
+#include "widgets/CWaitOffThread.h"
 
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
@@ -97,10 +98,40 @@ bool CEntryListView::Reload(CEntryFilter* filter) {
     m_Descriptions.clear();
     m_DescriptionRanks.clear();
     m_FillFlags.clear();
+    m_Cancelled = false;
     if (!filter)
         return true;
-    if (!TheRecords().LoadEntries(m_Entries, *filter)) {
-        m_Entries.Clear(); // a failed load may leave some records behind
+    // Loaded, keyed and put in order off the window's thread, which keeps drawing the empty list
+    // meanwhile; nothing else touches the entries until it is over.
+    const LONG column = TheSettings().LastColSorted;
+    const bool descending = TheSettings().SortAscending == 0;
+    bool loaded = false;
+    std::vector<int> order;
+    const bool finished = CWaitOffThread::Run(
+        this, LoadStringResource(IDS_WAIT_LOADING_LOG),
+        [&] {
+            loaded = TheRecords().LoadEntries(m_Entries, *filter);
+            if (!loaded)
+                return;
+            const auto count = static_cast<std::size_t>(m_Entries.GetCount());
+            m_Keys.resize(count);
+            m_Descriptions.resize(count);
+            std::vector<std::uint32_t> tags(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                tags[i] = static_cast<std::uint32_t>(i);
+                SetKey(tags[i], *m_Entries.Get(static_cast<int>(i)));
+            }
+            if (column >= 0 && column <= SortAmount)
+                order = OrderOf(tags, column, descending);
+        },
+        [] { TheRecords().Interrupt(); });
+    if (!finished || !loaded) {
+        // A failed load may leave some records behind.
+        m_Entries.Clear();
+        m_Keys.clear();
+        m_Descriptions.clear();
+        m_DescriptionRanks.clear();
+        m_Cancelled = !finished;
         return false;
     }
     // Without its marks the log still reads right; a file whose flags cannot be read shows none.
@@ -112,16 +143,13 @@ bool CEntryListView::Reload(CEntryFilter* filter) {
     const int count = m_Entries.GetCount();
     std::vector<void*> rows(static_cast<std::size_t>(count));
     std::vector<std::uint32_t> tags(static_cast<std::size_t>(count));
-    m_Keys.resize(static_cast<std::size_t>(count));
-    m_Descriptions.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        rows[i] = m_Entries.Get(i);
-        tags[i] = static_cast<std::uint32_t>(i);
-        SetKey(tags[i], *m_Entries.Get(i));
+        const int at = order.empty() ? i : order[static_cast<std::size_t>(i)];
+        rows[static_cast<std::size_t>(i)] = m_Entries.Get(at);
+        tags[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(at);
     }
     setUpdatesEnabled(false);
     SetRows(rows, {}, tags);
-    SortItems(-1);
     setUpdatesEnabled(true);
     if (count > 0) {
         SelectOnly(0);
@@ -222,7 +250,15 @@ void CEntryListView::SortItems(int column) {
     settings.LastColSorted = column;
     if (column > SortAmount)
         return; // any other column leaves every row where it is
-    const bool descending = settings.SortAscending == 0;
+    const int count = GetRowCount();
+    std::vector<std::uint32_t> tags(static_cast<std::size_t>(count));
+    for (int row = 0; row < count; ++row)
+        tags[static_cast<std::size_t>(row)] = GetRowTag(row);
+    ReorderRows(OrderOf(tags, column, settings.SortAscending == 0));
+}
+
+std::vector<int> CEntryListView::OrderOf(const std::vector<std::uint32_t>& tags, int column,
+                                         bool descending) {
     if (column == SortDescription)
         RankDescriptions();
 
@@ -235,10 +271,10 @@ void CEntryListView::SortItems(int column) {
         std::uint32_t tag;
         int row;
     };
-    const int count = GetRowCount();
+    const int count = static_cast<int>(tags.size());
     std::vector<Item> items(static_cast<std::size_t>(count));
     for (int row = 0; row < count; ++row) {
-        const std::uint32_t tag = GetRowTag(row);
+        const std::uint32_t tag = tags[static_cast<std::size_t>(row)];
         const SortKey& key = m_Keys[tag];
         double first = 0.0;
         double second = 0.0;
@@ -259,13 +295,41 @@ void CEntryListView::SortItems(int column) {
         }
         items[row] = Item{first, second, key.date, key.id, tag, row};
     }
+    // Rows that share a date go by their description: only theirs are formatted, once each, and
+    // ranked, so that the sort itself compares numbers.
+    if (column == SortDate) {
+        std::vector<std::size_t> byDate(items.size());
+        std::iota(byDate.begin(), byDate.end(), std::size_t{0});
+        std::sort(byDate.begin(), byDate.end(), [&items](std::size_t a, std::size_t b) {
+            return Compare(items[a].first, items[b].first) < 0;
+        });
+        std::vector<std::size_t> tied;
+        for (std::size_t i = 0; i < byDate.size();) {
+            std::size_t end = i + 1;
+            while (end < byDate.size() && Compare(items[byDate[end]].first, items[byDate[i]].first) == 0)
+                ++end;
+            if (end - i > 1)
+                tied.insert(tied.end(), byDate.begin() + static_cast<std::ptrdiff_t>(i),
+                            byDate.begin() + static_cast<std::ptrdiff_t>(end));
+            i = end;
+        }
+        for (std::size_t index : tied)
+            FoldedDescription(items[index].tag);
+        std::sort(tied.begin(), tied.end(), [this, &items](std::size_t a, std::size_t b) {
+            return *m_Descriptions[items[a].tag] < *m_Descriptions[items[b].tag];
+        });
+        double rank = 0.0;
+        for (std::size_t k = 0; k < tied.size(); ++k) {
+            if (k > 0 && *m_Descriptions[items[tied[k]].tag] != *m_Descriptions[items[tied[k - 1]].tag])
+                rank += 1.0;
+            items[tied[k]].second = rank;
+        }
+    }
     // The direction swaps the two before they are compared, so every tie-break follows it. Ties
     // end with the date and the ID, so equal rows always come out in the same order; rows equal
     // in all of that keep their order.
-    const auto compare = [this, column](const Item& a, const Item& b) {
+    const auto compare = [](const Item& a, const Item& b) {
         int result = Compare(a.first, b.first);
-        if (result == 0 && column == SortDate)
-            result = FoldedDescription(a.tag).compare(FoldedDescription(b.tag));
         if (result == 0)
             result = Compare(a.second, b.second);
         if (result == 0)
@@ -281,7 +345,7 @@ void CEntryListView::SortItems(int column) {
     std::vector<int> order(items.size());
     for (std::size_t i = 0; i < items.size(); ++i)
         order[i] = items[i].row;
-    ReorderRows(order);
+    return order;
 }
 
 std::vector<CEntry*> CEntryListView::SelectedEntries() const {

@@ -32,9 +32,11 @@ public:
     // Once the shared fonts exist: the font, the column and the icons.
     void SetUp();
 
-    // Drops every entry and row, then loads those that pass the filter (none without a filter).
-    // False when the load failed: the list is then empty.
+    // Drops every entry and row, then loads those that pass the filter (none without a filter),
+    // off the window's thread. False when the load failed or was cancelled: the list is then empty.
     bool Reload(CEntryFilter* filter);
+    // The last reload was cancelled by the user (not failed).
+    bool WasCancelled() const { return m_Cancelled; }
     // Takes ownership; the new row is selected, focused, sorted into place and scrolled to.
     void AddEntry(CEntry* entry);
     // The entry's row after an edit: sorted into place again, selected and scrolled to.
@@ -78,6 +80,9 @@ private:
     void SetKey(std::uint32_t tag, const CEntry& entry);
     // The entry's description, case-folded, formatted the first time a sort needs it.
     const QString& FoldedDescription(std::uint32_t tag);
+    // The rows' places (into tags) in the column's order, keys only: no row is touched, so it
+    // also runs off the window's thread.
+    std::vector<int> OrderOf(const std::vector<std::uint32_t>& tags, int column, bool descending);
     // The place of every entry's description in the order of all of them (equal texts share
     // one), worked out once until an entry is added or edited.
     void RankDescriptions();
@@ -91,4 +96,5 @@ private:
     std::vector<std::optional<QString>> m_Descriptions;
     std::vector<std::uint32_t> m_DescriptionRanks; // empty while not worked out
     QIcon m_Icons[4];                              // fuel, repair, trip, other expense
+    bool m_Cancelled = false;
 };

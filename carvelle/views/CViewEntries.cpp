@@ -92,7 +92,7 @@ const CObjectListT<CEntry>& CViewEntries::Entries() const {
 
 void CViewEntries::Reload(CEntryFilter* filter) {
     m_Filter = filter;
-    if (!m_List->Reload(filter)) {
+    if (!m_List->Reload(filter) && !m_List->WasCancelled()) {
         // An empty list would look like an empty log.
         CPrompter::Instance().MessageBox(this, FormatStringResource(IDS_ENTRIES_NOT_READ, {DataFilePath()}),
                                          QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
@@ -171,15 +171,17 @@ void CViewEntries::DeleteSelectedEntries() {
 
 void CViewEntries::OnSortCommand(int id) {
     CAppSettings& settings = TheSettings();
-    if (id >= ID_SORT_DATE && id <= ID_SORT_AMOUNT)
-        settings.LastColSorted = id - ID_SORT_DATE;
-    else if (id == ID_SORT_ASCENDING)
-        settings.SortAscending = 0;
-    else if (id == ID_SORT_DESCENDING)
+    if (id >= ID_SORT_DATE && id <= ID_SORT_AMOUNT) {
+        // The column in force chosen again sorts the other way; another column keeps the order.
+        const LONG column = id - ID_SORT_DATE;
+        if (column == settings.LastColSorted)
+            settings.SortAscending = settings.SortAscending ? 0 : 1;
+        settings.LastColSorted = column;
+    } else if (id == ID_SORT_ASCENDING) {
         settings.SortAscending = 1;
-    // Every sort command turns the direction round: a column chosen again sorts the other way,
-    // and "Ascending" and "Descending" land where they say.
-    settings.SortAscending = settings.SortAscending ? 0 : 1;
+    } else if (id == ID_SORT_DESCENDING) {
+        settings.SortAscending = 0;
+    }
     m_List->SortItems(settings.LastColSorted);
     const int row = m_List->GetNextSelectedRow();
     if (row >= 0)

@@ -7,6 +7,7 @@
 #include "core/ResourceIds.h"
 #include "widgets/CMenuResource.h"
 #include "widgets/CSoftKeyButton.h"
+#include "widgets/ScreenFit.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -63,10 +64,15 @@ CFullScreenDialog::CFullScreenDialog(int templateId, const QString& title, QWidg
     for (QAction* action : m_SoftKeys->actions()) {
         auto* key = new CSoftKeyButton(this);
         key->setObjectName(QStringLiteral("softkey%1").arg(index));
-        key->setDefaultAction(action);
-        // The right key's popup lines up with its right edge, over the dialog.
-        if (action->menu())
-            key->SetPopup(action->menu(), index > 1);
+        // A popup key opens its popup's commands directly: as the key's default action it would
+        // open a menu holding only the popup's own item. The right key's popup lines up with its
+        // right edge, over the dialog.
+        if (QMenu* popup = action->menu()) {
+            key->setText(action->text());
+            key->SetPopup(popup, index > 1);
+        } else {
+            key->setDefaultAction(action);
+        }
         keys->addWidget(key);
         m_SoftKeyButtons.push_back(key);
         if (index == 1)
@@ -183,11 +189,18 @@ void CFullScreenDialog::SizeToContent() {
     if (stored != TheSettings().DialogSizes.end())
         size = QSize(stored->second.first, stored->second.second).expandedTo(least);
     const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    // The window manager's frame comes on top of this size and is not known before the dialog
-    // shows: room is left for a usual title bar and border.
-    constexpr QSize kFrame(16, 48);
-    if (const QScreen* screen = owner ? owner->screen() : this->screen())
-        size = size.boundedTo(screen->availableGeometry().size() - kFrame);
+    const QScreen* screen = owner ? owner->screen() : this->screen();
+    if (screen) {
+        // The window manager's frame comes on top of this size and is not known before the
+        // dialog shows: room is left for a usual title bar and border.
+        const QRect room = screen->availableGeometry();
+        const QSize inside = room.marginsRemoved(AssumedFrame()).size();
+        size = size.boundedTo(inside);
+        // Content that cannot fit even at its least size (large text on a small screen) is
+        // squeezed rather than pushing the soft keys off the screen.
+        if (!FitsInside(least, room, AssumedFrame()))
+            setMinimumSize(least.boundedTo(inside));
+    }
     resize(size);
     m_OpenedSize = size;
 }
@@ -198,13 +211,11 @@ void CFullScreenDialog::CentreOverOwner() {
     const QRect room = screen ? screen->availableGeometry() : QRect();
     QRect placed(QPoint(0, 0), size());
     placed.moveCenter(owner ? owner->geometry().center() : room.center());
-    if (room.isValid()) {
-        placed.moveLeft(
-            std::clamp(placed.left(), room.left(), std::max(room.left(), room.right() + 1 - placed.width())));
-        placed.moveTop(
-            std::clamp(placed.top(), room.top(), std::max(room.top(), room.bottom() + 1 - placed.height())));
-    }
-    move(placed.topLeft());
+    // With its frame inside the screen, also when the owner hangs over an edge.
+    placed = FitInside(placed, room, FrameOf(*this), minimumSize());
+    if (placed.size() != size())
+        resize(placed.size());
+    move(placed.topLeft() - QPoint(FrameOf(*this).left(), FrameOf(*this).top()));
 }
 
 QWidget* CFullScreenDialog::FirstControl() const {

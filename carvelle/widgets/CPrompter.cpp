@@ -1,5 +1,7 @@
 #include "widgets/CPrompter.h"
 
+#include "core/ResourceIds.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -8,8 +10,23 @@
 #include <QMessageBox>
 
 namespace {
+
 CPrompter* g_Installed = nullptr;
-}
+bool g_Refusing = false;
+
+// Answers as a user who cancels everything, showing nothing.
+class CRefusingPrompter : public CPrompter {
+public:
+    int MessageBox(QWidget*, const QString&, const QString&, Buttons buttons, Icon) override {
+        return buttons == ButtonsYesNo ? IDNO : IDOK;
+    }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return QString(); }
+    QString GetOpenFileName(QWidget*, const QString&, const QString&) override { return QString(); }
+    int RunModal(QDialog&) override { return ID_CANCEL; }
+    QAction* TrackPopupMenu(QMenu&, const QPoint&) override { return nullptr; }
+};
+
+} // namespace
 
 CPrompter::~CPrompter() = default;
 
@@ -49,7 +66,18 @@ QAction* CPrompter::TrackPopupMenu(QMenu& menu, const QPoint& globalPos) {
 
 CPrompter& CPrompter::Instance() {
     static CPrompter person;
+    static CRefusingPrompter refusing;
+    if (g_Refusing)
+        return refusing;
     return g_Installed ? *g_Installed : person;
+}
+
+void CPrompter::SetRefusing(bool refusing) {
+    g_Refusing = refusing;
+}
+
+bool CPrompter::IsRefusing() {
+    return g_Refusing;
 }
 
 void CPrompter::Install(CPrompter* prompter) {

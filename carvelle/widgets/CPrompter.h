@@ -37,4 +37,8 @@ public:
     static CPrompter& Instance();
     // Installs a prompter (not owned); null restores the default.
     static void Install(CPrompter* prompter);
+    // Once the session ends (logout, SIGTERM) nothing more is asked: while set, Instance() answers
+    // every prompt at once as a cancel (No, OK, no file, Cancel, no command) without showing it.
+    static void SetRefusing(bool refusing);
+    static bool IsRefusing();
 };

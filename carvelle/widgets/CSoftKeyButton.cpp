@@ -1,7 +1,10 @@
 #include "widgets/CSoftKeyButton.h"
 
+#include "widgets/DrawTitleBand.h"
+
 #include <QEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QScreen>
 #include <algorithm>
 
@@ -43,4 +46,20 @@ void CSoftKeyButton::PlacePopup(QMenu& popup) const {
     at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width())));
     at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
     popup.move(at);
+}
+
+void CSoftKeyButton::paintEvent(QPaintEvent* event) {
+    QToolButton::paintEvent(event);
+    if (!hasFocus() || !isEnabled())
+        return;
+    const QPalette& colours = palette();
+    const QColor behind = colours.color(QPalette::Button);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(ReadableOn(behind, colours.color(QPalette::Highlight), colours.color(QPalette::ButtonText),
+                        kReadableMark),
+             2);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
 }

@@ -20,6 +20,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The style's own focus frame is faint in some palettes: a ring that reads on the bar.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void PlacePopup(QMenu& popup) const;

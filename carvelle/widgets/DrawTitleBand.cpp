@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -49,13 +50,56 @@ bool IsHighResolution(const QWidget& widget) {
     return widget.style()->pixelMetric(QStyle::PM_LargeIconSize, nullptr, &widget) > 32;
 }
 
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& colour) {
+        const auto linear = [](double channel) {
+            return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+        };
+        const QColor rgb = colour.toRgb();
+        return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+    };
+    const double first = luminance(a);
+    const double second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+QColor ReadableOn(const QColor& background, const QColor& wanted, const QColor& fallback, double ratio) {
+    const QColor from = wanted.toRgb();
+    const QColor to = fallback.toRgb();
+    // In tenths: the accent keeps as much of its hue as it can.
+    for (int step = 0; step <= 10; ++step) {
+        const double t = step / 10.0;
+        const QColor mixed =
+            QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * t),
+                             static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * t),
+                             static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * t));
+        if (ContrastRatio(mixed, background) >= ratio)
+            return mixed;
+    }
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return ContrastRatio(black, background) >= ContrastRatio(white, background) ? black : white;
+}
+
+TitleBandColours TitleBandColoursFor(const QPalette& palette, TitleBandScheme scheme) {
+    if (scheme == TitleBandView) {
+        const QColor band = palette.color(QPalette::Button);
+        return {band, ReadableOn(band, palette.color(QPalette::WindowText),
+                                 palette.color(QPalette::ButtonText), kReadableText)};
+    }
+    // The accent colour as a heading, where it reads on the dialog; dark palettes often pair a
+    // deep accent with a grey base.
+    const QColor band = palette.color(QPalette::Base);
+    return {band, ReadableOn(band, palette.color(QPalette::Highlight), palette.color(QPalette::Text),
+                             kReadableText)};
+}
+
 int DrawTitleBand(QPainter& painter, const QWidget& widget, const QString& caption, TitleBandScheme scheme,
                   int reservedRight) {
     const QPalette& palette = widget.palette();
-    const QColor band =
-        scheme == TitleBandView ? palette.color(QPalette::Button) : palette.color(QPalette::Base);
-    const QColor text =
-        scheme == TitleBandView ? palette.color(QPalette::WindowText) : palette.color(QPalette::Highlight);
+    const TitleBandColours colours = TitleBandColoursFor(palette, scheme);
+    const QColor& band = colours.band;
+    const QColor& text = colours.caption;
 
     const int height = TitleBandHeight();
     const int width = widget.width();

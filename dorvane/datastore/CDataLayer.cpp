@@ -157,6 +157,19 @@ void CDataLayer::Reset() {
 }
 
 CDataLayer::ConnectStatus CDataLayer::Connect(LPCWSTR path) {
+    m_ConnectReason = Open(path);
+    // Callers were promised the five statuses; the finer ones stay behind GetConnectReason.
+    switch (m_ConnectReason) {
+    case ConnectNotReadable:
+        return ConnectOpenFailed;
+    case ConnectNotDataFile:
+        return ConnectInvalidDatabase;
+    default:
+        return m_ConnectReason;
+    }
+}
+
+CDataLayer::ConnectStatus CDataLayer::Open(LPCWSTR path) {
     Reset();
     if (!path || !*path) {
         return ConnectFileNotFound;
@@ -181,14 +194,21 @@ CDataLayer::ConnectStatus CDataLayer::Connect(LPCWSTR path) {
     }
 
     ConnectStatus status = ConnectOpenFailed;
-    if (sqlite3_open16(path, &m_DB) != SQLITE_OK || !m_DB) {
-        CloseDatabase();
-        // The 8-bit fallback never creates a file: the path was seen a moment ago, and a file
-        // that has vanished since must not come back as an empty database.
-        const std::string path8 = WideToUtf8(path);
-        if (sqlite3_open_v2(path8.c_str(), &m_DB, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK || !m_DB) {
-            CloseDatabase();
+    {
+        const std::lock_guard<std::mutex> lock(m_HandleMutex);
+        sqlite3* db = nullptr;
+        if (sqlite3_open16(path, &db) != SQLITE_OK || !db) {
+            sqlite3_close_v2(db);
+            db = nullptr;
+            // The 8-bit fallback never creates a file: the path was seen a moment ago, and a file
+            // that has vanished since must not come back as an empty database.
+            const std::string path8 = WideToUtf8(path);
+            if (sqlite3_open_v2(path8.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK || !db) {
+                sqlite3_close_v2(db);
+                db = nullptr;
+            }
         }
+        m_DB = db;
     }
 
     if (m_DB) {
@@ -314,10 +334,17 @@ double CDataLayer::GetSystemTimeAsOLEDate() {
 }
 
 void CDataLayer::CloseDatabase() {
+    const std::lock_guard<std::mutex> lock(m_HandleMutex);
     if (m_DB) {
         sqlite3_close_v2(m_DB);
         m_DB = nullptr;
     }
+}
+
+void CDataLayer::Interrupt() {
+    const std::lock_guard<std::mutex> lock(m_HandleMutex);
+    if (m_DB)
+        sqlite3_interrupt(m_DB);
 }
 
 void CDataLayer::Disconnect() {

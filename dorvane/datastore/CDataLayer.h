@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,8 @@ public:
         ConnectReadOnly = 2,
         ConnectInvalidDatabase = 3,
         ConnectOpenFailed = 4,
+        // Finer reasons, given only by GetConnectReason() and the file checks; Connect itself
+        // returns one of the five above.
         ConnectNotReadable = 5, // the file, or a folder on its path, may not be read
         ConnectNotDataFile = 6, // not a database at all: a folder, an empty file, or other content
     };
@@ -53,8 +56,13 @@ public:
     CDataLayer(const CDataLayer&) = delete;
     CDataLayer& operator=(const CDataLayer&) = delete;
 
-    // Connection (never throws; the status says what went wrong).
+    // Connection (never throws; the status says what went wrong). Returns ConnectOK,
+    // ConnectFileNotFound, ConnectReadOnly, ConnectInvalidDatabase or ConnectOpenFailed only.
     ConnectStatus Connect(LPCWSTR path);
+    // Why the last Connect failed, as finely as the library can tell: what Connect returned, or
+    // ConnectNotReadable (it returned ConnectOpenFailed) or ConnectNotDataFile (it returned
+    // ConnectInvalidDatabase) where the file may not be read or is no database at all.
+    ConnectStatus GetConnectReason() const { return m_ConnectReason; }
     void Disconnect();
     int IsConnected() const { return m_Connected; }
     LPCWSTR GetDBPath() const { return m_DBPath.c_str(); }
@@ -70,6 +78,10 @@ public:
     // pages into the file when the cache fills, which would lock out every reader for the rest of
     // the transaction. For a large batch; 1 on success.
     int HoldChangesUntilCommit(int hold);
+
+    // Makes what runs on this connection on another thread (a Connect's checks, a load) stop soon
+    // and fail, as a cancel does. Safe from any thread; does nothing when nothing runs.
+    void Interrupt();
 
     void SetBusyObserver(BusyObserver observer) { m_BusyObserver = std::move(observer); }
     // How long statements wait for another process's lock; BusyTimeoutMs unless changed.
@@ -143,6 +155,8 @@ public:
 
 private:
     void Reset();
+    // Connect's work; the finer reason where it fails.
+    ConnectStatus Open(LPCWSTR path);
     // Turns off what a hostile file could run and sets how long to wait for a lock; 0 on failure.
     int ConfigureConnection();
     // ConnectOK, or why the open file cannot be used; a file opened for the first time is given
@@ -182,4 +196,6 @@ private:
     BusyObserver m_BusyObserver;
     std::int64_t m_BusySinceMs = 0; // when the current wait began, on the steady clock
     bool m_BusyNoticed = false;
+    ConnectStatus m_ConnectReason = ConnectOK;
+    std::mutex m_HandleMutex; // m_DB's opening and closing against Interrupt on another thread
 };

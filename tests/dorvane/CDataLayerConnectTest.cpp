@@ -56,11 +56,14 @@ protected:
         return path;
     }
 
-    // Connecting fails with the status, leaves nothing open and writes nothing to the file.
-    void ExpectRefused(const std::string& path, CDataLayer::ConnectStatus status) {
+    // Connecting fails with the status (and the finer reason, where one is given), leaves nothing
+    // open and writes nothing to the file.
+    void ExpectRefused(const std::string& path, CDataLayer::ConnectStatus status,
+                       CDataLayer::ConnectStatus reason = CDataLayer::ConnectOK) {
         const bool existed = fs::exists(path);
         const std::string before = existed ? ReadAll(path) : std::string();
         EXPECT_EQ(status, m_Layer.Connect(Utf8ToWide(path).c_str())) << path;
+        EXPECT_EQ(reason == CDataLayer::ConnectOK ? status : reason, m_Layer.GetConnectReason()) << path;
         EXPECT_FALSE(m_Layer.IsConnected());
         EXPECT_EQ(std::u16string(), m_Layer.GetDBPath());
         EXPECT_EQ(0u, m_Layer.GetStoreID());
@@ -127,21 +130,22 @@ TEST_F(ConnectTest, ReadOnlyFileIsRefusedEvenWhenValid) {
                     fs::perm_options::remove);
     ExpectRefused(m_File.Path(), CDataLayer::ConnectReadOnly);
     EXPECT_EQ(0, SqliteFile(m_File.Path()).Integer("SELECT Value FROM MetaData WHERE ID=1"));
-    // Without the read bit it cannot be read at all, which is what the user must hear.
+    // Without the read bit it cannot be read at all, which is what the user must hear; Connect
+    // itself keeps to its five statuses.
     fs::permissions(m_File.Path(), fs::perms::owner_read, fs::perm_options::remove);
-    ExpectRefused(m_File.Path(), CDataLayer::ConnectNotReadable);
+    ExpectRefused(m_File.Path(), CDataLayer::ConnectOpenFailed, CDataLayer::ConnectNotReadable);
 }
 
 TEST_F(ConnectTest, BrokenFilesAreInvalidAndLeftUntouched) {
     // An empty file and a text file are no database at all, not a data file of another version.
     const std::string empty = PathOf("empty.dat");
     WriteAll(empty, "");
-    ExpectRefused(empty, CDataLayer::ConnectNotDataFile);
+    ExpectRefused(empty, CDataLayer::ConnectInvalidDatabase, CDataLayer::ConnectNotDataFile);
     EXPECT_EQ(0u, fs::file_size(empty));
 
     const std::string text = PathOf("text.dat");
     WriteAll(text, std::string(3000, 'x') + "\nnot a database\n");
-    ExpectRefused(text, CDataLayer::ConnectNotDataFile);
+    ExpectRefused(text, CDataLayer::ConnectInvalidDatabase, CDataLayer::ConnectNotDataFile);
 
     // Cut inside the first page, and after the pages that hold MetaData.
     const std::string whole = ReadAll(m_File.Path());
@@ -173,7 +177,8 @@ TEST_F(ConnectTest, BrokenFilesAreInvalidAndLeftUntouched) {
     // A folder is no data file either.
     const std::string folder = PathOf("folder.dat");
     fs::create_directory(folder);
-    EXPECT_EQ(CDataLayer::ConnectNotDataFile, m_Layer.Connect(Utf8ToWide(folder).c_str()));
+    EXPECT_EQ(CDataLayer::ConnectInvalidDatabase, m_Layer.Connect(Utf8ToWide(folder).c_str()));
+    EXPECT_EQ(CDataLayer::ConnectNotDataFile, m_Layer.GetConnectReason());
     EXPECT_FALSE(m_Layer.IsConnected());
     EXPECT_EQ(0, CountOpenDescriptors(folder));
 
@@ -182,6 +187,7 @@ TEST_F(ConnectTest, BrokenFilesAreInvalidAndLeftUntouched) {
         EXPECT_TRUE(fs::remove(PathOf(name))) << name;
     }
     EXPECT_EQ(CDataLayer::ConnectOK, m_Layer.Connect(m_File.WidePath().c_str()));
+    EXPECT_EQ(CDataLayer::ConnectOK, m_Layer.GetConnectReason());
 }
 
 TEST_F(ConnectTest, MarkIsCheckedBeforeTheStoreIDIsWritten) {

@@ -11,9 +11,11 @@
 #include "datastore/CDataLayer.h"
 #include "records/CVehicle.h"
 #include "support/TempDataFile.h"
+#include "views/CVehicleListView.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
 #include "widgets/CMenuResource.h"
+#include "widgets/ScreenFit.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -73,11 +75,10 @@ protected:
     ULONG m_RefID = 0;
 };
 
-TEST_F(MainFrameTest, IsAPortraitWindowWithTheTwoSoftKeys) {
+TEST_F(MainFrameTest, IsAWindowWithTheTwoSoftKeys) {
     CMainFrame frame;
     EXPECT_EQ(frame.objectName(), QStringLiteral("CMainFrame"));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Carvelle"));
-    EXPECT_GT(frame.height(), frame.width());
     auto* newKey = frame.findChild<QToolButton*>(QStringLiteral("softkey1"));
     auto* menuKey = frame.findChild<QToolButton*>(QStringLiteral("softkey2"));
     ASSERT_NE(newKey, nullptr);
@@ -105,7 +106,7 @@ TEST_F(MainFrameTest, CommandsThatNeedAVehicleFollowTheView) {
                                ID_DATE_RANGE_CUSTOM, ID_ENTRY_TYPE_ALL, ID_ENTRY_TYPE_EXPENSE,
                                ID_MANAGE_REMINDERS,  ID_QUICK_STATS,    ID_SELECT_VEHICLE,
                                ID_VIEW_CHARTS,       ID_VIEW_REPORT};
-    const int always[] = {ID_NEW_VEHICLE, ID_EDIT, ID_DELETE, ID_OPTIONS, ID_APP_ABOUT, ID_APP_EXIT};
+    const int always[] = {ID_NEW_VEHICLE, ID_OPTIONS, ID_APP_ABOUT, ID_APP_EXIT};
 
     auto expectStates = [&](bool entryView) {
         // The states reach the menu when its popup opens.
@@ -120,6 +121,9 @@ TEST_F(MainFrameTest, CommandsThatNeedAVehicleFollowTheView) {
         }
         for (int id : always)
             EXPECT_TRUE(Command(frame, id)->isEnabled()) << id;
+        // Nothing is selected in an empty list: nothing to edit or delete.
+        EXPECT_FALSE(Command(frame, ID_EDIT)->isEnabled());
+        EXPECT_FALSE(Command(frame, ID_DELETE)->isEnabled());
     };
 
     expectStates(false);
@@ -129,6 +133,15 @@ TEST_F(MainFrameTest, CommandsThatNeedAVehicleFollowTheView) {
     expectStates(true);
     frame.ShowView(211);
     expectStates(false);
+
+    // A selected vehicle can be edited and deleted.
+    ConnectWithVehicle(frame);
+    frame.VehicleView()->List()->SetItemState(0, CCustomListView::StateSelected,
+                                              CCustomListView::StateSelected);
+    EXPECT_TRUE(Command(frame, ID_EDIT)->isEnabled());
+    EXPECT_TRUE(Command(frame, ID_DELETE)->isEnabled());
+    frame.VehicleView()->List()->ClearSelection();
+    EXPECT_FALSE(Command(frame, ID_EDIT)->isEnabled());
 }
 
 TEST_F(MainFrameTest, TheFilterAndItsChecksStartFromTheSettings) {
@@ -392,11 +405,24 @@ TEST_F(MainWindowTest, OpensWhereAndAsTheUserLeftIt) {
         CMainFrame frame;
         EXPECT_TRUE(frame.windowState() & Qt::WindowMaximized);
     }
-    // Left on a screen that is gone, or bigger than this one: back on the screen, within it.
-    TheSettings().MainWindow = CAppSettings::WindowPlacement{9000, -7000, 5000, 4000, false};
-    CMainFrame frame;
-    const QRect room = frame.screen()->availableGeometry();
-    EXPECT_TRUE(room.contains(frame.geometry())) << frame.geometry().x() << "," << frame.geometry().y();
+    // Left on a screen that is gone, or bigger than this one: back on the screen, within it with
+    // room for the window manager's frame.
+    for (const QRect& left :
+         {QRect(9000, -7000, 5000, 4000), QRect(50, 40, 900, 700), QRect(-1200, 35, 640, 480)}) {
+        TheSettings().MainWindow =
+            CAppSettings::WindowPlacement{left.x(), left.y(), left.width(), left.height(), false};
+        CMainFrame frame;
+        const QRect room = frame.screen()->availableGeometry().marginsRemoved(AssumedFrame());
+        EXPECT_TRUE(room.contains(frame.geometry())) << frame.geometry().x() << "," << frame.geometry().y();
+        EXPECT_FALSE(frame.windowState() & Qt::WindowMaximized);
+    }
+    // A first start takes about two thirds of the screen.
+    TheSettings().MainWindow.reset();
+    CMainFrame first;
+    const QSize screen = first.screen()->availableGeometry().size();
+    EXPECT_GE(first.width(), screen.width() * 2 / 3);
+    EXPECT_GE(first.height(), screen.height() * 2 / 3);
+    EXPECT_TRUE(first.screen()->availableGeometry().contains(first.geometry()));
 }
 
 TEST_F(MainWindowTest, TheMenuBarShowsTheSoftKeyActionsWithTheirKeysAndStates) {

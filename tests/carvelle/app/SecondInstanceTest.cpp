@@ -12,6 +12,9 @@
 #include <QLocalServer>
 #include <QProcess>
 
+#include <QFile>
+
+#include <csignal>
 #include <sys/stat.h>
 
 namespace {
@@ -93,6 +96,30 @@ TEST_F(SecondInstanceTest, ASecondCopyHandsOverAndWritesNothing) {
     ShutDown(first);
     // At its normal end the first copy writes its settings.
     EXPECT_NE(Inode(settingsFile), afterStart);
+}
+
+TEST_F(SecondInstanceTest, TheEndOfTheSessionEndsTheProgramWhileTheWelcomeDialogIsOpen) {
+    // The stored file is gone: the welcome dialog opens and waits, modal, at start.
+    const QString missing = QString::fromStdString(m_Data.Folder()) + QStringLiteral("/gone.dat");
+    for (int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        QFile::remove(m_Environment.SettingsFile());
+        SeedSettings([&](CAppSettings& s) { s.DBPath = missing.toStdU16String(); });
+        QProcess program;
+        Start(program);
+        ASSERT_TRUE(WaitForWindow(program));
+        ::kill(static_cast<pid_t>(program.processId()), signal);
+        // Within two seconds as a desktop expects; a loaded test machine gets more.
+        EXPECT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        // No notice held the end up, the stored path is kept and the window's place was saved.
+        const std::unique_ptr<CAppSettings> stored = StoredSettings();
+        EXPECT_EQ(QString::fromStdU16String(stored->DBPath), missing);
+        EXPECT_EQ(stored->UnitSetupMsgShown, 0u);
+        EXPECT_TRUE(stored->MainWindow.has_value());
+        EXPECT_FALSE(QFileInfo::exists(missing));
+    }
 }
 
 TEST_F(SecondInstanceTest, ACopyStartsAfterItsTriesWhenTheMutexHolderShowsNoWindow) {

@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTest>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -238,29 +239,37 @@ TEST_F(StartupRoadTest, CancellingTheWelcomeDialogEndsWithoutMakingAFile) {
     EXPECT_FALSE(loopRan); // the posted close ends the program before the user can act
     EXPECT_FALSE(QFileInfo::exists(defaultPath));
     EXPECT_EQ(m_Prompter.Count(Shown::Modal), 1);
-    // The settings were loaded, so they are written back, with the default path tried.
-    EXPECT_EQ(QString::fromStdU16String(StoredSettings()->DBPath), defaultPath);
+    // Nothing was chosen: no notice, and the settings still name no data file, so the next start
+    // is a first start again.
+    EXPECT_TRUE(m_Prompter.Messages().empty());
+    EXPECT_TRUE(StoredSettings()->DBPath.empty());
+    EXPECT_EQ(StoredSettings()->UnitSetupMsgShown, 0u);
 }
 
-TEST_F(StartupRoadTest, TheUnitNoticeIsShownOnTheFirstRunOnly) {
-    for (int run = 0; run < 2; ++run) {
+TEST_F(StartupRoadTest, TheUnitNoticeIsShownOnTheFirstRunWithADataFileOnly) {
+    TempDataFile data;
+    for (int run = 0; run < 3; ++run) {
         SCOPED_TRACE(run);
         ResetSettings();
         m_Prompter.ClearHistory();
-        m_Prompter.AnswerModal(PressCancel());
+        if (run == 0) {
+            // Escape on the welcome dialog.
+            m_Prompter.AnswerModal([](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+        } else if (run == 1) {
+            m_Prompter.AnswerModal(ChooseAndDone(false));
+            m_Prompter.AnswerFile(QString::fromStdString(data.Path()));
+        }
         EXPECT_EQ(RunProgram(), 0);
         const std::vector<Shown> messages = m_Prompter.Messages();
-        if (run == 0) {
+        if (run == 1) {
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages[0].text, kUnitNotice);
             EXPECT_EQ(messages[0].caption, QStringLiteral("Carvelle"));
             EXPECT_EQ(messages[0].icon, CPrompter::IconInformation);
-            // After the welcome dialog, even though it was cancelled.
-            EXPECT_EQ(m_Prompter.History().back().kind, Shown::Message);
         } else {
             EXPECT_TRUE(messages.empty());
         }
-        EXPECT_EQ(StoredSettings()->UnitSetupMsgShown, 1u);
+        EXPECT_EQ(StoredSettings()->UnitSetupMsgShown, run == 0 ? 0u : 1u);
     }
 }
 
@@ -357,7 +366,8 @@ TEST_F(StartupRoadTest, ACopyIntoAMissingFolderIsReportedAndTheDialogComesBack) 
     EXPECT_EQ(messages[0].text, QStringLiteral("Cannot create new data file ") + target +
                                     QStringLiteral(". Please try again."));
     EXPECT_FALSE(QFileInfo::exists(target));
-    EXPECT_EQ(QString::fromStdU16String(StoredSettings()->DBPath), target);
+    // Cancelled in the end: the settings are as they were.
+    EXPECT_TRUE(StoredSettings()->DBPath.empty());
 }
 
 TEST_F(StartupRoadTest, ADesktopSynchronisationRefusesTheStart) {

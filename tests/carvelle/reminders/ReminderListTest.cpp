@@ -10,11 +10,15 @@
 #include "support/CDataLayerTestPeer.h"
 #include "support/SqliteFile.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFont>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -31,6 +35,26 @@ protected:
         CScriptedPrompter::Press(editor, ID_DONE);
     }
 };
+
+TEST_F(ReminderListTest, TheMenuKeyListsItsCommandsDirectly) {
+    CDlgReminders dialog(m_Vehicle.GetRefID());
+    dialog.show();
+    auto* key = dialog.findChild<QToolButton*>(QStringLiteral("softkey2"));
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->text(), QStringLiteral("Menu"));
+    QStringList shown;
+    QTimer::singleShot(50, [&shown] {
+        if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : popup->actions()) {
+                if (!action->isSeparator())
+                    shown << action->text();
+            }
+            popup->close();
+        }
+    });
+    key->showMenu();
+    EXPECT_EQ(shown, QStringList({"Edit", "Delete", "Done"}));
+}
 
 TEST_F(ReminderListTest, NewestFirstAndOnlyAChangedReminderMovesToTheTop) {
     const LONG first = Store(u"first", 20000, m_NowDate + 10.0000123); // a stamp with milliseconds

@@ -67,16 +67,48 @@ TEST_F(RemindersTest, EnterKeepsTheReminderAndOnlyTheDeleteButtonDeletes) {
     });
     m_Prompter.AnswerModal([](QDialog& notice) { CScriptedPrompter::Press(notice, ID_DONE); });
     m_Prompter.AnswerModal(PressDelete);
-    for (int i = 0; i < 3; ++i)
+    // Each check after a higher reading, so the kept reminder comes again.
+    for (int i = 0; i < 3; ++i) {
+        m_Vehicle.SetCurrentOdometer(12345 + i);
         CheckReminders(m_Vehicle, nullptr);
+    }
     EXPECT_TRUE(StoredNames().empty());
     EXPECT_TRUE(m_Prompter.Messages().empty());
+}
+
+TEST_F(RemindersTest, APutOffReminderIsQuietUntilTheNextDayOrAHigherReading) {
+    Store(u"Oil", 100, m_NowDate + 30);
+    const auto later = [](QDialog& notice) { QTest::keyClick(&notice, Qt::Key_Escape); };
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 1);
+    // The same day at the same reading (another reminder made, an import): nothing.
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 1);
+    // The next day.
+    PinnedClock tomorrow(MakeTime(2026, 3, 11, 9));
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 2);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 2);
+    // A higher reading.
+    m_Vehicle.SetCurrentOdometer(12346);
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 3);
+    // A new run of the program.
+    ForgetPutOffReminders();
+    m_Prompter.AnswerModal(PressDelete);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 4);
+    EXPECT_TRUE(StoredNames().empty());
 }
 
 TEST_F(RemindersTest, ANewReminderIsDueLaterAndNeedsADescription) {
     CNotification reminder;
     m_Prompter.AnswerModal([](QDialog& editor) {
-        EXPECT_EQ(editor.windowTitle(), QStringLiteral("Edit Reminder"));
+        EXPECT_EQ(editor.windowTitle(), QStringLiteral("New Reminder"));
         EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"))->text(), QStringLiteral("15345"));
         EXPECT_EQ(editor.findChild<CDatePicker*>(QStringLiteral("ctl1002"))->Day(), QDate(2026, 5, 9));
         CScriptedPrompter::Press(editor, ID_DONE);

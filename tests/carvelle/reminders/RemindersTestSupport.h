@@ -11,6 +11,7 @@
 #include "core/CSession.h"
 #include "datastore/CDataLayer.h"
 #include "records/CObjectListT.h"
+#include "reminders/CheckReminders.h"
 
 #include <QDialog>
 #include <QPushButton>
@@ -29,6 +30,7 @@ protected:
         TheSession().Activate(m_Vehicle.GetRefID(), 12345);
         TheSettings().DBPath = m_File.WidePath();
         SystemTimeToVariantTime(&m_Now, &m_NowDate);
+        ForgetPutOffReminders();
     }
 
     // Stores a reminder of the vehicle; returns its row ID.

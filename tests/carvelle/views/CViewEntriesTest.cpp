@@ -181,8 +181,13 @@ TEST_F(EntryListTest, SortCommandsOrderTheRowsAndTheDropDownFollows) {
     ChooseSort(ID_SORT_ASCENDING);
     EXPECT_EQ(TheSettings().SortAscending, 1u);
     EXPECT_EQ(m_View.SortDropDown()->SortIndicator(), Qt::AscendingOrder);
-    ChooseSort(ID_SORT_ODOMETER); // a new column reverses the current direction
+    ChooseSort(ID_SORT_ODOMETER); // another column keeps the direction
+    EXPECT_EQ(TheSettings().SortAscending, 1u);
+    EXPECT_EQ(Names(), QStringList({"Alpha", "Wipers", "Tyres", "Brakes"}));
+    ChooseSort(ID_SORT_DESCENDING);
     EXPECT_EQ(Names(), QStringList({"Brakes", "Tyres", "Wipers", "Alpha"}));
+    ChooseSort(ID_SORT_DESCENDING); // and says where it lands, chosen twice
+    EXPECT_EQ(TheSettings().SortAscending, 0u);
     ChooseSort(ID_SORT_ASCENDING);
     EXPECT_EQ(Names(), QStringList({"Alpha", "Wipers", "Tyres", "Brakes"}));
     EXPECT_EQ(m_View.SortDropDown()->ShownText(), QStringLiteral("Odometer"));

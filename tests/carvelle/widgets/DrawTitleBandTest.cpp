@@ -5,9 +5,12 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -85,4 +88,70 @@ TEST(DrawTitleBand, PaintsBandCaptionAndLineInTheSchemeColours) {
         EXPECT_TRUE(AllPixels(image, QRect(0, height, 240, 1), palette.color(QPalette::WindowText)));
         EXPECT_EQ(image.pixelColor(0, height + 3), QColor(Qt::magenta));
     }
+}
+
+namespace {
+
+QPalette DarkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Base, QColor(0x3D, 0x3D, 0x3D));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Button, QColor(0x40, 0x40, 0x40));
+    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Highlight, QColor(0x12, 0x60, 0x8A));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    return dark;
+}
+
+QPalette LightPalette() {
+    QPalette light(QColor(0xEF, 0xEF, 0xEF));
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Text, Qt::black);
+    light.setColor(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6));
+    return light;
+}
+
+} // namespace
+
+TEST(DrawTitleBand, CaptionsReadInLightDarkAndHighContrastPalettes) {
+    // Black on white is 21:1, the same colour 1:1.
+    EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 0.01);
+    EXPECT_NEAR(ContrastRatio(QColor(0x3D, 0x3D, 0x3D), QColor(0x3D, 0x3D, 0x3D)), 1.0, 0.001);
+    // The dark palette's accent on its base reads at 1.6:1 only.
+    EXPECT_LT(ContrastRatio(QColor(0x12, 0x60, 0x8A), QColor(0x3D, 0x3D, 0x3D)), 2.0);
+
+    QPalette highContrast(Qt::white, Qt::black);
+    highContrast.setColor(QPalette::Base, Qt::black);
+    highContrast.setColor(QPalette::Text, Qt::white);
+    highContrast.setColor(QPalette::Highlight, QColor(0x00, 0x00, 0xFF));
+    for (const QPalette& palette : {LightPalette(), DarkPalette(), highContrast}) {
+        for (TitleBandScheme scheme : {TitleBandView, TitleBandDialog}) {
+            const TitleBandColours colours = TitleBandColoursFor(palette, scheme);
+            EXPECT_GE(ContrastRatio(colours.caption, colours.band), kReadableText)
+                << colours.caption.name().toStdString() << " on " << colours.band.name().toStdString();
+        }
+    }
+    // Where the accent reads, it is kept as it is.
+    QPalette deep = LightPalette();
+    deep.setColor(QPalette::Highlight, QColor(0x0B, 0x3D, 0x91));
+    EXPECT_EQ(TitleBandColoursFor(deep, TitleBandDialog).caption, QColor(0x0B, 0x3D, 0x91));
+
+    // What is painted under the dark palette is that readable caption on the band.
+    QWidget widget;
+    widget.setPalette(DarkPalette());
+    widget.resize(240, 60);
+    QImage image(widget.size(), QImage::Format_ARGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    const int height = DrawTitleBand(painter, widget, QStringLiteral("Welcome!"), TitleBandDialog);
+    painter.end();
+    const TitleBandColours colours = TitleBandColoursFor(DarkPalette(), TitleBandDialog);
+    double best = 1.0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < 240; ++x)
+            best = std::max(best, ContrastRatio(image.pixelColor(x, y), colours.band));
+    }
+    EXPECT_GE(best, kReadableText);
 }
