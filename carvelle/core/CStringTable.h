@@ -277,6 +277,11 @@ constexpr int IDS_REPORT_NOT_WRITTEN = 33567;
 constexpr int IDS_REPORT_PAGE = 33568;
 constexpr int IDS_REPORT_NOT_PRINTED = 33570;
 constexpr int IDS_ABOUT_LICENCE = 33571;
+constexpr int IDS_COPY_IS_LINK = 33700;
+constexpr int IDS_COPY_NOT_FILE = 33701;
+constexpr int IDS_CLI_TABLE_UNREAD = 33702;
+constexpr int IDS_CLI_DAMAGED_NOT_WRITTEN = 33703;
+constexpr int IDS_EXPORT_SPREADSHEET_SAFE = 33704;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

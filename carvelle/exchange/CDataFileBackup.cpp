@@ -82,7 +82,7 @@ CDataFileBackup::Result CDataFileBackup::Backup(const QString& source, const QSt
     if (const Result copied = Copy(source, copy.PartialPath()); copied != ResultOK)
         return copied == ResultSourceNotOpened ? copied : Fail(copied, target, m_Problem);
 
-    const CPartialCopy::Result finished = copy.Finish(QFileInfo(source).permissions());
+    const CPartialCopy::Result finished = copy.Finish();
     switch (finished) {
     case CPartialCopy::ResultOK:
         m_Destination = target;
