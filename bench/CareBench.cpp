@@ -3,8 +3,9 @@
 //    integrity check of the copy, the rename), against a plain copy of the file's bytes;
 //  - with --corpus=K (or CARVELLE_BENCH_CORPUS), K damaged copies of one data file (bits flipped
 //    at random in its pages, a row ID changed, a page overwritten), each repaired and each given to
-//    the sqlite3 shell's ".recover": the entries each keeps, file by file. The shell is optional:
-//    without a "sqlite3" on the PATH that comparison is left out and the run says so.
+//    the sqlite3 shell's ".recover": the entries each keeps, file by file, beside the rows a plain
+//    scan of the damaged table reads. The shell is optional: without a "sqlite3" on the PATH whose
+//    .recover works, that comparison is left out and the run says why.
 //
 // Sizes: --n=100000 (the default); --corpus=300.
 
@@ -194,20 +195,61 @@ void Damage(const std::string& path, std::size_t i, const std::vector<long long>
     }
 }
 
-// The shell on the PATH, or empty.
-std::string FindShell() {
-    if (std::system("sqlite3 -version >/dev/null 2>&1") == 0)
-        return "sqlite3";
-    return std::string();
+// The rows of Entry that a plain scan reads, page after page, up to the first it cannot.
+long long PlainScanRows(const std::string& path) {
+    sqlite3* db = nullptr;
+    long long rows = 0;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* scan = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT * FROM Entry NOT INDEXED", -1, &scan, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(scan) == SQLITE_ROW)
+                ++rows;
+        }
+        sqlite3_finalize(scan);
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
+// Gives the damaged file to the shell's .recover and the result to another shell.
+void Recover(const std::string& shell, const std::string& damaged, const std::string& recovered) {
+    const std::string command =
+        shell + " '" + damaged + "' .recover 2>/dev/null | " + shell + " '" + recovered + "' >/dev/null 2>&1";
+    [[maybe_unused]] const int status = std::system(command.c_str());
+}
+
+// The shell on the PATH when its .recover works (it needs a library with the sqlite_dbpage
+// table), or empty with the reason.
+std::string FindShell(std::string& why) {
+    if (std::system("sqlite3 -version >/dev/null 2>&1") != 0) {
+        why = "no sqlite3 shell on the PATH";
+        return std::string();
+    }
+    const std::string probe = g_Workspace->Path("probe.db");
+    const std::string out = g_Workspace->Path("probe-recovered.db");
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(probe.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_exec(db, "CREATE TABLE Entry(x); INSERT INTO Entry VALUES(1),(2)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    Recover("sqlite3", probe, out);
+    if (EntryRows(out) != 2) {
+        why =
+            "the sqlite3 shell's .recover recovers nothing here (its library lacks the sqlite_dbpage table)";
+        return std::string();
+    }
+    return "sqlite3";
 }
 
 void RunCorpus(std::size_t count) {
-    const std::string shell = FindShell();
+    std::string why;
+    const std::string shell = FindShell(why);
     const std::string base = DataFile(3000);
     long long pageSize = 4096;
     const std::vector<long long> leaves = EntryLeaves(base, pageSize);
     long long keptRepair = 0;
     long long keptRecover = 0;
+    long long readPlain = 0;
+    std::size_t behindPlain = 0;
     std::size_t behind = 0;
     std::size_t refused = 0;
     std::printf("\nRepair corpus: %zu damaged copies of a file of 3000 entries\n", count);
@@ -228,11 +270,16 @@ void RunCorpus(std::size_t count) {
         else
             ++refused;
         keptRepair += byRepair;
+        const long long plain = PlainScanRows(damaged);
+        readPlain += plain;
+        if (byRepair < plain) {
+            ++behindPlain;
+            std::printf("  file %zu (damage kind %zu): repair %lld, plain scan %lld\n", i, i % 4, byRepair,
+                        plain);
+        }
         if (shell.empty())
             continue;
-        const std::string command = shell + " '" + damaged + "' .recover 2>/dev/null | " + shell + " '" +
-                                    recovered + "' >/dev/null 2>&1";
-        [[maybe_unused]] const int status = std::system(command.c_str());
+        Recover(shell, damaged, recovered);
         const long long byRecover = std::max(0LL, EntryRows(recovered));
         keptRecover += byRecover;
         if (byRepair < byRecover) {
@@ -241,12 +288,15 @@ void RunCorpus(std::size_t count) {
                         byRecover);
         }
     }
-    std::printf("  entries kept: repair %lld", keptRepair);
+    std::printf(
+        "  entries kept: repair %lld; read by a plain scan %lld, files where the repair kept fewer: %zu\n",
+        keptRepair, readPlain, behindPlain);
+    std::printf("  ");
     if (!shell.empty())
-        std::printf(", .recover %lld; files where the repair kept fewer: %zu", keptRecover, behind);
-    std::printf("; repairs refused: %zu\n", refused);
+        std::printf(".recover %lld; files where the repair kept fewer: %zu; ", keptRecover, behind);
+    std::printf("repairs refused: %zu\n", refused);
     if (shell.empty())
-        std::printf("  (no sqlite3 shell on the PATH: the repair is not compared with .recover)\n");
+        std::printf("  (%s: the repair is not compared with .recover)\n", why.c_str());
 }
 
 } // namespace

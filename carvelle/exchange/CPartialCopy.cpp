@@ -274,8 +274,9 @@ CPartialCopy::Result CPartialCopy::Finish() {
         }
         return ResultNotVerified;
     }
-    // The copy may be read by whom the file may be read, no more.
-    if (::fchmod(m_Fd, m_SourceMode) != 0) {
+    // On the disk before it has the name; the copy may be read by whom the file may be read, no
+    // more.
+    if (::fsync(m_Fd) != 0 || ::fchmod(m_Fd, m_SourceMode) != 0) {
         m_Detail = ErrnoText();
         return ResultWriteFailed;
     }

@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <limits>
 #include <string_view>
 #include <unordered_set>
@@ -329,6 +330,19 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         return;
     }
     const int count = static_cast<int>(columns.size());
+    // The column that is the row ID under another name (INTEGER PRIMARY KEY), if any.
+    int aliasColumn = -1;
+    if (!withoutRowID) {
+        CSqlText sql(sqlite3_mprintf("SELECT count(*), max(name), max(upper(type) = 'INTEGER') FROM "
+                                     "pragma_table_info(%Q) WHERE pk > 0",
+                                     table.name.c_str()));
+        CSqlStatement keys;
+        if (sql && keys.Prepare(from, sql.Get()) == SQLITE_OK && keys.Step() == SQLITE_ROW &&
+            sqlite3_column_int(keys.Get(), 0) == 1 && sqlite3_column_int(keys.Get(), 2) == 1) {
+            const auto found = std::find(columns.begin(), columns.end(), Quoted(Text(keys.Get(), 1)));
+            aliasColumn = found == columns.end() ? -1 : static_cast<int>(found - columns.begin());
+        }
+    }
     // A row read a second time (by the second pass below) is already there, or already counted as
     // refused: each row is counted once.
     std::unordered_set<sqlite3_int64> refused;
@@ -341,8 +355,21 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
             ++table.kept;
             return;
         }
-        if (again && sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_PRIMARYKEY) {
+        const bool taken = sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_PRIMARYKEY;
+        if (again && taken) {
             return;
+        }
+        // A row ID that damage made equal to another row's: the row is kept under a new one.
+        if (taken && first == 1) {
+            sqlite3_reset(insert.Get());
+            sqlite3_bind_null(insert.Get(), 1);
+            if (aliasColumn >= 0) {
+                sqlite3_bind_null(insert.Get(), aliasColumn + 2);
+            }
+            if (insert.Step() == SQLITE_DONE) {
+                ++table.kept;
+                return;
+            }
         }
         // A constraint of the table refuses what the damage left.
         if (first == 0 || refused.insert(sqlite3_column_int64(row, 0)).second) {
