@@ -140,8 +140,12 @@ CPartialCopy::Result CPartialCopy::Open(const QString& source, const QString& de
 CPartialCopy::Result CPartialCopy::CheckDestination(const QString& path) {
     const QByteArray native = Native(path);
     struct stat named {};
-    if (::lstat(native.constData(), &named) != 0)
-        return errno == ENOENT ? ResultOK : (m_Detail = ErrnoText(), ResultWriteFailed);
+    if (::lstat(native.constData(), &named) != 0) {
+        if (errno == ENOENT)
+            return ResultOK;
+        m_Detail = ErrnoText();
+        return ResultWriteFailed;
+    }
     struct stat reached = named;
     const bool link = S_ISLNK(named.st_mode);
     if (link && ::stat(native.constData(), &reached) != 0)
