@@ -68,7 +68,7 @@ void BreakTablePage(const std::string& path, const std::string& table) {
     file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
 }
 
-void FlipRowIDBit(const std::string& path, const std::string& table) {
+void FlipRowIDBit(const std::string& path, const std::string& table, bool duplicate) {
     std::vector<std::int64_t> pages;
     std::int64_t pageSize = 0;
     {
@@ -84,7 +84,7 @@ void FlipRowIDBit(const std::string& path, const std::string& table) {
     }
     ASSERT_GE(pages.size(), 3u);
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    const std::int64_t start = (pages[pages.size() / 2] - 1) * pageSize;
+    const std::int64_t start = (pages[duplicate ? pages.size() / 3 : pages.size() / 2] - 1) * pageSize;
     std::string page(static_cast<std::size_t>(pageSize), '\0');
     file.seekg(start);
     file.read(page.data(), static_cast<std::streamsize>(page.size()));
@@ -97,10 +97,13 @@ void FlipRowIDBit(const std::string& path, const std::string& table) {
     while (byte(at) & 0x80)
         ++at;
     ++at;
-    // A row ID of two bytes or more: its bit 13 set.
+    // A row ID of two bytes or more: its bit 13 set, or its lowest bit flipped.
     ASSERT_TRUE(byte(at) & 0x80);
     ASSERT_FALSE(byte(at) & 0x40);
-    page[at] = static_cast<char>(byte(at) | 0x40);
+    if (duplicate)
+        page[at + 1] = static_cast<char>(byte(at + 1) ^ 0x01);
+    else
+        page[at] = static_cast<char>(byte(at) | 0x40);
     file.seekp(start);
     file.write(page.data(), static_cast<std::streamsize>(page.size()));
 }

@@ -167,7 +167,9 @@ TEST_F(DataFileCheckTest, TheDataFileRulesAreCheckedWithoutWritingAndAfterAKille
 TEST_F(DataFileCheckTest, ARowIDWithOneBitFlippedLosesNoRowOfTheRepairedCopy) {
     const ULONG car = AddLog(1000);
     m_Layer.Disconnect();
+    // One row far out of order, another with its neighbour's ID.
     FlipRowIDBit(m_File.Path(), "Entry");
+    FlipRowIDBit(m_File.Path(), "Entry", true);
 
     CRepairedCopy repair;
     const QString copy = Folder() + QStringLiteral("/repaired.dat");
