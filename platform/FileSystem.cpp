@@ -111,7 +111,9 @@ FileReadState GetFileReadState(LPCWSTR path) {
     return FileReadable;
 }
 
-BOOL CopyFileW(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists) {
+namespace {
+
+BOOL CopyFileAs(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists, bool keepMode) {
     if (existingPath == nullptr || newPath == nullptr || existingPath[0] == 0 || newPath[0] == 0)
         return 0;
     const std::string source = PathFromWide(existingPath);
@@ -139,8 +141,10 @@ BOOL CopyFileW(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists) {
 
     // The copy keeps the source's permissions, but the owner can always write it: a new data
     // file made from an installed read-only template must not itself be read-only.
+    // A private copy keeps the mode mkostemp gave it: 0600 less the umask.
     const mode_t mode = (sourceInfo.st_mode & 0777) | S_IRUSR | S_IWUSR;
-    bool ok = ::fchmod(out.Get(), mode) == 0 && CopyContents(in.Get(), out.Get()) && ::fsync(out.Get()) == 0;
+    bool ok = (!keepMode || ::fchmod(out.Get(), mode) == 0) && CopyContents(in.Get(), out.Get()) &&
+              ::fsync(out.Get()) == 0;
     ok = out.Close() && ok;
     if (ok) {
         if (failIfExists) {
@@ -166,6 +170,16 @@ BOOL CopyFileW(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists) {
     if (folder.Valid())
         ::fsync(folder.Get());
     return 1;
+}
+
+} // namespace
+
+BOOL CopyFileW(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists) {
+    return CopyFileAs(existingPath, newPath, failIfExists, true);
+}
+
+BOOL CopyFilePrivate(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists) {
+    return CopyFileAs(existingPath, newPath, failIfExists, false);
 }
 
 std::string GetModuleFolder() {

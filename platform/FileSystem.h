@@ -21,6 +21,9 @@ FileReadState GetFileReadState(LPCWSTR path);
 // Copies through a temporary file beside the target and renames it over the target, so a
 // failed copy leaves any file already at the target untouched. Non-zero on success.
 BOOL CopyFileW(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists);
+// The same for a new file made from a template: it may be read and written by its owner alone (or
+// less, as the umask says), whatever the template's permissions.
+BOOL CopyFilePrivate(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists);
 
 // The running program's own folder, ending in '/'.
 std::string GetModuleFolder();

@@ -5,9 +5,6 @@
 #include "datastore/CDataFileCheck.h"
 #include "exchange/CheckText.h"
 
-#include <QDateTime>
-#include <QFileInfo>
-
 CBackgroundCheck::CBackgroundCheck(QObject* parent) : QObject(parent) {}
 
 CBackgroundCheck::~CBackgroundCheck() {
@@ -16,13 +13,7 @@ CBackgroundCheck::~CBackgroundCheck() {
 }
 
 QString CBackgroundCheck::Stamp(const QString& path) {
-    const QFileInfo file(path);
-    if (!file.isFile())
-        return QString();
-    return QStringLiteral("%1 %2 %3")
-        .arg(file.size())
-        .arg(file.lastModified().toMSecsSinceEpoch())
-        .arg(file.canonicalFilePath());
+    return FullCheckStamp(path);
 }
 
 void CBackgroundCheck::RecordSound(const QString& stamp) {

@@ -116,7 +116,8 @@ bool CDataFileSession::Connect(QWidget* parent) {
         }
         if (startup.CreateNew()) {
             const std::u16string templatePath = m_TemplatePath.toStdU16String();
-            if (!CopyFileW(templatePath.c_str(), settings.DBPath.c_str(), 0))
+            // Plates, VINs and insurance numbers: for the owner's eyes only.
+            if (!CopyFilePrivate(templatePath.c_str(), settings.DBPath.c_str(), 0))
                 Warn(parent, FormatStringResource(IDS_CANNOT_CREATE_DATA_FILE,
                                                   {QString::fromStdU16String(settings.DBPath)}));
         }

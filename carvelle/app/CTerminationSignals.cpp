@@ -34,14 +34,16 @@ CTerminationSignals::CTerminationSignals(std::function<void()> onSignal, QObject
     action.sa_handler = &CTerminationSignals::Handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    m_Installed =
-        ::sigaction(SIGTERM, &action, &m_OldTerm) == 0 && ::sigaction(SIGHUP, &action, &m_OldHup) == 0;
+    m_Installed = ::sigaction(SIGTERM, &action, &m_OldTerm) == 0 &&
+                  ::sigaction(SIGHUP, &action, &m_OldHup) == 0 &&
+                  ::sigaction(SIGINT, &action, &m_OldInt) == 0;
 }
 
 CTerminationSignals::~CTerminationSignals() {
     if (m_Installed) {
         ::sigaction(SIGTERM, &m_OldTerm, nullptr);
         ::sigaction(SIGHUP, &m_OldHup, nullptr);
+        ::sigaction(SIGINT, &m_OldInt, nullptr);
     }
     delete m_Notifier;
     if (g_Sockets[0] >= 0) {

@@ -1,8 +1,8 @@
 #pragma once
-// SIGTERM (the session ends: logout, shutdown) and SIGHUP (the terminal goes) end the run as
-// Exit does, so the settings are written and the data file is closed. The handler only writes a
-// byte to a socket; the window's thread reads it and calls back. The handlers that were in place
-// before come back when this object goes.
+// SIGTERM (the session ends: logout, shutdown), SIGHUP (the terminal goes) and SIGINT (Ctrl+C in
+// the terminal that started the program) end the run as Exit does, so the settings are written
+// and the data file is closed. The handler only writes a byte to a socket; the window's thread
+// reads it and calls back. The handlers that were in place before come back when this object goes.
 
 #include <QObject>
 
@@ -31,5 +31,6 @@ private:
     QSocketNotifier* m_Notifier = nullptr;
     struct sigaction m_OldTerm {};
     struct sigaction m_OldHup {};
+    struct sigaction m_OldInt {};
     bool m_Installed = false;
 };

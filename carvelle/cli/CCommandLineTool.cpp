@@ -53,6 +53,7 @@ const QString kBy = QStringLiteral("--by");
 const QString kForce = QStringLiteral("--force");
 const QString kRepair = QStringLiteral("--repair");
 const QString kMap = QStringLiteral("--map");
+const QString kSpreadsheetSafe = QStringLiteral("--spreadsheet-safe");
 
 // A figure for a CSV cell: '.' as the decimal point, no grouping, never "-0.00".
 QString Fixed(double value, int decimals) {
@@ -86,7 +87,7 @@ std::span<const CCommandLineTool::Command> CCommandLineTool::Commands() {
         {QStringLiteral("vehicles"), {}, {}, {}, 1, IDS_CLI_HELP_VEHICLES, &T::Vehicles},
         {QStringLiteral("export"),
          {kVehicle, kType, kFrom, kTo, kOutput},
-         {},
+         {kSpreadsheetSafe},
          {},
          1,
          IDS_CLI_HELP_EXPORT,
@@ -210,6 +211,22 @@ bool CCommandLineTool::Connect(CDataLayer& layer, const QString& path) {
         return true;
     }
     Complain(problem);
+    return false;
+}
+
+bool CCommandLineTool::SoundForWriting(const QString& path) {
+    const QString stamp = FullCheckStamp(path);
+    if (stamp.isEmpty() || stamp.toStdU16String() == TheSettings().LastFullCheck)
+        return true;
+    CDataFileCheck check;
+    check.busyTimeoutMs = busyTimeoutMs;
+    // A file that cannot be read is told of by the connect that follows.
+    if (check.Run(path.toStdU16String().c_str()) != CDataLayer::ConnectOK || !check.NeedsRepair())
+        return true;
+    Complain(FormatStringResource(IDS_CLI_DAMAGED_NOT_WRITTEN, {path}));
+    for (const QString& line : CheckFindingLines(check))
+        Complain(line);
+    Complain(LoadStringResource(IDS_CHECK_REPAIR_HINT));
     return false;
 }
 
@@ -340,6 +357,7 @@ int CCommandLineTool::Export(const Options& options) {
         filter.SetVehicleID(vehicle);
     }
     CEntryExporter exporter(layer);
+    exporter.spreadsheetSafe = options.Flag(kSpreadsheetSafe);
     if (options.Has(kOutput)) {
         const QString path = options.Value(kOutput);
         if (!exporter.WriteFile(filter, path)) {
@@ -383,6 +401,9 @@ int CCommandLineTool::Import(const Options& options) {
         maps.emplace_back(map.left(equals), *field);
     }
 
+    const bool dryRun = options.Flag(kDryRun);
+    if (!dryRun && !SoundForWriting(options.positional[0]))
+        return ExitRefused;
     CDataLayer layer;
     if (!Connect(layer, options.positional[0]))
         return ExitRefused;
@@ -429,7 +450,7 @@ int CCommandLineTool::Import(const Options& options) {
         return ExitRefused;
     }
     importer.skipBadRows = options.Flag(kSkipBadRows);
-    return ImportOutcome(importer, importer.Import(ImportProgress(), options.Flag(kDryRun)));
+    return ImportOutcome(importer, importer.Import(ImportProgress(), dryRun));
 }
 
 CEntryImporter::Progress CCommandLineTool::ImportProgress() {
@@ -461,6 +482,14 @@ int CCommandLineTool::ImportOutcome(const CEntryImporter& importer, CEntryImport
         for (const QString& line : ImportErrorLines(importer, ImportReader::Console))
             Complain(line);
         Print(ImportSummaryText(importer) + u'\n');
+        // A table whose rows were not read is data a script must not take as imported; a section
+        // that has no place in the data file (tyres, categories) is left out by design.
+        for (const CEntryImporter::Table& table : importer.Tables()) {
+            if (!table.mapping.SkippedByMarker() && (table.otherDelimiter || !table.mapping.Usable())) {
+                Complain(LoadStringResource(IDS_CLI_TABLE_UNREAD));
+                return ExitIncomplete;
+            }
+        }
         return ExitOK;
     case CEntryImporter::ResultRefused:
         Complain(ImportErrorsHeading(importer));

@@ -1,7 +1,8 @@
 #pragma once
 // carvelle-cli: the console tool for scripts. vehicles, export, import, backup, check, stats, report
 // and fillups over a data file, with --help for each, and --version. Exit status 0 on success, 1
-// when the input is refused (a message on standard error, nothing written), 2 on a usage error.
+// when the input is refused (a message on standard error, nothing written), 2 on a usage error, 3
+// when an import wrote its rows but left a table of the file unread.
 
 #include "datastore/CDataLayer.h"
 #include "exchange/CEntryImporter.h"
@@ -19,7 +20,7 @@ class QIODevice;
 
 class CCommandLineTool {
 public:
-    enum { ExitOK = 0, ExitRefused = 1, ExitUsage = 2 };
+    enum { ExitOK = 0, ExitRefused = 1, ExitUsage = 2, ExitIncomplete = 3 };
 
     // out receives the results (the CSV of an export), err the messages.
     CCommandLineTool(QIODevice& out, QIODevice& err);
@@ -62,6 +63,9 @@ private:
     bool Parse(const QStringList& arguments, const Command& command, Options& options);
     int Usage(int helpId, const QString& problem);
     bool Connect(CDataLayer& layer, const QString& path);
+    // Before a write: the full check, as the program runs it at start, of a file changed since the
+    // last sound one; false (with the findings) when the file needs a repair first.
+    bool SoundForWriting(const QString& path);
     // The RefID of the vehicle named (or numbered); 0 with a message when there is none.
     unsigned long FindVehicle(CDataLayer& layer, const QString& name);
     // The vehicle of --vehicle, else the file's only one; 0 with a message when there is none.

@@ -196,7 +196,8 @@ const QHash<int, QString>& Table() {
              "  --version                     print the version\n"
              "\n"
              "FILE is a Carvelle data file (.dat). 'carvelle-cli COMMAND --help' describes each command.\n"
-             "Exit status: 0 on success, 1 when the input is refused, 2 on a usage error.\n")},
+             "Exit status: 0 on success, 1 when the input is refused, 2 on a usage error, 3 when an\n"
+             "import left a table of the file unread.\n")},
         {IDS_CLI_HELP_VEHICLES,
          QStringLiteral("Usage: carvelle-cli vehicles FILE\n"
                         "\n"
@@ -205,11 +206,15 @@ const QHash<int, QString>& Table() {
         {IDS_CLI_HELP_EXPORT,
          QStringLiteral(
              "Usage: carvelle-cli export FILE [--vehicle NAME] [--type fuel|repair|trip|expense]\n"
-             "                            [--from DATE] [--to DATE] [-o OUT.csv]\n"
+             "                            [--from DATE] [--to DATE] [-o OUT.csv] [--spreadsheet-safe]\n"
              "\n"
              "Writes the entries as CSV (UTF-8, a header row, ISO dates, '.' as the decimal point) to\n"
              "OUT.csv or to standard output. Without --vehicle every vehicle's entries are written.\n"
-             "DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
+             "DATE is yyyy-MM-dd, a local day; both ends are included.\n"
+             "\n"
+             "  --spreadsheet-safe  write a text that begins with =, +, -, @, a tab or a carriage\n"
+             "                      return with a ' before it, so that a spreadsheet does not run it;\n"
+             "                      the import takes the ' away again\n")},
         {IDS_CLI_HELP_IMPORT,
          QStringLiteral(
              "Usage: carvelle-cli import FILE IN.csv [--vehicle NAME] [--as repair|expense]\n"
@@ -232,14 +237,21 @@ const QHash<int, QString>& Table() {
              "                     odometer, quantity, unitprice, total, vendor, description, notes,\n"
              "                     vehicle, type, partial, missed, full, time or ignore\n"
              "  --dry-run          check and count, write nothing\n"
-             "  --skip-bad-rows    import the good rows, count the others as refused\n")},
+             "  --skip-bad-rows    import the good rows, count the others as refused\n"
+             "\n"
+             "A data file changed since a full check last found it sound is checked fully first, and\n"
+             "a damaged one is refused (see 'check --repair'). Exit status 3: the rows were imported\n"
+             "but a table of the file was left unread.\n")},
         {IDS_CLI_HELP_BACKUP,
          QStringLiteral(
              "Usage: carvelle-cli backup FILE DEST [--force]\n"
              "\n"
              "Copies the data file to DEST with SQLite's online backup (safe while Carvelle has the file\n"
-             "open). The copy is written as DEST.partial, must pass SQLite's full integrity check, and only\n"
-             "then gets its name; what a killed backup left is cleared away.\n"
+             "open). The copy is written under a new name of its own, DEST.XXXXXX.partial, must pass\n"
+             "SQLite's full integrity check, and only then gets its name; no existing file is opened,\n"
+             "changed or removed on the way, and what a killed backup left is cleared away. A DEST that\n"
+             "is the data file (under any name), a link or a device is refused. The copy has the data\n"
+             "file's permissions, never more.\n"
              "\n"
              "DEST may be a folder: the copy is then named after FILE and today, \"NAME YYYY-MM-DD.dat\"\n"
              "(\"My Vehicles 2024-03-05.dat\"), or \"NAME YYYY-MM-DD-2.dat\" and so on when that is taken.\n"
@@ -524,6 +536,14 @@ const QHash<int, QString>& Table() {
          QStringLiteral("Line %s: a closing quote is missing; the quoted value begun "
                         "there runs on to the end of the file. Nothing has been "
                         "imported.")},
+        {IDS_COPY_IS_LINK,
+         QStringLiteral("%s is a link; nothing has been written to it. Choose a file or a folder.")},
+        {IDS_COPY_NOT_FILE, QStringLiteral("%s is not a plain file; nothing has been written to it.")},
+        {IDS_CLI_TABLE_UNREAD,
+         QStringLiteral("A table of the file was not read (see above); its rows have not been imported.")},
+        {IDS_CLI_DAMAGED_NOT_WRITTEN, QStringLiteral("%s is damaged, so nothing has been written to it:")},
+        {IDS_EXPORT_SPREADSHEET_SAFE,
+         QStringLiteral("Spreadsheet-safe: a ' before text that begins with =, +, -, @")},
         {IDS_NEW_REMINDER_TITLE, QStringLiteral("New Reminder")},
         {IDS_WAIT_CANCEL, QStringLiteral("Cancel")},
         {IDS_WAIT_OPENING, QStringLiteral("Opening and checking the data file %s\u2026")},

@@ -82,7 +82,7 @@ CDataFileBackup::Result CDataFileBackup::Backup(const QString& source, const QSt
     if (const Result copied = Copy(source, copy.PartialPath()); copied != ResultOK)
         return copied == ResultSourceNotOpened ? copied : Fail(copied, target, m_Problem);
 
-    const CPartialCopy::Result finished = copy.Finish(QFileInfo(source).permissions());
+    const CPartialCopy::Result finished = copy.Finish();
     switch (finished) {
     case CPartialCopy::ResultOK:
         m_Destination = target;
@@ -125,6 +125,9 @@ CDataFileBackup::Result CDataFileBackup::Copy(const QString& source, const QStri
         m_Problem = QString::fromUtf8(sqlite3_errstr(rc));
         return ResultWriteFailed;
     }
+    // The partial file is this run's alone, thrown away unless it passes the check, and made
+    // durable once before its rename: no journal and no syncs of the engine's own.
+    sqlite3_exec(to.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
     sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
     if (!backup) {
         m_Problem = QString::fromUtf8(sqlite3_errmsg(to.get()));

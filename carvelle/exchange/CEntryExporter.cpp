@@ -5,6 +5,7 @@
 
 #include "core/CStringTable.h"
 #include "datastore/CDataLayer.h"
+#include "exchange/SpreadsheetSafe.h"
 #include "records/CEntryFilter.h"
 #include "records/CObjectListT.h"
 
@@ -53,8 +54,10 @@ void AppendUtf8(std::string& out, const char16_t* text) {
 }
 
 // A text field, quoted when it holds a delimiter, a quote, a line end or white space at an end
-// (which a reader would take away from a value outside quotes).
-void AppendText(std::string& out, const char16_t* text) {
+// (which a reader would take away from a value outside quotes); with safe, a ' before a text that
+// a spreadsheet would run.
+void AppendText(std::string& out, const char16_t* text, bool safe) {
+    const bool mark = safe && NeedsFormulaQuote(QStringView(text));
     bool quote = false;
     const char16_t* end = text;
     for (; *end; ++end) {
@@ -64,10 +67,14 @@ void AppendText(std::string& out, const char16_t* text) {
     if (end != text && (QChar(text[0]).isSpace() || QChar(end[-1]).isSpace()))
         quote = true;
     if (!quote) {
+        if (mark)
+            out += '\'';
         AppendUtf8(out, text);
         return;
     }
     out += '"';
+    if (mark)
+        out += '\'';
     const std::size_t start = out.size();
     AppendUtf8(out, text);
     for (std::size_t i = start; i < out.size(); ++i) {
@@ -225,7 +232,7 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
     CLocalDays days;
     for (const Row& row : order) {
         if (row.vehicleOnly) {
-            AppendText(text, row.vehicleOnly->GetName());
+            AppendText(text, row.vehicleOnly->GetName(), spreadsheetSafe);
             text += ",,Vehicle,";
             AppendInteger(text, std::max<LONG>(0, row.vehicleOnly->GetCurrentOdometer()));
             text += ",,,,,,,,\r\n";
@@ -233,7 +240,7 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
         }
         const CEntry* entry = row.entry;
         const CEntry::Type type = entry->GetType();
-        AppendText(text, nameOf(entry->GetVehicleID()));
+        AppendText(text, nameOf(entry->GetVehicleID()), spreadsheetSafe);
         text += ',';
         if (const QDate day = days.Day(entry->GetDate()); day.isValid()) {
             AppendDay(text, day);
@@ -268,11 +275,11 @@ bool CEntryExporter::Write(CEntryFilter& filter, QIODevice& out) {
         text += ',';
         AppendFloat(text, entry->GetAmount());
         text += ',';
-        AppendText(text, entry->GetVendor());
+        AppendText(text, entry->GetVendor(), spreadsheetSafe);
         text += ',';
-        AppendText(text, entry->GetName());
+        AppendText(text, entry->GetName(), spreadsheetSafe);
         text += ',';
-        AppendText(text, entry->GetNotes());
+        AppendText(text, entry->GetNotes(), spreadsheetSafe);
         text += ',';
         DWORD fill = 0;
         if (type == CEntry::EntryFuel && !flags.empty()) {

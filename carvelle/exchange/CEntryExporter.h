@@ -29,6 +29,10 @@ public:
 
     static QByteArray HeaderLine();
 
+    // Text cells that a spreadsheet would run as a formula get a leading ' (the importer takes it
+    // away again); numbers are written as they are.
+    bool spreadsheetSafe = false;
+
 private:
     CDataLayer& m_DataLayer;
     qint64 m_Count = 0;

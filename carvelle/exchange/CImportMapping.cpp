@@ -2,6 +2,7 @@
 
 #include "exchange/CImportProblem.h"
 #include "exchange/CImportProfile.h"
+#include "exchange/SpreadsheetSafe.h"
 
 #include "core/CStringTable.h"
 #include "core/DecimalText.h"
@@ -405,7 +406,9 @@ QString CImportMapping::Value(const QStringList& fields, Field field) const {
     if (!Joins(field)) {
         const QString& text = fields[first];
         // Mostly there is nothing to trim: the reader took the spaces outside quotes.
-        if (IsText(field) || text.isEmpty() || (!text.front().isSpace() && !text.back().isSpace()))
+        if (IsText(field))
+            return WithoutFormulaQuote(text);
+        if (text.isEmpty() || (!text.front().isSpace() && !text.back().isSpace()))
             return text;
         return text.trimmed();
     }
@@ -415,12 +418,12 @@ QString CImportMapping::Value(const QStringList& fields, Field field) const {
             continue;
         const QString& text = fields[static_cast<qsizetype>(column)];
         if (!Joins(field))
-            return IsText(field) ? text : text.trimmed();
+            return IsText(field) ? WithoutFormulaQuote(text) : text.trimmed();
         if (text.isEmpty())
             continue;
         if (!value.isEmpty())
             value += field == FieldNotes ? QStringLiteral("\n") : QStringLiteral(", ");
-        value += text;
+        value += WithoutFormulaQuote(text);
     }
     return value;
 }

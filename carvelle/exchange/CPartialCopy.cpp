@@ -20,6 +20,10 @@ namespace {
 
 // More copies of one day than anybody keeps; beyond, something is wrong.
 constexpr int kMaxCopiesPerDay = 999;
+// New names tried when the engine's companion names of a fresh one are taken.
+constexpr int kNameAttempts = 16;
+
+const char* const kCompanions[] = {"-journal", "-wal", "-shm"};
 
 QByteArray Native(const QString& path) {
     return QFile::encodeName(path);
@@ -29,14 +33,13 @@ QString ErrnoText() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// The files the engine keeps beside a database while it writes.
-void RemoveWithCompanions(const QString& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-        ::unlink(Native(path + QLatin1String(suffix)).constData());
+bool Exists(const QByteArray& path) {
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0;
 }
 
 // Renames, replacing a file of that name only when asked to.
-int Rename(const QByteArray& from, const QByteArray& to, bool replace) {
+int RenameFile(const QByteArray& from, const QByteArray& to, bool replace) {
     if (replace)
         return ::rename(from.constData(), to.constData());
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
@@ -75,7 +78,7 @@ QString CPartialCopy::FreeDatedPath(const QString& folder, const QString& stem, 
     const QDir dir(folder);
     for (int n = 1; n <= kMaxCopiesPerDay; ++n) {
         const QString path = dir.filePath(DatedName(stem, day, n));
-        if (!QFileInfo::exists(path))
+        if (!Exists(Native(path)))
             return path;
     }
     return dir.filePath(DatedName(stem, day, 1));
@@ -87,7 +90,19 @@ CPartialCopy::Result CPartialCopy::Open(const QString& source, const QString& de
     m_Finished = false;
     m_Replace = false;
     m_Detail.clear();
+    m_Folder.clear();
     m_Verdict = VerdictSound;
+    m_Stem = stem;
+    m_Day = day;
+    m_SourceMode = 0600;
+    struct stat sourceInfo {};
+    m_HaveSource = ::stat(Native(source).constData(), &sourceInfo) == 0;
+    if (m_HaveSource) {
+        m_SourceDevice = sourceInfo.st_dev;
+        m_SourceInode = sourceInfo.st_ino;
+        m_SourceMode = sourceInfo.st_mode & 0777;
+    }
+
     const QFileInfo target(destination);
     const bool folder = target.isDir() || destination.endsWith(u'/');
     const QString folderPath = folder ? target.absoluteFilePath() : target.absolutePath();
@@ -95,109 +110,151 @@ CPartialCopy::Result CPartialCopy::Open(const QString& source, const QString& de
         m_Detail = folderPath;
         return ResultNoFolder;
     }
-    const QString sourcePath = QFileInfo(source).canonicalFilePath();
 
     if (!folder) {
         m_Final = target.absoluteFilePath();
-        if (target.exists() && !sourcePath.isEmpty() && target.canonicalFilePath() == sourcePath)
-            return ResultSameFile;
-        if (target.exists() && !replace)
-            return ResultExists;
-        m_Replace = replace;
-        const Result claimed = Claim(m_Final);
-        if (claimed == ResultOK)
+        const Result checked = CheckDestination(m_Final);
+        if (checked == ResultExists && replace) {
+            m_Replace = true;
+        } else if (checked != ResultOK) {
+            return checked;
+        }
+        const Result created = Create(m_Final);
+        if (created == ResultOK)
             RemoveLeftovers(folderPath, stem, target.fileName());
-        return claimed;
+        return created;
     }
 
-    const QDir dir(folderPath);
-    for (int n = 1; n <= kMaxCopiesPerDay; ++n) {
-        const QString path = dir.filePath(DatedName(stem, day, n));
-        if (QFileInfo::exists(path))
-            continue;
-        const Result claimed = Claim(path);
-        if (claimed == ResultBusy)
-            continue; // another run is making this one
-        if (claimed != ResultOK)
-            return claimed;
-        m_Final = path;
-        RemoveLeftovers(folderPath, stem, QString());
-        return ResultOK;
-    }
-    return ResultNoFreeName;
+    m_Folder = folderPath;
+    const QString path = FreeDatedPath(folderPath, stem, day);
+    if (Exists(Native(path)))
+        return ResultNoFreeName;
+    const Result created = Create(path);
+    if (created != ResultOK)
+        return created;
+    m_Final = path;
+    RemoveLeftovers(folderPath, stem, QString());
+    return ResultOK;
 }
 
-CPartialCopy::Result CPartialCopy::Claim(const QString& finalPath) {
-    const QString partial = finalPath + QStringLiteral(".partial");
-    const QByteArray native = Native(partial);
-    // A leftover may be removed by a cleaning run between the open and the lock; then again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+CPartialCopy::Result CPartialCopy::CheckDestination(const QString& path) {
+    const QByteArray native = Native(path);
+    struct stat named {};
+    if (::lstat(native.constData(), &named) != 0) {
+        if (errno == ENOENT)
+            return ResultOK;
+        m_Detail = ErrnoText();
+        return ResultWriteFailed;
+    }
+    struct stat reached = named;
+    const bool link = S_ISLNK(named.st_mode);
+    if (link && ::stat(native.constData(), &reached) != 0)
+        reached = named;
+    if (m_HaveSource && reached.st_dev == m_SourceDevice && reached.st_ino == m_SourceInode)
+        return ResultSameFile;
+    if (link) {
+        m_Detail = FormatStringResource(IDS_COPY_IS_LINK, {path});
+        return ResultNotFile;
+    }
+    if (!S_ISREG(named.st_mode)) {
+        m_Detail = FormatStringResource(IDS_COPY_NOT_FILE, {path});
+        return ResultNotFile;
+    }
+    return ResultExists;
+}
+
+CPartialCopy::Result CPartialCopy::Create(const QString& finalPath) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        QByteArray name = Native(finalPath) + ".XXXXXX.partial";
+        // O_EXCL: a fresh file of our own, mode 0600 less what the umask takes away.
+        const int fd = ::mkostemps(name.data(), static_cast<int>(std::strlen(".partial")), O_CLOEXEC);
         if (fd < 0) {
             m_Detail = ErrnoText();
             return ResultWriteFailed;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            const bool busy = errno == EWOULDBLOCK;
-            m_Detail = ErrnoText();
-            ::close(fd);
-            return busy ? ResultBusy : ResultWriteFailed;
-        }
         struct stat held {};
-        struct stat named {};
-        if (::fstat(fd, &held) != 0 || ::stat(native.constData(), &named) != 0 ||
-            held.st_ino != named.st_ino || held.st_dev != named.st_dev) {
+        if (::fstat(fd, &held) != 0 ||
+            (m_HaveSource && held.st_dev == m_SourceDevice && held.st_ino == m_SourceInode)) {
+            // Cannot be, as the name is new; never write into the source all the same.
+            ::close(fd);
+            return ResultSameFile;
+        }
+        // The engine would take a journal found beside it as its own.
+        bool companion = false;
+        for (const char* suffix : kCompanions)
+            companion = companion || Exists(name + suffix);
+        if (companion) {
+            ::unlink(name.constData());
             ::close(fd);
             continue;
         }
-        // What a killed run left is started afresh, its journal too: the engine would undo
-        // that journal into the new copy.
-        if (::ftruncate(fd, 0) != 0 || ::fchmod(fd, 0600) != 0) {
-            m_Detail = ErrnoText();
-            ::close(fd);
-            return ResultWriteFailed;
-        }
-        for (const char* suffix : {"-journal", "-wal", "-shm"})
-            ::unlink(Native(partial + QLatin1String(suffix)).constData());
+        // Held while this run writes, so that a cleaning run leaves it alone.
+        ::flock(fd, LOCK_EX | LOCK_NB);
         m_Fd = fd;
-        m_Partial = partial;
+        m_Partial = QFile::decodeName(name);
         return ResultOK;
     }
-    m_Detail = partial;
+    m_Detail = finalPath;
     return ResultBusy;
 }
 
 void CPartialCopy::RemoveLeftovers(const QString& folder, const QString& stem, const QString& finalName) {
-    // This naming's partial files, and the hidden temporaries that earlier versions left.
+    // This naming's partial files, with or without the unique part, their companions, and the
+    // hidden temporaries that earlier versions left.
     const QString dated =
         QRegularExpression::escape(stem) + QStringLiteral(" \\d{4}-\\d{2}-\\d{2}(-\\d+)?\\.dat");
     QString names = dated;
     if (!finalName.isEmpty())
         names = QStringLiteral("(%1|%2)").arg(dated, QRegularExpression::escape(finalName));
-    const QRegularExpression partial(QStringLiteral("^%1\\.partial$").arg(names));
+    const QRegularExpression partial(
+        QStringLiteral("^%1(\\.[A-Za-z0-9]{6})?\\.partial(-journal|-wal|-shm)?$").arg(names));
     const QRegularExpression hidden(QStringLiteral("^\\.%1\\.[A-Za-z0-9]{6}$").arg(names));
     const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QString path = dir.filePath(name);
-        const bool ours = partial.match(name).hasMatch();
-        if (path == m_Partial || (!ours && !hidden.match(name).hasMatch()))
-            continue;
-        const int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (fd < 0)
-            continue;
-        // A hidden name like that may be the user's own file: only a copy of a data file goes.
-        char header[16] = {};
-        const bool copy =
-            ours || (::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header) &&
-                     std::memcmp(header, "SQLite format 3", sizeof header) == 0);
-        // A live run holds its partial file locked.
-        if (copy && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            RemoveWithCompanions(path);
-        ::close(fd);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    // The copies first, then the companions whose copy is gone: a live run's journal stays.
+    for (const bool companions : {false, true}) {
+        for (const QString& name : entries) {
+            const QRegularExpressionMatch match = partial.match(name);
+            const bool isHidden = !match.hasMatch() && hidden.match(name).hasMatch();
+            const bool isCompanion = match.hasMatch() && !name.endsWith(QLatin1String(".partial"));
+            if (companions != isCompanion || (!match.hasMatch() && !isHidden))
+                continue;
+            const QString path = dir.filePath(name);
+            if (path == m_Partial || path.startsWith(m_Partial + u'-'))
+                continue;
+            const QByteArray native = Native(path);
+            if (isCompanion) {
+                const QString copy = path.left(path.lastIndexOf(u'-'));
+                if (Exists(Native(copy)))
+                    continue;
+            }
+            const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+            if (fd < 0)
+                continue;
+            // Only ours: a regular file of this user with no other name, never the data file.
+            struct stat held {};
+            bool ours = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+                        held.st_nlink == 1 &&
+                        !(m_HaveSource && held.st_dev == m_SourceDevice && held.st_ino == m_SourceInode);
+            if (ours && !isCompanion) {
+                // A copy of a data file, or a run killed before its first page (a hidden name of
+                // that shape may be the user's own file).
+                char header[16] = {};
+                ours = (held.st_size == 0 && !isHidden) ||
+                       (::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header) &&
+                        std::memcmp(header, "SQLite format 3", sizeof header) == 0);
+            }
+            // A live run holds its partial file locked; the name must still be the file looked at.
+            struct stat named {};
+            if (ours && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(native.constData(), &named) == 0 &&
+                named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+                ::unlink(native.constData());
+            ::close(fd);
+        }
     }
 }
 
-CPartialCopy::Result CPartialCopy::Finish(QFileDevice::Permissions permissions) {
+CPartialCopy::Result CPartialCopy::Finish() {
     if (m_Fd < 0)
         return ResultWriteFailed;
     CDataFileCheck check;
@@ -221,23 +278,59 @@ CPartialCopy::Result CPartialCopy::Finish(QFileDevice::Permissions permissions) 
         }
         return ResultNotVerified;
     }
-    // The copy may be read by whom the file may be read, no more.
-    QFile::setPermissions(m_Partial, permissions);
-    if (Rename(Native(m_Partial), Native(m_Final), m_Replace) != 0) {
-        if (errno == EEXIST)
-            return ResultExists; // made meanwhile by someone else
+    // On the disk before it has the name; the copy may be read by whom the file may be read, no
+    // more.
+    if (::fsync(m_Fd) != 0 || ::fchmod(m_Fd, m_SourceMode) != 0) {
         m_Detail = ErrnoText();
         return ResultWriteFailed;
     }
+    const Result renamed = Rename();
+    if (renamed != ResultOK)
+        return renamed;
     SyncFolder(QFileInfo(m_Final).absolutePath());
     m_Finished = true;
     Release();
     return ResultOK;
 }
 
+CPartialCopy::Result CPartialCopy::Rename() {
+    const QByteArray partial = Native(m_Partial);
+    if (m_Folder.isEmpty()) {
+        // What is at the name now, not what was there when the copy began.
+        const Result checked = CheckDestination(m_Final);
+        if (checked != ResultOK && !(checked == ResultExists && m_Replace))
+            return checked;
+        if (RenameFile(partial, Native(m_Final), m_Replace) == 0)
+            return ResultOK;
+        if (errno == EEXIST)
+            return ResultExists; // made meanwhile by someone else
+        m_Detail = ErrnoText();
+        return ResultWriteFailed;
+    }
+    // A dated name taken meanwhile, by another run into the same folder: the next one.
+    for (int attempt = 0; attempt < kMaxCopiesPerDay; ++attempt) {
+        if (RenameFile(partial, Native(m_Final), false) == 0)
+            return ResultOK;
+        if (errno != EEXIST) {
+            m_Detail = ErrnoText();
+            return ResultWriteFailed;
+        }
+        const QString next = FreeDatedPath(m_Folder, m_Stem, m_Day);
+        if (Exists(Native(next)))
+            return ResultNoFreeName;
+        m_Final = next;
+    }
+    return ResultNoFreeName;
+}
+
 void CPartialCopy::Release() {
-    if (!m_Finished && !m_Partial.isEmpty())
-        RemoveWithCompanions(m_Partial);
+    if (!m_Finished && !m_Partial.isEmpty()) {
+        // Our own name: made by this run, so nobody else's file.
+        const QByteArray partial = Native(m_Partial);
+        ::unlink(partial.constData());
+        for (const char* suffix : kCompanions)
+            ::unlink((partial + suffix).constData());
+    }
     if (m_Fd >= 0) {
         ::close(m_Fd);
         m_Fd = -1;

@@ -1,18 +1,22 @@
 #pragma once
-// Where a copy of a data file (a backup, a repaired copy) is written: under "<final name>.partial"
-// beside its final name, one fixed name, so that a rerun replaces what a killed run left; checked
-// with the engine's full integrity check; then given its name in one step. Leftovers of earlier
-// killed runs of the same naming are removed, unless a live run is still writing them.
+// Where a copy of a data file (a backup, a repaired copy) is written: under a new name of its own
+// beside its final name, "<final name>.XXXXXX.partial", made with O_EXCL so that no existing file is
+// ever opened, truncated, chmod-ed or removed; checked with the engine's full integrity check; then
+// given its name in one step. Leftovers of earlier killed runs are removed only when they are ours:
+// a regular file of this user, not a link, a copy of a data file, not held by a live run, and never
+// the data file itself.
 //
 // A folder as destination gets "<stem> YYYY-MM-DD.dat", or "<stem> YYYY-MM-DD-2.dat" and so on
 // when that name is taken. A file as destination that exists is left alone unless replacing it
-// was asked for; the data file itself is never replaced.
+// was asked for; the data file itself (by device and inode, so a hard link too) is never replaced,
+// and a link, folder or device at the destination is refused.
 
 #include "datastore/CDataLayer.h"
 
 #include <QDate>
-#include <QFileDevice>
 #include <QString>
+
+#include <sys/types.h>
 
 class CPartialCopy {
 public:
@@ -25,6 +29,7 @@ public:
         ResultBusy,        // another run writes the same name right now
         ResultWriteFailed, // Detail() says why
         ResultNotVerified, // the copy did not pass the check; Verdict() says how
+        ResultNotFile,     // the destination is a link, a folder or a device: Detail() says which
     };
     // How the copy failed its check.
     enum Verdict { VerdictSound, VerdictNotDataFile, VerdictOtherTables, VerdictDamaged };
@@ -41,8 +46,9 @@ public:
     const QString& PartialPath() const { return m_Partial; }
     const QString& FinalPath() const { return m_Final; }
 
-    // Checks the written copy and gives it its final name, with the given permissions.
-    Result Finish(QFileDevice::Permissions permissions);
+    // Checks the written copy and gives it its final name, with the source's permissions (never
+    // more than the source has).
+    Result Finish();
     Verdict GetVerdict() const { return m_Verdict; }
     const QString& Detail() const { return m_Detail; }
     // What went wrong, in words, for a result other than ResultOK and ResultNotVerified (whose
@@ -58,16 +64,27 @@ public:
     int busyTimeoutMs = CDataLayer::BusyTimeoutMs;
 
 private:
-    // Creates and locks the partial file for the final name; ResultBusy when a live run has it.
-    Result Claim(const QString& finalPath);
+    // Refuses a destination that exists as anything but a regular file other than the source.
+    Result CheckDestination(const QString& path);
+    // Creates the partial file for the final name under a new name, locked for this run.
+    Result Create(const QString& finalPath);
     void RemoveLeftovers(const QString& folder, const QString& stem, const QString& finalName);
+    // Gives the partial file its final name; in a folder the next free dated name when it is taken.
+    Result Rename();
     void Release();
 
     QString m_Final;
     QString m_Partial;
+    QString m_Folder; // the destination folder when the name is a dated one
+    QString m_Stem;
+    QDate m_Day;
     int m_Fd = -1;
     bool m_Finished = false;
     bool m_Replace = false;
+    bool m_HaveSource = false;
+    dev_t m_SourceDevice = 0;
+    ino_t m_SourceInode = 0;
+    mode_t m_SourceMode = 0600;
     Verdict m_Verdict = VerdictSound;
     QString m_Detail;
 };

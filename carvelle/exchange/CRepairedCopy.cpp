@@ -59,7 +59,7 @@ CRepairedCopy::Result CRepairedCopy::Write(const QString& source, const QString&
         return fail(target, QString::fromStdString(m_Repair.Problem()));
     }
 
-    const CPartialCopy::Result finished = copy.Finish(QFileInfo(source).permissions());
+    const CPartialCopy::Result finished = copy.Finish();
     switch (finished) {
     case CPartialCopy::ResultOK:
         m_Destination = target;

@@ -4,6 +4,8 @@
 #include "datastore/CDataFileCheck.h"
 #include "datastore/CDataFileRepair.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 
@@ -104,4 +106,14 @@ QStringList RepairLines(const CDataFileRepair& repair) {
     for (const CDataFileRepair::IndexNotBuilt& index : repair.IndexesNotBuilt())
         lines << FormatStringResource(IDS_REPAIR_INDEX_FAILED, {Utf8(index.name), Utf8(index.problem)});
     return lines;
+}
+
+QString FullCheckStamp(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return QString();
+    return QStringLiteral("%1 %2 %3")
+        .arg(file.size())
+        .arg(file.lastModified().toMSecsSinceEpoch())
+        .arg(file.canonicalFilePath());
 }

@@ -8,6 +8,7 @@
 #include "core/ResourceIds.h"
 #include "widgets/CPrompter.h"
 
+#include <QCheckBox>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -25,6 +26,12 @@ CDlgExport::CDlgExport(CEntryExporter& exporter, const CEntryFilter& inView, con
     m_AllButton->setObjectName(QStringLiteral("all"));
     Body()->addWidget(m_InViewButton);
     Body()->addWidget(m_AllButton);
+    // The file is most often opened in a spreadsheet, where a note like "=1+1" would run.
+    m_SafeBox = new QCheckBox(LoadStringResource(IDS_EXPORT_SPREADSHEET_SAFE), this);
+    m_SafeBox->setObjectName(QStringLiteral("spreadsheetSafe"));
+    m_SafeBox->setChecked(true);
+    Body()->addSpacing(m_SafeBox->sizeHint().height() / 2);
+    Body()->addWidget(m_SafeBox);
     Body()->addStretch(1);
     const bool haveView = m_InView.GetVehicleID() != 0;
     m_InViewButton->setEnabled(haveView);
@@ -51,6 +58,7 @@ void CDlgExport::OnDone() {
     CEntryFilter filter = m_InView;
     if (m_AllButton->isChecked())
         filter = CEntryFilter();
+    m_Exporter.spreadsheetSafe = m_SafeBox->isChecked();
     if (!m_Exporter.WriteFile(filter, path)) {
         prompter.MessageBox(this, FormatStringResource(IDS_EXPORT_FAILED, {path, m_Exporter.Problem()}),
                             QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);

@@ -1,12 +1,14 @@
 #pragma once
 // The export dialog: the entries in view (the entry list's vehicle, type and date range) or every
-// vehicle's entries. Done asks for the CSV file and writes it.
+// vehicle's entries, spreadsheet-safe unless the user unticks it. Done asks for the CSV file and
+// writes it.
 
 #include "widgets/CFullScreenDialog.h"
 
 #include "records/CEntryFilter.h"
 
 class CEntryExporter;
+class QCheckBox;
 class QRadioButton;
 
 class CDlgExport : public CFullScreenDialog {
@@ -33,4 +35,5 @@ private:
     qint64 m_Count = 0;
     QRadioButton* m_InViewButton = nullptr; // child widgets, owned by the dialog
     QRadioButton* m_AllButton = nullptr;
+    QCheckBox* m_SafeBox = nullptr;
 };

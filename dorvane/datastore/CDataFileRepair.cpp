@@ -9,8 +9,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <limits>
 #include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -96,6 +98,8 @@ bool IsDamage(int rc) {
     case SQLITE_FORMAT:
     case SQLITE_RANGE:
     case SQLITE_ERROR:
+    case SQLITE_TOOBIG:
+    case SQLITE_MISMATCH:
         return true;
     default:
         return false;
@@ -326,15 +330,50 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         return;
     }
     const int count = static_cast<int>(columns.size());
-    auto store = [&](sqlite3_stmt* row, int first) {
+    // The column that is the row ID under another name (INTEGER PRIMARY KEY), if any.
+    int aliasColumn = -1;
+    if (!withoutRowID) {
+        CSqlText sql(sqlite3_mprintf("SELECT count(*), max(name), max(upper(type) = 'INTEGER') FROM "
+                                     "pragma_table_info(%Q) WHERE pk > 0",
+                                     table.name.c_str()));
+        CSqlStatement keys;
+        if (sql && keys.Prepare(from, sql.Get()) == SQLITE_OK && keys.Step() == SQLITE_ROW &&
+            sqlite3_column_int(keys.Get(), 0) == 1 && sqlite3_column_int(keys.Get(), 2) == 1) {
+            const auto found = std::find(columns.begin(), columns.end(), Quoted(Text(keys.Get(), 1)));
+            aliasColumn = found == columns.end() ? -1 : static_cast<int>(found - columns.begin());
+        }
+    }
+    // A row read a second time (by the second pass below) is already there, or already counted as
+    // refused: each row is counted once.
+    std::unordered_set<sqlite3_int64> refused;
+    auto store = [&](sqlite3_stmt* row, int first, bool again) {
         sqlite3_reset(insert.Get());
         for (int i = 0; i < first + count; ++i) {
             sqlite3_bind_value(insert.Get(), i + 1, sqlite3_column_value(row, i));
         }
         if (insert.Step() == SQLITE_DONE) {
             ++table.kept;
-        } else {
-            ++table.skipped; // a constraint of the table refuses what the damage left
+            return;
+        }
+        const bool taken = sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_PRIMARYKEY;
+        if (again && taken) {
+            return;
+        }
+        // A row ID that damage made equal to another row's: the row is kept under a new one.
+        if (taken && first == 1) {
+            sqlite3_reset(insert.Get());
+            sqlite3_bind_null(insert.Get(), 1);
+            if (aliasColumn >= 0) {
+                sqlite3_bind_null(insert.Get(), aliasColumn + 2);
+            }
+            if (insert.Step() == SQLITE_DONE) {
+                ++table.kept;
+                return;
+            }
+        }
+        // A constraint of the table refuses what the damage left.
+        if (first == 0 || refused.insert(sqlite3_column_int64(row, 0)).second) {
+            ++table.skipped;
         }
     };
 
@@ -348,7 +387,7 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         }
         int rc;
         while ((rc = scan.Step()) == SQLITE_ROW) {
-            store(scan.Get(), 0);
+            store(scan.Get(), 0, false);
         }
         if (rc != SQLITE_DONE && !IsDamage(rc)) {
             m_Stopped = rc;
@@ -356,6 +395,28 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
             ++table.damagedStretches;
         }
         return;
+    }
+
+    // First the table as it lies, page after page: a row ID that damage changed breaks no order
+    // here. Only where a page cannot be read does the second pass seek past it by row ID.
+    {
+        const std::string plainSql = "SELECT rowid," + list + " FROM " + name + " NOT INDEXED";
+        CSqlStatement plain;
+        if (plain.Prepare(from, plainSql.c_str()) != SQLITE_OK) {
+            table.problem = sqlite3_errmsg(from);
+            return;
+        }
+        int rc;
+        while ((rc = plain.Step()) == SQLITE_ROW) {
+            store(plain.Get(), 1, false);
+        }
+        if (rc == SQLITE_DONE) {
+            return;
+        }
+        if (!IsDamage(rc)) {
+            m_Stopped = rc;
+            return;
+        }
     }
 
     const std::string scanSql =
@@ -373,10 +434,11 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         bool atEnd = false;
         while ((rc = scan.Step()) == SQLITE_ROW) {
             const sqlite3_int64 rowID = sqlite3_column_int64(scan.Get(), 0);
+            // Rows out of order (a row ID the damage changed) are kept too, once.
+            store(scan.Get(), 1, true);
             if (rowID < next) {
-                continue; // a broken page leads back to rows already copied
+                continue;
             }
-            store(scan.Get(), 1);
             if (rowID == kLastRowID) {
                 atEnd = true;
                 break;

@@ -8,8 +8,14 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +46,47 @@ bool Configure(sqlite3* db, int busyTimeoutMs) {
     return sqlite3_busy_timeout(db, busyTimeoutMs) == SQLITE_OK;
 }
 
+constexpr char kSnapshotPrefix[] = "carvelle-check-";
+constexpr char kMarker[] = "/.carvelle-check";
+
+std::string TemporaryFolder() {
+    const char* base = std::getenv("TMPDIR");
+    return base && *base ? base : "/tmp";
+}
+
+// The copies that killed checks left: folders of our name and owner whose marker no live run
+// holds. Anything else of that name is somebody else's and stays.
+void RemoveLeftovers(const std::string& base) {
+    DIR* folder = ::opendir(base.c_str());
+    if (!folder) {
+        return;
+    }
+    const std::size_t prefix = std::strlen(kSnapshotPrefix);
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix + 6 || name.compare(0, prefix, kSnapshotPrefix) != 0) {
+            continue;
+        }
+        const std::string path = base + '/' + name;
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
+            continue;
+        }
+        const int marker = ::open((path + kMarker).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (marker < 0) {
+            continue;
+        }
+        struct stat held {};
+        if (::fstat(marker, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+            ::flock(marker, LOCK_EX | LOCK_NB) == 0) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+        ::close(marker);
+    }
+    ::closedir(folder);
+}
+
 // The engine's answer to the first read of the file.
 int FirstRead(sqlite3* db) {
     return sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr);
@@ -63,6 +110,10 @@ void CReadOnlyDatabase::Close() {
         std::error_code ignored;
         std::filesystem::remove_all(m_Snapshot, ignored);
         m_Snapshot.clear();
+    }
+    if (m_Marker >= 0) {
+        ::close(m_Marker);
+        m_Marker = -1;
     }
 }
 
@@ -128,12 +179,19 @@ CDataLayer::ConnectStatus CReadOnlyDatabase::OpenHandle(const std::string& path,
 
 CDataLayer::ConnectStatus CReadOnlyDatabase::OpenSnapshot(const std::string& path, int busyTimeoutMs) {
     Close();
-    const char* base = std::getenv("TMPDIR");
-    std::string folder = std::string(base && *base ? base : "/tmp") + "/carvelle-check-XXXXXX";
+    const std::string base = TemporaryFolder();
+    RemoveLeftovers(base);
+    std::string folder = base + '/' + kSnapshotPrefix + "XXXXXX";
     if (!mkdtemp(folder.data())) {
         return CDataLayer::ConnectOpenFailed;
     }
     m_Snapshot = folder;
+    // Held for as long as the copy is read, so that another run leaves it alone.
+    m_Marker = ::open((folder + kMarker).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (m_Marker < 0 || ::flock(m_Marker, LOCK_EX | LOCK_NB) != 0) {
+        Close();
+        return CDataLayer::ConnectOpenFailed;
+    }
     const std::string copy = folder + "/data";
     std::error_code error;
     namespace fs = std::filesystem;

@@ -2,7 +2,9 @@
 // A data file opened for reading only, as the full check and the repair read it: nothing the file
 // brings may run, and nothing is ever written to it. When the last write to the file was cut
 // short, its journal holds the pages as they were; undoing that in place would write to the file,
-// so the file is then read from a private copy in which the journal is undone.
+// so the file is then read from a private copy in which the journal is undone. The copy is kept in
+// a folder of the temporary folder, "carvelle-check-XXXXXX", marked by a file held locked while it
+// is in use; a run removes such folders that a killed run left.
 
 #include "datastore/CDataLayer.h"
 #include "platform/WinTypes.h"
@@ -41,6 +43,7 @@ private:
 
     sqlite3* m_DB = nullptr;
     std::string m_Snapshot; // the private copy's folder, removed on close
+    int m_Marker = -1;      // the marker file in it, locked while the copy is read
     std::mutex m_Lock;      // guards m_DB against an interrupt from another thread
     std::atomic<bool> m_Interrupted{false};
 };

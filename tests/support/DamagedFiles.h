@@ -13,3 +13,8 @@ void AddRowsBehindIndex(const std::string& path, const std::string& index, const
 
 // Overwrites the middle one of the table's leaf pages with garbage.
 void BreakTablePage(const std::string& path, const std::string& table);
+
+// Flips one bit in the row ID of a row in the middle of the table: the row is then out of the
+// table's order, and its ID far above every other; or, with duplicate, a row a third of the way in
+// gets its neighbour's ID.
+void FlipRowIDBit(const std::string& path, const std::string& table, bool duplicate = false);

@@ -7,7 +7,7 @@ _carvelle_cli_options()
         vehicles) echo "--help" ;;
         backup) echo "--force --help" ;;
         check) echo "--repair --force --help" ;;
-        export) echo "--vehicle --type --from --to -o --help" ;;
+        export) echo "--vehicle --type --from --to -o --spreadsheet-safe --help" ;;
         import) echo "--vehicle --as --date-format --map --dry-run --skip-bad-rows --help" ;;
         stats | fillups) echo "--vehicle --from --to --help" ;;
         report) echo "--vehicle --by --from --to --help" ;;

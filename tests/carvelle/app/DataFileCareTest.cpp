@@ -170,6 +170,20 @@ TEST_F(DataFileCareTest, TheEndOfTheSessionClosesTheProgramAsExitDoes) {
     EXPECT_EQ(now.sa_handler, SIG_DFL);
 }
 
+TEST_F(DataFileCareTest, CtrlCInTheTerminalClosesTheProgramAsExitDoes) {
+    Seed(CBackgroundCheck::Stamp(Path()));
+    RunProgram([&](CMainFrame& frame) {
+        TheSettings().SortAscending = 0;
+        std::raise(SIGINT);
+        EXPECT_TRUE(WaitFor([&frame] { return frame.IsClosed(); }));
+    });
+    EXPECT_EQ(StoredSettings()->SortAscending, 0u);
+    EXPECT_FALSE(TheDataLayer().IsConnected());
+    struct sigaction now {};
+    ASSERT_EQ(::sigaction(SIGINT, nullptr, &now), 0);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
 TEST_F(DataFileCareTest, AWaitInAnImportOrExportIsShownAndClearedOnceItIsOver) {
     Seed(CBackgroundCheck::Stamp(Path()));
     RunProgram([&](CMainFrame& frame) {

@@ -7,7 +7,9 @@
 #include "cli/CCommandLineTool.h"
 #include "core/AppData.h"
 
+#include "support/DamagedFiles.h"
 #include "support/SqliteFile.h"
+#include "support/TempDataFile.h"
 
 #include <QBuffer>
 #include <QProcess>
@@ -369,6 +371,84 @@ TEST_F(CommandLineToolTest, MapSaysWhatAColumnHoldsAndAServiceLogNeedsAs) {
     run = Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("Miles=odometer")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, QStringLiteral("carvelle-cli: --map: the file has no column named \"Miles\".\n"));
+}
+
+TEST_F(CommandLineToolTest, AnImportThatLeftATableUnreadDoesNotExitAsImported) {
+    m_Layer.Disconnect();
+    // A stray section line under the header of an export: its rows are not read.
+    const QString stray =
+        WriteSample(QStringLiteral("stray.csv"),
+                    "Vehicle,Date,Type,Odometer,Quantity,UnitPrice,Amount,Vendor,Description,Notes\n"
+                    "## Log\n"
+                    "Corolla,2024-03-05,Fuel,5000,10,3,30,Shell,,\n");
+    const CliRun run = Cli(
+        {QStringLiteral("import"), Data(), stray, QStringLiteral("--vehicle"), QStringLiteral("Corolla")});
+    EXPECT_EQ(run.status, CCommandLineTool::ExitIncomplete) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QLatin1String("was not read"))) << run.err.toStdString();
+}
+
+TEST_F(CommandLineToolTest, AWriteIntoAFileWhoseIndexDisagreesIsRefusedNamingTheRepair) {
+    const ULONG car = AddVehicle(u"Car");
+    m_Layer.Disconnect();
+    AddRowsBehindIndex(m_File.Path(), "EntryVehicle",
+                       "INSERT INTO Entry VALUES(NULL, 900, '', '', 0, 0, 45000, 10, " + std::to_string(car) +
+                           ", 2, '', 5, 0, 0)");
+    const QByteArray before = [this] {
+        QFile file(Data());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }();
+    const QString log =
+        WriteSample(QStringLiteral("fuel.csv"), "Date,Odometer,Gallons,Total Cost\n2024-03-05,5000,10,30\n");
+    const CliRun run =
+        Cli({QStringLiteral("import"), Data(), log, QStringLiteral("--vehicle"), QStringLiteral("Car")});
+    EXPECT_EQ(run.status, CCommandLineTool::ExitRefused);
+    EXPECT_TRUE(
+        run.err.contains(QStringLiteral("%1 is damaged, so nothing has been written to it:").arg(Data())))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QLatin1String("check FILE --repair OUT"))) << run.err.toStdString();
+    QFile file(Data());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
+TEST_F(CommandLineToolTest, ASpreadsheetSafeExportRunsNoFormulaAndImportsBackAsItWas) {
+    const ULONG car = AddVehicle(u"-Van");
+    auto add = [&](CEntry::Type type, const char16_t* vendor, const char16_t* name, const char16_t* notes,
+                   float amount) {
+        CEntry entry;
+        entry.SetRefID(++m_LastRefID);
+        entry.SetVehicleID(car);
+        entry.SetType(type);
+        entry.SetDate(45000.0 + m_LastRefID);
+        entry.SetOdometer(static_cast<LONG>(m_LastRefID));
+        entry.SetVendor(vendor);
+        entry.SetName(name);
+        entry.SetNotes(notes);
+        entry.SetAmount(amount);
+        EXPECT_EQ(m_Layer.Save(&entry, 0), 1);
+    };
+    add(CEntry::EntryRepair, u"=1+1", u"@SUM(A1)", u"+49 30 1234", 12.5f);
+    add(CEntry::EntryExpense, u"'=quoted already", u"\tTabbed", u"'plain quote", -7.25f);
+    const QStringList stored = StoredRows(m_Layer);
+
+    const CliRun run = Cli({QStringLiteral("export"), Data(), QStringLiteral("--spreadsheet-safe")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+    // A number stays a number; every text a spreadsheet would run begins with '.
+    EXPECT_TRUE(lines[1].startsWith(QLatin1String("'-Van,"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(QLatin1String(",12.5,'=1+1,'@SUM(A1),'+49 30 1234,,")))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(QLatin1String(",-7.25,''=quoted already,\"'\tTabbed\",'plain quote,,")))
+        << lines[2].toStdString();
+
+    TempDataFile other;
+    const QString csv = WriteSample(QStringLiteral("safe.csv"), run.out.toUtf8());
+    ASSERT_EQ(Cli({QStringLiteral("import"), QString::fromStdString(other.Path()), csv}).status, 0);
+    CDataLayer imported;
+    ASSERT_EQ(imported.Connect(other.WidePath().c_str()), CDataLayer::ConnectOK);
+    EXPECT_EQ(StoredRows(imported), stored);
 }
 
 // The one run of the built program: what a shell sees of success, refusal and misuse.

@@ -4,11 +4,14 @@
 #include "support/SqliteFile.h"
 
 #include "exchange/CDataFileBackup.h"
+#include "exchange/CRepairedCopy.h"
+#include "platform/FileSystem.h"
 
 #include <QDir>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -19,6 +22,12 @@ QString Today() {
 
 QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
 }
 
 int KeywordCount(const QString& path) {
@@ -124,39 +133,120 @@ TEST_F(ExchangeTest, WhatKilledBackupsLeftIsClearedButNotWhatALiveOneWrites) {
     const QString source = QString::fromStdString(m_File.Path());
     const QString folder = Folder() + QStringLiteral("/bk");
     ASSERT_TRUE(QDir().mkpath(folder));
-    auto leave = [&](const QString& name, const QByteArray& start = QByteArray()) {
+    const QByteArray copy("SQLite format 3", 16);
+    auto leave = [&](const QString& name, const QByteArray& start) {
         QFile file(folder + u'/' + name);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(start + QByteArray(8192, 'x'));
         return file.fileName();
     };
-    // Today's name half-written, yesterday's, a journal beside one, and a temporary of an
-    // earlier version (a copy of a data file); the user's own files stay, a hidden one of the
-    // same shape too.
-    leave(QStringLiteral("Test %1.dat.partial").arg(Today()));
-    leave(QStringLiteral("Test 2024-01-02-3.dat.partial"));
-    leave(QStringLiteral("Test 2024-01-02-3.dat.partial-journal"));
-    leave(QStringLiteral(".Test 2024-01-01.dat.Ab12Cd"), QByteArray("SQLite format 3", 16));
-    leave(QStringLiteral(".Test 2024-01-01.dat.backup"));
-    leave(QStringLiteral("notes.partial"));
-    leave(QStringLiteral("Other 2024-01-02.dat.partial"));
+    // Copies half-written under today's name, yesterday's and an earlier version's fixed name, a
+    // journal beside one, and a temporary of an earlier version; the user's own files stay, a
+    // hidden one of the same shape and one at a partial name that is no data file too.
+    leave(QStringLiteral("Test %1.dat.Ab12Cd.partial").arg(Today()), copy);
+    leave(QStringLiteral("Test 2024-01-02-3.dat.partial"), copy);
+    leave(QStringLiteral("Test 2024-01-02-3.dat.partial-journal"), QByteArray());
+    leave(QStringLiteral(".Test 2024-01-01.dat.Ab12Cd"), copy);
+    leave(QStringLiteral(".Test 2024-01-01.dat.backup"), QByteArray());
+    leave(QStringLiteral("Test 2024-01-03.dat.partial"), QByteArray("my notes"));
+    leave(QStringLiteral("notes.partial"), copy);
+    leave(QStringLiteral("Other 2024-01-02.dat.partial"), copy);
 
     CDataFileBackup backup;
     ASSERT_EQ(backup.Backup(source, folder), CDataFileBackup::ResultOK) << backup.Problem().toStdString();
     EXPECT_EQ(FilesIn(folder),
               QStringList({QStringLiteral(".Test 2024-01-01.dat.backup"),
                            QStringLiteral("Other 2024-01-02.dat.partial"),
+                           QStringLiteral("Test 2024-01-03.dat.partial"),
                            QStringLiteral("Test %1.dat").arg(Today()), QStringLiteral("notes.partial")}));
 
-    // A run still writing holds its partial file: its name is left to it and the next is taken.
-    const QString live = leave(QStringLiteral("Test %1-2.dat.partial").arg(Today()));
+    // A run still writing holds its partial file: it is left to it.
+    const QString live = leave(QStringLiteral("Test %1-2.dat.Ef34Gh.partial").arg(Today()), copy);
     const int fd = ::open(QFile::encodeName(live).constData(), O_RDONLY);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     ASSERT_EQ(backup.Backup(source, folder), CDataFileBackup::ResultOK) << backup.Problem().toStdString();
-    EXPECT_EQ(backup.Destination(), folder + QStringLiteral("/Test %1-3.dat").arg(Today()));
+    EXPECT_EQ(backup.Destination(), folder + QStringLiteral("/Test %1-2.dat").arg(Today()));
     EXPECT_TRUE(QFile::exists(live));
     ::close(fd);
+}
+
+TEST_F(ExchangeTest, ABackupOrRepairNeverWritesIntoTheDataFileUnderAnotherName) {
+    m_Layer.Disconnect();
+    const QString folder = Folder();
+    const QByteArray original = ReadAll(QString::fromStdString(m_File.Path()));
+    // What a killed backup left, salvaged as the data file itself.
+    const QString salvaged = folder + QStringLiteral("/Car.dat.partial");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(m_File.Path()), salvaged));
+    CDataFileBackup backup;
+    ASSERT_EQ(backup.Backup(salvaged, folder + QStringLiteral("/Car.dat")), CDataFileBackup::ResultOK)
+        << backup.Problem().toStdString();
+    EXPECT_EQ(ReadAll(salvaged), original);
+    CRepairedCopy repair;
+    ASSERT_EQ(repair.Write(salvaged, folder + QStringLiteral("/Car repaired.dat")), CRepairedCopy::ResultOK)
+        << repair.Problem().toStdString();
+    EXPECT_EQ(ReadAll(salvaged), original);
+
+    // A hard link to the data file as the destination is refused, replace or not; one at the
+    // partial name of an earlier version is left alone.
+    const QString source = QString::fromStdString(m_File.Path());
+    const QString linked = folder + QStringLiteral("/Linked.dat");
+    ASSERT_EQ(::link(QFile::encodeName(source).constData(), QFile::encodeName(linked).constData()), 0);
+    backup.replace = true;
+    EXPECT_EQ(backup.Backup(source, linked), CDataFileBackup::ResultSameFile);
+    EXPECT_EQ(backup.Problem(),
+              QStringLiteral("The backup cannot replace the data file itself. Choose another name."));
+    const QString oldPartial = folder + QStringLiteral("/Next.dat.partial");
+    ASSERT_EQ(::link(QFile::encodeName(source).constData(), QFile::encodeName(oldPartial).constData()), 0);
+    backup.replace = false;
+    ASSERT_EQ(backup.Backup(source, folder + QStringLiteral("/Next.dat")), CDataFileBackup::ResultOK)
+        << backup.Problem().toStdString();
+    EXPECT_EQ(ReadAll(oldPartial), original);
+    EXPECT_EQ(ReadAll(source), original);
+
+    // A link at the destination is refused; one planted at a partial name blocks nothing.
+    const QString planted = folder + QStringLiteral("/Planted.dat");
+    const QString elsewhere = folder + QStringLiteral("/elsewhere");
+    ASSERT_EQ(::symlink(QFile::encodeName(elsewhere).constData(), QFile::encodeName(planted).constData()), 0);
+    backup.replace = true;
+    EXPECT_NE(backup.Backup(source, planted), CDataFileBackup::ResultOK);
+    EXPECT_TRUE(backup.Problem().contains(QStringLiteral("is a link"))) << backup.Problem().toStdString();
+    ASSERT_EQ(::symlink(QFile::encodeName(elsewhere).constData(),
+                        QFile::encodeName(folder + QStringLiteral("/Other.dat.partial")).constData()),
+              0);
+    EXPECT_EQ(backup.Backup(source, folder + QStringLiteral("/Other.dat")), CDataFileBackup::ResultOK)
+        << backup.Problem().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(elsewhere));
+}
+
+TEST_F(ExchangeTest, ANewDataFileIsTheOwnersAloneAndACopyNoWiderThanItsSource) {
+    m_Layer.Disconnect();
+    const QString source = QString::fromStdString(m_File.Path());
+    auto mode = [](const QString& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        return info.st_mode & 07777;
+    };
+    ASSERT_EQ(::chmod(QFile::encodeName(source).constData(), 0644), 0);
+    const mode_t saved = ::umask(022);
+    const QString made = Folder() + QStringLiteral("/New.dat");
+    EXPECT_TRUE(CopyFilePrivate(source.toStdU16String().c_str(), made.toStdU16String().c_str(), 1));
+    EXPECT_EQ(mode(made), 0600u);
+    // A stricter umask is kept.
+    ::umask(0277);
+    const QString stricter = Folder() + QStringLiteral("/Stricter.dat");
+    EXPECT_TRUE(CopyFilePrivate(source.toStdU16String().c_str(), stricter.toStdU16String().c_str(), 1));
+    EXPECT_EQ(mode(stricter), 0400u);
+    ::umask(saved);
+
+    ASSERT_EQ(::chmod(QFile::encodeName(source).constData(), 0640), 0);
+    CDataFileBackup backup;
+    ASSERT_EQ(backup.Backup(source, Folder() + QStringLiteral("/copy.dat")), CDataFileBackup::ResultOK);
+    EXPECT_EQ(mode(Folder() + QStringLiteral("/copy.dat")), 0640u);
+    ASSERT_EQ(::chmod(QFile::encodeName(made).constData(), 0600), 0);
+    CRepairedCopy repair;
+    ASSERT_EQ(repair.Write(made, Folder() + QStringLiteral("/repaired.dat")), CRepairedCopy::ResultOK);
+    EXPECT_EQ(mode(Folder() + QStringLiteral("/repaired.dat")), 0600u);
 }
 
 TEST_F(ExchangeTest, ACopyThatIsNotADataFileIsNotKept) {

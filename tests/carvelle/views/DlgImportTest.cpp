@@ -241,6 +241,10 @@ TEST_F(DlgImportTest, ExportBackUpAndOpenTheCopyFromTheMenu) {
         ASSERT_TRUE(inView);
         EXPECT_TRUE(inView->isChecked());
         EXPECT_EQ(inView->text(), QStringLiteral("The entries in view (Corolla, All Entries, All Dates)"));
+        // A file for a spreadsheet runs none of its texts, unless the user unticks it.
+        auto* safe = dialog.findChild<QCheckBox*>(QStringLiteral("spreadsheetSafe"));
+        ASSERT_TRUE(safe);
+        EXPECT_TRUE(safe->isChecked());
         CScriptedPrompter::Press(dialog, ID_DONE);
     });
     m_Prompter.AnswerFile(csv);
