@@ -742,8 +742,13 @@ int CDataLayer::LoadFigureRows(std::vector<FigureRow>& rows, CEntryFilter& filte
     if (sql.compare(0, kAll.size(), kAll) != 0) {
         return 0;
     }
+    // A column less is a good part of the cost: the vehicle is the filter's when it names one, and
+    // the reference ID matters only where there are flags to find.
+    const ULONG vehicle = filter.GetVehicleID();
     sql.replace(0, kAll.size(),
-                "SELECT Date, ID, VehicleID, Odometer, Type, Amount, Custom1, Custom2, RefID FROM Entry ");
+                std::string("SELECT Date, ID, ") + (vehicle != 0 ? "0" : "VehicleID") +
+                    ", Odometer, Type, Amount, Custom1, Custom2, " + (flags.empty() ? "0" : "RefID") +
+                    " FROM Entry ");
     CSqlStatement statement;
     if (statement.Prepare(m_DB, sql.c_str()) != SQLITE_OK) {
         return 0;
@@ -754,7 +759,7 @@ int CDataLayer::LoadFigureRows(std::vector<FigureRow>& rows, CEntryFilter& filte
         FigureRow figures;
         figures.Date = sqlite3_column_double(row, 0);
         figures.ID = static_cast<LONG>(sqlite3_column_int(row, 1));
-        figures.VehicleID = static_cast<ULONG>(sqlite3_column_int64(row, 2));
+        figures.VehicleID = vehicle != 0 ? vehicle : static_cast<ULONG>(sqlite3_column_int64(row, 2));
         figures.Odometer = static_cast<LONG>(sqlite3_column_int(row, 3));
         figures.Type = static_cast<CEntry::Type>(sqlite3_column_int(row, 4));
         figures.Amount = static_cast<float>(sqlite3_column_double(row, 5));
