@@ -277,6 +277,24 @@ constexpr int IDS_REPORT_NOT_WRITTEN = 33567;
 constexpr int IDS_REPORT_PAGE = 33568;
 constexpr int IDS_REPORT_NOT_PRINTED = 33570;
 constexpr int IDS_ABOUT_LICENCE = 33571;
+// The importer's units, date patterns, costs and flags by value.
+constexpr int IDS_IMPORT_UNIT_NAMES = 33650; // km, miles, litres, US and UK gallons, kg, kWh
+constexpr int IDS_IMPORT_UNIT_KINDS = 33651; // distances, quantities
+constexpr int IDS_IMPORT_UNITS_CONVERTED = 33652;
+constexpr int IDS_IMPORT_UNITS_KEPT = 33653;
+constexpr int IDS_IMPORT_UNITS_UNSTATED = 33654;
+constexpr int IDS_IMPORT_UNITS_NOT_VOLUME = 33655;
+constexpr int IDS_IMPORT_UNIT_UNKNOWN = 33656;
+constexpr int IDS_IMPORT_UNIT_COLUMN = 33657;
+constexpr int IDS_IMPORT_CURRENCIES = 33658;
+constexpr int IDS_IMPORT_UNIT_LABELS = 33659;
+constexpr int IDS_CLI_BAD_FILE_UNITS = 33660;
+constexpr int IDS_CLI_BAD_DATE_FORMAT = 33661;
+constexpr int IDS_CLI_COSTS_HINT = 33662;
+constexpr int IDS_IMPORT_COSTS_HINT = 33663;
+constexpr int IDS_CLI_MAP_HINT = 33664;
+constexpr int IDS_IMPORT_FLAG_VALUES = 33665;
+constexpr int IDS_IMPORT_FLAG_CHOICE = 33666; // the label, then the yes/no reading
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);
