@@ -384,6 +384,8 @@ const QHash<int, QString>& Table() {
          QStringLiteral("Give --map COLUMN=FIELD to say which column holds it (such as --map Datum=date).")},
         {IDS_IMPORT_FLAG_VALUES, QStringLiteral("\"%s\" means a partial fill-up when it is: %s.")},
         {IDS_IMPORT_FLAG_CHOICE, QStringLiteral("Partial fill-up when:|it says yes (Y, ja, oui, 1, ...)")},
+        {IDS_IMPORT_NO_READINGS,
+         QStringLiteral("It has no odometer column, so its entries are stored without a reading.")},
         {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
         {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},

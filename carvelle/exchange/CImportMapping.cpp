@@ -376,8 +376,13 @@ bool CImportMapping::Usable() const {
     case KindVehicles:
         return Column(FieldVehicle) >= 0;
     default:
-        return Column(FieldDate) >= 0 && Column(FieldOdometer) >= 0;
+        return Column(FieldDate) >= 0 && (Column(FieldOdometer) >= 0 || WithoutReadings());
     }
+}
+
+bool CImportMapping::WithoutReadings() const {
+    // Costs with a date and an amount come in without a reading; a fill-up needs one.
+    return m_Kind == KindServiceLog && Column(FieldOdometer) < 0 && Column(FieldAmount) >= 0;
 }
 
 CImportProblem CImportMapping::Problem() const {
@@ -388,7 +393,7 @@ CImportProblem CImportMapping::Problem() const {
         problem.code = CImportProblem::NoVehicleColumn;
     else if (m_Kind != KindVehicles && Column(FieldDate) < 0)
         problem.code = CImportProblem::NoDateColumn;
-    else if (m_Kind != KindVehicles && Column(FieldOdometer) < 0)
+    else if (m_Kind != KindVehicles && Column(FieldOdometer) < 0 && !WithoutReadings())
         problem.code = CImportProblem::NoOdometerColumn;
     if (problem.IsProblem())
         problem.value = m_Header.join(QStringLiteral(", "));
@@ -906,7 +911,7 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
         row.currency = fields.value(m_CurrencyColumn).trimmed();
     if (m_Kind == KindVehicles || (m_Kind == KindOwn && IsVehicleType(read.Value(FieldType))))
         return ConvertVehicle(read, row) && (m_Kind != KindVehicles || VehicleDetails(fields, row));
-    if (!ConvertDate(read, row) || !read.Odometer(FieldOdometer, row.odometer))
+    if (!ConvertDate(read, row) || (!WithoutReadings() && !read.Odometer(FieldOdometer, row.odometer)))
         return false;
     row.vendor = read.Value(FieldVendor);
     row.name = read.Value(FieldDescription);

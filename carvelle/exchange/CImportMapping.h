@@ -78,6 +78,8 @@ public:
     static CImportMapping Recognise(const QStringList& header, const QString& marker = QString(),
                                     const QString& title = QString());
     bool Usable() const;
+    // A table of costs without an odometer column: its entries are stored without a reading (0).
+    bool WithoutReadings() const;
     CImportProblem Problem() const;
 
     Kind GetKind() const { return m_Kind; }

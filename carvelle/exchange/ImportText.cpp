@@ -259,6 +259,8 @@ QStringList ImportNotes(const CEntryImporter& importer) {
                 {Part(IDS_IMPORT_SERVICE_AS, mapping.serviceType == CEntry::EntryExpense ? 1 : 0)});
         if (const QString price = PriceText(mapping); !price.isEmpty())
             notes << price;
+        if (mapping.Usable() && mapping.WithoutReadings())
+            notes << LoadStringResource(IDS_IMPORT_NO_READINGS);
         if (mapping.Usable() && mapping.GetKind() != CImportMapping::KindVehicles) {
             // Tables in the same units say so once.
             for (const QString& note : UnitNotes(mapping)) {

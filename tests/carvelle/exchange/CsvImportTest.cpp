@@ -227,7 +227,7 @@ TEST_F(ExchangeTest, FilesThatCannotBeImportedAreRefusedWithTheReason) {
         {"data.csv", dataFile.readAll(), "is a Carvelle data file"},
         {"empty.csv", "\xEF\xBB\xBF\r\n\r\n", "holds no header"},
         {"nodate.csv", "Odometer,Cost\n5000,10\n", "no date column"},
-        {"noodometer.csv", "Date,Cost\n2024-01-01,10\n", "no odometer column"},
+        {"noodometer.csv", "Date,Litres,Cost\n2024-01-01,40,10\n", "no odometer column"},
     };
     for (const auto& sample : cases) {
         SCOPED_TRACE(sample.name);

@@ -235,6 +235,16 @@ TEST_F(ImportRoundTwoTest, CostsUnderATitleLineComeInAsCosts) {
     ASSERT_EQ(outcome.result, CEntryImporter::ResultOK);
     EXPECT_EQ(outcome.rows.value(0), QStringLiteral("Golf|2024-03-14|2|12000|4.5|0|0||Parking|"));
 
+    // Costs with dates and amounts alone come in, without readings.
+    outcome = ImportSample("dates-amounts.csv", "Date;Amount;Memo\n2024-03-14;12,50;\n", DistanceKilometres,
+                           VolumeLitres, [](CEntryImporter& importer) {
+                               importer.serviceType = CEntry::EntryExpense;
+                               importer.serviceTypeForced = true;
+                           });
+    ASSERT_EQ(outcome.result, CEntryImporter::ResultOK) << outcome.errors.join(u'\n').toStdString();
+    EXPECT_EQ(outcome.rows, QStringList{"Car|2024-03-14|4|0|12.5|0|0|||"});
+    EXPECT_TRUE(outcome.notes.contains(QLatin1String("stored without a reading")));
+
     // A fuel row without what it was: the refusal names the options that bring it in.
     outcome = ImportSample("no-quantity.csv", "Date,Odometer,Price per litre\n2024-03-14,5000,1.5\n",
                            DistanceKilometres, VolumeLitres);
