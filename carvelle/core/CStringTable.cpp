@@ -386,6 +386,9 @@ const QHash<int, QString>& Table() {
         {IDS_IMPORT_FLAG_CHOICE, QStringLiteral("Partial fill-up when:|it says yes (Y, ja, oui, 1, ...)")},
         {IDS_IMPORT_NO_READINGS,
          QStringLiteral("It has no odometer column, so its entries are stored without a reading.")},
+        {IDS_IMPORT_FLAG_NOT_YES_NO,
+         QStringLiteral("Warning: \"%s\" holds %s, which is neither yes nor no; name the values that set "
+                        "the flag (Partial fill-up when, or --map COLUMN=partial:VALUE).")},
         {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
         {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},

@@ -296,6 +296,7 @@ constexpr int IDS_CLI_MAP_HINT = 33664;
 constexpr int IDS_IMPORT_FLAG_VALUES = 33665;
 constexpr int IDS_IMPORT_FLAG_CHOICE = 33666; // the label, then the yes/no reading
 constexpr int IDS_IMPORT_NO_READINGS = 33667;
+constexpr int IDS_IMPORT_FLAG_NOT_YES_NO = 33668;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

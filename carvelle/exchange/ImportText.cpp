@@ -186,6 +186,33 @@ QStringList UnitNotes(const CImportMapping& mapping) {
     return notes;
 }
 
+// A flag column read as yes and no that holds other values ("2" of a fill-type code) is named:
+// its rows would be read wrongly.
+QStringList FlagWarnings(const CEntryImporter::Table& table) {
+    QStringList warnings;
+    const CImportMapping& mapping = table.mapping;
+    if (mapping.GetKind() != CImportMapping::KindFuelLog)
+        return warnings;
+    for (CImportMapping::Field field :
+         {CImportMapping::FieldPartial, CImportMapping::FieldFull, CImportMapping::FieldMissed}) {
+        const int column = mapping.Column(field);
+        if (column < 0 || !mapping.FlagValues(field).isEmpty())
+            continue;
+        QStringList odd;
+        for (const QStringList& row : table.sample) {
+            const QString value = row.value(column).trimmed();
+            if (!value.isEmpty() && !CImportProfile::IsYes(value) && !CImportProfile::IsNo(value) &&
+                !odd.contains(value) && odd.size() < 3)
+                odd << Quoted(value);
+        }
+        if (!odd.isEmpty())
+            warnings << FormatStringResource(
+                IDS_IMPORT_FLAG_NOT_YES_NO,
+                {Quoted(mapping.Header().value(column)), odd.join(QStringLiteral(", "))});
+    }
+    return warnings;
+}
+
 } // namespace
 
 QString ImportText(const CImportProblem& problem) {
@@ -259,6 +286,8 @@ QStringList ImportNotes(const CEntryImporter& importer) {
                 {Part(IDS_IMPORT_SERVICE_AS, mapping.serviceType == CEntry::EntryExpense ? 1 : 0)});
         if (const QString price = PriceText(mapping); !price.isEmpty())
             notes << price;
+        for (const QString& warning : FlagWarnings(table))
+            notes << warning;
         if (mapping.Usable() && mapping.WithoutReadings())
             notes << LoadStringResource(IDS_IMPORT_NO_READINGS);
         if (mapping.Usable() && mapping.GetKind() != CImportMapping::KindVehicles) {

@@ -170,12 +170,18 @@ TEST_F(ImportRoundTwoTest, SpritmonitorAndTheNewLanguagesAreReadWithoutOptions) 
 TEST_F(ImportRoundTwoTest, FlagsAreReadByTheValuesTheUserNames) {
     const QByteArray text = "Date,Odometer,Litres,Cost,Kind\n"
                             "2024-03-14,5000,40,60,F\n2024-03-28,5400,20,30,T\n2024-04-10,5800,40,60,M\n";
-    // Without a word of the user's, "Kind" is not a flag.
+    // Read as yes and no, a column of codes is named with a warning.
     Outcome outcome =
-        ImportSample("kind.csv", text, DistanceKilometres, VolumeLitres, [](CEntryImporter& importer) {
-            importer.MapColumn(QStringLiteral("Kind"), CImportMapping::FieldPartial, {QStringLiteral("t")});
-            importer.MapColumn(QStringLiteral("Kind"), CImportMapping::FieldMissed, {QStringLiteral("M")});
+        ImportSample("kind0.csv", text, DistanceKilometres, VolumeLitres, [](CEntryImporter& importer) {
+            importer.MapColumn(QStringLiteral("Kind"), CImportMapping::FieldPartial);
         });
+    EXPECT_TRUE(
+        outcome.notes.contains(QLatin1String("Warning: \"Kind\" holds F, M, which is neither yes nor no")))
+        << outcome.notes.toStdString();
+    outcome = ImportSample("kind.csv", text, DistanceKilometres, VolumeLitres, [](CEntryImporter& importer) {
+        importer.MapColumn(QStringLiteral("Kind"), CImportMapping::FieldPartial, {QStringLiteral("t")});
+        importer.MapColumn(QStringLiteral("Kind"), CImportMapping::FieldMissed, {QStringLiteral("M")});
+    });
     // A column holds one field: the later word wins.
     ASSERT_EQ(outcome.result, CEntryImporter::ResultOK);
     EXPECT_EQ(outcome.rows,
