@@ -168,7 +168,7 @@ FileDistance CEntryImporter::StatedDistance() const {
         if (table.mapping.StatedDistance() != FileDistance::Unstated)
             return table.mapping.StatedDistance();
     }
-    return FileDistance::Unstated;
+    return m_SectionDistance;
 }
 
 FileVolume CEntryImporter::StatedVolume() const {
@@ -176,7 +176,27 @@ FileVolume CEntryImporter::StatedVolume() const {
         if (table.mapping.StatedVolume() != FileVolume::Unstated)
             return table.mapping.StatedVolume();
     }
-    return FileVolume::Unstated;
+    return m_SectionVolume;
+}
+
+void CEntryImporter::FindSectionUnits() {
+    // A vehicle section may say the units of the whole file ("Units: mi").
+    m_SectionDistance = FileDistance::Unstated;
+    m_SectionVolume = FileVolume::Unstated;
+    for (const Table& table : m_Tables) {
+        if (table.mapping.GetKind() != CImportMapping::KindVehicles)
+            continue;
+        for (const int column : {table.mapping.DistanceUnitColumn(), table.mapping.VolumeUnitColumn()}) {
+            for (const QStringList& row : table.sample) {
+                const QString value = row.value(column);
+                if (const auto unit = DistanceUnitOf(value);
+                    unit && m_SectionDistance == FileDistance::Unstated)
+                    m_SectionDistance = *unit;
+                if (const auto unit = VolumeUnitOf(value); unit && m_SectionVolume == FileVolume::Unstated)
+                    m_SectionVolume = *unit;
+            }
+        }
+    }
 }
 
 bool CEntryImporter::ReadStructure() {
@@ -267,6 +287,7 @@ bool CEntryImporter::ReadStructure() {
         m_Detected.decimalComma = titleDecimal == ',';
         decimalComma = m_Detected.decimalComma;
     }
+    FindSectionUnits();
     m_FileVehicle.clear();
     m_FileVehicleNames.clear();
     QStringList listed;

@@ -166,6 +166,7 @@ private:
     // recognised; one in other delimiters is refused.
     void EnterTable(const CTableReader::Record& record);
     void ApplyChoices(CImportMapping& mapping) const;
+    void FindSectionUnits();
     // Guesses the date format and the decimal mark anew from the rows, as asked.
     void Detect(bool dates, bool numbers);
     // After the user's word for a column: what it tells anew.
@@ -188,6 +189,8 @@ private:
     QString m_Title;
     CImportMapping::Detection m_Detected;
     QString m_FileVehicle;
+    FileDistance m_SectionDistance = FileDistance::Unstated; // as a vehicle section says
+    FileVolume m_SectionVolume = FileVolume::Unstated;
     QStringList m_FileVehicleNames; // the names in the vehicle columns of the first part
     struct ColumnChoice {
         QString name;

@@ -77,6 +77,13 @@ TEST_F(ImportRoundTwoTest, DistancesQuantitiesAndPricesPerUnitComeInTheUsersUnit
          VolumeLitres,
          {"Car|2024-03-14|1|5000|13.2|45.461|0.2904|||"},
          "Quantities in the units of the \"Fill Units\" column, converted to litres."},
+        // A vehicle section says the file's units: 1,609 km = 1,000 mi.
+        {"section.csv",
+         "## Vehicle\nName,Units\nVan,km\n## Log\nDate,Odometer,Quantity,Total\n2024-03-14,1609,10,15\n",
+         DistanceMiles,
+         VolumeLitres,
+         {"Van|2024-03-14|1|1000|15|10|1.5|||"},
+         "Distances in km, converted to miles."},
         // Nothing stated: the numbers are the user's own, and the notes say so.
         {"plain.csv",
          "Date,Odometer,Quantity,Total\n2024-03-14,5000,40,60\n",
