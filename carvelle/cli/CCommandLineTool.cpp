@@ -54,6 +54,7 @@ const QString kForce = QStringLiteral("--force");
 const QString kRepair = QStringLiteral("--repair");
 const QString kMap = QStringLiteral("--map");
 const QString kSpreadsheetSafe = QStringLiteral("--spreadsheet-safe");
+const QString kFileUnits = QStringLiteral("--file-units");
 
 // A figure for a CSV cell: '.' as the decimal point, no grouping, never "-0.00".
 QString Fixed(double value, int decimals) {
@@ -93,7 +94,7 @@ std::span<const CCommandLineTool::Command> CCommandLineTool::Commands() {
          IDS_CLI_HELP_EXPORT,
          &T::Export},
         {QStringLiteral("import"),
-         {kVehicle, kAs, kDateFormat, kMap},
+         {kVehicle, kAs, kDateFormat, kMap, kFileUnits},
          {kDryRun, kSkipBadRows},
          {},
          2,
@@ -380,8 +381,13 @@ int CCommandLineTool::Import(const Options& options) {
         dateFormat = CImportMapping::DateFormatFromName(options.Value(kDateFormat));
         if (!dateFormat)
             return Usage(IDS_CLI_HELP_IMPORT,
-                         FormatStringResource(IDS_CLI_BAD_OPTION, {kDateFormat, options.Value(kDateFormat)}));
+                         FormatStringResource(IDS_CLI_BAD_DATE_FORMAT, {options.Value(kDateFormat)}));
     }
+    FileDistance fileDistance = FileDistance::Unstated;
+    FileVolume fileVolume = FileVolume::Unstated;
+    if (options.Has(kFileUnits) && !ParseFileUnits(options.Value(kFileUnits), fileDistance, fileVolume))
+        return Usage(IDS_CLI_HELP_IMPORT,
+                     FormatStringResource(IDS_CLI_BAD_FILE_UNITS, {options.Value(kFileUnits)}));
     CEntry::Type serviceType = CEntry::EntryRepair;
     if (options.Has(kAs)) {
         const QString as = options.Value(kAs).toLower();
@@ -391,14 +397,27 @@ int CCommandLineTool::Import(const Options& options) {
             return Usage(IDS_CLI_HELP_IMPORT,
                          FormatStringResource(IDS_CLI_BAD_OPTION, {kAs, options.Value(kAs)}));
     }
-    // COLUMN=FIELD; a column's name may hold '=' itself, a field never does.
-    std::vector<std::pair<QString, CImportMapping::Field>> maps;
+    // COLUMN=FIELD, or COLUMN=FLAG:VALUE[,VALUE] for the codes that set a flag; a column's name
+    // may hold '=' itself, a field never does.
+    struct Map {
+        QString column;
+        CImportMapping::Field field;
+        QStringList values;
+    };
+    std::vector<Map> maps;
     for (const QString& map : options.Values(kMap)) {
+        using F = CImportMapping;
         const qsizetype equals = map.lastIndexOf(u'=');
-        const auto field = equals > 0 ? CImportMapping::FieldFromKey(map.mid(equals + 1)) : std::nullopt;
-        if (!field)
+        const QString given = equals > 0 ? map.mid(equals + 1) : QString();
+        const qsizetype colon = given.indexOf(u':');
+        const auto field = F::FieldFromKey(colon < 0 ? given : given.left(colon));
+        const QStringList values =
+            colon < 0 ? QStringList() : given.mid(colon + 1).split(u',', Qt::SkipEmptyParts);
+        const bool flag =
+            field && (*field == F::FieldPartial || *field == F::FieldFull || *field == F::FieldMissed);
+        if (equals <= 0 || !field || (colon >= 0 && (!flag || values.isEmpty())))
             return Usage(IDS_CLI_HELP_IMPORT, FormatStringResource(IDS_CLI_BAD_MAP, {map}));
-        maps.emplace_back(map.left(equals), *field);
+        maps.push_back({map.left(equals), *field, values});
     }
 
     const bool dryRun = options.Flag(kDryRun);
@@ -412,18 +431,23 @@ int CCommandLineTool::Import(const Options& options) {
         Complain(ImportText(importer.OpenFailure()));
         return ExitRefused;
     }
-    for (const auto& [column, field] : maps) {
+    for (const Map& map : maps) {
         // A table further down may still have it, when opening did not read the whole file.
-        if (importer.MapColumn(column, field) == 0 && importer.ReadWhole()) {
-            Complain(FormatStringResource(IDS_CLI_NO_COLUMN, {column}));
+        if (importer.MapColumn(map.column, map.field, map.values) == 0 && importer.ReadWhole()) {
+            Complain(FormatStringResource(IDS_CLI_NO_COLUMN, {map.column}));
             return ExitRefused;
         }
     }
     if (const CImportProblem problem = importer.TableProblem(); problem.IsProblem()) {
         Complain(ImportText(problem));
+        if (problem.code == CImportProblem::NoDateColumn || problem.code == CImportProblem::NoOdometerColumn)
+            Complain(LoadStringResource(IDS_CLI_MAP_HINT));
         return ExitRefused;
     }
     importer.serviceType = serviceType;
+    importer.serviceTypeForced = options.Has(kAs);
+    importer.fileDistance = fileDistance;
+    importer.fileVolume = fileVolume;
     if (dateFormat) {
         importer.dateFormat = *dateFormat;
     } else if (importer.Detected().dateAmbiguous) {

@@ -218,24 +218,30 @@ const QHash<int, QString>& Table() {
         {IDS_CLI_HELP_IMPORT,
          QStringLiteral(
              "Usage: carvelle-cli import FILE IN.csv [--vehicle NAME] [--as repair|expense]\n"
-             "                            [--date-format FMT] [--map COLUMN=FIELD]... [--dry-run]\n"
-             "                            [--skip-bad-rows]\n"
+             "                            [--date-format FMT] [--file-units DIST,VOL]\n"
+             "                            [--map COLUMN=FIELD]... [--dry-run] [--skip-bad-rows]\n"
              "\n"
              "Reads entries from a CSV file: Carvelle's own export, or the export of another program\n"
-             "(Fuelly, Fuelio, Drivvo, Road Trip, My Fuel Manager, Car Report, aCar, self-hosted\n"
-             "trackers) or any fuel log or service log, recognised by its column names; a file may hold\n"
-             "several tables under section lines. The whole file is checked; a row that cannot be read\n"
-             "refuses the whole import unless --skip-bad-rows is given. Rows already stored (same\n"
-             "vehicle, type, day, odometer and amount) are skipped.\n"
+             "(Fuelly, Fuelio, Drivvo, Road Trip, My Fuel Manager, Car Report, aCar, Spritmonitor,\n"
+             "self-hosted trackers) or any fuel log or service log, recognised by its column names; a\n"
+             "file may hold several tables under section lines. Distances and quantities in units the\n"
+             "file states are converted into those of Options. The whole file is checked; a row that\n"
+             "cannot be read refuses the whole import unless --skip-bad-rows is given. Rows already\n"
+             "stored (same vehicle, type, day, odometer and amount) are skipped.\n"
              "\n"
              "  --vehicle NAME     import every row into this vehicle (made when there is none)\n"
-             "  --as TYPE          what a service log's rows become: repair or expense; needed for a\n"
-             "                     service log without a description column\n"
-             "  --date-format FMT  yyyy-MM-dd, M/d/yyyy, d/M/yyyy or dd.MM.yyyy, each also with a\n"
-             "                     two-digit year (else detected)\n"
+             "  --as TYPE          what the rows of a table without a quantity (costs, services)\n"
+             "                     become: repair or expense; needed for one without a description\n"
+             "  --date-format FMT  a pattern of yyyy or yy, MM or M, dd or d with -, /, . or a space\n"
+             "                     between, perhaps a time: MM-dd-yyyy, d.M.yy, yyyy/MM/dd HH:mm\n"
+             "                     (else detected)\n"
+             "  --file-units DIST,VOL the file's units, when it does not state them or states them\n"
+             "                     wrong: DIST km or mi, VOL l, gal (US), ukgal, kg or kWh\n"
              "  --map COLUMN=FIELD what a column holds, by its name; may be repeated. FIELD is date,\n"
              "                     odometer, quantity, unitprice, total, vendor, description, notes,\n"
-             "                     vehicle, type, partial, missed, full, time or ignore\n"
+             "                     vehicle, type, partial, missed, full, time or ignore. A flag reads\n"
+             "                     yes/no words; partial:VALUE[,VALUE] names the codes that set it\n"
+             "                     (--map Tankart=partial:2)\n"
              "  --dry-run          check and count, write nothing\n"
              "  --skip-bad-rows    import the good rows, count the others as refused\n"
              "\n"
@@ -362,6 +368,44 @@ const QHash<int, QString>& Table() {
              "Carvelle draws its charts with Qt Charts, so this program is distributed under the "
              "GNU General Public License version 3. Its sources and the Dorvane data library, which "
              "has no Qt in it, are free software under the MIT licence.")},
+        {IDS_IMPORT_UNIT_NAMES, QStringLiteral("km|miles|litres|US gallons|UK gallons|kg|kWh")},
+        {IDS_IMPORT_UNIT_KINDS, QStringLiteral("Distances|Quantities")},
+        {IDS_IMPORT_UNITS_CONVERTED, QStringLiteral("%s in %s, converted to %s.")},
+        {IDS_IMPORT_UNITS_KEPT, QStringLiteral("%s in %s, as in Options.")},
+        {IDS_IMPORT_UNITS_UNSTATED,
+         QStringLiteral("%s: the file does not say their unit, so they are taken as %s, as in Options.")},
+        {IDS_IMPORT_UNITS_NOT_VOLUME,
+         QStringLiteral("Quantities in %s are stored as they are: they are not a volume to convert.")},
+        {IDS_IMPORT_UNIT_UNKNOWN,
+         QStringLiteral("Warning: \"%s\" is in \"%s\", a unit Carvelle does not know, so its numbers are "
+                        "taken as they are.")},
+        {IDS_IMPORT_UNIT_COLUMN, QStringLiteral("%s in the units of the \"%s\" column, converted to %s.")},
+        {IDS_IMPORT_CURRENCIES,
+         QStringLiteral("The rows are in several currencies (%s); their amounts are stored as they are.")},
+        {IDS_IMPORT_UNIT_LABELS, QStringLiteral("Distances in the file:|Quantities in the file:")},
+        {IDS_CLI_BAD_FILE_UNITS,
+         QStringLiteral("--file-units: \"%s\" is not DIST,VOL, where DIST is km or mi and VOL is l, gal (US "
+                        "gallons), ukgal, kg or kWh; for example km,l or mi,gal.")},
+        {IDS_CLI_BAD_DATE_FORMAT,
+         QStringLiteral("--date-format: \"%s\" is not a date pattern. A pattern holds the day (d or dd), the "
+                        "month (M or MM) and the year (yy or yyyy) once each, separated by -, /, . or a "
+                        "space, and may end with a time (HH:mm); for example MM-dd-yyyy, d.M.yy or "
+                        "yyyy/MM/dd HH:mm.")},
+        {IDS_CLI_COSTS_HINT,
+         QStringLiteral("To import rows without a quantity as costs, give --as expense or --as repair; to "
+                        "say which column holds the quantity, give --map COLUMN=quantity.")},
+        {IDS_IMPORT_COSTS_HINT,
+         QStringLiteral("To import rows without a quantity as costs, set the quantity and price per unit "
+                        "columns to \u201cnot used\u201d and choose what the rows are.")},
+        {IDS_CLI_MAP_HINT,
+         QStringLiteral("Give --map COLUMN=FIELD to say which column holds it (such as --map Datum=date).")},
+        {IDS_IMPORT_FLAG_VALUES, QStringLiteral("\"%s\" means a partial fill-up when it is: %s.")},
+        {IDS_IMPORT_FLAG_CHOICE, QStringLiteral("Partial fill-up when:|it says yes (Y, ja, oui, 1, ...)")},
+        {IDS_IMPORT_NO_READINGS,
+         QStringLiteral("It has no odometer column, so its entries are stored without a reading.")},
+        {IDS_IMPORT_FLAG_NOT_YES_NO,
+         QStringLiteral("Warning: \"%s\" holds %s, which is neither yes nor no; name the values that set "
+                        "the flag (Partial fill-up when, or --map COLUMN=partial:VALUE).")},
         {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
         {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},
@@ -508,12 +552,14 @@ const QHash<int, QString>& Table() {
                         "again|another delimiter")},
         {IDS_IMPORT_DATE_HINT,
          QStringLiteral(
-             "The dates were read as %s. Carvelle reads yyyy-MM-dd, M/d/yyyy, d/M/yyyy and "
-             "dd.MM.yyyy, each also with a two-digit year and a time: choose the date format above.")},
+             "The dates were read as %s. Carvelle reads the year, month and day in the orders "
+             "yyyy-MM-dd, M/d/yyyy and d/M/yyyy, with -, /, . or a space between, a two-digit year "
+             "and a time: choose the date format above.")},
         {IDS_CLI_DATE_HINT,
          QStringLiteral(
-             "The dates were read as %s. Formats tried: yyyy-MM-dd, M/d/yyyy, d/M/yyyy and "
-             "dd.MM.yyyy, each also with a two-digit year and a time; give --date-format FORMAT.")},
+             "The dates were read as %s. Orders tried: yyyy-MM-dd, M/d/yyyy and d/M/yyyy, with -, /, "
+             ". or a space between, a two-digit year and a time; give --date-format PATTERN, such as "
+             "MM-dd-yyyy.")},
         {IDS_CLI_NEED_AS,
          QStringLiteral(
              "The file has no fuel quantity or price per unit, so it reads as a service or expense "
@@ -522,9 +568,10 @@ const QHash<int, QString>& Table() {
              "a column holds (such as --map Litres=quantity). Its columns are: %s")},
         {IDS_CLI_NO_COLUMN, QStringLiteral("--map: the file has no column named \"%s\".")},
         {IDS_CLI_BAD_MAP,
-         QStringLiteral("--map: \"%s\" is not COLUMN=FIELD, where FIELD is date, odometer, quantity, "
-                        "unitprice, total, vendor, description, notes, vehicle, type, partial, missed, full, "
-                        "time or ignore.")},
+         QStringLiteral(
+             "--map: \"%s\" is not COLUMN=FIELD, where FIELD is date, odometer, quantity, "
+             "unitprice, total, vendor, description, notes, vehicle, type, partial, missed, full, "
+             "time or ignore; or COLUMN=FLAG:VALUE[,VALUE], where FLAG is partial, full or missed.")},
         {IDS_CLI_PROGRESS, QStringLiteral("Importing: %s%% (%s of %s MB)")},
         {IDS_IMPORT_MORE_LABELS, QStringLiteral("Table:|A lone price is:")},
         {IDS_IMPORT_PRICE_CHOICES, QStringLiteral("The price per unit|The total paid")},

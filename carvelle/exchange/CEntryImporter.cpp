@@ -2,6 +2,8 @@
 
 #include "exchange/CImportVehicles.h"
 
+#include "core/AppData.h"
+#include "core/CAppSettings.h"
 #include "core/LocalDates.h"
 
 #include "datastore/CBulkInsert.h"
@@ -68,7 +70,10 @@ bool TitleMarks(const QString& title, char& delimiter, char& decimal) {
 
 } // namespace
 
-CEntryImporter::CEntryImporter(CDataLayer& dataLayer) : m_DataLayer(dataLayer) {}
+CEntryImporter::CEntryImporter(CDataLayer& dataLayer) : m_DataLayer(dataLayer) {
+    userDistance = static_cast<DistanceUnit>(TheSettings().UnitDistance);
+    userVolume = static_cast<VolumeUnit>(TheSettings().UnitVolume);
+}
 CEntryImporter::~CEntryImporter() = default;
 
 CImportProblem CEntryImporter::FileProblem(CImportProblem::Code code) const {
@@ -124,10 +129,13 @@ bool CEntryImporter::SetDelimiter(char delimiter) {
 void CEntryImporter::Recognise(Table& table) const {
     const QStringList header = table.mapping.Header();
     table.mapping = CImportMapping::Recognise(header, table.marker, m_Title);
-    for (const auto& [name, field] : m_ColumnChoices) {
+    for (const ColumnChoice& choice : m_ColumnChoices) {
         for (qsizetype column = 0; column < header.size(); ++column) {
-            if (CImportMapping::NormaliseHeader(header[column]) == name)
-                table.mapping.SetField(static_cast<int>(column), field);
+            if (CImportMapping::NormaliseHeader(header[column]) == choice.name) {
+                table.mapping.SetField(static_cast<int>(column), choice.field);
+                if (!choice.flagValues.isEmpty())
+                    table.mapping.SetFlagValues(choice.field, choice.flagValues);
+            }
         }
     }
 }
@@ -135,8 +143,60 @@ void CEntryImporter::Recognise(Table& table) const {
 void CEntryImporter::ApplyChoices(CImportMapping& mapping) const {
     mapping.dateFormat = dateFormat;
     mapping.decimalComma = decimalComma;
-    if (!mapping.ServiceTypeFixed())
+    if (serviceTypeForced || !mapping.ServiceTypeFixed())
         mapping.serviceType = serviceType;
+    mapping.userDistance = userDistance;
+    mapping.userVolume = userVolume;
+    // A table that states no unit ("## Costs" under a log in km) is in the file's.
+    mapping.fileDistance = fileDistance;
+    if (fileDistance == FileDistance::Unstated && mapping.StatedDistance() == FileDistance::Unstated &&
+        mapping.DistanceUnitColumn() < 0)
+        mapping.fileDistance = StatedDistance();
+    mapping.fileVolume = fileVolume;
+    if (fileVolume == FileVolume::Unstated && mapping.StatedVolume() == FileVolume::Unstated &&
+        mapping.VolumeUnitColumn() < 0 && mapping.UnknownUnitColumn() < 0)
+        mapping.fileVolume = StatedVolume();
+}
+
+void CEntryImporter::ApplyChoices() {
+    for (Table& table : m_Tables)
+        ApplyChoices(table.mapping);
+}
+
+FileDistance CEntryImporter::StatedDistance() const {
+    for (const Table& table : m_Tables) {
+        if (table.mapping.StatedDistance() != FileDistance::Unstated)
+            return table.mapping.StatedDistance();
+    }
+    return m_SectionDistance;
+}
+
+FileVolume CEntryImporter::StatedVolume() const {
+    for (const Table& table : m_Tables) {
+        if (table.mapping.StatedVolume() != FileVolume::Unstated)
+            return table.mapping.StatedVolume();
+    }
+    return m_SectionVolume;
+}
+
+void CEntryImporter::FindSectionUnits() {
+    // A vehicle section may say the units of the whole file ("Units: mi").
+    m_SectionDistance = FileDistance::Unstated;
+    m_SectionVolume = FileVolume::Unstated;
+    for (const Table& table : m_Tables) {
+        if (table.mapping.GetKind() != CImportMapping::KindVehicles)
+            continue;
+        for (const int column : {table.mapping.DistanceUnitColumn(), table.mapping.VolumeUnitColumn()}) {
+            for (const QStringList& row : table.sample) {
+                const QString value = row.value(column);
+                if (const auto unit = DistanceUnitOf(value);
+                    unit && m_SectionDistance == FileDistance::Unstated)
+                    m_SectionDistance = *unit;
+                if (const auto unit = VolumeUnitOf(value); unit && m_SectionVolume == FileVolume::Unstated)
+                    m_SectionVolume = *unit;
+            }
+        }
+    }
 }
 
 bool CEntryImporter::ReadStructure() {
@@ -227,6 +287,7 @@ bool CEntryImporter::ReadStructure() {
         m_Detected.decimalComma = titleDecimal == ',';
         decimalComma = m_Detected.decimalComma;
     }
+    FindSectionUnits();
     m_FileVehicle.clear();
     m_FileVehicleNames.clear();
     QStringList listed;
@@ -330,9 +391,10 @@ void CEntryImporter::SetField(std::size_t table, int column, CImportMapping::Fie
     Chosen(field);
 }
 
-int CEntryImporter::MapColumn(const QString& name, CImportMapping::Field field) {
+int CEntryImporter::MapColumn(const QString& name, CImportMapping::Field field,
+                              const QStringList& flagValues) {
     const QString key = CImportMapping::NormaliseHeader(name);
-    m_ColumnChoices.emplace_back(key, field);
+    m_ColumnChoices.push_back({key, field, flagValues});
     int tables = 0;
     for (Table& table : m_Tables) {
         const QStringList& header = table.mapping.Header();
@@ -340,6 +402,8 @@ int CEntryImporter::MapColumn(const QString& name, CImportMapping::Field field) 
         for (qsizetype column = 0; column < header.size(); ++column) {
             if (CImportMapping::NormaliseHeader(header[column]) == key) {
                 table.mapping.SetField(static_cast<int>(column), field);
+                if (!flagValues.isEmpty())
+                    table.mapping.SetFlagValues(field, flagValues);
                 found = true;
             }
         }
@@ -347,6 +411,27 @@ int CEntryImporter::MapColumn(const QString& name, CImportMapping::Field field) 
     }
     Chosen(field);
     return tables;
+}
+
+QStringList CEntryImporter::DistinctValues(std::size_t table, int column, int most) const {
+    QStringList values;
+    if (table >= m_Tables.size())
+        return values;
+    for (const QStringList& row : m_Tables[table].sample) {
+        const QString value = row.value(column).trimmed();
+        if (!value.isEmpty() && !values.contains(value)) {
+            values << value;
+            if (values.size() >= most)
+                break;
+        }
+    }
+    return values;
+}
+
+void CEntryImporter::SetFlagValues(std::size_t table, CImportMapping::Field field,
+                                   const QStringList& values) {
+    if (table < m_Tables.size())
+        m_Tables[table].mapping.SetFlagValues(field, values);
 }
 
 QString CEntryImporter::VehicleNameOf(const CImportRow& row, bool* fromFile) const {
@@ -545,7 +630,7 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
             if (overrideFileVehicles || counting)
                 continue;
             const ULONG vehicle = vehicles.OfFileName(row.vehicle, m_FileVehicleNames);
-            if (vehicle == 0)
+            if (vehicle == 0 || !vehicles.Describe(vehicle, row.year, row.plate, row.makeModel))
                 return fail(ResultFailed);
             if (row.odometer > 0)
                 vehicles.Reached(vehicle, row.odometer);
@@ -577,6 +662,9 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
         }
         if (row.partial)
             m_Summary.fillUpMarks = true;
+        if (!row.currency.isEmpty() && m_Summary.currencies.size() < 10 &&
+            !m_Summary.currencies.contains(row.currency))
+            m_Summary.currencies << row.currency;
         vehicles.Reached(vehicle, row.odometer);
         ++m_Summary.imported;
         ++table.imported;

@@ -39,6 +39,7 @@ public:
         int vehiclesMade = 0;
         bool fillUpMarks = false; // a partial or missed fill-up was noted
         bool latin1 = false;      // the file was read as Latin-1
+        QStringList currencies;   // those the rows name, when the file has a currency column
     };
 
     // One table of the file.
@@ -108,13 +109,31 @@ public:
     void SetField(std::size_t table, int column, CImportMapping::Field field);
     // The user's word for a column of every table that has it (by its name, case and spaces aside),
     // also of tables found later; the number of tables found so far that have it.
-    int MapColumn(const QString& name, CImportMapping::Field field);
+    int MapColumn(const QString& name, CImportMapping::Field field, const QStringList& flagValues = {});
+
+    // The values of a column among the first rows of a table, each once, in their order.
+    QStringList DistinctValues(std::size_t table, int column, int most) const;
+    // The values of a table's flag column that set the flag; empty: yes and no.
+    void SetFlagValues(std::size_t table, CImportMapping::Field field, const QStringList& values);
 
     // Choices for every table.
     CImportMapping::DateFormat dateFormat = CImportMapping::DateIso;
     bool decimalComma = false;
-    // What the rows of a service log become where the table does not say.
+    // What the rows of a service log become where the table does not say, or in every table when
+    // forced (the user said so for the whole file).
     CEntry::Type serviceType = CEntry::EntryRepair;
+    bool serviceTypeForced = false;
+    // The file's units as the user gives them (Unstated: as the file states, else the user's own),
+    // and the user's units, which the numbers are converted into; read from the settings.
+    FileDistance fileDistance = FileDistance::Unstated;
+    FileVolume fileVolume = FileVolume::Unstated;
+    DistanceUnit userDistance = DistanceMiles;
+    VolumeUnit userVolume = VolumeGallonsUS;
+    // After the choices above changed: every table takes them (the notes tell them at once).
+    void ApplyChoices();
+    // The units the file states in any of its tables; a table that states none is taken in them.
+    FileDistance StatedDistance() const;
+    FileVolume StatedVolume() const;
     // Where rows go that name no vehicle (or every row, with overrideFileVehicles): a stored
     // vehicle's RefID, or a name (made when no vehicle has it).
     ULONG targetVehicle = 0;
@@ -147,6 +166,7 @@ private:
     // recognised; one in other delimiters is refused.
     void EnterTable(const CTableReader::Record& record);
     void ApplyChoices(CImportMapping& mapping) const;
+    void FindSectionUnits();
     // Guesses the date format and the decimal mark anew from the rows, as asked.
     void Detect(bool dates, bool numbers);
     // After the user's word for a column: what it tells anew.
@@ -169,8 +189,15 @@ private:
     QString m_Title;
     CImportMapping::Detection m_Detected;
     QString m_FileVehicle;
+    FileDistance m_SectionDistance = FileDistance::Unstated; // as a vehicle section says
+    FileVolume m_SectionVolume = FileVolume::Unstated;
     QStringList m_FileVehicleNames; // the names in the vehicle columns of the first part
-    std::vector<std::pair<QString, CImportMapping::Field>> m_ColumnChoices;
+    struct ColumnChoice {
+        QString name;
+        CImportMapping::Field field;
+        QStringList flagValues;
+    };
+    std::vector<ColumnChoice> m_ColumnChoices;
     std::vector<CImportProblem> m_Errors;
     std::vector<ErrorKind> m_Kinds;
     qint64 m_ErrorCount = 0;

@@ -194,6 +194,9 @@ CImportMapping CImportMapping::Recognise(const QStringList& header, const QStrin
                 continue; // decided below, once the other columns are known
             }
             field = CImportProfile::GenericField(name, vehicles);
+            // "Fuel (litres)", "Carburante (kg)": a column measured in a volume is the quantity.
+            if (field == CImportProfile::Unknown && !vehicles && VolumeUnitOf(BracketedUnit(header[column])))
+                field = FieldQuantity;
             if (field == CImportProfile::Unknown)
                 continue;
         }
@@ -211,7 +214,105 @@ CImportMapping CImportMapping::Recognise(const QStringList& header, const QStrin
 
     mapping.ReadLonePrice();
     mapping.Classify();
+    mapping.FindUnits();
+    if (mapping.m_Profile) {
+        mapping.m_FlagValues[FieldPartial] = mapping.m_Profile->PartialCodes();
+        mapping.m_MissedCodes = mapping.m_Profile->MissedCodes();
+    }
     return mapping;
+}
+
+void CImportMapping::FindUnits() {
+    m_StatedDistance = m_Profile ? m_Profile->Distance() : FileDistance::Unstated;
+    m_StatedVolume = m_Profile ? m_Profile->Volume() : FileVolume::Unstated;
+    m_DistanceUnitColumn = m_VolumeUnitColumn = m_UnknownUnitColumn = m_CurrencyColumn = -1;
+    m_UnknownUnit.clear();
+    m_VehicleDetails = {-1, -1, -1, -1};
+    std::optional<FileDistance> odometer;
+    std::optional<FileDistance> distance; // another column of distances that names its unit
+    std::optional<FileVolume> quantity;
+    std::optional<FileVolume> price;
+    for (std::size_t column = 0; column < m_Fields.size(); ++column) {
+        const QString& header = m_Header[static_cast<qsizetype>(column)];
+        const int at = static_cast<int>(column);
+        switch (m_Fields[column]) {
+        case FieldOdometer:
+            odometer = DistanceUnitInName(header);
+            break;
+        case FieldQuantity: {
+            QString unknown;
+            quantity = VolumeUnitInName(header, &unknown);
+            if (!unknown.isEmpty()) {
+                m_UnknownUnit = unknown;
+                m_UnknownUnitColumn = at;
+            }
+            break;
+        }
+        case FieldUnitPrice:
+            price = VolumeUnitInName(header);
+            break;
+        case FieldCount: {
+            const QString name = NormaliseHeader(header);
+            const int unitKind = CImportProfile::UnitColumnKind(name);
+            if (unitKind == 1 && m_DistanceUnitColumn < 0)
+                m_DistanceUnitColumn = at;
+            else if (unitKind == 2 && m_VolumeUnitColumn < 0)
+                m_VolumeUnitColumn = at;
+            else if (CImportProfile::IsCurrencyColumn(name) && m_CurrencyColumn < 0)
+                m_CurrencyColumn = at;
+            else if (m_Kind == KindVehicles && CImportProfile::VehicleDetail(name) >= 0)
+                m_VehicleDetails[static_cast<std::size_t>(CImportProfile::VehicleDetail(name))] = at;
+            else if (!distance)
+                distance = DistanceUnitInName(header); // "miles", "Teil-Km", "Distance (km)"
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (odometer)
+        m_StatedDistance = *odometer;
+    else if (distance)
+        m_StatedDistance = *distance;
+    if (quantity)
+        m_StatedVolume = *quantity;
+    else if (price && m_UnknownUnitColumn < 0)
+        m_StatedVolume = *price;
+}
+
+void CImportMapping::SetFlagValues(Field field, const QStringList& values) {
+    if (field < 0 || field >= FieldCount)
+        return;
+    QStringList trimmed;
+    for (const QString& value : values) {
+        if (!value.trimmed().isEmpty())
+            trimmed << value.trimmed();
+    }
+    m_FlagValues[static_cast<std::size_t>(field)] = trimmed;
+    if (field == FieldPartial)
+        m_MissedCodes.clear();
+}
+
+const QStringList& CImportMapping::FlagValues(Field field) const {
+    static const QStringList none;
+    return field >= 0 && field < FieldCount ? m_FlagValues[static_cast<std::size_t>(field)] : none;
+}
+
+FileDistance CImportMapping::RowDistance(const QStringList& fields) const {
+    if (fileDistance == FileDistance::Unstated && m_DistanceUnitColumn >= 0 &&
+        m_DistanceUnitColumn < fields.size()) {
+        if (const auto unit = DistanceUnitOf(fields[m_DistanceUnitColumn]))
+            return *unit;
+    }
+    return DistanceIn();
+}
+
+FileVolume CImportMapping::RowVolume(const QStringList& fields) const {
+    if (fileVolume == FileVolume::Unstated && m_VolumeUnitColumn >= 0 && m_VolumeUnitColumn < fields.size()) {
+        if (const auto unit = VolumeUnitOf(fields[m_VolumeUnitColumn]))
+            return *unit;
+    }
+    return VolumeIn();
 }
 
 void CImportMapping::ReadLonePrice() {
@@ -251,7 +352,8 @@ void CImportMapping::Classify() {
         m_Kind = KindOwn;
     } else if ((profile && profile->Kind() == KindVehicles) || m_MarkerHint == CImportProfile::HintVehicles) {
         m_Kind = KindVehicles;
-    } else if (fuelSign || (profile && profile->Kind() == KindFuelLog)) {
+    } else if (fuelSign) {
+        // A known fuel log without a quantity or a price per unit holds costs.
         m_Kind = KindFuelLog;
     } else if (Column(FieldVehicle) >= 0 && Column(FieldDate) < 0 && Column(FieldOdometer) < 0) {
         m_Kind = KindVehicles; // a list of vehicles
@@ -276,8 +378,13 @@ bool CImportMapping::Usable() const {
     case KindVehicles:
         return Column(FieldVehicle) >= 0;
     default:
-        return Column(FieldDate) >= 0 && Column(FieldOdometer) >= 0;
+        return Column(FieldDate) >= 0 && (Column(FieldOdometer) >= 0 || WithoutReadings());
     }
+}
+
+bool CImportMapping::WithoutReadings() const {
+    // Costs with a date and an amount come in without a reading; a fill-up needs one.
+    return m_Kind == KindServiceLog && Column(FieldOdometer) < 0 && Column(FieldAmount) >= 0;
 }
 
 CImportProblem CImportMapping::Problem() const {
@@ -288,7 +395,7 @@ CImportProblem CImportMapping::Problem() const {
         problem.code = CImportProblem::NoVehicleColumn;
     else if (m_Kind != KindVehicles && Column(FieldDate) < 0)
         problem.code = CImportProblem::NoDateColumn;
-    else if (m_Kind != KindVehicles && Column(FieldOdometer) < 0)
+    else if (m_Kind != KindVehicles && Column(FieldOdometer) < 0 && !WithoutReadings())
         problem.code = CImportProblem::NoOdometerColumn;
     if (problem.IsProblem())
         problem.value = m_Header.join(QStringLiteral(", "));
@@ -316,6 +423,12 @@ void CImportMapping::SetField(int column, Field field) {
                 other = FieldCount;
         }
     }
+    // The codes were the values of another column.
+    if (field != FieldCount && m_Fields[static_cast<std::size_t>(column)] != field) {
+        m_FlagValues[static_cast<std::size_t>(field)].clear();
+        if (field == FieldPartial)
+            m_MissedCodes.clear();
+    }
     m_Fields[static_cast<std::size_t>(column)] = field;
     if (column == m_PriceColumn || column == m_LonePrice) {
         m_PriceColumn = column;
@@ -329,6 +442,7 @@ void CImportMapping::SetField(int column, Field field) {
     // The user's word makes what the profile said about the columns no longer the whole story,
     // but the table's kind still follows its marker.
     Classify();
+    FindUnits();
 }
 
 QList<int> CImportMapping::UnusedColumns() const {
@@ -521,8 +635,64 @@ std::optional<CImportMapping::DateFormat> CImportMapping::DateFormatFromName(con
         return DateDayMonthYear;
     if (n == u"dd.mm.yyyy" || n == u"d.m.yyyy" || n == u"dd.mm.yy" || n == u"d.m.yy")
         return DateDayMonthYearDots;
+    // A pattern: the day, month and year once each, one separator between them, then perhaps a
+    // time ("MM-dd-yyyy", "d.M.yy", "yyyy/MM/dd HH:mm"). The dates are read with any separator.
+    static const QRegularExpression kPattern(
+        QStringLiteral("^(yyyy|yy|MM|M|dd|d)([-/. ])(yyyy|yy|MM|M|dd|d)\\2(yyyy|yy|MM|M|dd|d)"
+                       "(?:[ T](?:HH|H|hh|h):mm(?::ss(?:\\.z+)?)?(?: ?(?:AP|ap|A|a))?)?$"));
+    const QRegularExpressionMatch match = kPattern.match(name.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    QString order;
+    for (int part = 1; part <= 4; part += part == 1 ? 2 : 1) {
+        const QChar c = match.captured(part).front();
+        if (order.contains(c))
+            return std::nullopt;
+        order += c;
+    }
+    if (order == u"yMd" && match.captured(1) == u"yyyy")
+        return DateIso;
+    if (order == u"Mdy")
+        return DateMonthDayYear;
+    if (order == u"dMy")
+        return match.captured(2) == u"." ? DateDayMonthYearDots : DateDayMonthYear;
     return std::nullopt;
 }
+
+namespace {
+
+// A day written as three runs of digits with the same separator twice ("10-24-2012", "24.10.12",
+// "2012/10/24"), and what follows it; false when the text does not start so.
+bool SplitDay(QStringView text, QStringView (&parts)[3], QStringView& rest) {
+    qsizetype i = 0;
+    QChar separator;
+    for (int part = 0; part < 3; ++part) {
+        const qsizetype start = i;
+        while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128)
+            ++i;
+        if (i == start)
+            return false;
+        parts[part] = text.sliced(start, i - start);
+        if (part == 2)
+            break;
+        if (i >= text.size())
+            return false;
+        const QChar c = text[i];
+        if (part == 0) {
+            if (c != u'-' && c != u'/' && c != u'.' && c != u' ')
+                return false;
+            separator = c;
+        } else if (c != separator) {
+            return false;
+        }
+        ++i;
+    }
+    rest = text.sliced(i);
+    // A time follows after a space or a 'T'; a date ends here otherwise.
+    return rest.isEmpty() || rest.front() == u' ' || rest.front() == u'T';
+}
+
+} // namespace
 
 std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString& input, DateFormat format,
                                                                    CImportProblem* problem) {
@@ -544,17 +714,19 @@ std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString
         }
         return std::nullopt;
     };
-    // The date, then an optional time after a space or a 'T'.
-    qsizetype split = text.indexOf(u' ');
-    if (format == DateIso) {
-        const qsizetype t = text.indexOf(u'T');
-        if (t > 0 && (split < 0 || t < split))
-            split = t;
-    }
-    const QStringView datePart = split < 0 ? text : text.left(split);
-    const QStringView timePart = split < 0 ? QStringView() : text.mid(split + 1).trimmed();
     QDate date;
-    if (format == DateIso) {
+    QStringView timePart;
+    QStringView parts[3];
+    QStringView rest;
+    const bool split = SplitDay(text, parts, rest);
+    if (format == DateIso && !(split && parts[0].size() == 4)) {
+        // The date, then an optional time after a space or a 'T'.
+        qsizetype at = text.indexOf(u' ');
+        const qsizetype t = text.indexOf(u'T');
+        if (t > 0 && (at < 0 || t < at))
+            at = t;
+        const QStringView datePart = at < 0 ? text : text.left(at);
+        timePart = at < 0 ? QStringView() : text.mid(at + 1).trimmed();
         IsoDayError why = IsoDayError::None;
         date = ParseIsoDay(datePart, &why).value_or(QDate());
         if (why == IsoDayError::OutOfRange)
@@ -562,16 +734,23 @@ std::optional<CImportMapping::LocalTime> CImportMapping::ParseDate(const QString
         if (!date.isValid())
             return fail(CImportProblem::BadDate);
     } else {
-        const auto parts = datePart.split(format == DateDayMonthYearDots ? u'.' : u'/');
-        if (parts.size() != 3 || parts[0].size() > 2 || parts[1].size() > 2)
+        // Any separator: "10-24-2012" and "10/24/2012" are the same day. The year comes first
+        // only in the year-first form, and then with four digits.
+        if (!split || parts[0].size() > (format == DateIso ? 4 : 2) || parts[1].size() > 2 ||
+            (format == DateIso ? parts[2].size() > 2 : parts[2].size() < 2))
             return fail(CImportProblem::BadDate);
-        const bool monthFirst = format == DateMonthDayYear;
-        int y = Digits(parts[2]);
-        const int m = Digits(parts[monthFirst ? 0 : 1]);
-        const int d = Digits(parts[monthFirst ? 1 : 0]);
+        timePart = rest.trimmed();
+        if (timePart.startsWith(u'T'))
+            timePart = timePart.sliced(1);
+        const int yearAt = format == DateIso ? 0 : 2;
+        const int monthAt = format == DateIso ? 1 : format == DateMonthDayYear ? 0 : 1;
+        const int dayAt = format == DateIso ? 2 : format == DateMonthDayYear ? 1 : 0;
+        int y = Digits(parts[yearAt]);
+        const int m = Digits(parts[monthAt]);
+        const int d = Digits(parts[dayAt]);
         if (y < 0 || m < 0 || d < 0 || m > 12 || d > 31)
             return fail(CImportProblem::BadDate);
-        if (parts[2].size() == 2)
+        if (parts[yearAt].size() == 2)
             y = CenturyOf(y);
         if (y < kFirstStoredYear || y > kLastStoredYear)
             return fail(CImportProblem::DateOutOfRange);
@@ -623,6 +802,9 @@ CImportMapping::Detection CImportMapping::Detect(const QStringList& dates, const
     int fits[DateFormatCount] = {};
     for (const QString& date : dates) {
         for (int f = 0; f < DateFormatCount; ++f) {
+            // The dotted form is the day-first one as written with dots.
+            if (f == DateDayMonthYearDots && !date.contains(u'.'))
+                continue;
             if (ParseDate(date, static_cast<DateFormat>(f), nullptr))
                 ++fits[f];
         }
@@ -650,7 +832,11 @@ public:
     RowReader(const CImportMapping& mapping, const QStringList& fields, CImportProblem& problem)
         : m_Mapping(mapping), m_Fields(fields), m_Problem(problem) {}
 
+    // The file's distances in the user's unit: what one of them is.
+    double distanceFactor = 1.0;
+
     QString Value(Field field) const { return m_Mapping.Value(m_Fields, field); }
+    const QStringList& Fields() const { return m_Fields; }
     CImportProblem& Problem() { return m_Problem; }
     bool Ok() const { return m_Ok; }
 
@@ -701,9 +887,13 @@ public:
             return Fault(CImportProblem::BadNumber, field, text);
         if (*value < 0)
             return Fault(CImportProblem::Negative, field, text);
-        const double rounded = std::round(*value);
+        const double rounded = std::round(*value * distanceFactor);
         if (rounded > static_cast<double>(std::numeric_limits<LONG>::max()))
-            return Fault(CImportProblem::OdometerTooLarge, field, text);
+            return Fault(CImportProblem::OdometerTooLarge, field,
+                         distanceFactor == 1.0 ? text
+                                               : QStringLiteral("%1 (%2 %3)")
+                                                     .arg(text, QString::number(rounded, 'f', 0),
+                                                          UnitName(AsFileUnit(m_Mapping.userDistance))));
         out = static_cast<LONG>(rounded);
         return true;
     }
@@ -719,10 +909,13 @@ bool CImportMapping::Convert(const QStringList& fields, CImportRow& row, CImport
     row = CImportRow();
     problem = CImportProblem();
     RowReader read(*this, fields, problem);
+    read.distanceFactor = DistanceFactor(RowDistance(fields), userDistance);
     row.vehicle = read.Value(FieldVehicle);
+    if (m_CurrencyColumn >= 0)
+        row.currency = fields.value(m_CurrencyColumn).trimmed();
     if (m_Kind == KindVehicles || (m_Kind == KindOwn && IsVehicleType(read.Value(FieldType))))
-        return ConvertVehicle(read, row);
-    if (!ConvertDate(read, row) || !read.Odometer(FieldOdometer, row.odometer))
+        return ConvertVehicle(read, row) && (m_Kind != KindVehicles || VehicleDetails(fields, row));
+    if (!ConvertDate(read, row) || (!WithoutReadings() && !read.Odometer(FieldOdometer, row.odometer)))
         return false;
     row.vendor = read.Value(FieldVendor);
     row.name = read.Value(FieldDescription);
@@ -786,6 +979,48 @@ bool CImportMapping::ConvertDate(RowReader& read, CImportRow& row) const {
     return true;
 }
 
+bool CImportMapping::ConvertVolume(RowReader& read, const QStringList& fields, double& quantity,
+                                   double& price) const {
+    const double factor = VolumeFactor(RowVolume(fields), userVolume);
+    if (factor == 1.0)
+        return true;
+    // A price per unit goes the other way: 3.50 a gallon is 0.9246 a litre.
+    if (!read.WorkedOut(FieldQuantity, quantity * factor) || !read.WorkedOut(FieldUnitPrice, price / factor))
+        return false;
+    if (quantity != 0.0)
+        quantity = RoundedTo(static_cast<float>(quantity * factor), kUnitDecimals);
+    if (price != 0.0)
+        price = RoundedTo(static_cast<float>(price / factor), kUnitDecimals + 1);
+    return true;
+}
+
+std::optional<bool> CImportMapping::Flag(const RowReader& read, Field field) const {
+    const QString value = read.Value(field).trimmed();
+    if (value.isEmpty())
+        return std::nullopt;
+    const QStringList& codes = FlagValues(field);
+    if (!codes.isEmpty())
+        return codes.contains(value, Qt::CaseInsensitive);
+    if (CImportProfile::IsYes(value))
+        return true;
+    if (CImportProfile::IsNo(value))
+        return false;
+    return std::nullopt;
+}
+
+bool CImportMapping::VehicleDetails(const QStringList& fields, CImportRow& row) const {
+    auto detail = [&](int which) {
+        return fields.value(m_VehicleDetails[static_cast<std::size_t>(which)]).trimmed();
+    };
+    // A year that is not one is left out: the vehicle is still wanted for its name.
+    const int year = DigitsValue(detail(0), 4);
+    if (year >= 1800 && year <= 9999)
+        row.year = year;
+    row.makeModel = QStringList{detail(1), detail(2)}.join(u' ').trimmed();
+    row.plate = detail(3);
+    return true;
+}
+
 bool CImportMapping::ConvertOwn(RowReader& read, CImportRow& row) const {
     row.type = EntryTypeFromName(read.Value(FieldType));
     if (row.type == CEntry::EntryNone)
@@ -797,13 +1032,20 @@ bool CImportMapping::ConvertOwn(RowReader& read, CImportRow& row) const {
         if (!read.Value(FieldQuantity).isEmpty() && !read.Odometer(FieldQuantity, start))
             return false;
         row.custom1 = static_cast<float>(start);
-        row.custom2 = read.Value(FieldUnitPrice).isEmpty()
-                          ? static_cast<float>(row.odometer)
-                          : static_cast<float>(read.Number(FieldUnitPrice, false, false));
+        if (read.Value(FieldUnitPrice).isEmpty()) {
+            row.custom2 = static_cast<float>(row.odometer);
+        } else {
+            LONG end = 0;
+            if (!read.Odometer(FieldUnitPrice, end))
+                return false;
+            row.custom2 = static_cast<float>(end);
+        }
         return read.Ok();
     }
-    const double quantity = read.Number(FieldQuantity, row.type == CEntry::EntryFuel, false);
+    double quantity = read.Number(FieldQuantity, row.type == CEntry::EntryFuel, false);
     double price = read.Number(FieldUnitPrice, false, false);
+    if (read.Ok() && row.type == CEntry::EntryFuel && !ConvertVolume(read, read.Fields(), quantity, price))
+        return false;
     // A fill-up without its total or its price per unit: worked out as in a fuel log.
     if (read.Ok() && row.type == CEntry::EntryFuel) {
         if (read.Value(FieldAmount).isEmpty()) {
@@ -835,6 +1077,9 @@ bool CImportMapping::ConvertFuel(RowReader& read, CImportRow& row) const {
     const bool havePrice = !read.Value(FieldUnitPrice).isEmpty();
     if (!haveTotal && !havePrice)
         return read.Missing(FieldAmount);
+    // In the user's units before anything is worked out from them.
+    if (!ConvertVolume(read, read.Fields(), quantity, price))
+        return false;
     // What is worked out is rounded as the user would write it: money to the currency's places, a
     // quantity and a price per unit to three, as pumps show them.
     if (!haveQuantity) {
@@ -862,10 +1107,12 @@ bool CImportMapping::ConvertFuel(RowReader& read, CImportRow& row) const {
 }
 
 void CImportMapping::ReadFillFlags(RowReader& read, CImportRow& row) const {
-    const QString full = read.Value(FieldFull);
-    if (CImportProfile::IsYes(read.Value(FieldPartial)) || (!full.isEmpty() && CImportProfile::IsNo(full)))
+    // A fill-type code may say a missed fill-up rather than a partial one.
+    const bool missedCode = !m_MissedCodes.isEmpty() &&
+                            m_MissedCodes.contains(read.Value(FieldPartial).trimmed(), Qt::CaseInsensitive);
+    if (Flag(read, FieldPartial) == true || Flag(read, FieldFull) == false)
         row.fillFlags |= CDataLayer::FillPartial;
-    if (CImportProfile::IsYes(read.Value(FieldMissed)))
+    if (Flag(read, FieldMissed) == true || missedCode)
         row.fillFlags |= CDataLayer::FillMissed;
     row.partial = row.fillFlags != 0;
 }

@@ -4,6 +4,7 @@
 // record becomes an entry. Values that cannot be read are errors with a reason, never a silent 0.
 
 #include "core/LocalDates.h"
+#include "exchange/ImportUnits.h"
 
 #include "platform/WinTypes.h"
 #include "records/CEntry.h"
@@ -37,6 +38,11 @@ struct CImportRow {
     QString notes;
     bool partial = false; // a partial or a missed fill-up was noted
     DWORD fillFlags = 0;  // CDataLayer::FillPartial, FillMissed
+    QString currency;     // the row's currency, when the table has a column for it
+    // A vehicle row's details, where its table has them.
+    int year = 0;
+    QString plate;
+    QString makeModel;
 };
 
 class CImportMapping {
@@ -73,6 +79,8 @@ public:
     static CImportMapping Recognise(const QStringList& header, const QString& marker = QString(),
                                     const QString& title = QString());
     bool Usable() const;
+    // A table of costs without an odometer column: its entries are stored without a reading (0).
+    bool WithoutReadings() const;
     CImportProblem Problem() const;
 
     Kind GetKind() const { return m_Kind; }
@@ -107,8 +115,35 @@ public:
     // A "Type" column that holds no entry types (a service log's "Oil change") is a description.
     void CheckTypeColumn(const std::vector<QStringList>& records);
 
+    // The units the table states: in its column names or as its program writes them; Unstated when
+    // it states none. A unit column states each row's own.
+    FileDistance StatedDistance() const { return m_StatedDistance; }
+    FileVolume StatedVolume() const { return m_StatedVolume; }
+    int DistanceUnitColumn() const { return m_DistanceUnitColumn; }
+    int VolumeUnitColumn() const { return m_VolumeUnitColumn; }
+    // A column whose name states a unit the import does not know, and that unit; -1 when none.
+    int UnknownUnitColumn() const { return m_UnknownUnitColumn; }
+    const QString& UnknownUnit() const { return m_UnknownUnit; }
+    int CurrencyColumn() const { return m_CurrencyColumn; }
+    // The units its numbers are taken in when no row says otherwise: the user's word, else what
+    // the table states; Unstated means the user's own units.
+    FileDistance DistanceIn() const {
+        return fileDistance != FileDistance::Unstated ? fileDistance : m_StatedDistance;
+    }
+    FileVolume VolumeIn() const { return fileVolume != FileVolume::Unstated ? fileVolume : m_StatedVolume; }
+
+    // The values of a flag column (partial, full, missed) that set the flag, as "2" of a fill-type
+    // code; empty: yes/no words in any of the languages read. A column mapped anew forgets them.
+    void SetFlagValues(Field field, const QStringList& values);
+    const QStringList& FlagValues(Field field) const;
+
     // Choices the file cannot fix by itself.
     bool decimalComma = false;
+    // The file's units as the user gives them (Unstated: as the table states), and the user's own.
+    FileDistance fileDistance = FileDistance::Unstated;
+    FileVolume fileVolume = FileVolume::Unstated;
+    DistanceUnit userDistance = DistanceMiles;
+    VolumeUnit userVolume = VolumeGallonsUS;
     DateFormat dateFormat = DateIso;
     CEntry::Type serviceType = CEntry::EntryRepair; // what a service log's rows become
     // The section says what its rows are (costs, maintenance), so the user is not asked.
@@ -158,7 +193,15 @@ private:
     bool ConvertFuel(RowReader& read, CImportRow& row) const;
     // The partial and missed flags of a fill-up, where the file has them.
     void ReadFillFlags(RowReader& read, CImportRow& row) const;
+    bool VehicleDetails(const QStringList& fields, CImportRow& row) const;
     void Classify();
+    // The units the column names state, and the unit and currency columns.
+    void FindUnits();
+    FileDistance RowDistance(const QStringList& fields) const;
+    FileVolume RowVolume(const QStringList& fields) const;
+    bool ConvertVolume(RowReader& read, const QStringList& fields, double& quantity, double& price) const;
+    // Whether the flag field's value sets it; nullopt when it says neither yes nor no.
+    std::optional<bool> Flag(const RowReader& read, Field field) const;
     // What a price column that does not say it is per unit or the total is, by the other columns.
     void ReadLonePrice();
 
@@ -174,6 +217,17 @@ private:
     PriceReason m_PriceReason = ReasonGuess;
     QStringList m_Header;
     QString m_Marker;
+    FileDistance m_StatedDistance = FileDistance::Unstated;
+    FileVolume m_StatedVolume = FileVolume::Unstated;
+    int m_DistanceUnitColumn = -1;
+    int m_VolumeUnitColumn = -1;
+    int m_UnknownUnitColumn = -1;
+    QString m_UnknownUnit;
+    int m_CurrencyColumn = -1;
+    std::array<QStringList, FieldCount> m_FlagValues;
+    QStringList m_MissedCodes; // values of the partial column that mean a missed fill-up instead
+    // A vehicle table's year, make, model and plate columns, or -1.
+    std::array<int, 4> m_VehicleDetails{-1, -1, -1, -1};
     const CImportProfile* m_Profile = nullptr;
     mutable CLocalDays m_Days; // a cache only
 };

@@ -18,58 +18,68 @@ QStringList Words(const QString& list) {
 }
 
 // The words for each field in the languages the programs write: English, German, French,
-// Spanish, Italian, Portuguese, Polish and Russian.
+// Spanish, Italian, Portuguese, Polish, Russian and Dutch.
 const QString kDate = QStringLiteral("date|day|datetime|date/time|datum|fecha|data|дата");
-const QString kTime = QStringLiteral("time|zeit|uhrzeit|heure|hora|ora|godzina|czas|время");
+const QString kTime = QStringLiteral("time|zeit|uhrzeit|heure|hora|ora|godzina|czas|время|tijd");
 const QString kOdometer = QStringLiteral(
     "odometer|odo|mileage|odometer reading|kilometerstand|km-stand|tachostand|kilométrage|compteur|"
     "odomètre|odómetro|kilometraje|cuentakilómetros|odometro|chilometraggio|contachilometri|odômetro|"
-    "hodômetro|quilometragem|przebieg|stan licznika|licznik|одометр|пробег|показания одометра");
+    "hodômetro|quilometragem|przebieg|stan licznika|licznik|одометр|пробег|показания одометра|km-stand|"
+    "zählerstand|kilometerteller|tellerstand|odometer (km)|odometer (mi)");
 const QString kQuantity = QStringLiteral(
     "quantity|qty|volume|litres|liters|gallons|fuel amount|fuelamount|fill amount|fillup volume|"
     "fuel consumed|amount of fuel|menge|volumen|liter|tankmenge|kraftstoffmenge|quantité|cantidad|litros|"
-    "quantità|litri|quantidade|ilość|objętość|litry|количество|объем|литры|литров");
+    "quantità|litri|quantidade|ilość|objętość|litry|количество|объем|литры|литров|spritmenge|"
+    "getankte menge|getankt|fuel quantity|fuel volume|kg|kwh|energy|energie|énergie|energía|"
+    "quantité de carburant|cantidad de combustible|quantità di carburante|hoeveelheid|liters getankt|"
+    "объём|литры топлива");
 const QString kUnitPrice = QStringLiteral(
     "price per unit|unit price|price/unit|volumeprice|volume price|price per litre|price per liter|"
     "price per gallon|price/l|price/gal|cost per unit|preis pro liter|literpreis|preis/l|preis je liter|"
     "einzelpreis|prix unitaire|prix au litre|prix par litre|prix/l|precio por litro|precio unitario|"
     "precio/l|prezzo al litro|prezzo unitario|prezzo/l|preço por litro|preço unitário|preço/l|"
-    "cena za litr|cena jednostkowa|cena/l|цена за литр|цена за единицу|цена/л");
+    "cena za litr|cena jednostkowa|cena/l|цена за литр|цена за единицу|цена/л|preis/liter|"
+    "preis pro einheit|prix du litre|prix par unité|precio por galón|price per kg|price per kwh|"
+    "preis pro kg|preis pro kwh|prijs per liter|literprijs|prijs per eenheid");
 const QString kTotal = QStringLiteral(
     "total|total cost|total price|totalcost|cost|amount|sum|gesamt|gesamtpreis|gesamtkosten|gesamtbetrag|"
     "kosten|betrag|summe|coût|coût total|prix total|montant|coste|costo|costo total|coste total|importe|"
     "precio total|totale|costo totale|importo|spesa|prezzo totale|custo|custo total|valor|valor total|"
-    "preço total|koszt|koszt całkowity|kwota|suma|cena całkowita|стоимость|сумма|итого|общая стоимость");
-const QString kLonePrice = QStringLiteral("price|preis|prix|precio|prezzo|preço|cena|цена");
+    "preço total|koszt|koszt całkowity|kwota|suma|cena całkowita|стоимость|сумма|итого|общая стоимость|"
+    "total amount|amount paid|paid|preis gesamt|endbetrag|kosten gesamt|coût total ttc|montant total|"
+    "importe total|valor pago|totaal|totaalprijs|bedrag|kosten totaal");
+const QString kLonePrice = QStringLiteral("price|preis|prix|precio|prezzo|preço|cena|цена|prijs");
 const QString kVendor = QStringLiteral(
     "vendor|station|location|gas station|fuel station|fueling station|petrol station|place|shop|"
     "tankstelle|ort|händler|werkstatt|station-service|lieu|fournisseur|garage|gasolinera|estación|lugar|"
     "proveedor|taller|distributore|stazione|luogo|fornitore|officina|posto|posto de combustível|local|"
     "fornecedor|oficina|stacja|stacja paliw|miejsce|dostawca|warsztat|азс|заправка|место|поставщик|"
-    "автосервис");
+    "автосервис|tankstation|locatie|leverancier|plaats");
 const QString kDescription = QStringLiteral(
     "description|service|services|item|service type|sub service types|expense type|title|cost title|"
     "beschreibung|bezeichnung|leistung|intitulé|descripción|concepto|descrizione|descrição|opis|"
-    "описание|наименование");
+    "описание|наименование|omschrijving|beschrijving|titel");
 const QString kNotes = QStringLiteral(
     "notes|note|comment|comments|remarks|memo|notiz|notizen|bemerkung|bemerkungen|kommentar|remarque|"
     "remarques|commentaire|commentaires|notas|nota|comentario|comentarios|observaciones|commento|commenti|"
-    "observações|comentário|notatki|notatka|uwagi|komentarz|заметки|примечание|примечания|комментарий");
+    "observações|comentário|notatki|notatka|uwagi|komentarz|заметки|примечание|примечания|комментарий|"
+    "opmerking|opmerkingen|notitie|notities");
 const QString kVehicle = QStringLiteral(
     "vehicle|vehicle name|car|car name|auto|fahrzeug|véhicule|vehículo|veicolo|veículo|pojazd|samochód|"
-    "автомобиль|машина|транспортное средство");
+    "автомобиль|машина|транспортное средство|voertuig");
 const QString kName = QStringLiteral("name|nom|nombre|nome|nazwa|название|имя");
 const QString kPartial = QStringLiteral(
     "partial|partial fill|partial fillup|partial fuelup|teilbetankung|teilweise|partiel|plein partiel|"
-    "parcial|parziale|częściowe|częściowo|частичная|частично");
+    "parcial|parziale|częściowe|częściowo|частичная|частично|gedeeltelijk|gedeeltelijk getankt");
 const QString kFull = QStringLiteral(
     "full|filled|full tank|fill to full|is fill to full|voll|volltank|tank voll|vollgetankt|plein|"
     "réservoir plein|lleno|depósito lleno|tanque lleno|pieno|serbatoio pieno|cheio|tanque cheio|pełny|"
-    "do pełna|pełny bak|полный|полный бак");
+    "do pełna|pełny bak|полный|полный бак|filled tank|tank filled|full fill|full fillup|full fill-up|"
+    "vol|volle tank|volgetankt");
 const QString kMissed = QStringLiteral(
     "missed|missed fillup|missed fuelup|missed last|previous missed fill-ups|vergessen|übersprungen|"
     "manqué|oublié|omitido|olvidado|mancato|saltato|perdido|esquecido|pominięte|pominięty|пропущено|"
-    "пропуск");
+    "пропуск|gemist|overgeslagen");
 const QString kType = QStringLiteral("type|entry type");
 
 // Section markers, by what their tables hold.
@@ -316,7 +326,8 @@ struct ProfileTable {
             P& p = Add(QStringLiteral("My Fuel Manager"), F::KindFuelLog);
             p.m_Titles = Words(QStringLiteral("myfuelmanager"));
             p.m_Distinct = Words(QStringLiteral("fillup volume"));
-            p.m_Required = {F::FieldDate, F::FieldOdometer};
+            // Its costs file has the same title and no quantity.
+            p.m_Required = {F::FieldDate, F::FieldOdometer, F::FieldQuantity};
             Column(p, F::FieldDate, {QStringLiteral("date")});
             Column(p, F::FieldQuantity, {QStringLiteral("fillup volume")});
             Column(p, F::FieldOdometer, {QStringLiteral("odometer")});
@@ -331,6 +342,60 @@ struct ProfileTable {
             Column(p, P::Unused,
                    {QStringLiteral("currency|consumption|distance|fuel|fuel type|trip|consumption unit|"
                                    "volume unit|distance unit")});
+        }
+        {
+            P& p = Add(QStringLiteral("My Fuel Manager costs"), F::KindServiceLog);
+            p.m_Titles = Words(QStringLiteral("myfuelmanager"));
+            p.m_Required = {F::FieldDate, F::FieldAmount};
+            p.m_ServiceType = CEntry::EntryExpense;
+            p.m_ServiceTypeFixed = true;
+            Column(p, F::FieldDate, {QStringLiteral("date")});
+            Column(p, F::FieldDescription, {QStringLiteral("title|type|category")});
+            Column(p, F::FieldOdometer, {QStringLiteral("odometer")});
+            Column(p, F::FieldAmount, {QStringLiteral("total price|price|cost")});
+            Column(p, F::FieldVendor, {QStringLiteral("location|station")});
+            Column(p, F::FieldNotes, {QStringLiteral("note|notes")});
+            Column(p, F::FieldVehicle, {QStringLiteral("vehicle name|vehicle")});
+            Column(p, P::Unused, {QStringLiteral("currency|distance unit")});
+        }
+        // Spritmonitor writes kilometres and litres, and its fill type as a code: 1 a full tank,
+        // 2 a partial fill-up, 3 the first fill-up of the car, 4 one after fill-ups that were not
+        // recorded.
+        {
+            P& p = Add(QStringLiteral("Spritmonitor fuel"), F::KindFuelLog);
+            p.m_Distinct = Words(QStringLiteral("tankart|spritmenge|teil-km"));
+            p.m_Required = {F::FieldDate, F::FieldOdometer, F::FieldQuantity};
+            p.m_Distance = FileDistance::Kilometres;
+            p.m_Volume = FileVolume::Litres;
+            p.m_PartialCodes = QStringList{QStringLiteral("2")};
+            p.m_MissedCodes = QStringList{QStringLiteral("4")};
+            Column(p, F::FieldDate, {QStringLiteral("datum|date")});
+            Column(p, F::FieldOdometer, {QStringLiteral("km-stand|kilometerstand|odometer")});
+            Column(p, F::FieldQuantity, {QStringLiteral("spritmenge|menge|kraftstoffmenge|quantity")});
+            Column(p, F::FieldAmount, {QStringLiteral("kosten|gesamtkosten|betrag|costs|cost|total price")});
+            Column(p, F::FieldUnitPrice,
+                   {QStringLiteral("preis/l|preis pro liter|literpreis|preis/liter|unit price")});
+            Column(p, F::FieldPartial, {QStringLiteral("tankart|fill type|type of fill")});
+            Column(p, F::FieldVendor, {QStringLiteral("tankstelle|ort|station|location")});
+            Column(p, F::FieldNotes, {QStringLiteral("bemerkung|notiz|note|notes|comment")});
+            Column(p, P::Unused,
+                   {QStringLiteral("teil-km|trip|reifen|tires|tyres|strecke|strecken|routes|fahrweise|"
+                                   "driving style|verbrauch|consumption|sorte|kraftstoffsorte|fuel type|"
+                                   "klimaanlage|bordcomputer|währung|currency")});
+        }
+        {
+            P& p = Add(QStringLiteral("Spritmonitor costs"), F::KindServiceLog);
+            p.m_Distinct = Words(QStringLiteral("kostenart"));
+            p.m_Required = {F::FieldDate, F::FieldAmount};
+            p.m_Distance = FileDistance::Kilometres;
+            p.m_ServiceType = CEntry::EntryExpense;
+            p.m_ServiceTypeFixed = true;
+            Column(p, F::FieldDate, {QStringLiteral("datum|date")});
+            Column(p, F::FieldOdometer, {QStringLiteral("km-stand|kilometerstand|odometer")});
+            Column(p, F::FieldDescription, {QStringLiteral("kostenart|bezeichnung|titel")});
+            Column(p, F::FieldAmount, {QStringLiteral("kosten|gesamtkosten|betrag|costs|cost")});
+            Column(p, F::FieldNotes, {QStringLiteral("bemerkung|notiz|note|notes")});
+            Column(p, P::Unused, {QStringLiteral("währung|currency")});
         }
         {
             // Car Report's "price" is what was paid.
@@ -560,4 +625,39 @@ bool CImportProfile::IsNo(const QString& value) {
         Words(QStringLiteral("0|false|no|n|nein|non|faux|falso|não|nao|nie|нет|ложь"));
     const QString v = CImportMapping::NormaliseHeader(value);
     return !v.isEmpty() && no.contains(v);
+}
+
+int CImportProfile::UnitColumnKind(const QString& name) {
+    static const QStringList distance = Words(
+        QStringLiteral("distance unit|distunit|odometer unit|odo unit|entfernungseinheit|unité de distance|"
+                       "unidad de distancia|unità di distanza|unidade de distância|jednostka "
+                       "odległości|единица расстояния"));
+    static const QStringList volume = Words(QStringLiteral(
+        "fill units|fill unit|volume unit|fuel unit|quantity unit|unit|units|einheit|mengeneinheit|unité|"
+        "unidad|unità|unidade|jednostka|единица|eenheid"));
+    return distance.contains(name) ? 1 : volume.contains(name) ? 2 : 0;
+}
+
+bool CImportProfile::IsCurrencyColumn(const QString& name) {
+    static const QStringList words = Words(QStringLiteral(
+        "currency|currency code|währung|devise|monnaie|moneda|divisa|valuta|moeda|waluta|валюта"));
+    return words.contains(name);
+}
+
+int CImportProfile::VehicleDetail(const QString& name) {
+    static const QStringList details[] = {
+        Words(
+            QStringLiteral("year|model year|jahr|baujahr|année|año|anno|ano|rok|rok produkcji|год|bouwjaar")),
+        Words(QStringLiteral(
+            "make|brand|manufacturer|marke|hersteller|marque|marca|producent|marka|марка|merk")),
+        Words(QStringLiteral("model|modell|modèle|modelo|modello|модель")),
+        Words(QStringLiteral("plate|license plate|licence plate|number plate|registration|kennzeichen|"
+                             "nummernschild|immatriculation|plaque|matrícula|targa|placa|"
+                             "tablica rejestracyjna|номер|госномер|kenteken")),
+    };
+    for (int i = 0; i < 4; ++i) {
+        if (details[i].contains(name))
+            return i;
+    }
+    return -1;
 }

@@ -5,6 +5,7 @@
 // none is read by the column names alone, in the same languages.
 
 #include "exchange/CImportMapping.h"
+#include "exchange/ImportUnits.h"
 
 #include "records/CEntry.h"
 
@@ -30,6 +31,13 @@ public:
     bool ServiceTypeFixed() const { return m_ServiceTypeFixed; }
     // What the program's lone "price" column means; PriceNone when it writes none.
     CImportMapping::PriceReading Price() const { return m_Price; }
+    // The units the program writes, where its column names do not say; Unstated when unknown.
+    FileDistance Distance() const { return m_Distance; }
+    FileVolume Volume() const { return m_Volume; }
+    // The codes of its fill-type column (the partial fill-up's) that mean a partial and a missed
+    // fill-up; empty when it writes yes and no.
+    const QStringList& PartialCodes() const { return m_PartialCodes; }
+    const QStringList& MissedCodes() const { return m_MissedCodes; }
 
     // The profile that fits the header (names as NormaliseHeader gives them) best under the
     // section marker and file title, with the field of each column (Unused, Unknown); null when
@@ -45,6 +53,12 @@ public:
     // A flag's value: "1", "yes", "x", "ja", "oui", ...; and its negation "0", "no", "nein", ....
     static bool IsYes(const QString& value);
     static bool IsNo(const QString& value);
+    // A column (its name as NormaliseHeader gives it) that gives each row's unit: 1 of distance, 2
+    // of volume; 0 when it is none.
+    static int UnitColumnKind(const QString& name);
+    static bool IsCurrencyColumn(const QString& name);
+    // A vehicle table's column of the year (0), make (1), model (2) or plate (3); -1 when none.
+    static int VehicleDetail(const QString& name);
 
     struct Column {
         int field;
@@ -60,6 +74,10 @@ private:
     CEntry::Type m_ServiceType = CEntry::EntryRepair;
     bool m_ServiceTypeFixed = false;
     CImportMapping::PriceReading m_Price = CImportMapping::PriceNone;
+    FileDistance m_Distance = FileDistance::Unstated;
+    FileVolume m_Volume = FileVolume::Unstated;
+    QStringList m_PartialCodes;
+    QStringList m_MissedCodes;
     QStringList m_Titles;   // a file title holding one of these picks the profile ...
     QStringList m_Markers;  // ... as does a section marker that is one of these ...
     QStringList m_Distinct; // ... or one of these columns

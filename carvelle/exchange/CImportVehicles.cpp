@@ -56,6 +56,23 @@ ULONG CImportVehicles::Make(const QString& name) {
     return refID;
 }
 
+bool CImportVehicles::Describe(ULONG refID, int year, const QString& plate, const QString& makeModel) {
+    if (m_DryRun || (year == 0 && plate.isEmpty() && makeModel.isEmpty()))
+        return true;
+    const auto made = std::find_if(m_MadeVehicles.begin(), m_MadeVehicles.end(),
+                                   [refID](const auto& vehicle) { return vehicle->GetRefID() == refID; });
+    if (made == m_MadeVehicles.end())
+        return true;
+    CVehicle& vehicle = **made;
+    if (year != 0)
+        vehicle.SetYear(year);
+    if (!plate.isEmpty())
+        vehicle.SetLicensePlate(reinterpret_cast<LPCWSTR>(plate.utf16()));
+    if (!makeModel.isEmpty())
+        vehicle.SetNotes(reinterpret_cast<LPCWSTR>(makeModel.utf16()));
+    return !vehicle.IsDirty() || m_DataLayer.Save(&vehicle, 0) != 0;
+}
+
 ULONG CImportVehicles::OfFileName(const QString& name, const QStringList& fileNames) {
     if (m_LastRefID != 0 && name == m_LastName)
         return m_LastRefID;

@@ -41,6 +41,11 @@ public:
     // cent) already; Unknown when its entries cannot be read.
     Stored Holds(ULONG vehicle, int type, const QDate& day, LONG odometer, float amount);
 
+    // A vehicle this import made gets the file's year, plate and make and model (into its notes,
+    // which is where a vehicle keeps them); a stored vehicle keeps its own. False when it cannot
+    // be saved.
+    bool Describe(ULONG vehicle, int year, const QString& plate, const QString& makeModel);
+
     void Reached(ULONG vehicle, LONG odometer);
     // Raises each vehicle's current odometer to the highest reading imported; false when a
     // vehicle cannot be saved.

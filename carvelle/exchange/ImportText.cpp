@@ -3,6 +3,7 @@
 #include "exchange/CImportProfile.h"
 
 #include "core/CStringTable.h"
+#include "exchange/ImportUnits.h"
 
 namespace {
 
@@ -134,6 +135,84 @@ QString PriceText(const CImportMapping& mapping) {
                                                            Part(IDS_IMPORT_PRICE_WORDS, unit ? 0 : 1), why});
 }
 
+// What the table's distances and quantities are taken as, and what they become.
+QStringList UnitNotes(const CImportMapping& mapping) {
+    QStringList notes;
+    const QString distances = Part(IDS_IMPORT_UNIT_KINDS, 0);
+    const QString quantities = Part(IDS_IMPORT_UNIT_KINDS, 1);
+    const FileDistance distance = mapping.DistanceIn();
+    const QString myDistance = UnitName(AsFileUnit(mapping.userDistance));
+    if (distance == FileDistance::Unstated && mapping.DistanceUnitColumn() >= 0)
+        notes << FormatStringResource(
+            IDS_IMPORT_UNIT_COLUMN,
+            {distances, Quoted(mapping.Header().value(mapping.DistanceUnitColumn())), myDistance});
+    else if (distance == FileDistance::Unstated)
+        notes << FormatStringResource(IDS_IMPORT_UNITS_UNSTATED, {distances, myDistance});
+    else if (Converts(distance, mapping.userDistance))
+        notes << FormatStringResource(IDS_IMPORT_UNITS_CONVERTED,
+                                      {distances, UnitName(distance), myDistance});
+    else
+        notes << FormatStringResource(IDS_IMPORT_UNITS_KEPT, {distances, UnitName(distance)});
+
+    const bool fuel =
+        mapping.GetKind() == CImportMapping::KindFuelLog || mapping.GetKind() == CImportMapping::KindOwn;
+    if (!fuel)
+        return notes;
+    const FileVolume volume = mapping.VolumeIn();
+    const QString myVolume = UnitName(AsFileUnit(mapping.userVolume));
+    if (volume == FileVolume::Unstated && mapping.VolumeUnitColumn() >= 0)
+        notes << FormatStringResource(
+            IDS_IMPORT_UNIT_COLUMN,
+            {quantities, Quoted(mapping.Header().value(mapping.VolumeUnitColumn())), myVolume});
+    else if (volume == FileVolume::Unstated && mapping.UnknownUnitColumn() >= 0)
+        notes << FormatStringResource(
+            IDS_IMPORT_UNIT_UNKNOWN,
+            {Quoted(mapping.Header().value(mapping.UnknownUnitColumn())), Quoted(mapping.UnknownUnit())});
+    else if (volume == FileVolume::Unstated)
+        notes << FormatStringResource(IDS_IMPORT_UNITS_UNSTATED, {quantities, myVolume});
+    else if (volume == FileVolume::Kilograms || volume == FileVolume::KilowattHours)
+        notes << FormatStringResource(IDS_IMPORT_UNITS_NOT_VOLUME, {UnitName(volume)});
+    else if (Converts(volume, mapping.userVolume))
+        notes << FormatStringResource(IDS_IMPORT_UNITS_CONVERTED, {quantities, UnitName(volume), myVolume});
+    else
+        notes << FormatStringResource(IDS_IMPORT_UNITS_KEPT, {quantities, UnitName(volume)});
+
+    const int partial = mapping.Column(CImportMapping::FieldPartial);
+    if (partial >= 0 && !mapping.FlagValues(CImportMapping::FieldPartial).isEmpty())
+        notes << FormatStringResource(
+            IDS_IMPORT_FLAG_VALUES,
+            {Quoted(mapping.Header().value(partial)),
+             mapping.FlagValues(CImportMapping::FieldPartial).join(QStringLiteral(", "))});
+    return notes;
+}
+
+// A flag column read as yes and no that holds other values ("2" of a fill-type code) is named:
+// its rows would be read wrongly.
+QStringList FlagWarnings(const CEntryImporter::Table& table) {
+    QStringList warnings;
+    const CImportMapping& mapping = table.mapping;
+    if (mapping.GetKind() != CImportMapping::KindFuelLog)
+        return warnings;
+    for (CImportMapping::Field field :
+         {CImportMapping::FieldPartial, CImportMapping::FieldFull, CImportMapping::FieldMissed}) {
+        const int column = mapping.Column(field);
+        if (column < 0 || !mapping.FlagValues(field).isEmpty())
+            continue;
+        QStringList odd;
+        for (const QStringList& row : table.sample) {
+            const QString value = row.value(column).trimmed();
+            if (!value.isEmpty() && !CImportProfile::IsYes(value) && !CImportProfile::IsNo(value) &&
+                !odd.contains(value) && odd.size() < 3)
+                odd << Quoted(value);
+        }
+        if (!odd.isEmpty())
+            warnings << FormatStringResource(
+                IDS_IMPORT_FLAG_NOT_YES_NO,
+                {Quoted(mapping.Header().value(column)), odd.join(QStringLiteral(", "))});
+    }
+    return warnings;
+}
+
 } // namespace
 
 QString ImportText(const CImportProblem& problem) {
@@ -155,6 +234,9 @@ QString ImportText(const CEntryImporter::Summary& summary) {
         text += QStringLiteral("\n\n") + LoadStringResource(IDS_IMPORT_LATIN1);
     if (summary.fillUpMarks)
         text += QStringLiteral("\n\n") + LoadStringResource(IDS_IMPORT_FILL_UP_MARKS);
+    if (summary.currencies.size() > 1)
+        text += QStringLiteral("\n\n") +
+                FormatStringResource(IDS_IMPORT_CURRENCIES, {summary.currencies.join(QStringLiteral(", "))});
     return text;
 }
 
@@ -204,6 +286,17 @@ QStringList ImportNotes(const CEntryImporter& importer) {
                 {Part(IDS_IMPORT_SERVICE_AS, mapping.serviceType == CEntry::EntryExpense ? 1 : 0)});
         if (const QString price = PriceText(mapping); !price.isEmpty())
             notes << price;
+        for (const QString& warning : FlagWarnings(table))
+            notes << warning;
+        if (mapping.Usable() && mapping.WithoutReadings())
+            notes << LoadStringResource(IDS_IMPORT_NO_READINGS);
+        if (mapping.Usable() && mapping.GetKind() != CImportMapping::KindVehicles) {
+            // Tables in the same units say so once.
+            for (const QString& note : UnitNotes(mapping)) {
+                if (!notes.contains(note))
+                    notes << note;
+            }
+        }
         QStringList unused;
         // A list of vehicles is read for their names: the rest goes without saying.
         for (int column : mapping.UnusedColumns()) {
@@ -237,9 +330,15 @@ QString ImportErrorsHeading(const CEntryImporter& importer) {
 QStringList ImportErrorLines(const CEntryImporter& importer, ImportReader reader) {
     QStringList lines;
     bool dates = false;
+    bool noQuantity = false;
     for (const CEntryImporter::ErrorKind& kind : importer.ErrorKinds()) {
         const CImportProblem& first = kind.first.front();
         dates = dates || first.code == CImportProblem::BadDate;
+        // A fuel row without its quantity: the table may hold costs.
+        noQuantity =
+            noQuantity ||
+            (first.code == CImportProblem::Missing &&
+             (first.field == CImportMapping::FieldQuantity || first.field == CImportMapping::FieldAmount));
         if (kind.count <= static_cast<qint64>(kind.first.size())) {
             for (const CImportProblem& problem : kind.first)
                 lines << ImportText(problem);
@@ -254,5 +353,8 @@ QStringList ImportErrorLines(const CEntryImporter& importer, ImportReader reader
         lines << FormatStringResource(reader == ImportReader::Console ? IDS_CLI_DATE_HINT
                                                                       : IDS_IMPORT_DATE_HINT,
                                       {CImportMapping::DateFormatName(importer.dateFormat)});
+    if (noQuantity)
+        lines << LoadStringResource(reader == ImportReader::Console ? IDS_CLI_COSTS_HINT
+                                                                    : IDS_IMPORT_COSTS_HINT);
     return lines;
 }

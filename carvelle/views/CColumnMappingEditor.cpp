@@ -7,6 +7,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 
 // Columns side by side in the grid: a name and its drop-down each.
@@ -52,6 +54,8 @@ void CColumnMappingEditor::SetMapping(const CImportMapping& mapping, bool enable
             auto* list = new QComboBox(m_Grid);
             list->setObjectName(QStringLiteral("column%1").arg(column));
             list->addItems(choices);
+            list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            list->setMinimumContentsLength(10);
             name->setBuddy(list);
             const int line = static_cast<int>(column) / kPairsPerLine;
             const int place = static_cast<int>(column) % kPairsPerLine * 2;
@@ -69,6 +73,13 @@ void CColumnMappingEditor::SetMapping(const CImportMapping& mapping, bool enable
             m_Layout->setColumnStretch(place, 1);
         for (std::size_t i = 1; i < m_Lists.size(); ++i)
             QWidget::setTabOrder(m_Lists[i - 1], m_Lists[i]);
+        // Three lines of columns show at least, six columns, whatever the size of the text.
+        if (!m_Lists.empty()) {
+            const int lines =
+                std::min(3, (static_cast<int>(m_Lists.size()) + kPairsPerLine - 1) / kPairsPerLine);
+            setMinimumHeight(
+                lines * (m_Lists.front()->sizeHint().height() + std::max(0, m_Layout->verticalSpacing())));
+        }
     }
     for (std::size_t column = 0; column < m_Lists.size(); ++column) {
         auto* name = qobject_cast<QLabel*>(m_Layout
@@ -76,7 +87,8 @@ void CColumnMappingEditor::SetMapping(const CImportMapping& mapping, bool enable
                                                                 static_cast<int>(column) % kPairsPerLine * 2)
                                                ->widget());
         const QString title = header.value(static_cast<qsizetype>(column)).trimmed();
-        name->setText(title.size() > 40 ? title.left(39) + u'\u2026' : title);
+        // Short, so that two columns side by side fit a small screen; the tip has the whole name.
+        name->setText(title.size() > 24 ? title.left(23) + u'\u2026' : title);
         name->setToolTip(title);
         const CImportMapping::Field field = mapping.FieldOf(static_cast<int>(column));
         m_Lists[column]->setCurrentIndex(field == CImportMapping::FieldCount ? 0 : field + 1);

@@ -21,15 +21,19 @@
 #include <QCompleter>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -94,8 +98,17 @@ QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items)
     auto* list = new QComboBox(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->addItems(items);
+    // Long choices ("The vehicles named in the file") must not widen the dialog past a small
+    // screen: the open list shows them whole.
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(12);
     return list;
 }
+
+// The units a file may be in, in the order of FileDistance and FileVolume after Unstated.
+constexpr FileDistance kDistances[] = {FileDistance::Kilometres, FileDistance::Miles};
+constexpr FileVolume kVolumes[] = {FileVolume::Litres, FileVolume::GallonsUS, FileVolume::GallonsUK,
+                                   FileVolume::Kilograms, FileVolume::KilowattHours};
 
 // A number as the preview shows it: the user's locale, no more decimals than it has.
 QString Number(double value) {
@@ -125,12 +138,17 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     : CFullScreenDialog(IDD_IMPORT, LoadStringResource(IDS_IMPORT_TITLE), parent), m_Importer(importer),
       m_ActiveVehicle(activeVehicle) {
     const QStringList more = LoadStringResource(IDS_IMPORT_MORE_LABELS).split(u'|');
-    auto* form = new QFormLayout();
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    auto* file = new QLabel(QFileInfo(fileName).fileName(), this);
+    const QStringList unitLabels = LoadStringResource(IDS_IMPORT_UNIT_LABELS).split(u'|');
+    // The choices in two columns, so that the columns and rows below keep their room on a small
+    // screen.
+    auto* form = new QGridLayout();
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(3, 1);
+    auto* file = new QLabel(this);
     file->setObjectName(QStringLiteral("file"));
+    file->setText(fontMetrics().elidedText(QFileInfo(fileName).fileName(), Qt::ElideMiddle,
+                                           fontMetrics().averageCharWidth() * 48));
     file->setToolTip(fileName);
-    form->addRow(MakeLabel(this, LabelFile), file);
 
     m_Table = MakeList(this, "table", {});
     m_TableLabel = MakeLabel(this, more.value(LabelTable));
@@ -141,6 +159,14 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     for (int f = 0; f < CImportMapping::DateFormatCount; ++f)
         formats << CImportMapping::DateFormatName(static_cast<CImportMapping::DateFormat>(f));
     m_DateFormat = MakeList(this, "dateFormat", formats);
+    QStringList distances;
+    for (FileDistance unit : kDistances)
+        distances << UnitName(unit);
+    m_FileDistance = MakeList(this, "fileDistance", distances);
+    QStringList volumes;
+    for (FileVolume unit : kVolumes)
+        volumes << UnitName(unit);
+    m_FileVolume = MakeList(this, "fileVolume", volumes);
     m_Vehicle = MakeList(this, "vehicle", {});
     // A name that no vehicle has yet makes one.
     m_Vehicle->setEditable(true);
@@ -151,25 +177,48 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     m_ServiceTypeLabel = MakeLabel(this, LabelService);
     m_Price = MakeList(this, "price", LoadStringResource(IDS_IMPORT_PRICE_CHOICES).split(u'|'));
     m_PriceLabel = MakeLabel(this, more.value(LabelPrice));
-    form->addRow(m_TableLabel, m_Table);
-    form->addRow(MakeLabel(this, LabelDelimiter), m_Delimiter);
-    form->addRow(MakeLabel(this, LabelDecimal), m_Decimal);
-    form->addRow(MakeLabel(this, LabelDateFormat), m_DateFormat);
-    form->addRow(MakeLabel(this, LabelInto), m_Vehicle);
-    form->addRow(m_ServiceTypeLabel, m_ServiceType);
-    form->addRow(m_PriceLabel, m_Price);
-    Body()->addLayout(form);
-
+    auto place = [form](QWidget* label, QWidget* field, int row, int side) {
+        form->addWidget(label, row, side * 2);
+        form->addWidget(field, row, side * 2 + 1);
+    };
+    place(MakeLabel(this, LabelFile), file, 0, 0);
+    place(m_TableLabel, m_Table, 0, 1);
+    place(MakeLabel(this, LabelDelimiter), m_Delimiter, 1, 0);
+    place(MakeLabel(this, LabelDecimal), m_Decimal, 1, 1);
+    place(MakeLabel(this, LabelDateFormat), m_DateFormat, 2, 0);
+    place(MakeLabel(this, LabelInto), m_Vehicle, 2, 1);
+    place(MakeLabel(this, unitLabels.value(0)), m_FileDistance, 3, 0);
+    place(MakeLabel(this, unitLabels.value(1)), m_FileVolume, 3, 1);
+    place(m_ServiceTypeLabel, m_ServiceType, 4, 0);
+    place(m_PriceLabel, m_Price, 4, 1);
+    const QStringList flag = LoadStringResource(IDS_IMPORT_FLAG_CHOICE).split(u'|');
+    m_FlagValue = MakeList(this, "flagValue", {});
+    m_FlagValueLabel = MakeLabel(this, flag.value(0));
+    place(m_FlagValueLabel, m_FlagValue, 5, 0);
+    // The choices and the notes scroll together: on a small screen or with large text the
+    // columns and the rows below keep their room.
     m_Note = new QLabel(this);
     m_Note->setObjectName(QStringLiteral("note"));
     m_Note->setWordWrap(true);
     m_Note->setFont(BoldFont());
     m_Note->setTextFormat(Qt::PlainText);
-    Body()->addWidget(m_Note);
+    m_Note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* choices = new QWidget(this);
+    auto* choicesLayout = new QVBoxLayout(choices);
+    choicesLayout->setContentsMargins(0, 0, 0, 0);
+    choicesLayout->addLayout(form);
+    choicesLayout->addWidget(m_Note);
+    choicesLayout->addStretch(1);
+    auto* top = new QScrollArea(this);
+    top->setObjectName(QStringLiteral("choices"));
+    top->setWidgetResizable(true);
+    top->setFrameShape(QFrame::NoFrame);
+    top->setWidget(choices);
+    top->setMinimumHeight(3 * m_Delimiter->sizeHint().height());
+    Body()->addWidget(top, 1);
 
     Body()->addWidget(MakeLabel(this, LabelColumns));
     m_Columns = new CColumnMappingEditor(this);
-    m_Columns->setMaximumHeight(fontMetrics().height() * 9);
     Body()->addWidget(m_Columns, 1);
 
     Body()->addWidget(MakeLabel(this, LabelRows));
@@ -179,6 +228,9 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     m_Preview->setSelectionMode(QAbstractItemView::NoSelection);
     m_Preview->verticalHeader()->hide();
     m_Preview->setWordWrap(false);
+    // Its heading and five rows at least.
+    m_Preview->setMinimumHeight(m_Preview->verticalHeader()->defaultSectionSize() * 6 +
+                                2 * m_Preview->frameWidth());
     Body()->addWidget(m_Preview, 2);
 
     m_ErrorTitle = new QLabel(this);
@@ -215,6 +267,7 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     m_DateFormat->setCurrentIndex(m_Importer.dateFormat);
     m_ServiceType->setCurrentIndex(m_Importer.serviceType == CEntry::EntryExpense ? 1 : 0);
     FillTables();
+    ShowUnits();
     FillVehicles(activeVehicle);
     m_Updating = false;
 
@@ -243,6 +296,17 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     connect(m_Decimal, &QComboBox::currentIndexChanged, this, changed);
     connect(m_DateFormat, &QComboBox::currentIndexChanged, this, changed);
     connect(m_ServiceType, &QComboBox::currentIndexChanged, this, changed);
+    // Only the user's own choice overrides what the file states, row by row where it does.
+    connect(m_FileDistance, &QComboBox::activated, this, [this](int index) {
+        m_Importer.fileDistance = kDistances[std::clamp(index, 0, 1)];
+        m_Importer.ApplyChoices();
+        ShowTable();
+    });
+    connect(m_FileVolume, &QComboBox::activated, this, [this](int index) {
+        m_Importer.fileVolume = kVolumes[std::clamp(index, 0, static_cast<int>(std::size(kVolumes)) - 1)];
+        m_Importer.ApplyChoices();
+        ShowTable();
+    });
     connect(m_Vehicle, &QComboBox::currentTextChanged, this, changed);
     connect(m_Price, &QComboBox::activated, this, [this](int choice) {
         if (CImportMapping* mapping = ShownMapping()) {
@@ -250,6 +314,13 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
                                      CImportMapping::ReasonUser);
             ShowTable();
         }
+    });
+    connect(m_FlagValue, &QComboBox::activated, this, [this](int index) {
+        if (Shown() < 0)
+            return;
+        m_Importer.SetFlagValues(static_cast<std::size_t>(Shown()), CImportMapping::FieldPartial,
+                                 index <= 0 ? QStringList() : QStringList{m_FlagValue->itemText(index)});
+        ShowTable();
     });
     connect(m_Columns, &CColumnMappingEditor::FieldChosen, this,
             [this](int column, CImportMapping::Field field) {
@@ -278,6 +349,36 @@ void CDlgImport::FillTables() {
     const bool several = tables.size() > 1;
     m_Table->setVisible(several);
     m_TableLabel->setVisible(several);
+}
+
+void CDlgImport::ShowUnits() {
+    const CImportMapping& mapping = ShownMapping() ? *ShownMapping() : m_Importer.Mapping();
+    FileDistance distance = mapping.DistanceIn();
+    if (distance == FileDistance::Unstated)
+        distance = AsFileUnit(m_Importer.userDistance);
+    FileVolume volume = mapping.VolumeIn();
+    if (volume == FileVolume::Unstated)
+        volume = AsFileUnit(m_Importer.userVolume);
+    m_FileDistance->setCurrentIndex(static_cast<int>(
+        std::find(std::begin(kDistances), std::end(kDistances), distance) - std::begin(kDistances)));
+    m_FileVolume->setCurrentIndex(
+        static_cast<int>(std::find(std::begin(kVolumes), std::end(kVolumes), volume) - std::begin(kVolumes)));
+}
+
+void CDlgImport::ShowFlagValues(const CImportMapping& mapping) {
+    const int column = mapping.Column(CImportMapping::FieldPartial);
+    m_FlagValue->clear();
+    m_FlagValue->setVisible(column >= 0);
+    m_FlagValueLabel->setVisible(column >= 0);
+    if (column < 0)
+        return;
+    m_FlagValue->addItem(LoadStringResource(IDS_IMPORT_FLAG_CHOICE).split(u'|').value(1));
+    const QStringList values = m_Importer.DistinctValues(static_cast<std::size_t>(Shown()), column, 20);
+    m_FlagValue->addItems(values);
+    const QStringList& chosen = mapping.FlagValues(CImportMapping::FieldPartial);
+    if (!chosen.isEmpty() && !values.contains(chosen.front()))
+        m_FlagValue->addItem(chosen.front());
+    m_FlagValue->setCurrentIndex(chosen.isEmpty() ? 0 : m_FlagValue->findText(chosen.front()));
 }
 
 void CDlgImport::FillVehicles(ULONG activeVehicle) {
@@ -322,6 +423,7 @@ void CDlgImport::ApplyChoices() {
     m_Importer.targetVehicle = refID;
     m_Importer.targetVehicleName = index >= 0 ? QString() : text;
     m_Importer.overrideFileVehicles = !fileVehicles;
+    m_Importer.ApplyChoices();
     ShowTable();
 }
 
@@ -353,7 +455,9 @@ void CDlgImport::ShowTable() {
         m_Price->setVisible(price);
         m_PriceLabel->setVisible(price);
         m_Price->setCurrentIndex(mapping->GetPriceReading() == CImportMapping::PriceUnit ? 0 : 1);
+        ShowFlagValues(*mapping);
     }
+    ShowUnits();
     m_Updating = false;
     ShowNotes();
     Forget();
@@ -456,9 +560,9 @@ bool CDlgImport::OnProgress(qint64 done, qint64 total) {
 }
 
 void CDlgImport::EnableChoices(bool enabled) {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{m_Table, m_Delimiter, m_Decimal, m_DateFormat, m_Vehicle,
-                                         m_ServiceType, m_Price, m_Columns, m_GoodRowsOnly})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_Table, m_Delimiter, m_Decimal, m_DateFormat, m_FileDistance, m_FileVolume, m_Vehicle,
+             m_ServiceType, m_Price, m_FlagValue, m_Columns, m_GoodRowsOnly})
         control->setEnabled(enabled);
 }
 

@@ -47,6 +47,10 @@ private:
     void ApplyChoices();
     void ShowTable();
     void ShowNotes();
+    // The file's units as the import takes them now.
+    void ShowUnits();
+    // The partial fill-up column's values, of which the user may name the one that sets it.
+    void ShowFlagValues(const CImportMapping& mapping);
     void ShowPreview();
     void ShowErrors();
     void Forget();
@@ -66,10 +70,14 @@ private:
     QComboBox* m_Delimiter = nullptr;
     QComboBox* m_Decimal = nullptr;
     QComboBox* m_DateFormat = nullptr;
+    QComboBox* m_FileDistance = nullptr;
+    QComboBox* m_FileVolume = nullptr;
     QComboBox* m_Vehicle = nullptr;
     QComboBox* m_ServiceType = nullptr;
     QLabel* m_ServiceTypeLabel = nullptr;
     QComboBox* m_Price = nullptr;
+    QComboBox* m_FlagValue = nullptr;
+    QLabel* m_FlagValueLabel = nullptr;
     QLabel* m_PriceLabel = nullptr;
     CColumnMappingEditor* m_Columns = nullptr;
     QTableWidget* m_Preview = nullptr;

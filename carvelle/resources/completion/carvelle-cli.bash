@@ -8,7 +8,7 @@ _carvelle_cli_options()
         backup) echo "--force --help" ;;
         check) echo "--repair --force --help" ;;
         export) echo "--vehicle --type --from --to -o --spreadsheet-safe --help" ;;
-        import) echo "--vehicle --as --date-format --map --dry-run --skip-bad-rows --help" ;;
+        import) echo "--vehicle --as --date-format --file-units --map --dry-run --skip-bad-rows --help" ;;
         stats | fillups) echo "--vehicle --from --to --help" ;;
         report) echo "--vehicle --by --from --to --help" ;;
     esac
@@ -39,7 +39,7 @@ _carvelle_cli_unquote()
 }
 
 # Options that take the next word as their value.
-_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format|--by|--repair|--map)'
+_carvelle_cli_valued='@(--vehicle|--type|--from|--to|-o|--as|--date-format|--file-units|--by|--repair|--map)'
 
 _carvelle_cli()
 {
@@ -95,7 +95,11 @@ _carvelle_cli()
             return
             ;;
         --date-format)
-            COMPREPLY=($(compgen -W "yyyy-MM-dd M/d/yyyy d/M/yyyy dd.MM.yyyy M/d/yy d/M/yy dd.MM.yy" -- "$cur"))
+            COMPREPLY=($(compgen -W "yyyy-MM-dd M/d/yyyy d/M/yyyy dd.MM.yyyy M/d/yy d/M/yy dd.MM.yy MM-dd-yyyy" -- "$cur"))
+            return
+            ;;
+        --file-units)
+            COMPREPLY=($(compgen -W "km,l mi,gal mi,ukgal mi,l km,gal km,kg km,kWh" -- "$cur"))
             return
             ;;
         --map)

@@ -342,12 +342,15 @@ TEST_F(CommandLineToolTest, MapSaysWhatAColumnHoldsAndAServiceLogNeedsAs) {
     CliRun run = Cli({import, Data(), log, vehicle});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QLatin1String("no date column"))) << run.err.toStdString();
-    // Once told, the dates' form and what the lone price is are read from the rows anew.
-    run =
-        Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("tag=date"),
-             QStringLiteral("--map=Km=odometer"), QStringLiteral("--map"), QStringLiteral("Sprit=quantity")});
+    // Once told, the dates' form and what the lone price is are read from the rows anew. "Km"
+    // says kilometres, but its owner kept the log in miles.
+    run = Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("tag=date"),
+               QStringLiteral("--map=Km=odometer"), QStringLiteral("--map"), QStringLiteral("Sprit=quantity"),
+               QStringLiteral("--file-units=mi,gal")});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QLatin1String("Imported: 3\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("Distances in miles, as in Options.")))
+        << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(QLatin1String("\"Preis\" is read as the price per unit")))
         << run.out.toStdString();
     EXPECT_TRUE(Cli({QStringLiteral("export"), Data()})
@@ -371,6 +374,15 @@ TEST_F(CommandLineToolTest, MapSaysWhatAColumnHoldsAndAServiceLogNeedsAs) {
     run = Cli({import, Data(), log, vehicle, QStringLiteral("--map"), QStringLiteral("Miles=odometer")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, QStringLiteral("carvelle-cli: --map: the file has no column named \"Miles\".\n"));
+    // Flag codes name a flag and at least one value; units and date patterns say what they take.
+    EXPECT_EQ(Cli({import, Data(), log, vehicle, QStringLiteral("--map=Sprit=quantity:1")}).status, 2);
+    EXPECT_EQ(Cli({import, Data(), log, vehicle, QStringLiteral("--map=Sprit=partial:")}).status, 2);
+    run = Cli({import, Data(), log, vehicle, QStringLiteral("--file-units=furlongs,l")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains(QLatin1String("DIST is km or mi"))) << run.err.toStdString();
+    run = Cli({import, Data(), log, vehicle, QStringLiteral("--date-format=MM-MM-yyyy")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains(QLatin1String("A pattern holds the day"))) << run.err.toStdString();
 }
 
 TEST_F(CommandLineToolTest, AnImportThatLeftATableUnreadDoesNotExitAsImported) {

@@ -142,6 +142,7 @@ TEST_F(ExchangeTest, EachRecognisedHeaderSetImports) {
         EXPECT_EQ(importer.Mapping().GetKind(), sample.kind);
         importer.serviceType = CEntry::EntryExpense;
         importer.targetVehicleName = QStringLiteral("Car");
+        importer.fileVolume = AsFileUnit(importer.userVolume); // the figures as they stand
         ASSERT_EQ(importer.Import(nullptr), CEntryImporter::ResultOK)
             << (importer.Errors().empty() ? "" : ImportText(importer.Errors()[0]).toStdString());
         EXPECT_EQ(StoredRows(layer), QStringList{QString::fromUtf8(sample.stored)});
@@ -232,7 +233,7 @@ TEST_F(ExchangeTest, FilesThatCannotBeImportedAreRefusedWithTheReason) {
         {"data.csv", dataFile.readAll(), "is a Carvelle data file"},
         {"empty.csv", "\xEF\xBB\xBF\r\n\r\n", "holds no header"},
         {"nodate.csv", "Odometer,Cost\n5000,10\n", "no date column"},
-        {"noodometer.csv", "Date,Cost\n2024-01-01,10\n", "no odometer column"},
+        {"noodometer.csv", "Date,Litres,Cost\n2024-01-01,40,10\n", "no odometer column"},
     };
     for (const auto& sample : cases) {
         SCOPED_TRACE(sample.name);
@@ -284,9 +285,9 @@ TEST_F(ExchangeTest, EveryBadValueIsAnErrorWithItsLineAndNothingIsWritten) {
             QStringLiteral("Line 9: Quantity (column \"Litres\") \"forty\" is not a number"),
             QStringLiteral("Line 10: Odometer is missing"),
             QStringLiteral("Line 11: \"2024-02-30\" is not a date in the form yyyy-MM-dd"),
-            QStringLiteral("The dates were read as yyyy-MM-dd. Formats tried: yyyy-MM-dd, M/d/yyyy, "
-                           "d/M/yyyy and dd.MM.yyyy, each also with a two-digit year and a time; give "
-                           "--date-format FORMAT."),
+            QStringLiteral("The dates were read as yyyy-MM-dd. Orders tried: yyyy-MM-dd, M/d/yyyy and "
+                           "d/M/yyyy, with -, /, . or a space between, a two-digit year and a time; give "
+                           "--date-format PATTERN, such as MM-dd-yyyy."),
         }));
     EXPECT_EQ(importer.RowCount(), 10);
     EXPECT_EQ(EntryCount(), 0);

@@ -32,6 +32,9 @@ protected:
             return outcome;
         }
         importer.targetVehicleName = vehicle;
+        // The files' figures as they stand: their units are tried elsewhere.
+        importer.fileDistance = AsFileUnit(importer.userDistance);
+        importer.fileVolume = AsFileUnit(importer.userVolume);
         outcome.result = importer.Import(nullptr);
         outcome.rows = StoredRows(layer);
         outcome.notes = ImportNotes(importer).join(u'\n');

@@ -10,14 +10,18 @@
 #include "core/ResourceIds.h"
 #include "exchange/CDataFileBackup.h"
 #include "exchange/CImportMapping.h"
+#include "records/CEntryFilter.h"
 #include "views/CEntryListView.h"
 #include "views/CViewEntries.h"
 #include "views/CViewVehicles.h"
+#include "widgets/SharedFonts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -107,6 +111,7 @@ TEST_F(DlgImportTest, ErrorsAreListedAndTheGoodRowsImportedWhenAskedFor) {
 }
 
 TEST_F(DlgImportTest, ATableOfASectionedFileIsChosenAndItsColumnCorrected) {
+    TheSettings().UnitDistance = DistanceKilometres; // as "Km" says
     m_Prompter.AnswerFile(Sample("backup.csv", "## Vehicle\n"
                                                "Name,Make\n"
                                                "Polo,VW\n"
@@ -274,4 +279,69 @@ TEST_F(DlgImportTest, ExportBackUpAndOpenTheCopyFromTheMenu) {
     EXPECT_EQ(QString::fromStdU16String(TheSettings().DBPath), copy);
     EXPECT_EQ(TheSession().ActiveVehicle(), m_Vehicle);
     EXPECT_EQ(m_Frame.EntryView()->List()->GetRowCount(), 1);
+}
+
+TEST_F(DlgImportTest, TheFilesUnitsAndAFlagsCodeAreChosenOnASmallScreenWithLargeText) {
+    TheSettings().UnitDistance = DistanceKilometres;
+    TheSettings().UnitVolume = VolumeLitres;
+    // Text half as large again, as a user with poor sight sets it.
+    const QFont font = QApplication::font();
+    QFont large = font;
+    large.setPointSizeF(font.pointSizeF() * 1.5);
+    QApplication::setFont(large);
+    CreateSharedFonts();
+    m_Prompter.AnswerFile(Sample("gallons.csv",
+                                 "Date,Odometer (mi),Gallons,Total,Partial,Station,Notes,Octane\n"
+                                 "2024-03-14,1000,10,35,F,Shell,,87\n"
+                                 "2024-03-28,1300,5,17.5,P,Shell,,87\n"));
+    m_Prompter.AnswerModal([](QDialog& dialog) {
+        auto* note = dialog.findChild<QLabel*>(QStringLiteral("note"));
+        auto* distance = dialog.findChild<QComboBox*>(QStringLiteral("fileDistance"));
+        auto* flag = dialog.findChild<QComboBox*>(QStringLiteral("flagValue"));
+        auto* columns = dialog.findChild<QWidget*>(QStringLiteral("columns"));
+        auto* preview = dialog.findChild<QTableWidget*>(QStringLiteral("preview"));
+        ASSERT_TRUE(note && distance && flag && columns && preview);
+        // Everything fits an 800 x 600 screen with room for the window's frame; six columns and
+        // five rows show at least.
+        EXPECT_LE(dialog.minimumSizeHint().width(), 780);
+        EXPECT_LE(dialog.minimumSizeHint().height(), 560);
+        const int comboHeight = columns->findChild<QComboBox*>()->sizeHint().height();
+        EXPECT_GE(columns->minimumHeight(), 3 * comboHeight);
+        EXPECT_GE(preview->minimumHeight(), 6 * preview->verticalHeader()->defaultSectionSize());
+
+        EXPECT_TRUE(note->text().contains(QLatin1String("Distances in miles, converted to km.")))
+            << note->text().toStdString();
+        EXPECT_EQ(distance->currentText(), QStringLiteral("miles"));
+        // The owner says the odometer was in km after all, and P marks a partial fill-up.
+        distance->setCurrentIndex(0);
+        emit distance->activated(0);
+        EXPECT_TRUE(note->text().contains(QLatin1String("Distances in km, as in Options.")));
+        ASSERT_TRUE(flag->isVisible());
+        const int p = flag->findText(QStringLiteral("P"));
+        ASSERT_GT(p, 0);
+        flag->setCurrentIndex(p);
+        emit flag->activated(p);
+        EXPECT_TRUE(
+            note->text().contains(QLatin1String("\"Partial\" means a partial fill-up when it is: P.")));
+        CScriptedPrompter::Press(dialog, ID_DONE);
+    });
+    ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
+    QApplication::setFont(font);
+    CreateSharedFonts();
+    CObjectListT<CEntry> entries;
+    CEntryFilter all;
+    TheDataLayer().Load(entries, all);
+    ASSERT_EQ(entries.GetCount(), 2);
+    QStringList rows;
+    for (int i = 0; i < entries.GetCount(); ++i) {
+        DWORD flags = 0;
+        TheDataLayer().GetFillFlags(entries.Get(i), &flags);
+        rows << QStringLiteral("%1 %2 %3 %4")
+                    .arg(entries.Get(i)->GetOdometer())
+                    .arg(entries.Get(i)->GetCustom1())
+                    .arg(entries.Get(i)->GetCustom2())
+                    .arg(flags);
+    }
+    rows.sort();
+    EXPECT_EQ(rows, (QStringList{"1000 37.854 0.925 0", "1300 18.927 0.925 1"}));
 }
