@@ -84,9 +84,9 @@ bool CQuickStats::ComputeQuickStats(CDataLayer& dataLayer, CEntryFilter* filter)
     const CDataLayer::FigureRow* previousFuel = nullptr;
     const CDataLayer::FigureRow* oldestFuel = nullptr;
     CFillUpChain chain;
-    const CDataLayer::FigureRow* newestFull = nullptr; // the newest fill-up that closed a leg
-    const CDataLayer::FigureRow* beforeNewestFull = nullptr;
+    // The newest full fill-up with a reading: its economy and the fill-up before it.
     std::optional<float> newestFullEconomy;
+    const CDataLayer::FigureRow* beforeNewestFull = nullptr;
     const CDataLayer::FigureRow* lastFuel = nullptr;
     for (const CDataLayer::FigureRow& row : rows) {
         overall += row.Amount;
@@ -96,7 +96,6 @@ bool CQuickStats::ComputeQuickStats(CDataLayer& dataLayer, CEntryFilter* filter)
         fuelExpense += row.Amount;
         const CFillUpChain::Leg leg = chain.Add(row.Odometer, row.Custom1, row.FillFlags);
         if (row.Odometer > 0 && !(row.FillFlags & CDataLayer::FillPartial)) {
-            newestFull = &row;
             beforeNewestFull = lastFuel;
             newestFullEconomy = leg.Economy;
         }
@@ -132,7 +131,7 @@ bool CQuickStats::ComputeQuickStats(CDataLayer& dataLayer, CEntryFilter* filter)
     } else {
         // From full tank to full tank: the newest full fill-up's leg, and every leg that a
         // missed fill-up or a missing reading did not break.
-        if (newestFull != nullptr && newestFullEconomy) {
+        if (newestFullEconomy) {
             MostRecentEconomy = *newestFullEconomy;
             if (beforeNewestFull != nullptr)
                 previousVendorID = beforeNewestFull->ID;
