@@ -474,6 +474,13 @@ const QHash<int, QString>& Table() {
         {IDS_CHECK_FILL_FLAG_NOT_FUEL,
          QStringLiteral(
              "%s entries that are not fill-ups carry fill flags, which are ignored (the first: ID %s).")},
+        {IDS_CHECK_INTERVAL_TABLE,
+         QStringLiteral("The table %s has not the columns of reminder intervals: every reminder is read as "
+                        "one that does not repeat.")},
+        {IDS_CHECK_INTERVAL_ORPHANS,
+         QStringLiteral(
+             "%s reminder intervals belong to no reminder of the data file (the first: reference ID "
+             "%s).")},
         {IDS_CHECK_ODOMETER,
          QStringLiteral("Vehicle \"%s\" (ID %s): its current odometer %s is below its highest reading %s.")},
         {IDS_CHECK_DAMAGED, QStringLiteral("Problems found: %s.")},

@@ -305,6 +305,8 @@ constexpr int IDS_CLI_REMINDER_NOT_STORED = 33805;
 constexpr int IDS_CLI_NO_REMINDER = 33806;
 constexpr int IDS_CLI_REMINDER_TWO = 33807;
 constexpr int IDS_CLI_DONE_READING_LOW = 33808;
+constexpr int IDS_CHECK_INTERVAL_TABLE = 33809;
+constexpr int IDS_CHECK_INTERVAL_ORPHANS = 33810;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

@@ -1,6 +1,8 @@
 // Repeat intervals beside the Notification table: stored and validated, removed with their
-// reminder and with the vehicle, and a hand-made table of that name read as none.
+// reminder and with the vehicle, a hand-made table of that name read as none, and the check
+// telling of both.
 
+#include "dorvane/datastore/CDataFileCheck.h"
 #include "dorvane/datastore/CDataLayer.h"
 #include "support/SqliteFile.h"
 #include "support/TempDataFile.h"
@@ -81,4 +83,28 @@ TEST_F(ReminderIntervalsTest, AHandMadeTableOfThatNameIsReadAsNone) {
     EXPECT_EQ(0, Read(*oil).EveryMonths);
     EXPECT_EQ(0, m_Layer.SetReminderInterval(oil.get(), {0, 6}));
     EXPECT_EQ(1, m_Layer.Delete(oil.get()));
+
+    CDataFileCheck check;
+    ASSERT_EQ(CDataLayer::ConnectOK, check.Run(m_File.WidePath().c_str()));
+    ASSERT_EQ(1u, check.Findings().size());
+    EXPECT_EQ(CDataFileCheck::Finding::IntervalTable, check.Findings()[0].kind);
+    EXPECT_FALSE(check.NeedsRepair());
+
+    // An interval whose reminder is gone.
+    {
+        SqliteFile file(m_File.Path());
+        file.Exec("DROP TABLE ReminderInterval");
+    }
+    m_Layer.Disconnect();
+    ASSERT_EQ(CDataLayer::ConnectOK, m_Layer.Connect(m_File.WidePath().c_str()));
+    auto tyres = Reminder(u"Tyres");
+    ASSERT_EQ(1, m_Layer.SetReminderInterval(tyres.get(), {0, 12}));
+    {
+        SqliteFile file(m_File.Path());
+        file.Exec("INSERT INTO ReminderInterval VALUES (12345, 0, 6)");
+    }
+    ASSERT_EQ(CDataLayer::ConnectOK, check.Run(m_File.WidePath().c_str()));
+    ASSERT_EQ(1u, check.Findings().size());
+    EXPECT_EQ(CDataFileCheck::Finding::IntervalWithoutReminder, check.Findings()[0].kind);
+    EXPECT_EQ(12345, check.Findings()[0].rowID);
 }
