@@ -18,10 +18,13 @@
 #include "core/FillUpNotes.h"
 #include "core/LocalDates.h"
 #include "core/ParseIsoDay.h"
+#include "core/ReminderDue.h"
+#include "core/ReminderSchedule.h"
 #include "core/VehicleLookup.h"
 #include "datastore/CDataFileCheck.h"
 #include "datastore/CDataLayer.h"
 #include "records/CEntryFilter.h"
+#include "records/CNotification.h"
 #include "records/CObjectListT.h"
 
 #include <QDate>
@@ -55,12 +58,35 @@ const QString kRepair = QStringLiteral("--repair");
 const QString kMap = QStringLiteral("--map");
 const QString kSpreadsheetSafe = QStringLiteral("--spreadsheet-safe");
 const QString kFileUnits = QStringLiteral("--file-units");
+const QString kDue = QStringLiteral("--due");
+const QString kName = QStringLiteral("--name");
+const QString kOdometer = QStringLiteral("--odometer");
+const QString kDate = QStringLiteral("--date");
+const QString kEveryDistance = QStringLiteral("--every-distance");
+const QString kEveryMonths = QStringLiteral("--every-months");
+const QString kStoreRepair = QStringLiteral("--store-repair");
+const QString kDueOdometer = QStringLiteral("--due-odometer");
+const QString kDueDate = QStringLiteral("--due-date");
+constexpr LONG kMostOdometer = 0x7FFFFFFE;
 
 // A figure for a CSV cell: '.' as the decimal point, no grouping, never "-0.00".
 QString Fixed(double value, int decimals) {
     if (std::abs(value) < 0.5 * std::pow(10.0, -decimals))
         value = 0.0;
     return QString::number(value, 'f', decimals);
+}
+
+// A text for a CSV cell, quoted when it holds a delimiter, a quote or a line end.
+QString CsvText(const QString& text) {
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString IsoDay(const std::optional<QDate>& day) {
+    return day ? day->toString(Qt::ISODate) : QString();
 }
 
 template <class T> QString Optional(const std::optional<T>& value, int decimals) {
@@ -105,6 +131,21 @@ std::span<const CCommandLineTool::Command> CCommandLineTool::Commands() {
         {QStringLiteral("stats"), {kVehicle, kFrom, kTo}, {}, {kVehicle}, 1, IDS_CLI_HELP_STATS, &T::Stats},
         {QStringLiteral("report"), {kVehicle, kBy, kFrom, kTo}, {}, {}, 1, IDS_CLI_HELP_REPORT, &T::Report},
         {QStringLiteral("fillups"), {kVehicle, kFrom, kTo}, {}, {}, 1, IDS_CLI_HELP_FILLUPS, &T::FillUps},
+        {QStringLiteral("reminders"), {kVehicle}, {kDue}, {}, 1, IDS_CLI_HELP_REMINDERS, &T::Reminders},
+        {QStringLiteral("reminders add"),
+         {kVehicle, kName, kOdometer, kDate, kEveryDistance, kEveryMonths},
+         {},
+         {kVehicle, kName},
+         1,
+         IDS_CLI_HELP_REMINDERS_ADD,
+         &T::AddReminder},
+        {QStringLiteral("reminders done"),
+         {kVehicle, kName, kDate, kOdometer, kStoreRepair, kDueOdometer, kDueDate},
+         {},
+         {kVehicle, kName},
+         1,
+         IDS_CLI_HELP_REMINDERS_DONE,
+         &T::ReminderDone},
         {QStringLiteral("--version"), {}, {}, {}, 0, IDS_CLI_USAGE, &T::Version},
     };
     return commands;
@@ -174,7 +215,13 @@ bool CCommandLineTool::Parse(const QStringList& arguments, const Command& comman
 int CCommandLineTool::Run(const QStringList& arguments) {
     if (arguments.isEmpty())
         return Usage(IDS_CLI_USAGE, QString());
-    const QString name = arguments.first();
+    QString name = arguments.first();
+    qsizetype taken = 1;
+    // "reminders add" and "reminders done" are commands of their own.
+    if (name == u"reminders" && arguments.size() > 1 && (arguments[1] == u"add" || arguments[1] == u"done")) {
+        name += u' ' + arguments[1];
+        taken = 2;
+    }
     if (name == u"--help" || name == u"-h" || name == u"help") {
         Print(LoadStringResource(IDS_CLI_USAGE));
         return ExitOK;
@@ -187,7 +234,7 @@ int CCommandLineTool::Run(const QStringList& arguments) {
                      FormatStringResource(IDS_CLI_BAD_OPTION, {name, QStringLiteral("unknown command")}));
 
     Options options;
-    if (!Parse(arguments.mid(1), *command, options))
+    if (!Parse(arguments.mid(taken), *command, options))
         return Usage(command->helpId, QString());
     if (options.help) {
         Print(LoadStringResource(command->helpId));
@@ -666,6 +713,275 @@ int CCommandLineTool::FillUps(const Options& options) {
         text += QStringLiteral("\r\n");
     }
     Print(text);
+    return ExitOK;
+}
+
+int CCommandLineTool::Reminders(const Options& options) {
+    const QString& path = options.positional[0];
+    CDataLayer layer;
+    if (!Connect(layer, path))
+        return ExitRefused;
+    CObjectListT<CVehicle> vehicles;
+    std::vector<std::pair<ULONG, CDataLayer::ReminderInterval>> intervalList;
+    if (!layer.Load(vehicles) || !layer.LoadReminderIntervals(intervalList)) {
+        Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {path}));
+        return ExitRefused;
+    }
+    const std::map<ULONG, CDataLayer::ReminderInterval> intervals(intervalList.begin(), intervalList.end());
+    unsigned long only = 0;
+    if (options.Has(kVehicle) && (only = FindVehicle(layer, options.Value(kVehicle))) == 0)
+        return ExitRefused;
+    vehicles.SortByName();
+    const bool dueOnly = options.Flag(kDue);
+    const double now = NowAsOleDate();
+    bool anyDue = false;
+    QString text =
+        QStringLiteral("Vehicle,Name,DueDate,DueOdometer,EveryMonths,EveryDistance,PredictedDate,Due\r\n");
+    for (int i = 0; i < vehicles.GetCount(); ++i) {
+        CVehicle* vehicle = vehicles.Get(i);
+        if (only != 0 && vehicle->GetRefID() != only)
+            continue;
+        CObjectListT<CNotification> reminders;
+        CEntryFilter filter;
+        filter.SetVehicleID(vehicle->GetRefID());
+        std::vector<CDataLayer::FigureRow> rows;
+        LONG highest = 0;
+        if (!layer.Load(reminders, vehicle->GetRefID()) || !layer.LoadFigureRows(rows, filter) ||
+            !layer.GetMaxOdometer(vehicle->GetRefID(), &highest)) {
+            Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {path}));
+            return ExitRefused;
+        }
+        if (reminders.GetCount() == 0)
+            continue;
+        // The odometer the program checks against: the highest of the log, or the vehicle's own
+        // while the log has no reading.
+        const LONG odometer = highest > 0 ? highest : vehicle->GetCurrentOdometer();
+        CLocalDays days;
+        std::vector<OdometerReading> readings;
+        readings.reserve(rows.size());
+        for (const CDataLayer::FigureRow& row : rows)
+            readings.emplace_back(days.Day(row.Date), row.Odometer);
+        const QString name = CsvText(QString::fromUtf16(vehicle->GetName()));
+        for (int r = 0; r < reminders.GetCount(); ++r) {
+            const CNotification& reminder = *reminders.Get(r);
+            const bool due = IsReminderDue(reminder, odometer, now);
+            anyDue = anyDue || due;
+            if (dueOnly && !due)
+                continue;
+            const auto found = intervals.find(reminder.GetRefID());
+            const CDataLayer::ReminderInterval every =
+                found != intervals.end() ? found->second : CDataLayer::ReminderInterval();
+            const std::optional<LONG> dueOdometer = ReminderDueOdometer(reminder);
+            text += QStringList{name,
+                                CsvText(QString::fromUtf16(reminder.GetName())),
+                                IsoDay(ReminderDueDay(reminder)),
+                                dueOdometer ? QString::number(*dueOdometer) : QString(),
+                                every.EveryMonths > 0 ? QString::number(every.EveryMonths) : QString(),
+                                every.EveryDistance > 0 ? QString::number(every.EveryDistance) : QString(),
+                                IsoDay(dueOdometer ? PredictDueDay(readings, *dueOdometer) : std::nullopt),
+                                due ? QStringLiteral("yes") : QStringLiteral("no")}
+                        .join(u',');
+            text += QStringLiteral("\r\n");
+        }
+    }
+    Print(text);
+    return dueOnly && anyDue ? ExitRemindersDue : ExitOK;
+}
+
+std::optional<LONG> CCommandLineTool::Whole(const Options& options, const QString& option, LONG least,
+                                            LONG most, LONG fallback) {
+    if (!options.Has(option))
+        return fallback;
+    bool number = false;
+    const qlonglong value = options.Value(option).trimmed().toLongLong(&number);
+    if (number && value >= least && value <= most)
+        return static_cast<LONG>(value);
+    Complain(FormatStringResource(
+        IDS_CLI_BAD_WHOLE, {option, options.Value(option), QString::number(least), QString::number(most)}));
+    return std::nullopt;
+}
+
+std::optional<QDate> CCommandLineTool::Day(const Options& options, const QString& option,
+                                           const QDate& fallback) {
+    if (!options.Has(option))
+        return fallback;
+    if (const std::optional<QDate> day = ParseIsoDay(options.Value(option)))
+        return day;
+    Complain(FormatStringResource(IDS_CLI_BAD_DATE, {option, options.Value(option),
+                                                     FirstStoredMoment().date().toString(Qt::ISODate),
+                                                     LastStoredMoment().date().toString(Qt::ISODate)}));
+    return std::nullopt;
+}
+
+int CCommandLineTool::AddReminder(const Options& options) {
+    const QString& path = options.positional[0];
+    const QString name = options.Value(kName).trimmed();
+    const std::optional<LONG> odometer = Whole(options, kOdometer, 1, kMostOdometer, 0);
+    const std::optional<QDate> day = Day(options, kDate, QDate());
+    const std::optional<LONG> distance = Whole(options, kEveryDistance, 0, CDataLayer::MaxEveryDistance, 0);
+    const std::optional<LONG> months = Whole(options, kEveryMonths, 0, CDataLayer::MaxEveryMonths, 0);
+    if (!odometer || !day || !distance || !months)
+        return Usage(IDS_CLI_HELP_REMINDERS_ADD, QString());
+    if (name.isEmpty())
+        return Usage(IDS_CLI_HELP_REMINDERS_ADD,
+                     FormatStringResource(IDS_CLI_BAD_OPTION, {kName, QString()}));
+    if (*odometer == 0 && !day->isValid() && *distance == 0 && *months == 0) {
+        Complain(LoadStringResource(IDS_CLI_REMINDER_NEVER_DUE));
+        return ExitRefused;
+    }
+    if (!SoundForWriting(path))
+        return ExitRefused;
+    CDataLayer layer;
+    if (!Connect(layer, path))
+        return ExitRefused;
+    const unsigned long vehicle = FindVehicle(layer, options.Value(kVehicle));
+    if (vehicle == 0)
+        return ExitRefused;
+    CVehicle record;
+    LONG highest = 0;
+    record.SetRefID(vehicle);
+    if (!layer.LoadByRefID(&record) || !layer.GetMaxOdometer(vehicle, &highest)) {
+        Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {path}));
+        return ExitRefused;
+    }
+    // What is not given comes from the interval, counted from today and the current odometer;
+    // what neither gives never makes the reminder due.
+    const LONG current = highest > 0 ? highest : record.GetCurrentOdometer();
+    CNotification reminder;
+    reminder.SetVehicleID(vehicle);
+    reminder.SetName(name.toStdU16String().c_str());
+    LONG dueOdometer = *odometer;
+    if (dueOdometer == 0)
+        dueOdometer = *distance > 0 ? std::min<LONG>(current + *distance, kMostOdometer) : kNeverDueOdometer;
+    QDate dueDay = *day;
+    if (!dueDay.isValid())
+        dueDay = *months > 0 ? LocalDayToday().addMonths(*months) : NeverDueDay();
+    reminder.SetOdometer(dueOdometer);
+    reminder.SetDate(LocalToOleDate(dueDay.startOfDay()));
+    // The reminder and its interval are stored together or not at all.
+    if (!layer.BeginTransaction() || !layer.Save(&reminder, 0) ||
+        !layer.SetReminderInterval(&reminder, {*distance, *months}) ||
+        layer.Commit() != CDataLayer::CommitOK) {
+        layer.RollBack();
+        Complain(FormatStringResource(IDS_CLI_REMINDER_NOT_STORED, {path}));
+        return ExitRefused;
+    }
+    return ExitOK;
+}
+
+int CCommandLineTool::ReminderDone(const Options& options) {
+    const QString& path = options.positional[0];
+    const QString name = options.Value(kName).trimmed();
+    const std::optional<QDate> day = Day(options, kDate, LocalDayToday());
+    const std::optional<LONG> odometer = Whole(options, kOdometer, 1, kMostOdometer, 0);
+    const std::optional<LONG> dueOdometer = Whole(options, kDueOdometer, 1, kNeverDueOdometer, 0);
+    const std::optional<QDate> dueDay = Day(options, kDueDate, QDate());
+    if (!day || !odometer || !dueOdometer || !dueDay)
+        return Usage(IDS_CLI_HELP_REMINDERS_DONE, QString());
+    std::optional<double> amount;
+    if (options.Has(kStoreRepair)) {
+        bool number = false;
+        const double value = options.Value(kStoreRepair).trimmed().toDouble(&number);
+        if (!number || !std::isfinite(value) || value < 0.0 || value > 1.0e9)
+            return Usage(
+                IDS_CLI_HELP_REMINDERS_DONE,
+                FormatStringResource(IDS_CLI_BAD_OPTION, {kStoreRepair, options.Value(kStoreRepair)}));
+        amount = value;
+    }
+    if (!SoundForWriting(path))
+        return ExitRefused;
+    CDataLayer layer;
+    if (!Connect(layer, path))
+        return ExitRefused;
+    const unsigned long vehicle = FindVehicle(layer, options.Value(kVehicle));
+    if (vehicle == 0)
+        return ExitRefused;
+    CVehicle record;
+    record.SetRefID(vehicle);
+    CObjectListT<CNotification> reminders;
+    CEntryFilter filter;
+    filter.SetVehicleID(vehicle);
+    std::vector<CDataLayer::FigureRow> rows;
+    if (!layer.LoadByRefID(&record) || !layer.Load(reminders, vehicle) ||
+        !layer.LoadFigureRows(rows, filter)) {
+        Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {path}));
+        return ExitRefused;
+    }
+    const QString vehicleName = QString::fromUtf16(record.GetName());
+
+    // The reminder by its name, case aside, told apart from a namesake by its due reading or day.
+    std::vector<CNotification*> named;
+    for (int i = 0; i < reminders.GetCount(); ++i) {
+        CNotification* reminder = reminders.Get(i);
+        if (QString::fromUtf16(reminder->GetName()).trimmed().compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (*dueOdometer != 0 && reminder->GetOdometer() != *dueOdometer)
+            continue;
+        if (dueDay->isValid() && ReminderDueDay(*reminder) != *dueDay)
+            continue;
+        named.push_back(reminder);
+    }
+    if (named.empty()) {
+        Complain(FormatStringResource(IDS_CLI_NO_REMINDER, {vehicleName, name}));
+        return ExitRefused;
+    }
+    if (named.size() > 1) {
+        QStringList which;
+        for (const CNotification* reminder : named) {
+            const std::optional<LONG> at = ReminderDueOdometer(*reminder);
+            which << QStringLiteral("%1, %2").arg(at ? QString::number(*at) : QStringLiteral("-"),
+                                                  IsoDay(ReminderDueDay(*reminder)));
+        }
+        Complain(FormatStringResource(IDS_CLI_REMINDER_TWO, {QString::number(named.size()), vehicleName, name,
+                                                             which.join(QStringLiteral("; "))}));
+        return ExitRefused;
+    }
+    CNotification& reminder = *named.front();
+
+    // The reading of the work: given, else the current odometer; never below one logged on or
+    // before its day.
+    CLocalDays days;
+    LONG before = 0;
+    LONG highest = 0;
+    for (const CDataLayer::FigureRow& row : rows) {
+        highest = std::max(highest, row.Odometer);
+        if (const QDate rowDay = days.Day(row.Date); rowDay.isValid() && rowDay <= *day)
+            before = std::max(before, row.Odometer);
+    }
+    const LONG reading = *odometer != 0 ? *odometer : highest > 0 ? highest : record.GetCurrentOdometer();
+    if (reading < before) {
+        Complain(
+            FormatStringResource(IDS_CLI_DONE_READING_LOW, {QString::number(reading), QString::number(before),
+                                                            day->toString(Qt::ISODate)}));
+        return ExitRefused;
+    }
+
+    CDataLayer::ReminderInterval interval;
+    if (!layer.GetReminderInterval(&reminder, &interval)) {
+        Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {path}));
+        return ExitRefused;
+    }
+    // The repair, the reminder moved on (or, when it does not repeat, removed) together or not at all.
+    bool stored = layer.BeginTransaction() != 0;
+    if (stored && amount) {
+        CEntry repair;
+        repair.SetVehicleID(vehicle);
+        repair.SetType(CEntry::EntryRepair);
+        repair.SetName(reminder.GetName());
+        repair.SetDate(LocalToOleDate(QDateTime(*day, QTime(12, 0))));
+        repair.SetOdometer(reading);
+        repair.SetAmount(static_cast<float>(*amount));
+        stored = layer.Save(&repair, 0) != 0;
+    }
+    if (stored) {
+        stored = MoveReminderOn(reminder, interval, *day, reading) ? layer.Save(&reminder, 0) != 0
+                                                                   : layer.Delete(&reminder) != 0;
+    }
+    if (!stored || layer.Commit() != CDataLayer::CommitOK) {
+        layer.RollBack();
+        Complain(FormatStringResource(IDS_CLI_REMINDER_NOT_STORED, {path}));
+        return ExitRefused;
+    }
     return ExitOK;
 }
 

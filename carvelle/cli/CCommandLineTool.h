@@ -1,8 +1,9 @@
 #pragma once
 // carvelle-cli: the console tool for scripts. vehicles, export, import, backup, check, stats, report
-// and fillups over a data file, with --help for each, and --version. Exit status 0 on success, 1
-// when the input is refused (a message on standard error, nothing written), 2 on a usage error, 3
-// when an import wrote its rows but left a table of the file unread.
+// fillups and reminders over a data file, with --help for each, and --version. Exit status 0 on
+// success, 1 when the input is refused (a message on standard error, nothing written), 2 on a usage
+// error, 3 when an import wrote its rows but left a table of the file unread, 4 when reminders
+// --due found a reminder due.
 
 #include "datastore/CDataLayer.h"
 #include "exchange/CEntryImporter.h"
@@ -20,7 +21,7 @@ class QIODevice;
 
 class CCommandLineTool {
 public:
-    enum { ExitOK = 0, ExitRefused = 1, ExitUsage = 2, ExitIncomplete = 3 };
+    enum { ExitOK = 0, ExitRefused = 1, ExitUsage = 2, ExitIncomplete = 3, ExitRemindersDue = 4 };
 
     // out receives the results (the CSV of an export), err the messages.
     CCommandLineTool(QIODevice& out, QIODevice& err);
@@ -89,6 +90,15 @@ private:
     int Stats(const Options& options);
     int Report(const Options& options);
     int FillUps(const Options& options);
+    int Reminders(const Options& options);
+    int AddReminder(const Options& options);
+    int ReminderDone(const Options& options);
+    // The whole number of a valued option within [least, most]; nullopt (with a message) otherwise,
+    // fallback when the option is not given.
+    std::optional<LONG> Whole(const Options& options, const QString& option, LONG least, LONG most,
+                              LONG fallback);
+    // The day of a valued option, nullopt (with a message) when it is no day; fallback when not given.
+    std::optional<QDate> Day(const Options& options, const QString& option, const QDate& fallback);
     int Version(const Options& options);
 
     void Print(const QString& text);

@@ -193,11 +193,14 @@ const QHash<int, QString>& Table() {
              "  stats FILE --vehicle NAME     print the ten quick statistics\n"
              "  report FILE [OPTIONS]         write the figures per month or year as CSV\n"
              "  fillups FILE [OPTIONS]        write one CSV row per fill-up with its economy\n"
+             "  reminders FILE [OPTIONS]      write one CSV row per reminder; --due: only those due\n"
+             "  reminders add FILE OPTIONS    add a reminder, once or repeating\n"
+             "  reminders done FILE OPTIONS   tell that a reminder's work is done and move it on\n"
              "  --version                     print the version\n"
              "\n"
              "FILE is a Carvelle data file (.dat). 'carvelle-cli COMMAND --help' describes each command.\n"
              "Exit status: 0 on success, 1 when the input is refused, 2 on a usage error, 3 when an\n"
-             "import left a table of the file unread.\n")},
+             "import left a table of the file unread, 4 when 'reminders --due' found a reminder due.\n")},
         {IDS_CLI_HELP_VEHICLES,
          QStringLiteral("Usage: carvelle-cli vehicles FILE\n"
                         "\n"
@@ -298,6 +301,43 @@ const QHash<int, QString>& Table() {
              "Distances and volumes are in the units chosen in Carvelle's Options, '.' is the\n"
              "decimal point. --vehicle may be left out when the file has one vehicle.\n"
              "DATE is yyyy-MM-dd, a local day; both ends are included.\n")},
+        {IDS_CLI_HELP_REMINDERS,
+         QStringLiteral(
+             "Usage: carvelle-cli reminders FILE [--vehicle NAME] [--due]\n"
+             "\n"
+             "Writes the reminders, by vehicle, as CSV with the header\n"
+             "Vehicle,Name,DueDate,DueOdometer,EveryMonths,EveryDistance,PredictedDate,Due\n"
+             "DueDate and PredictedDate are yyyy-MM-dd; a cell is empty where the reminder has no such\n"
+             "value. PredictedDate is the day on which the vehicle is likely to reach DueOdometer, from\n"
+             "its distance per day over the last 90 days of entries; it needs 30 days of entries.\n"
+             "Due is yes or no, as Carvelle would tell today. Without --vehicle every vehicle's\n"
+             "reminders are written. Distances are in the units the data file holds.\n"
+             "\n"
+             "  --due  write only the reminders that are due; the exit status is then 4 when any is\n"
+             "         due and 0 when none is.\n")},
+        {IDS_CLI_HELP_REMINDERS_ADD,
+         QStringLiteral(
+             "Usage: carvelle-cli reminders add FILE --vehicle NAME --name TEXT [--odometer N]\n"
+             "                                  [--date DATE] [--every-distance N] [--every-months N]\n"
+             "\n"
+             "Adds a reminder to the vehicle. It falls due at the odometer reading N or on DATE,\n"
+             "whichever comes first. With --every-distance or --every-months it repeats: 'reminders\n"
+             "done' moves it on by that much from the day and reading of the work. Left out, the\n"
+             "reading and the day are counted from the current odometer and today by the interval;\n"
+             "without either, the reminder does not fall due by that measure. An interval of 0 is\n"
+             "none; at most 1000000 distance units and 600 months. DATE is yyyy-MM-dd.\n")},
+        {IDS_CLI_HELP_REMINDERS_DONE,
+         QStringLiteral(
+             "Usage: carvelle-cli reminders done FILE --vehicle NAME --name TEXT [--date DATE]\n"
+             "                                   [--odometer N] [--store-repair AMOUNT]\n"
+             "                                   [--due-odometer N] [--due-date DATE]\n"
+             "\n"
+             "Tells that the reminder's work was done on DATE (today when left out) at the reading N\n"
+             "(the current odometer when left out). A repeating reminder moves on by its interval\n"
+             "from there; a one-time reminder is removed. --store-repair also stores a repair entry\n"
+             "named after the reminder, with AMOUNT ('.' as the decimal point). The name is matched\n"
+             "case aside; when two reminders of the vehicle share it, --due-odometer or --due-date\n"
+             "says which one.\n")},
         {IDS_CLI_HELP_FILLUPS,
          QStringLiteral(
              "Usage: carvelle-cli fillups FILE [--vehicle NAME] [--from DATE] [--to DATE]\n"
@@ -409,6 +449,18 @@ const QHash<int, QString>& Table() {
         {IDS_CLI_DATES_AMBIGUOUS, QStringLiteral("The dates could be month/day or day/month; give "
                                                  "--date-format M/d/yyyy or --date-format d/M/yyyy.")},
         {IDS_CLI_BAD_OPTION, QStringLiteral("%s: %s")},
+        {IDS_CLI_BAD_WHOLE, QStringLiteral("%s: \"%s\" is not a whole number from %s to %s")},
+        {IDS_CLI_REMINDER_NEVER_DUE,
+         QStringLiteral("The reminder would never fall due: give --odometer, --date, --every-distance or "
+                        "--every-months.")},
+        {IDS_CLI_REMINDER_NOT_STORED,
+         QStringLiteral("The reminder could not be stored in %s; nothing has changed.")},
+        {IDS_CLI_NO_REMINDER, QStringLiteral("The vehicle \"%s\" has no reminder named \"%s\".")},
+        {IDS_CLI_REMINDER_TWO, QStringLiteral("%s reminders of \"%s\" are named \"%s\" (due at %s): give "
+                                              "--due-odometer or --due-date to tell them apart.")},
+        {IDS_CLI_DONE_READING_LOW,
+         QStringLiteral(
+             "The odometer reading %s is lower than %s, logged on %s or before; nothing has changed.")},
         {IDS_CLI_BAD_DATE, QStringLiteral("%s: \"%s\" is not a date in the form yyyy-MM-dd from %s to %s")},
         {IDS_ODOMETER_LOWER,
          QStringLiteral("The odometer reading is lower than the one on %s (%s). Store it anyway?")},
@@ -466,6 +518,13 @@ const QHash<int, QString>& Table() {
         {IDS_CHECK_FILL_FLAG_NOT_FUEL,
          QStringLiteral(
              "%s entries that are not fill-ups carry fill flags, which are ignored (the first: ID %s).")},
+        {IDS_CHECK_INTERVAL_TABLE,
+         QStringLiteral("The table %s has not the columns of reminder intervals: every reminder is read as "
+                        "one that does not repeat.")},
+        {IDS_CHECK_INTERVAL_ORPHANS,
+         QStringLiteral(
+             "%s reminder intervals belong to no reminder of the data file (the first: reference ID "
+             "%s).")},
         {IDS_CHECK_ODOMETER,
          QStringLiteral("Vehicle \"%s\" (ID %s): its current odometer %s is below its highest reading %s.")},
         {IDS_CHECK_DAMAGED, QStringLiteral("Problems found: %s.")},

@@ -315,6 +315,18 @@ constexpr int IDS_NEW_REMINDER_TITLE = 33750;
 constexpr int IDS_WAIT_CANCEL = 33751;
 constexpr int IDS_WAIT_OPENING = 33752;
 constexpr int IDS_WAIT_LOADING_LOG = 33753;
+// repeating reminders
+constexpr int IDS_CLI_HELP_REMINDERS = 33800;
+constexpr int IDS_CLI_HELP_REMINDERS_ADD = 33801;
+constexpr int IDS_CLI_HELP_REMINDERS_DONE = 33802;
+constexpr int IDS_CLI_BAD_WHOLE = 33803;
+constexpr int IDS_CLI_REMINDER_NEVER_DUE = 33804;
+constexpr int IDS_CLI_REMINDER_NOT_STORED = 33805;
+constexpr int IDS_CLI_NO_REMINDER = 33806;
+constexpr int IDS_CLI_REMINDER_TWO = 33807;
+constexpr int IDS_CLI_DONE_READING_LOW = 33808;
+constexpr int IDS_CHECK_INTERVAL_TABLE = 33809;
+constexpr int IDS_CHECK_INTERVAL_ORPHANS = 33810;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

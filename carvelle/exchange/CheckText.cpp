@@ -49,6 +49,11 @@ QString FindingLine(const CDataFileCheck::Finding& finding) {
     case Finding::FillFlagNotFuel:
         return FormatStringResource(IDS_CHECK_FILL_FLAG_NOT_FUEL,
                                     {Number(finding.count), Number(finding.rowID)});
+    case Finding::IntervalTable:
+        return FormatStringResource(IDS_CHECK_INTERVAL_TABLE, {Utf8(finding.table)});
+    case Finding::IntervalWithoutReminder:
+        return FormatStringResource(IDS_CHECK_INTERVAL_ORPHANS,
+                                    {Number(finding.count), Number(finding.rowID)});
     case Finding::OdometerBelowReading:
         return FormatStringResource(IDS_CHECK_ODOMETER, {Utf8(finding.text), Number(finding.rowID),
                                                          Number(finding.value), Number(finding.highest)});

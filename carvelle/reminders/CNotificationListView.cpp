@@ -8,6 +8,7 @@
 #include "core/CStringTable.h"
 #include "core/LocalDates.h"
 #include "core/ReminderDue.h"
+#include "core/ReminderSchedule.h"
 #include "core/ResourceIds.h"
 #include "records/CNotification.h"
 #include "widgets/AppIcons.h"
@@ -126,11 +127,15 @@ QString CNotificationListView::CellText(int row, int column) const {
     case ColumnDescription:
         return QString::fromUtf16(reminder->GetName());
     case ColumnDate: {
-        const QString text = ShortDateText(reminder->GetDate());
+        // A repeating reminder moved on by distance alone is never due by its date.
+        const std::optional<QDate> day = ReminderDueDay(*reminder);
+        const QString text =
+            day || reminder->GetDate() <= 0.0 ? ShortDateText(reminder->GetDate()) : QString();
         return text.isEmpty() ? LoadStringResource(IDS_NO_DATE) : text;
     }
     case ColumnOdometer:
-        return OdometerText(reminder->GetOdometer());
+        return reminder->GetOdometer() == kNeverDueOdometer ? LoadStringResource(IDS_NO_DATE)
+                                                            : OdometerText(reminder->GetOdometer());
     default:
         return QString();
     }

@@ -4,6 +4,7 @@
 #include "datastore/CFillFlagTable.h"
 #include "datastore/CReadOnlyDatabase.h"
 #include "datastore/CRecordTable.h"
+#include "datastore/CReminderIntervalTable.h"
 #include "datastore/CSqlStatement.h"
 #include "datastore/CSqlText.h"
 
@@ -321,11 +322,41 @@ void CDataFileCheck::CheckRows() {
     ScanRows(keywordTable, keywordColumns, [&](sqlite3_stmt* row) { tallyDates(keywordDates, row); });
     reportDates(keywordTable, keywordColumns, keywordDates);
 
+    // Intervals, like the fill flags, are few: each is looked for while the reminders go by.
+    std::unordered_map<std::int64_t, Flagged> intervals; // by reminder reference ID
+    const CReminderIntervalTable::State intervalState = CReminderIntervalTable::Probe(m_Database->Get());
+    if (intervalState == CReminderIntervalTable::Unusable) {
+        Finding finding;
+        finding.kind = Finding::IntervalTable;
+        finding.table = CReminderIntervalTable::Name;
+        m_Findings.push_back(finding);
+    }
+    bool intervalsRead = false;
+    if (intervalState == CReminderIntervalTable::Usable) {
+        CSqlStatement scan;
+        int rc = scan.Prepare(m_Database->Get(), "SELECT ReminderRefID FROM ReminderInterval");
+        while (rc == SQLITE_OK && (rc = scan.Step()) == SQLITE_ROW) {
+            intervals[sqlite3_column_int64(scan.Get(), 0)];
+            rc = SQLITE_OK;
+        }
+        intervalsRead = rc == SQLITE_DONE;
+        if (!intervalsRead) {
+            intervals.clear();
+            NotRun(CReminderIntervalTable::Name);
+        }
+    }
+
     const char* reminderTable = CRecordTable<CNotification>::Get().Name();
-    const std::vector<const char*> reminderColumns = {"Created", "Modified", "Date", "VehicleID"};
+    const std::vector<const char*> reminderColumns = {"Created", "Modified", "Date", "VehicleID", "RefID"};
     std::vector<Tally> reminderDates(3);
     ScanRows(reminderTable, reminderColumns, [&](sqlite3_stmt* row) {
         tallyDates(reminderDates, row);
+        if (!intervals.empty()) {
+            const auto found = intervals.find(sqlite3_column_int64(row, 5));
+            if (found != intervals.end()) {
+                found->second.found = true;
+            }
+        }
         if (vehiclesRead && isOrphan(row, 4)) {
             remindersWithout.Add(sqlite3_column_int64(row, 0));
         }
@@ -341,19 +372,30 @@ void CDataFileCheck::CheckRows() {
         }
     }
 
+    Tally intervalsWithout;
+    if (intervalsRead) {
+        for (const auto& [refID, interval] : intervals) {
+            if (!interval.found) {
+                intervalsWithout.Add(refID);
+            }
+        }
+    }
+
     m_Findings.insert(m_Findings.end(), dates.begin(), dates.end());
     const std::pair<const Tally*, Finding::Kind> orphans[] = {
         {&entriesWithout, Finding::EntryWithoutVehicle},
         {&remindersWithout, Finding::ReminderWithoutVehicle},
         {&flagsWithout, Finding::FillFlagWithoutEntry},
-        {&flagsNotFuel, Finding::FillFlagNotFuel}};
+        {&flagsNotFuel, Finding::FillFlagNotFuel},
+        {&intervalsWithout, Finding::IntervalWithoutReminder}};
     for (const auto& [tally, kind] : orphans) {
         if (tally->count > 0) {
             Finding finding;
             finding.kind = kind;
-            finding.table = kind == Finding::EntryWithoutVehicle      ? entryTable
-                            : kind == Finding::ReminderWithoutVehicle ? reminderTable
-                                                                      : CFillFlagTable::Name;
+            finding.table = kind == Finding::EntryWithoutVehicle       ? entryTable
+                            : kind == Finding::ReminderWithoutVehicle  ? reminderTable
+                            : kind == Finding::IntervalWithoutReminder ? CReminderIntervalTable::Name
+                                                                       : CFillFlagTable::Name;
             finding.count = tally->count;
             finding.rowID = tally->first;
             m_Findings.push_back(finding);

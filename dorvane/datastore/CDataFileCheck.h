@@ -34,6 +34,9 @@ public:
             FillFlagTable,        // table: a fill flags table without its columns; no flag is read
             FillFlagWithoutEntry, // table, count, rowID (the first entry reference ID): no entry has it
             FillFlagNotFuel,      // table, count, rowID (the first entry's): flags on an entry not a fill-up
+            IntervalTable,        // table: a reminder intervals table without its columns; none is read
+            IntervalWithoutReminder, // table, count, rowID (the first reminder reference ID): no reminder has
+                                     // it
         };
         Kind kind = Engine;
         std::string table;

@@ -3,6 +3,7 @@
 #include "datastore/CDataFileVerifier.h"
 #include "datastore/CFillFlagTable.h"
 #include "datastore/CRecordTable.h"
+#include "datastore/CReminderIntervalTable.h"
 #include "datastore/CSqlStatement.h"
 #include "datastore/CSqlText.h"
 #include "datastore/HardenConnection.h"
@@ -564,8 +565,11 @@ int CDataLayer::Delete(CVehicle* vehicle) {
     CSqlText reminders(sqlite3_mprintf("DELETE FROM Notification WHERE VehicleID=%lu", refID));
     CSqlText release(sqlite3_mprintf("RELEASE %s", kCascadeSavepoint));
     const std::string flags = CFillFlagTable::RemoveForEntries(m_DB, "VehicleID=" + std::to_string(refID));
+    const std::string intervals =
+        CReminderIntervalTable::RemoveForReminders(m_DB, "VehicleID=" + std::to_string(refID));
     if (RunDeleteQuery(TableName<CVehicle>(), AsD(vehicle->GetID())) &&
-        (flags.empty() || ExecOK(m_DB, flags.c_str())) && ExecOK(m_DB, entries.Get()) &&
+        (flags.empty() || ExecOK(m_DB, flags.c_str())) &&
+        (intervals.empty() || ExecOK(m_DB, intervals.c_str())) && ExecOK(m_DB, entries.Get()) &&
         ExecOK(m_DB, reminders.Get()) && ExecOK(m_DB, release.Get())) {
         return 1;
     }
@@ -625,7 +629,34 @@ int CDataLayer::Delete(CNotification* reminder) {
     if (!reminder || reminder->GetID() == 0) {
         return 0;
     }
-    return RunDeleteQuery(TableName<CNotification>(), AsD(reminder->GetID()));
+    return DeleteReminders(AsD(reminder->GetID()));
+}
+
+int CDataLayer::DeleteReminders(int id) {
+    if (!m_Connected || id < 0) {
+        return 0;
+    }
+    const std::string intervals = CReminderIntervalTable::RemoveForReminders(
+        m_DB, id != 0 ? "ID=" + std::to_string(id) : std::string());
+    if (intervals.empty()) {
+        return RunDeleteQuery(TableName<CNotification>(), id);
+    }
+    // The reminder and its interval go together or not at all.
+    const bool outermost = sqlite3_get_autocommit(m_DB) != 0;
+    if (!ExecOK(m_DB, "SAVEPOINT ReminderIntervals")) {
+        return 0;
+    }
+    if (ExecOK(m_DB, intervals.c_str()) && RunDeleteQuery(TableName<CNotification>(), id) &&
+        ExecOK(m_DB, "RELEASE ReminderIntervals")) {
+        return 1;
+    }
+    if (outermost) {
+        Exec(m_DB, "ROLLBACK");
+    } else {
+        Exec(m_DB, "ROLLBACK TO ReminderIntervals");
+        Exec(m_DB, "RELEASE ReminderIntervals");
+    }
+    return 0;
 }
 
 int CDataLayer::Delete(CBaseObject::ObjectType type, ULONG id) {
@@ -635,6 +666,9 @@ int CDataLayer::Delete(CBaseObject::ObjectType type, ULONG id) {
     }
     if (type == CBaseObject::ObjectTypeEntry) {
         return DeleteEntries(static_cast<int>(id));
+    }
+    if (type == CBaseObject::ObjectTypeNotification) {
+        return DeleteReminders(static_cast<int>(id));
     }
     return RunDeleteQuery(GetTableName(type), static_cast<int>(id));
 }
@@ -725,6 +759,49 @@ int CDataLayer::ConvertFillNotes(LPCWSTR partialNote, LPCWSTR missedNote) {
         return 0;
     }
     return CFillFlagTable::MakeAndConvertNotes(m_DB, WideToUtf8(partialNote), WideToUtf8(missedNote)) ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reminder intervals
+
+int CDataLayer::GetReminderInterval(const CNotification* reminder, ReminderInterval* interval) {
+    if (!m_Connected || !reminder || !interval || reminder->GetRefID() == 0) {
+        return 0;
+    }
+    CReminderIntervalTable::Interval read;
+    if (!CReminderIntervalTable::Read(m_DB, reminder->GetRefID(), &read)) {
+        *interval = ReminderInterval();
+        return 0;
+    }
+    *interval = ReminderInterval{read.distance, read.months};
+    return 1;
+}
+
+int CDataLayer::SetReminderInterval(const CNotification* reminder, const ReminderInterval& interval) {
+    if (!m_Connected || !reminder || reminder->GetID() == 0 || reminder->GetRefID() == 0 ||
+        interval.EveryDistance < 0 || interval.EveryMonths < 0 || interval.EveryDistance > MaxEveryDistance ||
+        interval.EveryMonths > MaxEveryMonths) {
+        return 0;
+    }
+    return CReminderIntervalTable::Write(m_DB, reminder->GetRefID(),
+                                         {interval.EveryDistance, interval.EveryMonths})
+               ? 1
+               : 0;
+}
+
+int CDataLayer::LoadReminderIntervals(std::vector<std::pair<ULONG, ReminderInterval>>& intervals) {
+    intervals.clear();
+    if (!m_Connected) {
+        return 0;
+    }
+    std::unordered_map<ULONG, CReminderIntervalTable::Interval> read;
+    if (!CReminderIntervalTable::ReadAll(m_DB, read)) {
+        return 0;
+    }
+    for (const auto& [refID, interval] : read) {
+        intervals.emplace_back(refID, ReminderInterval{interval.distance, interval.months});
+    }
+    return 1;
 }
 
 int CDataLayer::LoadFigureRows(std::vector<FigureRow>& rows, CEntryFilter& filter) {

@@ -137,6 +137,23 @@ public:
     // file without such notes is not written. 1 on success.
     int ConvertFillNotes(LPCWSTR partialNote, LPCWSTR missedNote);
 
+    // Repeat intervals of reminders, kept in a table of their own beside Notification and keyed by
+    // the reminder's reference ID, so that the file still opens and saves in versions without them,
+    // which show a repeating reminder as a plain one. The table is made when first needed.
+    struct ReminderInterval {
+        LONG EveryDistance = 0; // distance units; 0: none
+        LONG EveryMonths = 0;   // 0: none
+    };
+    static constexpr LONG MaxEveryDistance = 1000000;
+    static constexpr LONG MaxEveryMonths = 600;
+    // The stored reminder's interval; none when it does not repeat. 1 on success.
+    int GetReminderInterval(const CNotification* reminder, ReminderInterval* interval);
+    // Stores the interval of a stored reminder (none removes it). Refuses, with 0 and nothing
+    // written, a negative figure or one over MaxEveryDistance or MaxEveryMonths. 1 on success.
+    int SetReminderInterval(const CNotification* reminder, const ReminderInterval& interval);
+    // Every repeating reminder's interval, as pairs of the reminder's reference ID and its interval.
+    int LoadReminderIntervals(std::vector<std::pair<ULONG, ReminderInterval>>& intervals);
+
     // What the figures read of an entry: its numbers, without its texts.
     struct FigureRow {
         double Date = 0.0;
@@ -173,6 +190,8 @@ private:
     int RunDeleteQuery(const char* table, int id);
     // Entries by row ID (0: every entry) with their fill flags, atomically.
     int DeleteEntries(int id);
+    // Reminders by row ID (0: every reminder) with their intervals, atomically.
+    int DeleteReminders(int id);
     const char* GetTableName(CBaseObject::ObjectType type);
 
     // The record's row, written anew or added; the record's own row by its ID.

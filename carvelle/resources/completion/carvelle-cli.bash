@@ -11,6 +11,7 @@ _carvelle_cli_options()
         import) echo "--vehicle --as --date-format --file-units --map --dry-run --skip-bad-rows --help" ;;
         stats | fillups) echo "--vehicle --from --to --help" ;;
         report) echo "--vehicle --by --from --to --help" ;;
+        reminders) echo "add done --vehicle --due --name --odometer --date --every-distance --every-months --store-repair --due-odometer --due-date --help" ;;
     esac
 }
 
@@ -46,7 +47,7 @@ _carvelle_cli()
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="vehicles export import backup check stats report fillups"
+    local commands="vehicles export import backup check stats report fillups reminders"
     if ((cword == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return

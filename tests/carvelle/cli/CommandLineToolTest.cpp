@@ -6,6 +6,8 @@
 
 #include "cli/CCommandLineTool.h"
 #include "core/AppData.h"
+#include "core/LocalDates.h"
+#include "records/CNotification.h"
 
 #include "support/DamagedFiles.h"
 #include "support/SqliteFile.h"
@@ -15,6 +17,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <memory>
 #include <tuple>
 
 namespace {
@@ -475,4 +478,121 @@ TEST_F(CommandLineToolTest, TheBuiltToolExitsWithTheStatusAScriptTests) {
     EXPECT_EQ(status({QStringLiteral("vehicles"), Data()}), 0);
     EXPECT_EQ(status({QStringLiteral("vehicles"), Folder() + QStringLiteral("/none.dat")}), 1);
     EXPECT_EQ(status({QStringLiteral("vehicles")}), 2);
+}
+
+TEST_F(CommandLineToolTest, RemindersForATimerWithThePredictedDayAndTheStatusOfDue) {
+    const ULONG golf = AddVehicle(u"Golf, blue");
+    // 100 days of driving at 20 a day, from 1000 to 3000.
+    for (int day = 0; day <= 100; day += 20) {
+        CEntry entry;
+        entry.SetVehicleID(golf);
+        entry.SetType(CEntry::EntryFuel);
+        entry.SetDate(LocalToOleDate(QDateTime(QDate(2024, 1, 1).addDays(day), QTime(12, 0))));
+        entry.SetOdometer(1000 + 20 * day);
+        ASSERT_EQ(m_Layer.Save(&entry, 0), 1);
+    }
+    auto reminder = [this, golf](const char16_t* name, QDate day, LONG odometer) {
+        auto added = std::make_unique<CNotification>();
+        added->SetVehicleID(golf);
+        added->SetName(name);
+        added->SetDate(LocalToOleDate(day.startOfDay()));
+        added->SetOdometer(odometer);
+        EXPECT_EQ(m_Layer.Save(added.get(), 0), 1);
+        return added;
+    };
+    const auto oil = reminder(u"Oil change", QDate(2100, 1, 1), 4000);
+    ASSERT_EQ(m_Layer.SetReminderInterval(oil.get(), {5000, 6}), 1);
+    reminder(u"Inspection", QDate(2024, 2, 1), 99999);
+    m_Layer.Disconnect();
+
+    const QString header = QStringLiteral("Vehicle,Name,DueDate,DueOdometer,EveryMonths,EveryDistance,"
+                                          "PredictedDate,Due\r\n");
+    CliRun run = Cli({QStringLiteral("reminders"), Data()});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out,
+              header + QStringLiteral("\"Golf, blue\",Oil change,2100-01-01,4000,6,5000,2024-05-30,no\r\n"
+                                      "\"Golf, blue\",Inspection,2024-02-01,99999,,,2037-07-21,yes\r\n"))
+        << run.out.toStdString();
+    // For a timer: only what is due, and a status of its own while anything is.
+    run = Cli({QStringLiteral("reminders"), Data(), QStringLiteral("--due"), QStringLiteral("--vehicle"),
+               QStringLiteral("golf, blue")});
+    EXPECT_EQ(run.status, CCommandLineTool::ExitRemindersDue) << run.err.toStdString();
+    EXPECT_EQ(run.out,
+              header + QStringLiteral("\"Golf, blue\",Inspection,2024-02-01,99999,,,2037-07-21,yes\r\n"))
+        << run.out.toStdString();
+    {
+        SqliteFile file(m_File.Path());
+        file.Exec("DELETE FROM Notification WHERE Name='Inspection'");
+    }
+    run = Cli({QStringLiteral("reminders"), Data(), QStringLiteral("--due")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, header) << run.out.toStdString();
+}
+
+TEST_F(CommandLineToolTest, RemindersAddedAndDoneFromAScriptMoveOnOrGo) {
+    const ULONG golf = AddVehicle(u"Golf");
+    CEntry entry;
+    entry.SetVehicleID(golf);
+    entry.SetType(CEntry::EntryFuel);
+    entry.SetDate(LocalToOleDate(QDateTime(QDate(2024, 3, 1), QTime(12, 0))));
+    entry.SetOdometer(41000);
+    ASSERT_EQ(m_Layer.Save(&entry, 0), 1);
+    m_Layer.Disconnect();
+    const QString add = QStringLiteral("add");
+    const QString done = QStringLiteral("done");
+    auto reminders = [this](const QString& verb, QStringList options) {
+        return Cli(QStringList{QStringLiteral("reminders"), verb, Data(), QStringLiteral("--vehicle"),
+                               QStringLiteral("Golf")} +
+                   options);
+    };
+    auto listed = [this]() {
+        return Cli({QStringLiteral("reminders"), Data()}).out.section(QStringLiteral("\r\n"), 1);
+    };
+
+    // Absurd intervals and a reminder that would never fall due are refused, nothing stored.
+    EXPECT_EQ(reminders(add, {QStringLiteral("--name=Oil"), QStringLiteral("--every-months=601")}).status, 2);
+    EXPECT_EQ(reminders(add, {QStringLiteral("--name=Oil"), QStringLiteral("--every-distance=-5")}).status,
+              2);
+    EXPECT_EQ(reminders(add, {QStringLiteral("--name=Oil")}).status, 1);
+    EXPECT_EQ(listed(), QString()) << listed().toStdString();
+
+    CliRun run = reminders(add, {QStringLiteral("--name=Oil change"), QStringLiteral("--odometer=45000"),
+                                 QStringLiteral("--date=2031-07-31"), QStringLiteral("--every-distance=5000"),
+                                 QStringLiteral("--every-months=6")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    ASSERT_EQ(reminders(add, {QStringLiteral("--name=Wipers"), QStringLiteral("--odometer=50000")}).status,
+              0);
+    EXPECT_EQ(listed(), QStringLiteral("Golf,Oil change,2031-07-31,45000,6,5000,,no\r\n"
+                                       "Golf,Wipers,,50000,,,,no\r\n"))
+        << listed().toStdString();
+
+    // A reading below one logged before the day of the work changes nothing.
+    run = reminders(done, {QStringLiteral("--name=oil CHANGE"), QStringLiteral("--date=2030-03-05"),
+                           QStringLiteral("--odometer=40000")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("lower than 41000"))) << run.err.toStdString();
+    // Done with a repair: moved on from the work's day and reading, the repair in the log.
+    run = reminders(done, {QStringLiteral("--name=oil CHANGE"), QStringLiteral("--date=2030-03-05"),
+                           QStringLiteral("--odometer=41200"), QStringLiteral("--store-repair=49.90")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    // A one-time reminder done is gone.
+    ASSERT_EQ(reminders(done, {QStringLiteral("--name=Wipers")}).status, 0);
+    // The two readings six years apart give a slow pace.
+    EXPECT_EQ(listed(), QStringLiteral("Golf,Oil change,2030-09-05,46200,6,5000,2180-06-01,no\r\n"))
+        << listed().toStdString();
+    run = Cli({QStringLiteral("export"), Data(), QStringLiteral("--type=repair")});
+    EXPECT_TRUE(run.out.contains(QLatin1String("Oil change"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String(",49.9,"))) << run.out.toStdString();
+
+    // Two namesakes: both are named, and the due reading tells them apart.
+    ASSERT_EQ(
+        reminders(add, {QStringLiteral("--name=Oil change"), QStringLiteral("--odometer=60000")}).status, 0);
+    run = reminders(done, {QStringLiteral("--name=Oil change")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("46200, 2030-09-05; 60000, "))) << run.err.toStdString();
+    ASSERT_EQ(
+        reminders(done, {QStringLiteral("--name=Oil change"), QStringLiteral("--due-odometer=60000")}).status,
+        0);
+    EXPECT_EQ(listed(), QStringLiteral("Golf,Oil change,2030-09-05,46200,6,5000,2180-06-01,no\r\n"))
+        << listed().toStdString();
 }
