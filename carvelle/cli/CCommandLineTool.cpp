@@ -772,13 +772,18 @@ int CCommandLineTool::Reminders(const Options& options) {
             const CDataLayer::ReminderInterval every =
                 found != intervals.end() ? found->second : CDataLayer::ReminderInterval();
             const std::optional<LONG> dueOdometer = ReminderDueOdometer(reminder);
+            // Driven on since the last reading, by the estimate: a day already past is today.
+            std::optional<QDate> predicted =
+                dueOdometer ? PredictDueDay(readings, *dueOdometer) : std::nullopt;
+            if (predicted && *predicted < LocalDayToday())
+                predicted = LocalDayToday();
             text += QStringList{name,
                                 CsvText(QString::fromUtf16(reminder.GetName())),
                                 IsoDay(ReminderDueDay(reminder)),
                                 dueOdometer ? QString::number(*dueOdometer) : QString(),
                                 every.EveryMonths > 0 ? QString::number(every.EveryMonths) : QString(),
                                 every.EveryDistance > 0 ? QString::number(every.EveryDistance) : QString(),
-                                IsoDay(dueOdometer ? PredictDueDay(readings, *dueOdometer) : std::nullopt),
+                                IsoDay(predicted),
                                 due ? QStringLiteral("yes") : QStringLiteral("no")}
                         .join(u',');
             text += QStringLiteral("\r\n");
