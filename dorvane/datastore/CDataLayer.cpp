@@ -595,25 +595,28 @@ int CDataLayer::DeleteEntries(int id) {
     if (!m_Connected || id < 0) {
         return 0;
     }
-    const std::string flags =
-        CFillFlagTable::RemoveForEntries(m_DB, id != 0 ? "ID=" + std::to_string(id) : std::string());
-    if (flags.empty()) {
-        return RunDeleteQuery(TableName<CEntry>(), id);
+    return DeleteWithSideRows(
+        TableName<CEntry>(), id,
+        CFillFlagTable::RemoveForEntries(m_DB, id != 0 ? "ID=" + std::to_string(id) : std::string()));
+}
+
+int CDataLayer::DeleteWithSideRows(const char* table, int id, const std::string& sideDelete) {
+    if (sideDelete.empty()) {
+        return RunDeleteQuery(table, id);
     }
-    // The entry and its flags go together or not at all.
+    // The rows and those kept beside them go together or not at all.
     const bool outermost = sqlite3_get_autocommit(m_DB) != 0;
-    if (!ExecOK(m_DB, "SAVEPOINT EntryFlags")) {
+    if (!ExecOK(m_DB, "SAVEPOINT SideRows")) {
         return 0;
     }
-    if (ExecOK(m_DB, flags.c_str()) && RunDeleteQuery(TableName<CEntry>(), id) &&
-        ExecOK(m_DB, "RELEASE EntryFlags")) {
+    if (ExecOK(m_DB, sideDelete.c_str()) && RunDeleteQuery(table, id) && ExecOK(m_DB, "RELEASE SideRows")) {
         return 1;
     }
     if (outermost) {
         Exec(m_DB, "ROLLBACK");
     } else {
-        Exec(m_DB, "ROLLBACK TO EntryFlags");
-        Exec(m_DB, "RELEASE EntryFlags");
+        Exec(m_DB, "ROLLBACK TO SideRows");
+        Exec(m_DB, "RELEASE SideRows");
     }
     return 0;
 }
@@ -636,27 +639,9 @@ int CDataLayer::DeleteReminders(int id) {
     if (!m_Connected || id < 0) {
         return 0;
     }
-    const std::string intervals = CReminderIntervalTable::RemoveForReminders(
-        m_DB, id != 0 ? "ID=" + std::to_string(id) : std::string());
-    if (intervals.empty()) {
-        return RunDeleteQuery(TableName<CNotification>(), id);
-    }
-    // The reminder and its interval go together or not at all.
-    const bool outermost = sqlite3_get_autocommit(m_DB) != 0;
-    if (!ExecOK(m_DB, "SAVEPOINT ReminderIntervals")) {
-        return 0;
-    }
-    if (ExecOK(m_DB, intervals.c_str()) && RunDeleteQuery(TableName<CNotification>(), id) &&
-        ExecOK(m_DB, "RELEASE ReminderIntervals")) {
-        return 1;
-    }
-    if (outermost) {
-        Exec(m_DB, "ROLLBACK");
-    } else {
-        Exec(m_DB, "ROLLBACK TO ReminderIntervals");
-        Exec(m_DB, "RELEASE ReminderIntervals");
-    }
-    return 0;
+    return DeleteWithSideRows(TableName<CNotification>(), id,
+                              CReminderIntervalTable::RemoveForReminders(
+                                  m_DB, id != 0 ? "ID=" + std::to_string(id) : std::string()));
 }
 
 int CDataLayer::Delete(CBaseObject::ObjectType type, ULONG id) {

@@ -190,6 +190,9 @@ private:
     int RunDeleteQuery(const char* table, int id);
     // Entries by row ID (0: every entry) with their fill flags, atomically.
     int DeleteEntries(int id);
+    // Rows by row ID (0: all) with the rows a side table keeps for them (the statement that
+    // removes those; empty when there is none), atomically.
+    int DeleteWithSideRows(const char* table, int id, const std::string& sideDelete);
     // Reminders by row ID (0: every reminder) with their intervals, atomically.
     int DeleteReminders(int id);
     const char* GetTableName(CBaseObject::ObjectType type);

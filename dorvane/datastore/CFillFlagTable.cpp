@@ -14,12 +14,9 @@ int Exec(sqlite3* db, const char* sql) {
     return sql ? sqlite3_exec(db, sql, nullptr, nullptr, nullptr) : SQLITE_NOMEM;
 }
 
-bool Exists(sqlite3* db) {
-    CSqlStatement statement;
-    return statement.Prepare(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='FillFlag'") ==
-               SQLITE_OK &&
-           statement.Step() == SQLITE_ROW;
-}
+// The entry's reference ID is the row's key: one row per entry, found without an index.
+constexpr CSideTable kTable("FillFlag", "SELECT EntryRefID, Flags FROM FillFlag LIMIT 0",
+                            "CREATE TABLE FillFlag (EntryRefID INTEGER PRIMARY KEY, Flags INTEGER NOT NULL)");
 
 // The lines of a note that an import wrote at its start: the flag it stands for and how much of
 // the note it takes, with the line end after it.
@@ -39,20 +36,11 @@ std::size_t TakeLine(const std::string& notes, std::size_t from, const std::stri
 } // namespace
 
 CFillFlagTable::State CFillFlagTable::Probe(sqlite3* db) {
-    CSqlStatement statement;
-    if (statement.Prepare(db, "SELECT EntryRefID, Flags FROM FillFlag LIMIT 0") == SQLITE_OK)
-        return Usable;
-    return Exists(db) ? Unusable : Missing;
+    return kTable.Probe(db);
 }
 
 bool CFillFlagTable::Make(sqlite3* db) {
-    // The entry's reference ID is the row's key: one row per entry, found without an index.
-    if (Exec(
-            db,
-            "CREATE TABLE IF NOT EXISTS FillFlag (EntryRefID INTEGER PRIMARY KEY, Flags INTEGER NOT NULL)") !=
-        SQLITE_OK)
-        return false;
-    return Probe(db) == Usable;
+    return kTable.Make(db);
 }
 
 bool CFillFlagTable::Write(sqlite3* db, ULONG entryRefID, DWORD flags) {

@@ -4,6 +4,7 @@
 // has it still opens and saves in those versions, which never look at it. A table of that name
 // without the two columns is left alone and read as holding no flags.
 
+#include "datastore/CSideTable.h"
 #include "platform/WinTypes.h"
 
 #include <cstdint>
@@ -16,7 +17,10 @@ class CFillFlagTable {
 public:
     static constexpr const char* Name = "FillFlag";
 
-    enum State { Missing, Usable, Unusable };
+    using State = CSideTable::State;
+    static constexpr State Missing = CSideTable::Missing;
+    static constexpr State Usable = CSideTable::Usable;
+    static constexpr State Unusable = CSideTable::Unusable;
     static State Probe(sqlite3* db);
 
     // Makes the table when it is missing; true once it is there and usable.

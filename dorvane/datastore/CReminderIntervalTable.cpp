@@ -11,13 +11,10 @@ int Exec(sqlite3* db, const char* sql) {
     return sql ? sqlite3_exec(db, sql, nullptr, nullptr, nullptr) : SQLITE_NOMEM;
 }
 
-bool Exists(sqlite3* db) {
-    CSqlStatement statement;
-    return statement.Prepare(db,
-                             "SELECT 1 FROM sqlite_master WHERE type='table' AND name='ReminderInterval'") ==
-               SQLITE_OK &&
-           statement.Step() == SQLITE_ROW;
-}
+constexpr CSideTable kTable("ReminderInterval",
+                            "SELECT ReminderRefID, EveryDistance, EveryMonths FROM ReminderInterval LIMIT 0",
+                            "CREATE TABLE ReminderInterval (ReminderRefID INTEGER PRIMARY KEY, "
+                            "EveryDistance INTEGER NOT NULL, EveryMonths INTEGER NOT NULL)");
 
 // A stored figure as read back: what another program wrote out of range counts as none.
 LONG Figure(sqlite3_stmt* row, int column, LONG most) {
@@ -31,19 +28,11 @@ constexpr LONG kMostMonths = 600;
 } // namespace
 
 CReminderIntervalTable::State CReminderIntervalTable::Probe(sqlite3* db) {
-    CSqlStatement statement;
-    if (statement.Prepare(db,
-                          "SELECT ReminderRefID, EveryDistance, EveryMonths FROM ReminderInterval LIMIT 0") ==
-        SQLITE_OK)
-        return Usable;
-    return Exists(db) ? Unusable : Missing;
+    return kTable.Probe(db);
 }
 
 bool CReminderIntervalTable::Make(sqlite3* db) {
-    if (Exec(db, "CREATE TABLE IF NOT EXISTS ReminderInterval (ReminderRefID INTEGER PRIMARY KEY, "
-                 "EveryDistance INTEGER NOT NULL, EveryMonths INTEGER NOT NULL)") != SQLITE_OK)
-        return false;
-    return Probe(db) == Usable;
+    return kTable.Make(db);
 }
 
 bool CReminderIntervalTable::Write(sqlite3* db, ULONG reminderRefID, const Interval& interval) {

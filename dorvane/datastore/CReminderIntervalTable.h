@@ -4,6 +4,7 @@
 // file that has it still opens and saves in those versions, which show such a reminder as a plain
 // one. A table of that name without its columns is left alone and read as holding no intervals.
 
+#include "datastore/CSideTable.h"
 #include "platform/WinTypes.h"
 
 #include <string>
@@ -20,7 +21,10 @@ public:
         LONG months = 0;
     };
 
-    enum State { Missing, Usable, Unusable };
+    using State = CSideTable::State;
+    static constexpr State Missing = CSideTable::Missing;
+    static constexpr State Usable = CSideTable::Usable;
+    static constexpr State Unusable = CSideTable::Unusable;
     static State Probe(sqlite3* db);
 
     // Makes the table when it is missing; true once it is there and usable.
