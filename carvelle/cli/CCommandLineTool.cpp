@@ -18,6 +18,7 @@
 #include "core/FillUpNotes.h"
 #include "core/LocalDates.h"
 #include "core/ParseIsoDay.h"
+#include "core/ReminderDone.h"
 #include "core/ReminderDue.h"
 #include "core/ReminderSchedule.h"
 #include "core/VehicleLookup.h"
@@ -961,29 +962,7 @@ int CCommandLineTool::ReminderDone(const Options& options) {
         return ExitRefused;
     }
 
-    CDataLayer::ReminderInterval interval;
-    if (!layer.GetReminderInterval(&reminder, &interval)) {
-        Complain(FormatStringResource(IDS_ENTRIES_NOT_READ, {path}));
-        return ExitRefused;
-    }
-    // The repair, the reminder moved on (or, when it does not repeat, removed) together or not at all.
-    bool stored = layer.BeginTransaction() != 0;
-    if (stored && amount) {
-        CEntry repair;
-        repair.SetVehicleID(vehicle);
-        repair.SetType(CEntry::EntryRepair);
-        repair.SetName(reminder.GetName());
-        repair.SetDate(LocalToOleDate(QDateTime(*day, QTime(12, 0))));
-        repair.SetOdometer(reading);
-        repair.SetAmount(static_cast<float>(*amount));
-        stored = layer.Save(&repair, 0) != 0;
-    }
-    if (stored) {
-        stored = MoveReminderOn(reminder, interval, *day, reading) ? layer.Save(&reminder, 0) != 0
-                                                                   : layer.Delete(&reminder) != 0;
-    }
-    if (!stored || layer.Commit() != CDataLayer::CommitOK) {
-        layer.RollBack();
+    if (CompleteReminder(layer, reminder, *day, reading, amount) == ReminderDoneResult::Failed) {
         Complain(FormatStringResource(IDS_CLI_REMINDER_NOT_STORED, {path}));
         return ExitRefused;
     }

@@ -1,5 +1,7 @@
 #include "core/CRecordServices.h"
 
+#include "core/ReminderDone.h"
+
 #include "datastore/CDataLayer.h"
 #include "platform/SystemTime.h"
 #include "records/CEntry.h"
@@ -69,6 +71,36 @@ bool CRecordServices::LoadKeywords(CObjectListT<CKeyword>& list, CKeyword::Type 
 
 bool CRecordServices::LoadReminders(CObjectListT<CNotification>& list, ULONG vehicleRefID) {
     return Run([&] { return m_DataLayer.Load(list, vehicleRefID); });
+}
+
+bool CRecordServices::GetReminderInterval(const CNotification& reminder,
+                                          CDataLayer::ReminderInterval& interval) {
+    return Run([&] { return m_DataLayer.GetReminderInterval(&reminder, &interval); });
+}
+
+bool CRecordServices::SetReminderInterval(const CNotification& reminder,
+                                          const CDataLayer::ReminderInterval& interval) {
+    return Run([&] { return m_DataLayer.SetReminderInterval(&reminder, interval); });
+}
+
+bool CRecordServices::LoadReminderIntervals(
+    std::vector<std::pair<ULONG, CDataLayer::ReminderInterval>>& intervals) {
+    return Run([&] { return m_DataLayer.LoadReminderIntervals(intervals); });
+}
+
+bool CRecordServices::CompleteReminder(CNotification& reminder, const QDate& doneDay, LONG doneOdometer,
+                                       std::optional<double> repairAmount, bool& removed) {
+    ReminderDoneResult result = ReminderDoneResult::Failed;
+    Run([&] {
+        result = ::CompleteReminder(m_DataLayer, reminder, doneDay, doneOdometer, repairAmount);
+        return result != ReminderDoneResult::Failed;
+    });
+    if (result == ReminderDoneResult::Failed) {
+        Reload(reminder);
+        return false;
+    }
+    removed = result == ReminderDoneResult::Removed;
+    return true;
 }
 
 bool CRecordServices::Reload(CVehicle& vehicle) {

@@ -12,9 +12,11 @@
 #include "records/CKeyword.h"
 #include "records/CObjectListT.h"
 
+#include <QDate>
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class CEntry;
@@ -52,6 +54,17 @@ public:
     bool LoadFillFlags(std::vector<std::pair<ULONG, DWORD>>& flags);
     bool LoadKeywords(CObjectListT<CKeyword>& list, CKeyword::Type type);
     bool LoadReminders(CObjectListT<CNotification>& list, ULONG vehicleRefID);
+    // A stored reminder's repeat interval (none: both 0), and storing one; a figure out of range
+    // is refused with nothing written.
+    bool GetReminderInterval(const CNotification& reminder, CDataLayer::ReminderInterval& interval);
+    bool SetReminderInterval(const CNotification& reminder, const CDataLayer::ReminderInterval& interval);
+    // Every repeating reminder's interval, by the reminder's reference ID.
+    bool LoadReminderIntervals(std::vector<std::pair<ULONG, CDataLayer::ReminderInterval>>& intervals);
+    // The reminder's work done on that day at that reading: see CompleteReminder. False, with
+    // nothing changed and the reminder reloaded, when the file refused it; removed tells whether
+    // the reminder is gone rather than moved on.
+    bool CompleteReminder(CNotification& reminder, const QDate& doneDay, LONG doneOdometer,
+                          std::optional<double> repairAmount, bool& removed);
 
     // A stored record as the file holds it, by its ID: what a failed save falls back to.
     bool Reload(CVehicle& vehicle);
