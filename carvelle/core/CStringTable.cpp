@@ -525,6 +525,31 @@ const QHash<int, QString>& Table() {
          QStringLiteral(
              "%s reminder intervals belong to no reminder of the data file (the first: reference ID "
              "%s).")},
+        {IDS_REMINDER_DONE_TITLE, QStringLiteral("Reminder Done")},
+        {IDS_REMINDER_DONE_DAY, QStringLiteral("Done on the &day:")},
+        {IDS_REMINDER_DONE_ODOMETER, QStringLiteral("At the &odometer reading:")},
+        {IDS_REMINDER_DONE_STORE_REPAIR, QStringLiteral("&Store a repair entry with the reminder's name")},
+        {IDS_REMINDER_DONE_AMOUNT, QStringLiteral("&Amount paid (%s):")},
+        {IDS_REMINDER_DONE_READING_LOW,
+         QStringLiteral("The odometer reading %s is lower than %s, logged on %s.")},
+        {IDS_REMINDER_DONE_NOT_STORED,
+         QStringLiteral(
+             "The work could not be stored in the data file %s. The file may be damaged, full or in "
+             "use by another program; nothing has changed.")},
+        {IDS_REMINDER_OFFER_MOVE_ON,
+         QStringLiteral("This repair is the work of the reminder \"%s\". Mark the reminder done on %s at %s, "
+                        "so that it falls due again after its interval?")},
+        {IDS_REMINDER_OFFER_REMOVE,
+         QStringLiteral(
+             "This repair is the work of the reminder \"%s\". Mark the reminder done and remove it?")},
+        {IDS_REMINDER_PREDICTED_DAYS, QStringLiteral("about %s days, around %s")},
+        {IDS_REMINDER_PREDICTED_DAY, QStringLiteral("about 1 day, around %s")},
+        {IDS_REMINDER_PREDICTED_NOW, QStringLiteral("any day now")},
+        {IDS_REMINDER_EVERY_GROUP, QStringLiteral("Repeat every... (empty or 0: never)")},
+        {IDS_REMINDER_EVERY_DISTANCE, QStringLiteral("&distance (%s):")},
+        {IDS_REMINDER_EVERY_MONTHS, QStringLiteral("&months:")},
+        {IDS_REMINDER_EVERY_RANGE, QStringLiteral("Enter a whole number from 0 to %s.")},
+        {IDS_REMINDER_COLUMN_EXPECTED, QStringLiteral("Expected")},
         {IDS_CHECK_ODOMETER,
          QStringLiteral("Vehicle \"%s\" (ID %s): its current odometer %s is below its highest reading %s.")},
         {IDS_CHECK_DAMAGED, QStringLiteral("Problems found: %s.")},

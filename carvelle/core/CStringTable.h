@@ -327,6 +327,23 @@ constexpr int IDS_CLI_REMINDER_TWO = 33807;
 constexpr int IDS_CLI_DONE_READING_LOW = 33808;
 constexpr int IDS_CHECK_INTERVAL_TABLE = 33809;
 constexpr int IDS_CHECK_INTERVAL_ORPHANS = 33810;
+constexpr int IDS_REMINDER_DONE_TITLE = 33811;
+constexpr int IDS_REMINDER_DONE_DAY = 33812;
+constexpr int IDS_REMINDER_DONE_ODOMETER = 33813;
+constexpr int IDS_REMINDER_DONE_STORE_REPAIR = 33814;
+constexpr int IDS_REMINDER_DONE_AMOUNT = 33815;
+constexpr int IDS_REMINDER_DONE_READING_LOW = 33816;
+constexpr int IDS_REMINDER_DONE_NOT_STORED = 33817;
+constexpr int IDS_REMINDER_OFFER_MOVE_ON = 33818;
+constexpr int IDS_REMINDER_OFFER_REMOVE = 33819;
+constexpr int IDS_REMINDER_PREDICTED_DAYS = 33820;
+constexpr int IDS_REMINDER_PREDICTED_DAY = 33821;
+constexpr int IDS_REMINDER_PREDICTED_NOW = 33822;
+constexpr int IDS_REMINDER_EVERY_GROUP = 33823;
+constexpr int IDS_REMINDER_EVERY_DISTANCE = 33824;
+constexpr int IDS_REMINDER_EVERY_MONTHS = 33825;
+constexpr int IDS_REMINDER_EVERY_RANGE = 33826;
+constexpr int IDS_REMINDER_COLUMN_EXPECTED = 33827;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

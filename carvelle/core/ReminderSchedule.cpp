@@ -1,7 +1,10 @@
 #include "core/ReminderSchedule.h"
 
+#include "core/CStringTable.h"
 #include "core/LocalDates.h"
 #include "records/CNotification.h"
+
+#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -100,4 +103,13 @@ std::optional<QDate> PredictDueDay(const std::vector<OdometerReading>& readings,
     if (!day.isValid() || day >= NeverDueDay())
         return std::nullopt;
     return day;
+}
+
+QString PredictionText(const QDate& predicted, const QDate& today) {
+    const qint64 days = today.daysTo(predicted);
+    if (days <= 0)
+        return LoadStringResource(IDS_REMINDER_PREDICTED_NOW);
+    const QString day = QLocale().toString(predicted, QStringLiteral("d MMM yyyy"));
+    return days == 1 ? FormatStringResource(IDS_REMINDER_PREDICTED_DAY, {day})
+                     : FormatStringResource(IDS_REMINDER_PREDICTED_DAYS, {QLocale().toString(days), day});
 }

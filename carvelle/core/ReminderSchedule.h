@@ -6,6 +6,7 @@
 #include "platform/WinTypes.h"
 
 #include <QDate>
+#include <QString>
 
 #include <optional>
 #include <utility>
@@ -40,3 +41,7 @@ std::optional<double> DistancePerDay(std::vector<OdometerReading> readings);
 // The day on which the reading dueOdometer is likely reached, counted from the last reading at the
 // rate above; nullopt without a rate or once the reading is reached.
 std::optional<QDate> PredictDueDay(const std::vector<OdometerReading>& readings, LONG dueOdometer);
+
+// The predicted day as Manage Reminders shows it: "about 23 days, around 31 Dec 2026"; a day not
+// after today is "any day now".
+QString PredictionText(const QDate& predicted, const QDate& today);

@@ -29,6 +29,7 @@ constexpr int IDD_TRIP_EXPENSE = 223;
 constexpr int IDD_EDIT_REMINDER = 225;
 constexpr int IDD_REMINDER = 226;
 constexpr int IDD_UPCOMING_REMINDERS = 227;
+constexpr int IDD_REMINDER_DONE = 228;
 constexpr int IDD_IMPORT = 33110;
 constexpr int IDD_EXPORT = 33111;
 constexpr int IDD_CHARTS = 33502;

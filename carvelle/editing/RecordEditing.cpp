@@ -10,6 +10,7 @@
 #include "editing/CDlgVehicleDetails.h"
 #include "editing/CDlgVehicleInsurance.h"
 #include "editing/COdometerCheck.h"
+#include "editing/OfferReminderDone.h"
 #include "widgets/CCustomPropertySheet.h"
 
 #include "core/AppData.h"
@@ -222,9 +223,17 @@ int EditEntry(CEntry& entry) {
     switch (entry.GetType()) {
     case CEntry::EntryFuel:
         return EditFuelEntry(entry, sheet);
-    case CEntry::EntryRepair:
-        confirmed = RunRepairOrExpense<CDlgRepairDetails>(entry, sheet);
-        break;
+    case CEntry::EntryRepair: {
+        // A reminder's work is offered once: when the repair is new or newly named so.
+        const bool fresh = entry.GetID() == 0;
+        const QString before = Text(entry.GetName()).trimmed();
+        if (!RunRepairOrExpense<CDlgRepairDetails>(entry, sheet))
+            return 0;
+        const int saved = SaveEdited(entry);
+        if (saved && (fresh || Text(entry.GetName()).trimmed().compare(before, Qt::CaseInsensitive) != 0))
+            OfferReminderDone(entry, QApplication::activeWindow());
+        return saved;
+    }
     case CEntry::EntryTrip:
         confirmed = RunTrip(entry, sheet);
         break;
