@@ -3,7 +3,6 @@
 #include "exchange/CImportProblem.h"
 
 #include "core/DecimalText.h"
-#include "core/LocalDates.h"
 #include "core/ParseIsoDay.h"
 
 #include <QLocale>
