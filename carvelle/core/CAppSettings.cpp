@@ -1,6 +1,6 @@
 #include "CAppSettings.h"
 
-#include "core/Units.h"
+#include "core/UnitChoice.h"
 #include "platform/Registry.h"
 
 #include <QLocale>

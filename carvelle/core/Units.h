@@ -3,22 +3,10 @@
 // for numbers and money on screen. Every function reads the unit settings at the moment of the
 // call, so a change in Options shows in the next display. Stored numbers are never converted.
 
+#include "core/UnitChoice.h"
 #include "platform/WinTypes.h"
 
 #include <QString>
-
-class QLocale;
-
-// The stored values of the three unit settings.
-enum DistanceUnit { DistanceMiles = 0, DistanceKilometres = 1 };
-enum VolumeUnit { VolumeGallonsUS = 0, VolumeGallonsUK = 1, VolumeLitres = 2 };
-enum EconomyUnit {
-    EconomyMilesPerGallonUS = 0,
-    EconomyMilesPerGallonUK = 1,
-    EconomyKilometresPerLitre = 2,
-    EconomyMilesPerLitre = 3,
-    EconomyLitresPer100Km = 4, // volume per distance: the smaller, the better
-};
 
 // A distance in the user's unit, in miles or kilometres.
 float ToMiles(float distance);
@@ -37,17 +25,6 @@ QString DistanceUnitName(bool shortForm, bool lowerCase);
 QString VolumeUnitName(bool shortForm, bool lowerCase);
 // "mi/gal", "km/ltr", "mi/ltr", "l/100 km"; empty for an unknown economy unit.
 QString EconomyUnitLabel();
-
-// The units usual where the locale lives: miles, US gallons and miles per gallon in the United
-// States; miles, litres and miles per UK gallon in the United Kingdom; kilometres, litres and
-// litres per 100 km elsewhere (kilometres per litre where that is the usual figure). A locale of
-// no country (C) keeps the first-start defaults.
-struct UnitChoice {
-    DistanceUnit distance = DistanceMiles;
-    VolumeUnit volume = VolumeGallonsUS;
-    EconomyUnit economy = EconomyMilesPerGallonUS;
-};
-UnitChoice UnitsForLocale(const QLocale& locale);
 
 // A number or amount as the user's locale shows it. With decimals: two decimal places, the sign
 // kept; without: truncated toward zero. raw gives the bare text ("-3.70", "12"); currency gives

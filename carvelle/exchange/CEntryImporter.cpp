@@ -1,5 +1,6 @@
 #include "exchange/CEntryImporter.h"
 
+#include "exchange/CImportRowConverter.h"
 #include "exchange/CImportVehicles.h"
 
 #include "core/AppData.h"
@@ -466,7 +467,7 @@ std::vector<CEntryImporter::PreviewRow> CEntryImporter::Preview(int count, int t
         if (IsHeaderAgain(record.fields, mapping.Header()))
             preview.problem.code = CImportProblem::RepeatedHeader;
         else
-            mapping.Convert(record.fields, preview.row, preview.problem);
+            CImportRowConverter(mapping).Convert(record.fields, preview.row, preview.problem);
         preview.row.line = record.line;
         rows.push_back(preview);
     }
@@ -618,7 +619,7 @@ CEntryImporter::Result CEntryImporter::Import(const Progress& progress, bool dry
             AddError(problem, record.line);
             continue;
         }
-        if (!table.mapping.Convert(record.fields, row, problem)) {
+        if (!CImportRowConverter(table.mapping).Convert(record.fields, row, problem)) {
             ++m_RowCount;
             AddError(problem, record.line);
             continue;

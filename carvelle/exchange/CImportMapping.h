@@ -1,10 +1,12 @@
 #pragma once
 // What the columns of one table of an imported CSV file mean: recognised from its header (our own
-// export, a known program's export, or by the names alone), corrected by the user, and how one
-// record becomes an entry. Values that cannot be read are errors with a reason, never a silent 0.
+// export, a known program's export, or by the names alone), and corrected by the user.
+// CImportRowConverter makes an entry of one record as the mapping says.
 
 #include "core/LocalDates.h"
+#include "exchange/CImportFields.h"
 #include "exchange/ImportUnits.h"
+#include "exchange/ImportValues.h"
 
 #include "platform/WinTypes.h"
 #include "records/CEntry.h"
@@ -19,6 +21,7 @@
 
 struct CImportProblem;
 class CImportProfile;
+class CImportRowConverter;
 
 // One record of the file as it will be stored.
 struct CImportRow {
@@ -45,34 +48,8 @@ struct CImportRow {
     QString makeModel;
 };
 
-class CImportMapping {
+class CImportMapping : public CImportFields {
 public:
-    // The fields a column can hold; FieldCount is a column that is not used.
-    enum Field {
-        FieldVehicle,
-        FieldDate,
-        FieldType,
-        FieldOdometer,
-        FieldQuantity,
-        FieldUnitPrice,
-        FieldAmount,
-        FieldVendor,
-        FieldDescription,
-        FieldNotes,
-        FieldPartial,
-        FieldMissed,
-        FieldFull, // a full tank: not full is a partial fill-up
-        FieldTime, // the time of the date column, when apart
-        FieldCount
-    };
-    enum Kind { KindOwn, KindFuelLog, KindServiceLog, KindVehicles, KindSkipped };
-    // What a price column that does not say whether it is per unit means.
-    enum PriceReading { PriceNone, PriceUnit, PriceTotal };
-    // Who decided it: the known program's layout, the rows' figures, too few rows to tell (a
-    // guess), or the user.
-    enum PriceReason { ReasonProfile, ReasonNumbers, ReasonGuess, ReasonUser };
-    enum DateFormat { DateIso, DateMonthDayYear, DateDayMonthYear, DateDayMonthYearDots, DateFormatCount };
-
     // The mapping of a header line under an optional section marker ("## Log", "FUEL RECORDS")
     // and file title ("ROAD TRIP CSV"); Usable() says whether its rows can be imported and, if
     // not, Problem() why.
@@ -149,59 +126,40 @@ public:
     // The section says what its rows are (costs, maintenance), so the user is not asked.
     bool ServiceTypeFixed() const { return m_ServiceTypeFixed; }
 
-    // A record as an entry; false with the problem when a value cannot be read. The problem's line
-    // is left to the caller.
-    bool Convert(const QStringList& fields, CImportRow& row, CImportProblem& problem) const;
     // The values of the record that a field is taken from, as the file has them.
     QString Value(const QStringList& fields, Field field) const;
 
-    // Guesses from the first records' dates and numbers: the date format (ambiguous when the rows
-    // fit both the month-first and the day-first form; the guess then holds the locale's order) and
-    // the decimal comma.
-    struct Detection {
-        DateFormat dateFormat = DateIso;
-        bool dateAmbiguous = false;
-        bool dateUnknown = false; // no format reads most of the dates
-        bool decimalComma = false;
-    };
-    static Detection Detect(const QStringList& dates, const QStringList& numbers);
+    // Guesses from the first records' dates and numbers (ImportValues::Detect).
+    using Detection = ImportValues::Detection;
+    static Detection Detect(const QStringList& dates, const QStringList& numbers) {
+        return ImportValues::Detect(dates, numbers);
+    }
     // The values of this table's records that Detect looks at.
     void CollectSamples(const std::vector<QStringList>& records, QStringList& dates,
                         QStringList& numbers) const;
 
-    // Readers of single values, for the mapping and the console tool's options.
-    static std::optional<double> ParseNumber(const QString& text, bool decimalComma);
-    // A date with an optional time ("14:30", "2:30 PM", "T14:30:00"; noon without one), as the
-    // local date and time; problem says why not. A two-digit year is the one nearest today.
-    struct LocalTime {
-        QDate date;
-        QTime time;
-    };
+    // Readers of single values (ImportValues), for the mapping and the console tool's options.
+    using LocalTime = ImportValues::LocalTime;
+    static std::optional<double> ParseNumber(const QString& text, bool decimalComma) {
+        return ImportValues::ParseNumber(text, decimalComma);
+    }
     static std::optional<LocalTime> ParseDate(const QString& text, DateFormat format,
-                                              CImportProblem* problem);
-    static QString DateFormatName(DateFormat format);
-    static std::optional<DateFormat> DateFormatFromName(const QString& name);
-    // A header name as it is compared: lower case, without accents, spaces, punctuation or a unit
-    // in brackets at the end ("Odo (km)" is "odo").
-    static QString NormaliseHeader(const QString& text);
+                                              CImportProblem* problem) {
+        return ImportValues::ParseDate(text, format, problem);
+    }
+    static QString DateFormatName(DateFormat format) { return ImportValues::DateFormatName(format); }
+    static std::optional<DateFormat> DateFormatFromName(const QString& name) {
+        return ImportValues::DateFormatFromName(name);
+    }
+    static QString NormaliseHeader(const QString& text) { return ImportValues::NormaliseHeader(text); }
 
 private:
-    class RowReader;
-    bool ConvertVehicle(RowReader& read, CImportRow& row) const;
-    bool ConvertDate(RowReader& read, CImportRow& row) const;
-    bool ConvertOwn(RowReader& read, CImportRow& row) const;
-    bool ConvertFuel(RowReader& read, CImportRow& row) const;
-    // The partial and missed flags of a fill-up, where the file has them.
-    void ReadFillFlags(RowReader& read, CImportRow& row) const;
-    bool VehicleDetails(const QStringList& fields, CImportRow& row) const;
+    // Reads the rows with the mapping's caches and the codes and columns it keeps to itself.
+    friend class CImportRowConverter;
+
     void Classify();
     // The units the column names state, and the unit and currency columns.
     void FindUnits();
-    FileDistance RowDistance(const QStringList& fields) const;
-    FileVolume RowVolume(const QStringList& fields) const;
-    bool ConvertVolume(RowReader& read, const QStringList& fields, double& quantity, double& price) const;
-    // Whether the flag field's value sets it; nullopt when it says neither yes nor no.
-    std::optional<bool> Flag(const RowReader& read, Field field) const;
     // What a price column that does not say it is per unit or the total is, by the other columns.
     void ReadLonePrice();
 

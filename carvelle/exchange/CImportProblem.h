@@ -2,7 +2,7 @@
 // What an import cannot read, as a code and the values its message names: the file as a whole,
 // or one row's value with its line and column. ImportText puts it into words.
 
-#include "exchange/CImportMapping.h"
+#include "exchange/CImportFields.h"
 
 #include <QString>
 
@@ -43,9 +43,9 @@ struct CImportProblem {
     qint64 line = 0;    // the file's line, from 1; 0 when not known
     int column = -1;    // the file's column, from 0; -1 when no one value is at fault
     QString columnName; // its name in the file's header
-    CImportMapping::Field field = CImportMapping::FieldCount;
+    CImportFields::Field field = CImportFields::FieldCount;
     QString value;
-    CImportMapping::DateFormat dateFormat = CImportMapping::DateIso;
+    CImportFields::DateFormat dateFormat = CImportFields::DateIso;
     qint64 limit = 0;
 
     bool IsProblem() const { return code != None; }

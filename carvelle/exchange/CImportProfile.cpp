@@ -1,16 +1,18 @@
 #include "exchange/CImportProfile.h"
 
+#include "exchange/ImportValues.h"
+
 #include <algorithm>
 
 namespace {
 
-using F = CImportMapping;
+using F = CImportFields;
 
 // Names are written as people see them and compared as NormaliseHeader makes them.
 QStringList Words(const QString& list) {
     QStringList words;
     for (const QString& word : list.split(u'|', Qt::SkipEmptyParts)) {
-        const QString name = CImportMapping::NormaliseHeader(word);
+        const QString name = ImportValues::NormaliseHeader(word);
         if (!name.isEmpty() && !words.contains(name))
             words << name;
     }
@@ -115,7 +117,7 @@ QStringList Join(std::initializer_list<QString> lists) {
 struct ProfileTable {
     std::vector<CImportProfile> profiles;
 
-    CImportProfile& Add(const QString& name, CImportMapping::Kind kind) {
+    CImportProfile& Add(const QString& name, CImportFields::Kind kind) {
         CImportProfile profile;
         profile.m_Name = name;
         profile.m_Kind = kind;
@@ -616,14 +618,14 @@ CImportProfile::Hint CImportProfile::HintOf(const QString& marker) {
 bool CImportProfile::IsYes(const QString& value) {
     static const QStringList yes = Words(QStringLiteral(
         "1|true|yes|y|x|partial|missed|full|ja|j|oui|o|vrai|sí|si|s|vero|sim|verdadeiro|tak|t|да|д|истина"));
-    const QString v = CImportMapping::NormaliseHeader(value);
+    const QString v = ImportValues::NormaliseHeader(value);
     return !v.isEmpty() && yes.contains(v);
 }
 
 bool CImportProfile::IsNo(const QString& value) {
     static const QStringList no =
         Words(QStringLiteral("0|false|no|n|nein|non|faux|falso|não|nao|nie|нет|ложь"));
-    const QString v = CImportMapping::NormaliseHeader(value);
+    const QString v = ImportValues::NormaliseHeader(value);
     return !v.isEmpty() && no.contains(v);
 }
 

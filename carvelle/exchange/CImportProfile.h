@@ -4,7 +4,7 @@
 // each column means, down to whether its "price" is per unit or the total. A file that matches
 // none is read by the column names alone, in the same languages.
 
-#include "exchange/CImportMapping.h"
+#include "exchange/CImportFields.h"
 #include "exchange/ImportUnits.h"
 
 #include "records/CEntry.h"
@@ -19,18 +19,18 @@ public:
     // What a section marker ("## Costs", "TIRE LOG") says its table holds.
     enum Hint { HintNone, HintFuel, HintService, HintExpense, HintVehicles, HintSkip };
     // A column the profile knows but takes nothing from.
-    static constexpr int Unused = CImportMapping::FieldCount;
+    static constexpr int Unused = CImportFields::FieldCount;
     // A column the profile does not know.
     static constexpr int Unknown = -1;
 
     // The program and table, as the user knows them: "Fuelly fuel-ups".
     const QString& Name() const { return m_Name; }
-    CImportMapping::Kind Kind() const { return m_Kind; }
+    CImportFields::Kind Kind() const { return m_Kind; }
     // What the rows of a service table become, and whether the table says so itself.
     CEntry::Type ServiceType() const { return m_ServiceType; }
     bool ServiceTypeFixed() const { return m_ServiceTypeFixed; }
     // What the program's lone "price" column means; PriceNone when it writes none.
-    CImportMapping::PriceReading Price() const { return m_Price; }
+    CImportFields::PriceReading Price() const { return m_Price; }
     // The units the program writes, where its column names do not say; Unstated when unknown.
     FileDistance Distance() const { return m_Distance; }
     FileVolume Volume() const { return m_Volume; }
@@ -70,10 +70,10 @@ private:
     CImportProfile() = default;
 
     QString m_Name;
-    CImportMapping::Kind m_Kind = CImportMapping::KindFuelLog;
+    CImportFields::Kind m_Kind = CImportFields::KindFuelLog;
     CEntry::Type m_ServiceType = CEntry::EntryRepair;
     bool m_ServiceTypeFixed = false;
-    CImportMapping::PriceReading m_Price = CImportMapping::PriceNone;
+    CImportFields::PriceReading m_Price = CImportFields::PriceNone;
     FileDistance m_Distance = FileDistance::Unstated;
     FileVolume m_Volume = FileVolume::Unstated;
     QStringList m_PartialCodes;
@@ -81,6 +81,6 @@ private:
     QStringList m_Titles;   // a file title holding one of these picks the profile ...
     QStringList m_Markers;  // ... as does a section marker that is one of these ...
     QStringList m_Distinct; // ... or one of these columns
-    std::vector<CImportMapping::Field> m_Required;
+    std::vector<CImportFields::Field> m_Required;
     std::vector<Column> m_Columns;
 };
