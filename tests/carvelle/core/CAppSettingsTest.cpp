@@ -4,7 +4,7 @@
 
 #include <QLocale>
 
-#include "TempConfigHome.h"
+#include "support/TempConfigHome.h"
 
 #include <gtest/gtest.h>
 

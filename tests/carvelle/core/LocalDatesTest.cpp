@@ -1,6 +1,6 @@
 #include "core/LocalDates.h"
 
-#include "carvelle/views/LocalDayFixtures.h"
+#include "carvelle/support/LocalDayFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "carvelle/views/ViewsTestSupport.h"
+#include "carvelle/support/ViewsTestSupport.h"
 #include "support/SqliteFile.h"
 
 #include "editing/CDlgKeywords.h"

@@ -2,7 +2,7 @@
 // What the import, export and backup tests share: a connected temporary data file in New York's
 // zone, vehicles and entries stored directly, and sample files written by the tests themselves.
 
-#include "carvelle/views/LocalDayFixtures.h"
+#include "carvelle/support/LocalDayFixtures.h"
 #include "support/TempDataFile.h"
 
 #include "core/LocalDates.h"

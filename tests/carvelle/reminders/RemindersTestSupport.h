@@ -3,7 +3,7 @@
 // 10 March 2026 12:00 UTC in a UTC zone and the US locale, and helpers to store and read reminders.
 
 #include "carvelle/support/CCarvelleTest.h"
-#include "carvelle/views/LocalDayFixtures.h"
+#include "carvelle/support/LocalDayFixtures.h"
 #include "support/TempDataFile.h"
 
 #include "core/AppData.h"

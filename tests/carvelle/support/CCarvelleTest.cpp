@@ -1,14 +1,9 @@
 #include "carvelle/support/CCarvelleTest.h"
 
-#include "app/CCarvelleApp.h"
-#include "app/CMainFrame.h"
 #include "core/AppData.h"
 #include "core/CAppSettings.h"
-#include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
-#include "widgets/CMenuResource.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -35,23 +30,6 @@ std::unique_ptr<CAppSettings> CCarvelleTest::StoredSettings() const {
     settings->LoadSettings();
     settings->DiscardOnExit();
     return settings;
-}
-
-int CCarvelleTest::RunProgram(const std::function<void(CMainFrame&)>& user, const QString& templatePath) {
-    CCarvelleApp app([&user](CMainFrame& frame) {
-        QCoreApplication::processEvents();
-        if (user && !frame.IsClosed())
-            user(frame);
-        if (!frame.IsClosed()) {
-            // Menu > Exit, as the user ends the program.
-            if (QAction* exit = FindCommand(frame.SoftKeyMenu(), ID_APP_EXIT))
-                exit->trigger();
-        }
-        EXPECT_TRUE(WaitFor([&frame] { return frame.IsClosed(); })) << "the frame did not close";
-        return 0;
-    });
-    app.SetTemplatePath(templatePath);
-    return app.Run();
 }
 
 bool CCarvelleTest::WaitFor(const std::function<bool()>& condition, int timeoutMs) {

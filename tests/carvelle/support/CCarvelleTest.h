@@ -1,7 +1,6 @@
 #pragma once
-// The fixture of the program's tests: its own HOME and XDG folders, a scripted prompter, fresh
-// settings and a disconnected data layer; helpers to seed and read the stored settings and to
-// run the program's whole road in this process.
+// The fixture of the program's window tests: its own HOME and XDG folders, a scripted prompter,
+// fresh settings and a disconnected data layer; helpers to seed and read the stored settings.
 
 #include "carvelle/support/CScriptedPrompter.h"
 #include "carvelle/support/CTestEnvironment.h"
@@ -14,7 +13,6 @@
 #include <memory>
 
 class CAppSettings;
-class CMainFrame;
 
 class CCarvelleTest : public ::testing::Test {
 protected:
@@ -25,10 +23,6 @@ protected:
     void SeedSettings(const std::function<void(CAppSettings&)>& edit) const;
     // What the settings file holds now.
     std::unique_ptr<CAppSettings> StoredSettings() const;
-
-    // Runs the program from entry to exit. The user function acts on the running frame; then
-    // the user taps Menu > Exit. Returns the exit code.
-    int RunProgram(const std::function<void(CMainFrame&)>& user = {}, const QString& templatePath = {});
 
     // Processes events until the condition holds or the time is up; false on time out.
     static bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000);

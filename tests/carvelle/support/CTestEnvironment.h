@@ -1,36 +1,26 @@
 #pragma once
-// A temporary HOME with its own XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_CACHE_HOME and
-// XDG_RUNTIME_DIR for one test (settings file, documents folder, lock files and sockets land
-// there). The previous values come back and the folder is removed at the end.
+// The temporary HOME and XDG folders of TempHome for one test, with Qt's view of them and the
+// environment for a child process.
+
+#include "support/TempHome.h"
 
 #include <QProcessEnvironment>
 #include <QString>
 
-#include <optional>
-#include <string>
-#include <utility>
-#include <vector>
-
 class CTestEnvironment {
 public:
-    CTestEnvironment();
-    ~CTestEnvironment();
-    CTestEnvironment(const CTestEnvironment&) = delete;
-    CTestEnvironment& operator=(const CTestEnvironment&) = delete;
-
-    QString Root() const { return m_Root; }
-    QString Home() const;
-    QString ConfigHome() const;
-    QString RuntimeDir() const;
+    QString Root() const { return QString::fromStdString(m_Home.Root()); }
+    QString Home() const { return QString::fromStdString(m_Home.Home()); }
+    QString ConfigHome() const { return QString::fromStdString(m_Home.ConfigHome()); }
+    QString RuntimeDir() const { return QString::fromStdString(m_Home.RuntimeDir()); }
     // $HOME/Documents, where the default data file goes.
-    QString Documents() const;
+    QString Documents() const { return QString::fromStdString(m_Home.Documents()); }
     // The registry stand-in of this environment.
-    QString SettingsFile() const;
+    QString SettingsFile() const { return QString::fromStdString(m_Home.SettingsFile()); }
 
     // The environment for a child process: this one's folders, offscreen.
     QProcessEnvironment ProcessEnvironment() const;
 
 private:
-    QString m_Root;
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_Saved;
+    TempHome m_Home;
 };

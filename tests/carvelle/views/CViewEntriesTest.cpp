@@ -1,4 +1,4 @@
-#include "ViewsTestSupport.h"
+#include "carvelle/support/ViewsTestSupport.h"
 
 #include "views/CEntryListView.h"
 #include "views/CViewEntries.h"

@@ -1,14 +1,9 @@
-// Windows and dialogs kept on the screen they open on.
+// Windows kept on the screen they open on.
 
 #include "widgets/ScreenFit.h"
-#include "widgets/CFullScreenDialog.h"
-
-#include "core/ResourceIds.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTest>
-#include <QVBoxLayout>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -39,25 +34,6 @@ TEST(ScreenFit, APlaceFromALargerOrAMovedScreenIsMovedThenShrunkOntoThisOne) {
     EXPECT_FALSE(FitsInside(QSize(1000, 700), kScreen, kFrame));
     EXPECT_TRUE(FitsInside(QSize(784, 552), kScreen, kFrame));
     EXPECT_FALSE(FitsInside(QSize(785, 552), kScreen, kFrame));
-}
-
-// A dialog whose content asks for more than the screen has, as with large text.
-class HugeDialog : public CFullScreenDialog {
-public:
-    HugeDialog() : CFullScreenDialog(9999, QStringLiteral("Huge")) {
-        auto* content = new QWidget(this);
-        content->setMinimumSize(1500, 1200);
-        Body()->addWidget(content);
-    }
-};
-
-TEST(ScreenFit, ADialogLargerThanTheScreenOpensInsideIt) {
-    HugeDialog dialog;
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    const QRect room = dialog.screen()->availableGeometry();
-    EXPECT_TRUE(room.contains(dialog.geometry())) << dialog.width() << "x" << dialog.height();
-    EXPECT_TRUE(room.contains(dialog.frameGeometry()));
 }
 
 } // namespace

@@ -1,0 +1,102 @@
+// The due check with its notice.
+
+#include "carvelle/reminders/RemindersTestSupport.h"
+
+#include "core/CSession.h"
+#include "core/ResourceIds.h"
+#include "reminders/CheckReminders.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+
+namespace {
+
+QString Text(QDialog& dialog, int id) {
+    if (auto* label = dialog.findChild<QLabel*>(QStringLiteral("ctl%1").arg(id)))
+        return label->text();
+    if (auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(id)))
+        return edit->toPlainText();
+    return QStringLiteral("<none>");
+}
+
+TEST_F(RemindersTest, DueAtTheReadingOrFromItsMomentInLoadOrder) {
+    Store(u"Oil", 5000, m_NowDate + 30);
+    Store(u"Tyres", 900000, m_NowDate);                // due from this very second
+    Store(u"Brakes", 900000, m_NowDate + 1.0 / 86400); // one second ahead
+    QStringList shown;
+    auto later = [&](QDialog& notice) {
+        shown << Text(notice, IDC_REMINDER_DESCRIPTION);
+        QTest::keyClick(&notice, Qt::Key_Escape);
+    };
+
+    m_Vehicle.SetCurrentOdometer(4999);
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(shown, QStringList({"Tyres"}));
+
+    m_Vehicle.SetCurrentOdometer(5000);
+    m_Prompter.AnswerModal([&](QDialog& notice) {
+        EXPECT_EQ(notice.windowTitle(), QStringLiteral("Reminder"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_VEHICLE), QStringLiteral("Wagon (2004)"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_ODOMETER), QStringLiteral("5,000"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_ODOMETER), QStringLiteral("5,000"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_DATE), QStringLiteral("4/9/26"));
+        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_DATE), QStringLiteral("3/10/26"));
+        later(notice);
+    });
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(shown, QStringList({"Tyres", "Oil", "Tyres"}));
+    EXPECT_EQ(StoredNames().size(), 3u); // put off, not deleted
+}
+
+TEST_F(RemindersTest, EnterKeepsTheReminderAndOnlyTheDeleteButtonDeletes) {
+    Store(u"Oil", 100, m_NowDate + 30);
+    m_Prompter.AnswerModal([](QDialog& notice) {
+        auto* remove = notice.findChild<QPushButton*>(QStringLiteral("ctl1"));
+        remove->setFocus();
+        QTest::keyClick(remove, Qt::Key_Return);
+        EXPECT_EQ(notice.result(), 2);
+    });
+    m_Prompter.AnswerModal([](QDialog& notice) { CScriptedPrompter::Press(notice, ID_DONE); });
+    m_Prompter.AnswerModal(PressDelete);
+    // Each check after a higher reading, so the kept reminder comes again.
+    for (int i = 0; i < 3; ++i) {
+        m_Vehicle.SetCurrentOdometer(12345 + i);
+        CheckReminders(m_Vehicle, nullptr);
+    }
+    EXPECT_TRUE(StoredNames().empty());
+    EXPECT_TRUE(m_Prompter.Messages().empty());
+}
+
+TEST_F(RemindersTest, APutOffReminderIsQuietUntilTheNextDayOrAHigherReading) {
+    Store(u"Oil", 100, m_NowDate + 30);
+    const auto later = [](QDialog& notice) { QTest::keyClick(&notice, Qt::Key_Escape); };
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 1);
+    // The same day at the same reading (another reminder made, an import): nothing.
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 1);
+    // The next day.
+    PinnedClock tomorrow(MakeTime(2026, 3, 11, 9));
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 2);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 2);
+    // A higher reading.
+    m_Vehicle.SetCurrentOdometer(12346);
+    m_Prompter.AnswerModal(later);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 3);
+    // A new run of the program.
+    ForgetPutOffReminders();
+    m_Prompter.AnswerModal(PressDelete);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 4);
+    EXPECT_TRUE(StoredNames().empty());
+}
+
+} // namespace

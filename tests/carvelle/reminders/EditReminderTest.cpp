@@ -1,0 +1,53 @@
+// The reminder editor's defaults and checks.
+
+#include "carvelle/reminders/RemindersTestSupport.h"
+
+#include "core/CSession.h"
+#include "core/ResourceIds.h"
+#include "reminders/EditReminder.h"
+#include "widgets/CDatePicker.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <limits>
+
+TEST_F(RemindersTest, ANewReminderIsDueLaterAndNeedsADescription) {
+    CNotification reminder;
+    m_Prompter.AnswerModal([](QDialog& editor) {
+        EXPECT_EQ(editor.windowTitle(), QStringLiteral("New Reminder"));
+        EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"))->text(), QStringLiteral("15345"));
+        EXPECT_EQ(editor.findChild<CDatePicker*>(QStringLiteral("ctl1002"))->Day(), QDate(2026, 5, 9));
+        CScriptedPrompter::Press(editor, ID_DONE);
+        EXPECT_TRUE(editor.isVisible());
+        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Oil change"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+    });
+    ASSERT_TRUE(EditReminder(reminder, nullptr));
+    ASSERT_EQ(m_Prompter.Messages().size(), 1u);
+    EXPECT_EQ(m_Prompter.Messages()[0].text, QStringLiteral("A description is required."));
+    EXPECT_EQ(m_Prompter.Messages()[0].caption, QStringLiteral("Carvelle"));
+    EXPECT_NE(reminder.GetID(), 0);
+    EXPECT_EQ(reminder.GetVehicleID(), m_Vehicle.GetRefID());
+    EXPECT_EQ(reminder.GetOdometer(), 15345);
+    EXPECT_DOUBLE_EQ(reminder.GetDate(), m_NowDate + 60.0);
+    EXPECT_EQ(StoredNames(), std::vector<std::u16string>({u"Oil change"}));
+}
+
+TEST_F(RemindersTest, TheReadingNeitherWrapsNorStopsAtTheArrowsRange) {
+    constexpr LONG largest = std::numeric_limits<LONG>::max();
+    TheSession().SetActiveOdometer(largest - 1000);
+    CNotification reminder;
+    m_Prompter.AnswerModal([](QDialog& editor) {
+        auto* odometer = editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"));
+        EXPECT_EQ(odometer->text(), QStringLiteral("2147483647"));
+        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Belt"));
+        odometer->setText(QStringLiteral("2147483648"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+        EXPECT_TRUE(editor.isVisible());
+        odometer->setText(QStringLiteral("2000000"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+    });
+    ASSERT_TRUE(EditReminder(reminder, nullptr));
+    EXPECT_EQ(reminder.GetOdometer(), 2000000);
+}
