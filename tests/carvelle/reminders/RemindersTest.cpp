@@ -18,10 +18,10 @@
 
 namespace {
 
-QString Text(QDialog& dialog, int id) {
-    if (auto* label = dialog.findChild<QLabel*>(QStringLiteral("ctl%1").arg(id)))
+QString Text(QDialog& dialog, const char* name) {
+    if (auto* label = dialog.findChild<QLabel*>(QLatin1String(name)))
         return label->text();
-    if (auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(id)))
+    if (auto* edit = dialog.findChild<QPlainTextEdit*>(QLatin1String(name)))
         return edit->toPlainText();
     return QStringLiteral("<none>");
 }
@@ -32,7 +32,7 @@ TEST_F(RemindersTest, DueAtTheReadingOrFromItsMomentInLoadOrder) {
     Store(u"Brakes", 900000, m_NowDate + 1.0 / 86400); // one second ahead
     QStringList shown;
     auto later = [&](QDialog& notice) {
-        shown << Text(notice, IDC_REMINDER_DESCRIPTION);
+        shown << Text(notice, "noticeDescription");
         QTest::keyClick(&notice, Qt::Key_Escape);
     };
 
@@ -44,11 +44,11 @@ TEST_F(RemindersTest, DueAtTheReadingOrFromItsMomentInLoadOrder) {
     m_Vehicle.SetCurrentOdometer(5000);
     m_Prompter.AnswerModal([&](QDialog& notice) {
         EXPECT_EQ(notice.windowTitle(), QStringLiteral("Reminder"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_VEHICLE), QStringLiteral("Wagon (2004)"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_ODOMETER), QStringLiteral("5,000"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_ODOMETER), QStringLiteral("5,000"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_DATE), QStringLiteral("4/9/26"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_DATE), QStringLiteral("3/10/26"));
+        EXPECT_EQ(Text(notice, "noticeVehicle"), QStringLiteral("Wagon (2004)"));
+        EXPECT_EQ(Text(notice, "noticeOdometer"), QStringLiteral("5,000"));
+        EXPECT_EQ(Text(notice, "noticeCurrentOdometer"), QStringLiteral("5,000"));
+        EXPECT_EQ(Text(notice, "noticeDate"), QStringLiteral("4/9/26"));
+        EXPECT_EQ(Text(notice, "noticeCurrentDate"), QStringLiteral("3/10/26"));
         later(notice);
     });
     m_Prompter.AnswerModal(later);
@@ -60,7 +60,7 @@ TEST_F(RemindersTest, DueAtTheReadingOrFromItsMomentInLoadOrder) {
 TEST_F(RemindersTest, EnterKeepsTheReminderAndOnlyTheDeleteButtonDeletes) {
     Store(u"Oil", 100, m_NowDate + 30);
     m_Prompter.AnswerModal([](QDialog& notice) {
-        auto* remove = notice.findChild<QPushButton*>(QStringLiteral("ctl1"));
+        auto* remove = notice.findChild<QPushButton*>(QStringLiteral("noticeDelete"));
         remove->setFocus();
         QTest::keyClick(remove, Qt::Key_Return);
         EXPECT_EQ(notice.result(), 2);
@@ -109,11 +109,13 @@ TEST_F(RemindersTest, ANewReminderIsDueLaterAndNeedsADescription) {
     CNotification reminder;
     m_Prompter.AnswerModal([](QDialog& editor) {
         EXPECT_EQ(editor.windowTitle(), QStringLiteral("New Reminder"));
-        EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"))->text(), QStringLiteral("15345"));
-        EXPECT_EQ(editor.findChild<CDatePicker*>(QStringLiteral("ctl1002"))->Day(), QDate(2026, 5, 9));
+        EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("reminderOdometer"))->text(),
+                  QStringLiteral("15345"));
+        EXPECT_EQ(editor.findChild<CDatePicker*>(QStringLiteral("reminderDate"))->Day(), QDate(2026, 5, 9));
         CScriptedPrompter::Press(editor, ID_DONE);
         EXPECT_TRUE(editor.isVisible());
-        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Oil change"));
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))
+            ->setEditText(QStringLiteral("Oil change"));
         CScriptedPrompter::Press(editor, ID_DONE);
     });
     ASSERT_TRUE(EditReminder(reminder, nullptr));
@@ -132,9 +134,10 @@ TEST_F(RemindersTest, TheReadingNeitherWrapsNorStopsAtTheArrowsRange) {
     TheSession().SetActiveOdometer(largest - 1000);
     CNotification reminder;
     m_Prompter.AnswerModal([](QDialog& editor) {
-        auto* odometer = editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"));
+        auto* odometer = editor.findChild<QLineEdit*>(QStringLiteral("reminderOdometer"));
         EXPECT_EQ(odometer->text(), QStringLiteral("2147483647"));
-        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Belt"));
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))
+            ->setEditText(QStringLiteral("Belt"));
         odometer->setText(QStringLiteral("2147483648"));
         CScriptedPrompter::Press(editor, ID_DONE);
         EXPECT_TRUE(editor.isVisible());
