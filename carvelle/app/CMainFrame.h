@@ -149,12 +149,12 @@ private:
     bool m_Fitted = false; // to the screen, once shown
 
     CFrameCommands* m_Commands = nullptr; // children
-    std::unique_ptr<CFilterCommands> m_FilterCommands;
     CBackgroundCheck* m_BackgroundCheck = nullptr;
-    std::unique_ptr<CCheckFindings> m_CheckFindings;
     CWaitLine* m_WaitLine = nullptr;
     CModalGate* m_Gate = nullptr;
     CClockWatch* m_Clock = nullptr;
+    std::unique_ptr<CFilterCommands> m_FilterCommands;
+    std::unique_ptr<CCheckFindings> m_CheckFindings;
 
     // The views go before the client area that holds them; the other widgets are children.
     std::unique_ptr<QMenu> m_Menu;
