@@ -33,21 +33,21 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout();
     auto* picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("ctlPicture"));
+    picture->setObjectName(QStringLiteral("aboutPicture"));
     picture->setPixmap(LoadIconResource(IDB_PRODUCT).pixmap(kPictureSize));
     top->addWidget(picture, 0, Qt::AlignTop);
 
     auto* texts = new QVBoxLayout();
     auto* name = new QLabel(product, this);
-    name->setObjectName(QStringLiteral("ctlProduct"));
+    name->setObjectName(QStringLiteral("aboutProduct"));
     name->setFont(BoldFont());
     auto* version = new QLabel(VersionText(), this);
-    version->setObjectName(QStringLiteral("ctlVersion"));
+    version->setObjectName(QStringLiteral("aboutVersion"));
     auto* notice = new QLabel(LoadStringResource(IDS_ABOUT_NOTICE), this);
-    notice->setObjectName(QStringLiteral("ctlNotice"));
+    notice->setObjectName(QStringLiteral("aboutNotice"));
     // The built program links Qt Charts, so it goes out under the GPL v3.
     auto* licence = new QLabel(LoadStringResource(IDS_ABOUT_LICENCE), this);
-    licence->setObjectName(QStringLiteral("ctlLicence"));
+    licence->setObjectName(QStringLiteral("aboutLicence"));
     licence->setWordWrap(true);
     texts->addWidget(name);
     texts->addWidget(version);
@@ -58,7 +58,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     layout->addLayout(top);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ctl%1").arg(ID_DONE));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("aboutOk"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
 }

@@ -20,18 +20,18 @@ CDlgStartup::CDlgStartup(QWidget* parent)
     : CFullScreenDialog(IDD_STARTUP, LoadStringResource(IDS_WELCOME_TITLE), parent) {
     QVBoxLayout* layout = Body();
     m_Text = new QLabel(QString::fromUtf8(kWelcomeText), this);
-    m_Text->setObjectName(QStringLiteral("ctl%1").arg(IDC_STARTUP_TEXT));
+    m_Text->setObjectName(QStringLiteral("startupText"));
     m_Text->setWordWrap(true);
     m_Text->setFont(NormalFont());
     layout->addWidget(m_Text);
 
     m_Group = new QGroupBox(QStringLiteral("Startup Options"), this);
-    m_Group->setObjectName(QStringLiteral("ctl%1").arg(IDC_STARTUP_GROUP));
+    m_Group->setObjectName(QStringLiteral("startupOptions"));
     auto* groupLayout = new QVBoxLayout(m_Group);
     m_CreateNewButton = new QRadioButton(QStringLiteral("Create a new database file"), m_Group);
-    m_CreateNewButton->setObjectName(QStringLiteral("ctl%1").arg(IDC_CREATE_NEW));
+    m_CreateNewButton->setObjectName(QStringLiteral("createNew"));
     m_OpenExistingButton = new QRadioButton(QStringLiteral("Open an existing database file"), m_Group);
-    m_OpenExistingButton->setObjectName(QStringLiteral("ctl%1").arg(IDC_OPEN_EXISTING));
+    m_OpenExistingButton->setObjectName(QStringLiteral("openExisting"));
     groupLayout->addWidget(m_CreateNewButton);
     groupLayout->addWidget(m_OpenExistingButton);
     layout->addWidget(m_Group);

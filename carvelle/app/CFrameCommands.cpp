@@ -12,24 +12,21 @@ void CFrameCommands::Bind(int id, Handler handler) {
     m_Handlers[id] = std::move(handler);
 }
 
-void CFrameCommands::BindRange(int first, int count, bool radio, RangeHandler handler) {
-    m_Ranges[first] = Range{count, std::move(handler)};
-    for (int i = 0; i < count; ++i)
-        m_States[first + i].radio = radio;
+void CFrameCommands::MakeRadioGroup(std::span<const int> ids) {
+    if (ids.empty())
+        return;
+    for (int id : ids) {
+        m_States[id].radio = true;
+        m_RadioGroups[id] = ids.front();
+    }
 }
 
 bool CFrameCommands::Run(int id) const {
-    if (const auto it = m_Handlers.find(id); it != m_Handlers.end()) {
-        it->second();
-        return true;
-    }
-    for (const auto& [first, range] : m_Ranges) {
-        if (id >= first && id < first + range.count) {
-            range.handler(id);
-            return true;
-        }
-    }
-    return false;
+    const auto it = m_Handlers.find(id);
+    if (it == m_Handlers.end())
+        return false;
+    it->second();
+    return true;
 }
 
 void CFrameCommands::Attach(QMenu& menu) {
@@ -49,13 +46,11 @@ void CFrameCommands::Attach(QMenu& menu) {
     // Each radio group is drawn as radio items.
     std::map<int, QActionGroup*> groups;
     ForEachCommand(menu, [this, &menu, &groups](QAction& action, int id) {
-        for (const auto& [first, range] : m_Ranges) {
-            if (id >= first && id < first + range.count && m_States[id].radio) {
-                QActionGroup*& group = groups[first];
-                if (!group)
-                    group = new QActionGroup(&menu);
-                group->addAction(&action);
-            }
+        if (const auto it = m_RadioGroups.find(id); it != m_RadioGroups.end()) {
+            QActionGroup*& group = groups[it->second];
+            if (!group)
+                group = new QActionGroup(&menu);
+            group->addAction(&action);
         }
         connect(&action, &QAction::triggered, this, [this, id] {
             Run(id);
@@ -82,15 +77,15 @@ void CFrameCommands::SetEnabled(int id, bool enabled) {
     ApplyEverywhere();
 }
 
-void CFrameCommands::SetEnabled(int first, int count, bool enabled) {
-    for (int i = 0; i < count; ++i)
-        m_States[first + i].enabled = enabled;
+void CFrameCommands::SetEnabled(std::span<const int> ids, bool enabled) {
+    for (int id : ids)
+        m_States[id].enabled = enabled;
     ApplyEverywhere();
 }
 
-void CFrameCommands::CheckRadio(int first, int count, int index) {
-    for (int i = 0; i < count; ++i)
-        m_States[first + i].checked = (i == index);
+void CFrameCommands::CheckRadio(std::span<const int> group, int id) {
+    for (int member : group)
+        m_States[member].checked = (member == id);
     ApplyEverywhere();
 }
 

@@ -1,12 +1,13 @@
 #pragma once
-// The frame's commands: which handler runs for each command number, and the state table that
-// says which commands are enabled and which radio item is checked. The states are set on every
+// The frame's commands: which handler runs for each command, and the state table that says which
+// commands are enabled and which radio item is checked. The states are set on every
 // menu that shows the commands, each time one of its popups opens.
 
 #include <QObject>
 
 #include <functional>
 #include <map>
+#include <span>
 #include <vector>
 
 class QMenu;
@@ -16,13 +17,13 @@ class CFrameCommands : public QObject {
 
 public:
     using Handler = std::function<void()>;
-    using RangeHandler = std::function<void(int id)>;
 
     explicit CFrameCommands(QObject* parent = nullptr);
 
-    // The handler of one command, or of count commands from first (a radio group when radio).
+    // The handler of one command.
     void Bind(int id, Handler handler);
-    void BindRange(int first, int count, bool radio, RangeHandler handler);
+    // The commands are drawn as radio items, one of them checked.
+    void MakeRadioGroup(std::span<const int> ids);
     // Runs the command's handler; false for a command without one.
     bool Run(int id) const;
 
@@ -32,9 +33,10 @@ public:
     bool IsEnabled(int id) const;
     bool IsChecked(int id) const;
     void SetEnabled(int id, bool enabled);
-    void SetEnabled(int first, int count, bool enabled);
-    // Checks the radio item at first + index and unchecks the rest of its group.
-    void CheckRadio(int first, int count, int index);
+    void SetEnabled(std::span<const int> ids, bool enabled);
+    // Checks the radio item and unchecks the rest of its group (all of them for a command outside
+    // the group).
+    void CheckRadio(std::span<const int> group, int id);
     // Sets the table's states on the menu's actions and those of its popups.
     void Apply(QMenu& menu) const;
 
@@ -44,15 +46,10 @@ private:
         bool radio = false;
         bool checked = false;
     };
-    struct Range {
-        int count = 0;
-        RangeHandler handler;
-    };
-
     void ApplyEverywhere() const;
 
     std::map<int, Handler> m_Handlers;
-    std::map<int, Range> m_Ranges; // by first command
+    std::map<int, int> m_RadioGroups; // the first command of its group, by command
     std::map<int, State> m_States;
     std::vector<QMenu*> m_Menus; // watched, not owned
 };

@@ -2,6 +2,14 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CBackgroundCheck.h"
+#include "app/CCheckFindings.h"
+#include "app/CClockWatch.h"
+#include "app/CFilterCommands.h"
+#include "app/CWaitLine.h"
+#include "app/ImportExportCommands.h"
+#include "app/SoftKeyBar.h"
+#include "app/WindowPlacement.h"
+#include "app/WindowTitle.h"
 #include "charts/CDlgCharts.h"
 #include "charts/CDlgReport.h"
 #include "core/AppData.h"
@@ -10,14 +18,9 @@
 #include "core/CRecordServices.h"
 #include "core/CSession.h"
 #include "core/CStringTable.h"
-#include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "datastore/CDataLayer.h"
 #include "editing/RecordEditing.h"
-#include "exchange/CEntryExporter.h"
-#include "exchange/CEntryImporter.h"
-#include "exchange/ImportText.h"
-#include "platform/SystemTime.h"
 #include "records/CNotification.h"
 #include "records/CVehicle.h"
 #include "reminders/CDlgReminders.h"
@@ -26,8 +29,6 @@
 #include "stats/CDlgOptions.h"
 #include "stats/CDlgQuickStats.h"
 #include "views/CDlgDateRange.h"
-#include "views/CDlgExport.h"
-#include "views/CDlgImport.h"
 #include "views/CEntryListView.h"
 #include "views/CVehicleListView.h"
 #include "views/CViewEntries.h"
@@ -35,40 +36,16 @@
 #include "widgets/CCustomListView.h"
 #include "widgets/CMenuResource.h"
 #include "widgets/CPrompter.h"
-#include "widgets/CSoftKeyButton.h"
 #include "widgets/CWaitOffThread.h"
 #include "widgets/ScreenFit.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDate>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QItemSelectionModel>
-#include <QKeySequence>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
-#include <QShortcut>
-#include <QThread>
 #include <QTimer>
-#include <QToolBar>
 
 namespace {
-
-constexpr int kDateRangeCount = 6; // 32850..32855
-constexpr int kEntryTypeCount = 5; // 32900..32904
-// A first start without a screen to measure.
-constexpr int kFirstWidth = 640;
-constexpr int kFirstHeight = 480;
-// Small enough for a small screen, big enough for the menu bar and a few rows.
-constexpr int kMinimumWidth = 360;
-constexpr int kMinimumHeight = 320;
-// The clock is looked at every minute; a tick that comes this late means the computer slept.
-constexpr int kClockTickMs = 60 * 1000;
-constexpr double kWakeGapDays = 3.0 * kClockTickMs / (24.0 * 60 * 60 * 1000);
 
 // The commands that need an active vehicle: usable in the entry list, not in the vehicle list.
 constexpr int kActiveVehicleCommands[] = {
@@ -87,6 +64,14 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_Filter.SetDateRangeType(static_cast<CEntryFilter::DateRangeType>(settings.ViewDateRangeType));
 
     m_Commands = new CFrameCommands(this);
+    m_FilterCommands = std::make_unique<CFilterCommands>(
+        m_Filter, *m_Commands,
+        [this](SYSTEMTIME& start, SYSTEMTIME& end) { return RunDateRangeDialog(start, end); },
+        [this] {
+            ReloadEntries();
+            UpdateRadioChecks();
+        });
+    m_CheckFindings = std::make_unique<CCheckFindings>();
     m_Gate = new CModalGate([this](int held) { RunHeld(held); }, this);
     // What was held while a file or log opened off the window's thread acts once that is over.
     CWaitOffThread::SetOnFinished([this] { m_Gate->Release(); });
@@ -133,39 +118,25 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     UpdateRadioChecks();
     UpdateSelectionCommands();
     // Once the menus and views are there: they set the least size the window can take.
-    RestorePlacement();
+    RestoreWindowPlacement(*this);
 
-    // F10 opens the menu bar's first menu, as in the desktop's other programs.
-    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
-    menuKey->setObjectName(QStringLiteral("accelMenuBar"));
-    connect(menuKey, &QShortcut::activated, this, [this] {
-        if (!menuBar()->actions().isEmpty())
-            menuBar()->setActiveAction(menuBar()->actions().first());
-    });
+    // F10 opens the menu bar's first menu.
+    AddMenuBarKey(*this);
 
+    m_Clock = new CClockWatch(this);
     OnClockTick();
-    m_ClockTimer = new QTimer(this);
-    m_ClockTimer->setObjectName(QStringLiteral("clockTimer"));
-    m_ClockTimer->setInterval(kClockTickMs);
-    connect(m_ClockTimer, &QTimer::timeout, this, &CMainFrame::OnClockTick);
-    m_ClockTimer->start();
+    m_Clock->Start([this] { OnClockTick(); });
 
     m_BackgroundCheck = new CBackgroundCheck(this);
+    // Our own full check must not be what a save waits for.
+    m_WaitLine = new CWaitLine(*this, [this] { m_BackgroundCheck->Cancel(); });
     connect(m_BackgroundCheck, &CBackgroundCheck::Finished, this, &CMainFrame::OnBackgroundCheckFinished);
-    TheRecords().SetWaitNotice([this](CRecordServices::Wait wait) {
-        // A load off the window's thread waits there; the window shows it on its own.
-        if (QThread::currentThread() != thread())
-            QMetaObject::invokeMethod(
-                this, [this, wait] { ShowWait(wait); }, Qt::QueuedConnection);
-        else
-            ShowWait(wait);
-    });
+    m_WaitLine->Attach();
 }
 
 CMainFrame::~CMainFrame() {
     CWaitOffThread::SetOnFinished({});
-    TheRecords().SetWaitNotice({});
-    ShowWait(CRecordServices::Wait::None);
+    m_WaitLine->Detach();
     // The views go before the client area that holds them.
     m_EntryView.reset();
     m_VehicleView.reset();
@@ -173,93 +144,18 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::CreateSoftKeys() {
     m_Menu = LoadMenuResource(IDR_MAINFRAME_MENU, this);
-    m_SoftKeyBar = new QToolBar(this);
-    m_SoftKeyBar->setObjectName(QStringLiteral("softkeybar"));
-    m_SoftKeyBar->setMovable(false);
-    m_SoftKeyBar->setFloatable(false);
-    m_SoftKeyBar->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::BottomToolBarArea, m_SoftKeyBar);
-
-    // "New" at the left end, "Menu" at the right.
-    const QList<QAction*> top = m_Menu->actions();
-    for (int i = 0; i < top.size() && i < 2; ++i) {
-        if (i == 1) {
-            auto* gap = new QWidget(m_SoftKeyBar);
-            gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-            m_SoftKeyBar->addWidget(gap);
-        }
-        auto* key = new CSoftKeyButton(m_SoftKeyBar);
-        key->setObjectName(QStringLiteral("softkey%1").arg(i + 1));
-        key->setText(top[i]->text());
-        key->SetPopup(top[i]->menu(), i == 1);
-        m_SoftKeyBar->addWidget(key);
-    }
-
+    m_SoftKeyBar = AddSoftKeyBar(*this, *m_Menu);
     m_Commands->Attach(*m_Menu);
     // The menu bar holds the same actions: one state, one command, two places.
     FillMenuBar(*menuBar(), IDR_MAINFRAME_MENU, *m_Menu);
 }
 
-void CMainFrame::RestorePlacement() {
-    setMinimumSize(kMinimumWidth, kMinimumHeight);
-    const std::optional<CAppSettings::WindowPlacement>& stored = TheSettings().MainWindow;
-    QRect wanted = stored ? QRect(stored->Left, stored->Top, stored->Width, stored->Height) : QRect();
-    // A window left on a screen that is no longer there comes back on the primary one.
-    const QScreen* screen = stored ? ScreenFor(wanted) : QGuiApplication::primaryScreen();
-    const QRect room = screen ? screen->availableGeometry() : QRect();
-    if (!stored) {
-        // About two thirds of the screen; placed by us, not later by the window manager, so the
-        // first notices centre over it.
-        wanted = QRect(QPoint(), room.isValid() ? room.size() * 2 / 3 : QSize(kFirstWidth, kFirstHeight));
-        wanted.moveCenter(room.center());
-    }
-    // Larger text makes the menus and views ask for more than a size saved before.
-    const QSize least = minimumSizeHint().expandedTo(minimumSize());
-    setGeometry(FitInside(wanted, room, AssumedFrame(), least));
-    if ((stored && stored->Maximized) || (room.isValid() && !FitsInside(least, room, AssumedFrame())))
-        setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void CMainFrame::StorePlacement() {
-    const bool maximized = isMaximized();
-    const QRect normal = maximized || isFullScreen() ? normalGeometry() : geometry();
-    if (!normal.isValid())
-        return;
-    TheSettings().MainWindow =
-        CAppSettings::WindowPlacement{normal.x(), normal.y(), normal.width(), normal.height(), maximized};
-}
-
 void CMainFrame::UpdateTitle() {
-    const QString product = LoadStringResource(IDS_PRODUCT_NAME);
-    const CDataLayer& layer = TheDataLayer();
-    QString title = product;
-    if (layer.IsConnected()) {
-        const QString file = QFileInfo(QString::fromUtf16(layer.GetDBPath())).fileName();
-        title = FormatStringResource(IDS_WINDOW_TITLE, {file, product});
-        if (m_CurrentView == ViewEntries) {
-            if (const CVehicle* vehicle = FindActiveVehicle())
-                title =
-                    FormatStringResource(IDS_WINDOW_TITLE, {CVehicleListView::DisplayText(*vehicle), title});
-        }
-    }
-    setWindowTitle(title);
+    setWindowTitle(MainWindowTitle(m_CurrentView == ViewEntries ? FindActiveVehicle() : nullptr));
 }
 
 void CMainFrame::UpdateFilterText() {
-    QStringList parts;
-    const int type = static_cast<int>(m_Filter.GetEntryType());
-    if (type != 0) {
-        if (const QAction* action = FindCommand(*m_Menu, ID_ENTRY_TYPE_ALL + type))
-            parts << action->iconText();
-    }
-    const int range = static_cast<int>(m_Filter.GetDateRangeType());
-    if (range == CEntryFilter::DateRangeCustom) {
-        parts << DateRangeText(&m_Filter);
-    } else if (range != 0) {
-        if (const QAction* action = FindCommand(*m_Menu, ID_DATE_RANGE_ALL + range))
-            parts << action->iconText();
-    }
-    m_EntryView->SetFilterText(parts.join(LoadStringResource(IDS_FILTER_SEPARATOR)));
+    m_EntryView->SetFilterText(m_FilterCommands->FilterText(*m_Menu));
 }
 
 void CMainFrame::BindCommands() {
@@ -285,8 +181,7 @@ void CMainFrame::BindCommands() {
     c.Bind(ID_OPEN_DATA_FILE, [this] { OnOpenDataFile(); });
     c.Bind(ID_CHECK_DATA_FILE, [this] { OnCheckDataFile(); });
     c.Bind(ID_APP_EXIT, [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
-    c.BindRange(ID_DATE_RANGE_ALL, kDateRangeCount, true, [this](int id) { OnDateRange(id); });
-    c.BindRange(ID_ENTRY_TYPE_ALL, kEntryTypeCount, true, [this](int id) { OnEntryType(id); });
+    m_FilterCommands->Bind();
 }
 
 // ---- Command states ------------------------------------------------------------------------
@@ -294,8 +189,7 @@ void CMainFrame::BindCommands() {
 void CMainFrame::SetActiveVehicleCommandsEnabled(bool enabled) {
     for (int id : kActiveVehicleCommands)
         m_Commands->SetEnabled(id, enabled);
-    m_Commands->SetEnabled(ID_DATE_RANGE_ALL, kDateRangeCount, enabled);
-    m_Commands->SetEnabled(ID_ENTRY_TYPE_ALL, kEntryTypeCount, enabled);
+    m_FilterCommands->SetEnabled(enabled);
 }
 
 void CMainFrame::UpdateSelectionCommands() {
@@ -311,8 +205,7 @@ void CMainFrame::UpdateSelectionCommands() {
 }
 
 void CMainFrame::UpdateRadioChecks() {
-    m_Commands->CheckRadio(ID_DATE_RANGE_ALL, kDateRangeCount, static_cast<int>(m_Filter.GetDateRangeType()));
-    m_Commands->CheckRadio(ID_ENTRY_TYPE_ALL, kEntryTypeCount, static_cast<int>(m_Filter.GetEntryType()));
+    m_FilterCommands->UpdateChecks();
     UpdateFilterText();
 }
 
@@ -476,14 +369,6 @@ void CMainFrame::OnQuickStats() {
         RunQuickStats();
 }
 
-QString CMainFrame::ViewText() {
-    QStringList parts;
-    if (const QAction* type = FindCommand(*m_Menu, ID_ENTRY_TYPE_ALL + m_Filter.GetEntryType()))
-        parts << type->iconText();
-    parts << DateRangeText(&m_Filter);
-    return parts.join(LoadStringResource(IDS_FILTER_SEPARATOR));
-}
-
 void CMainFrame::OnCharts() {
     const CVehicle* vehicle = FindActiveVehicle();
     if (vehicle == nullptr)
@@ -491,7 +376,7 @@ void CMainFrame::OnCharts() {
     const CModalGate::Scope modal(*m_Gate);
     CDlgCharts dialog(m_Filter,
                       CVehicleListView::DisplayText(*vehicle) + LoadStringResource(IDS_FILTER_SEPARATOR) +
-                          ViewText(),
+                          m_FilterCommands->ViewText(*m_Menu),
                       this);
     CPrompter::Instance().RunModal(dialog);
 }
@@ -501,7 +386,8 @@ void CMainFrame::OnReport() {
     if (vehicle == nullptr)
         return;
     const CModalGate::Scope modal(*m_Gate);
-    CDlgReport dialog(m_Filter, CVehicleListView::DisplayText(*vehicle), ViewText(), this);
+    CDlgReport dialog(m_Filter, CVehicleListView::DisplayText(*vehicle), m_FilterCommands->ViewText(*m_Menu),
+                      this);
     CPrompter::Instance().RunModal(dialog);
 }
 
@@ -512,41 +398,6 @@ void CMainFrame::OnOptions() {
     m_EntryView->Reload(&m_Filter);
 }
 
-void CMainFrame::OnDateRange(int command) {
-    int type = command - ID_DATE_RANGE_ALL;
-    if (command == ID_DATE_RANGE_CUSTOM) {
-        SYSTEMTIME start{};
-        SYSTEMTIME end{};
-        if (const SYSTEMTIME* current = m_Filter.GetStartDate())
-            start = *current;
-        if (const SYSTEMTIME* current = m_Filter.GetEndDate())
-            end = *current;
-        // The pickers show the days the user sees for the current range.
-        for (SYSTEMTIME* date : {&start, &end}) {
-            const QDate day = FilterRangeDay(m_Filter, *date);
-            *date = day.isValid() ? LocalToSystemTime(day.startOfDay()) : SYSTEMTIME{};
-        }
-        if (!RunDateRangeDialog(start, end))
-            return;
-        // The dialog hands back the UTC bounds of the local days the user picked.
-        m_Filter.SetStartDate(start, 0);
-        m_Filter.SetEndDate(end, 0);
-        type = CEntryFilter::DateRangeCustom;
-    }
-    TheSettings().ViewDateRangeType = static_cast<DWORD>(type);
-    m_Filter.SetDateRangeType(static_cast<CEntryFilter::DateRangeType>(type));
-    ReloadEntries();
-    UpdateRadioChecks();
-}
-
-void CMainFrame::OnEntryType(int command) {
-    const int type = command - ID_ENTRY_TYPE_ALL;
-    TheSettings().ViewEntryType = static_cast<DWORD>(type);
-    m_Filter.SetEntryType(static_cast<CEntry::Type>(type));
-    ReloadEntries();
-    UpdateRadioChecks();
-}
-
 void CMainFrame::OnAbout() {
     CAboutDlg about(this);
     CPrompter::Instance().RunModal(about);
@@ -555,45 +406,12 @@ void CMainFrame::OnAbout() {
 // ---- Import, export, backup and another data file ------------------------------------------
 
 void CMainFrame::OnImport() {
-    CPrompter& prompter = CPrompter::Instance();
-    // Files to import are usually kept beside the data file.
-    const QString path =
-        prompter.GetOpenFileName(this, LoadStringResource(IDS_CSV_FILE_FILTER), m_DataFile.Folder());
-    if (path.isEmpty())
-        return;
-    CEntryImporter importer(TheDataLayer());
-    if (!importer.Open(path)) {
-        prompter.MessageBox(this, ImportText(importer.OpenFailure()), LoadStringResource(IDS_IMPORT_TITLE),
-                            CPrompter::ButtonsOK, CPrompter::IconWarning);
-        return;
-    }
-    CDlgImport dialog(importer, path, TheSession().ActiveVehicle(), this);
-    if (prompter.RunModal(dialog) == ID_DONE)
+    if (ImportEntries(this, m_DataFile.Folder()))
         OnRefreshMessage(); // new vehicles, entries and current odometers
 }
 
 void CMainFrame::OnExport() {
-    CEntryFilter inView = m_Filter;
-    QString viewText;
-    if (const CVehicle* vehicle = FindActiveVehicle()) {
-        const QAction* type = FindCommand(*m_Menu, ID_ENTRY_TYPE_ALL + m_Filter.GetEntryType());
-        viewText = QStringLiteral("%1, %2, %3")
-                       .arg(QString::fromUtf16(vehicle->GetName()), type ? type->iconText() : QString(),
-                            DateRangeText(&m_Filter));
-    } else {
-        inView.SetVehicleID(0);
-    }
-    CEntryExporter exporter(TheDataLayer());
-    CDlgExport dialog(exporter, inView, viewText, this);
-    CPrompter& prompter = CPrompter::Instance();
-    if (prompter.RunModal(dialog) != ID_DONE)
-        return;
-    QString done = FormatStringResource(IDS_EXPORT_DONE, {QString::number(dialog.Count()), dialog.Path()});
-    if (exporter.BadDates() > 0)
-        done += QStringLiteral("\n\n") +
-                FormatStringResource(IDS_EXPORT_BAD_DATES, {QString::number(exporter.BadDates())});
-    prompter.MessageBox(this, done, LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsOK,
-                        CPrompter::IconInformation);
+    ExportEntries(this, m_Filter, FindActiveVehicle(), m_FilterCommands->EntryTypeText(*m_Menu));
 }
 
 void CMainFrame::OnOpenDataFile() {
@@ -609,67 +427,8 @@ void CMainFrame::OnCheckDataFile() {
 }
 
 void CMainFrame::OnBackgroundCheckFinished(const QString& path, const QStringList& findings, bool repair) {
-    if (findings.isEmpty() || path != QString::fromUtf16(TheDataLayer().GetDBPath()))
-        return;
-    m_CheckFindings = findings;
-    m_CheckOffersRepair = repair;
-    if (!m_Gate->Hold(CModalGate::HeldFindings))
-        ShowCheckFindings();
-}
-
-void CMainFrame::ShowCheckFindings() {
-    if (m_CheckFindings.isEmpty())
-        return;
-    constexpr qsizetype kShown = 12;
-    QStringList shown = m_CheckFindings.mid(0, kShown);
-    if (m_CheckFindings.size() > kShown)
-        shown << FormatStringResource(IDS_IMPORT_MORE_ERRORS,
-                                      {QString::number(m_CheckFindings.size() - kShown)});
-    m_CheckFindings.clear();
-    QString text = FormatStringResource(IDS_CHECK_BACKGROUND_FOUND,
-                                        {QString::fromUtf16(TheDataLayer().GetDBPath()), shown.join(u'\n')});
-    if (m_CheckOffersRepair)
-        text += QStringLiteral("\n\n") + LoadStringResource(IDS_CHECK_REPAIR_MENU);
-    CPrompter::Instance().MessageBox(this, text, QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
-}
-
-void CMainFrame::ShowWait(CRecordServices::Wait wait) {
-    const bool waiting = wait != CRecordServices::Wait::None;
-    if (waiting) {
-        if (!m_Waiting) {
-            // Our own full check must not be what a save waits for.
-            m_BackgroundCheck->Cancel();
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            // The wait holds up the event loop: once it runs again, the call that waited is over.
-            QTimer::singleShot(0, this, [] { TheRecords().EndWait(); });
-        }
-        // At the foot of the window in front, the frame or an open sheet, over its buttons (which
-        // cannot be used while the wait holds up the event loop); placed and painted at once.
-        QWidget* host = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this;
-        if (!m_WaitLine || m_WaitLine->parentWidget() != host) {
-            delete m_WaitLine.data();
-            m_WaitLine = new QLabel(host);
-            m_WaitLine->setObjectName(QStringLiteral("waitLine"));
-            m_WaitLine->setWordWrap(true);
-            m_WaitLine->setMargin(8);
-            m_WaitLine->setAutoFillBackground(true);
-            m_WaitLine->setBackgroundRole(QPalette::ToolTipBase);
-            m_WaitLine->setForegroundRole(QPalette::ToolTipText);
-            m_WaitLine->setFrameShape(QFrame::StyledPanel);
-        }
-        m_WaitLine->setText(
-            LoadStringResource(wait == CRecordServices::Wait::Readers ? IDS_WAIT_READERS : IDS_WAIT_WRITER));
-        const int height = m_WaitLine->heightForWidth(host->width());
-        m_WaitLine->setGeometry(0, host->height() - height, host->width(), height);
-        m_WaitLine->show();
-        m_WaitLine->raise();
-        m_WaitLine->repaint();
-    } else if (m_Waiting) {
-        QGuiApplication::restoreOverrideCursor();
-        if (m_WaitLine)
-            m_WaitLine->hide();
-    }
-    m_Waiting = waiting;
+    if (m_CheckFindings->Keep(path, findings, repair) && !m_Gate->Hold(CModalGate::HeldFindings))
+        m_CheckFindings->Tell(this);
 }
 
 // ---- Places for the dialogs of later work --------------------------------------------------
@@ -743,7 +502,7 @@ void CMainFrame::RunHeld(int held) {
     if (held & CModalGate::HeldCheck)
         RequestReminderCheck();
     if (held & CModalGate::HeldFindings)
-        ShowCheckFindings();
+        m_CheckFindings->Tell(this);
 }
 
 void CMainFrame::RequestReminderCheck() {
@@ -754,16 +513,7 @@ void CMainFrame::RequestReminderCheck() {
 }
 
 void CMainFrame::OnClockTick() {
-    SYSTEMTIME local{};
-    GetLocalTime(&local);
-    const double now = NowAsOleDate();
-    const int day = local.wYear * 10000 + local.wMonth * 100 + local.wDay;
-    const bool first = m_LastDay == 0;
-    const bool newDay = day != m_LastDay;
-    const bool woke = now - m_LastTick > kWakeGapDays;
-    m_LastDay = day;
-    m_LastTick = now;
-    if (!first && (newDay || woke))
+    if (m_Clock->Look())
         RequestReminderCheck();
 }
 
@@ -782,7 +532,7 @@ bool CMainFrame::BringForward() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
     if (event->isAccepted() && !m_Closed) {
-        StorePlacement();
+        StoreWindowPlacement(*this);
         m_Closed = true;
         emit Closed();
     }

@@ -7,6 +7,7 @@
 #include "app/CFrameCommands.h"
 #include "app/CModalGate.h"
 #include "core/CRecordServices.h"
+#include "core/ResourceIds.h"
 #include "platform/WinTypes.h"
 #include "records/CEntry.h"
 #include "records/CEntryFilter.h"
@@ -22,20 +23,23 @@
 #include <memory>
 
 class CBackgroundCheck;
+class CCheckFindings;
+class CClockWatch;
+class CFilterCommands;
 class CNotification;
 class CVehicle;
 class CViewEntries;
 class CViewVehicles;
+class CWaitLine;
 class QMenu;
-class QTimer;
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    // The views and their dialog template numbers.
-    enum { ViewEntries = 210, ViewVehicles = 211 };
+    // The views, by their dialog template numbers.
+    enum { ViewEntries = IDD_VIEW_ENTRIES, ViewVehicles = IDD_VIEW_VEHICLES };
 
     // The entry filter takes its entry type and date range from the settings.
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -104,10 +108,6 @@ protected:
 
 private:
     void CreateSoftKeys();
-    // The window where the user left it, inside the screen it opens on (the first time about two
-    // thirds of the screen).
-    void RestorePlacement();
-    void StorePlacement();
     // The title names the data file and, in the entry list, the open vehicle.
     void UpdateTitle();
     // The entry type and date range in force, over the entry list.
@@ -124,14 +124,11 @@ private:
     void OnNewReminder();
     void OnManageReminders();
     void OnQuickStats();
-    // The charts and the report of the log in view; the entry type and range are named by
-    // ViewText ("All Entries · All Dates").
+    // The charts and the report of the log in view, named with the entry type and range in force
+    // ("All Entries · All Dates").
     void OnCharts();
     void OnReport();
-    QString ViewText();
     void OnOptions();
-    void OnDateRange(int command);
-    void OnEntryType(int command);
     void OnAbout();
     void OnImport();
     void OnExport();
@@ -139,9 +136,6 @@ private:
     void OnCheckDataFile();
     // The full check at start found something: told once no dialog is open.
     void OnBackgroundCheckFinished(const QString& path, const QStringList& findings, bool repair);
-    void ShowCheckFindings();
-    // A wait for another program that holds the data file: the wait cursor and a line saying so.
-    void ShowWait(CRecordServices::Wait wait);
     void ForwardToView(int id);
     void ReloadEntries();
 
@@ -156,14 +150,11 @@ private:
 
     CFrameCommands* m_Commands = nullptr; // children
     CBackgroundCheck* m_BackgroundCheck = nullptr;
-    QStringList m_CheckFindings;
-    bool m_CheckOffersRepair = false;
-    bool m_Waiting = false;
-    QPointer<QLabel> m_WaitLine; // a child of the window in front during a wait
+    CWaitLine* m_WaitLine = nullptr;
     CModalGate* m_Gate = nullptr;
-    QTimer* m_ClockTimer = nullptr;
-    double m_LastTick = 0.0; // OLE date of the last tick
-    int m_LastDay = 0;       // the local day then, as yyyymmdd
+    CClockWatch* m_Clock = nullptr;
+    std::unique_ptr<CFilterCommands> m_FilterCommands;
+    std::unique_ptr<CCheckFindings> m_CheckFindings;
 
     // The views go before the client area that holds them; the other widgets are children.
     std::unique_ptr<QMenu> m_Menu;

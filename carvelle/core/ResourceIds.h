@@ -1,5 +1,5 @@
 #pragma once
-// Command, control, template and resource numbers of the program.
+// Command, template and resource numbers of the program. Controls are found by name, not number.
 
 // Menus
 constexpr int IDR_CONTEXT_MENUS = 207; // popups: 0 vehicle list, 1 entry list, 2 sort by
@@ -49,65 +49,6 @@ constexpr int IDI_CHARTS = 33504;
 // Dialog commands
 constexpr int ID_DONE = 1;
 constexpr int ID_CANCEL = 2;
-
-// Controls
-constexpr int IDC_LIST = 1020;
-// The fields of the editing pages; a number may serve a different field on another page.
-constexpr int IDC_ODOMETER = 1001; // also the trip's elapsed distance
-constexpr int IDC_DATE = 1002;
-constexpr int IDC_QUANTITY = 1003;
-constexpr int IDC_PRICE = 1004;
-constexpr int IDC_AMOUNT = 1005;
-constexpr int IDC_DESCRIPTION = 1006; // also a name, or the fuel vendor
-constexpr int IDC_NOTES = 1007;       // also the insurance coverage
-constexpr int IDC_TRIP_START = 1008;
-constexpr int IDC_TRIP_END = 1009;
-constexpr int IDC_VENDOR = 1010;
-constexpr int IDC_PHONE = 1011;
-constexpr int IDC_POLICY_NUMBER = 1012;
-constexpr int IDC_ADDRESS = 1013;
-constexpr int IDC_LICENSE_PLATE = 1014;
-constexpr int IDC_YEAR = 1015;
-constexpr int IDC_VIN = 1016;
-constexpr int IDC_CALC = 1051;
-constexpr int IDC_MANAGE_KEYWORDS = 1052;
-constexpr int IDC_TRIP_MILEAGE_RATE = 1053;
-constexpr int IDC_CATEGORY = 1054;
-constexpr int IDC_STARTUP_TEXT = 1031;
-constexpr int IDC_STARTUP_GROUP = 1033;
-constexpr int IDC_CREATE_NEW = 1017;
-constexpr int IDC_OPEN_EXISTING = 1018;
-// Options
-constexpr int IDC_MILEAGE_RATE = 1004;
-constexpr int IDC_UNIT_DISTANCE = 1104;
-constexpr int IDC_UNIT_VOLUME = 1105;
-constexpr int IDC_UNIT_ECONOMY = 1114;
-constexpr int IDC_CURRENCY = 1119;
-// Keyword manager
-constexpr int IDC_KEYWORD_NAME = 1006;
-constexpr int IDC_KEYWORD_ADD = 1055;
-constexpr int IDC_KEYWORD_DELETE = 1056;
-constexpr int IDC_KEYWORD_RENAME = 1057;
-// Reminders
-constexpr int IDC_REMINDER_ODOMETER = 1001;
-constexpr int IDC_REMINDER_DATE = 1002;
-constexpr int IDC_REMINDER_DESCRIPTION = 1006; // also the reminder list's title text
-constexpr int IDC_REMINDER_KEYWORDS = 1052;
-constexpr int IDC_REMINDER_STEPS = 1113;
-constexpr int IDC_NOTICE_VEHICLE = 1010;
-constexpr int IDC_NOTICE_ODOMETER = 1008;
-constexpr int IDC_NOTICE_CURRENT_ODOMETER = 1009;
-constexpr int IDC_NOTICE_DATE = 1109;
-constexpr int IDC_NOTICE_CURRENT_DATE = 1110;
-// Date range
-constexpr int IDC_END_DATE = 1024;
-constexpr int IDC_START_DATE = 1025;
-constexpr int IDC_LAST_3_MONTHS = 1045;
-constexpr int IDC_LAST_6_MONTHS = 1046;
-constexpr int IDC_LAST_12_MONTHS = 1047;
-constexpr int IDC_LAST_30_DAYS = 1048;
-constexpr int IDC_PREVIOUS_MONTH = 1049;
-constexpr int IDC_PREVIOUS_YEAR = 1050;
 
 // Frame and view commands
 constexpr int ID_NEW_FUEL = 32781;

@@ -26,21 +26,21 @@ CDlgFuelDetails::CDlgFuelDetails() : CPropertyPage(IDD_FUEL_DETAILS, QStringLite
 CDlgFuelDetails::~CDlgFuelDetails() = default;
 
 void CDlgFuelDetails::OnInitDialog() {
-    m_DateCtl = Named(new CDatePicker(this), IDC_DATE);
-    m_OdometerCtl = Named(new CUpDownEdit(this), IDC_ODOMETER);
-    m_QuantityCtl = Named(new QLineEdit(this), IDC_QUANTITY);
-    m_PriceCtl = Named(new QLineEdit(this), IDC_PRICE);
-    m_TotalCtl = Named(new QLineEdit(this), IDC_AMOUNT);
-    m_VendorCtl = Named(new QComboBox(this), IDC_DESCRIPTION);
-    QPushButton* calc = MakeButton(IDC_CALC, QStringLiteral("Calc."));
-    QPushButton* manage = MakeButton(IDC_MANAGE_KEYWORDS, QStringLiteral("..."));
+    m_DateCtl = Named(new CDatePicker(this), "date");
+    m_OdometerCtl = Named(new CUpDownEdit(this), "odometer");
+    m_QuantityCtl = Named(new QLineEdit(this), "quantity");
+    m_PriceCtl = Named(new QLineEdit(this), "unitPrice");
+    m_TotalCtl = Named(new QLineEdit(this), "amount");
+    m_VendorCtl = Named(new QComboBox(this), "vendor");
+    QPushButton* calc = MakeButton("calc", QStringLiteral("Calc."));
+    QPushButton* manage = MakeButton("manageKeywords", QStringLiteral("..."));
 
-    AddRow(1031, QStringLiteral("Date:"), m_DateCtl);
-    AddRow(1032, QStringLiteral("Odometer:"), m_OdometerCtl);
-    AddRow(1033, FuelQuantityLabel(), m_QuantityCtl);
-    AddRow(1034, FuelUnitPriceLabel(), m_PriceCtl);
-    AddRow(1035, QStringLiteral("Total cost:"), m_TotalCtl, calc);
-    AddRow(1045, QStringLiteral("Vendor:"), m_VendorCtl, manage);
+    AddRow(QStringLiteral("Date:"), m_DateCtl);
+    AddRow(QStringLiteral("Odometer:"), m_OdometerCtl);
+    AddRow(FuelQuantityLabel(), m_QuantityCtl);
+    AddRow(FuelUnitPriceLabel(), m_PriceCtl);
+    AddRow(QStringLiteral("Total cost:"), m_TotalCtl, calc);
+    AddRow(QStringLiteral("Vendor:"), m_VendorCtl, manage);
     m_PartialCtl = new QCheckBox(LoadStringResource(IDS_PARTIAL_FILL_UP_BOX), this);
     m_PartialCtl->setObjectName(QStringLiteral("partialBox"));
     m_MissedCtl = new QCheckBox(LoadStringResource(IDS_MISSED_FILL_UP_BOX), this);

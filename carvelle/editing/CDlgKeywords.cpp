@@ -22,9 +22,9 @@
 
 namespace {
 
-QPushButton* MakeButton(QWidget* parent, int id, const char* text) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text) {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QStringLiteral("ctl%1").arg(id));
+    button->setObjectName(QLatin1String(name));
     button->setEnabled(false);
     // None is the default: Enter presses the focused one and is Done elsewhere.
     button->setAutoDefault(false);
@@ -55,15 +55,15 @@ QString CDlgKeywords::TitleFor(CKeyword::Type type) {
 CDlgKeywords::CDlgKeywords(CKeyword::Type type, QWidget* parent)
     : CFullScreenDialog(IDD_KEYWORDS, TitleFor(type), parent), m_Type(type) {
     m_Name = new QLineEdit(this);
-    m_Name->setObjectName(QStringLiteral("ctl%1").arg(IDC_KEYWORD_NAME));
+    m_Name->setObjectName(QStringLiteral("keywordName"));
     m_Name->setMaxLength(kMaxNameLength);
     m_List = new QListWidget(this);
-    m_List->setObjectName(QStringLiteral("ctl%1").arg(IDC_LIST));
+    m_List->setObjectName(QStringLiteral("keywordList"));
     m_List->setSelectionMode(QAbstractItemView::SingleSelection);
     m_List->setFont(NormalFont());
-    m_Add = MakeButton(this, IDC_KEYWORD_ADD, "Add");
-    m_Rename = MakeButton(this, IDC_KEYWORD_RENAME, "Edit");
-    m_Delete = MakeButton(this, IDC_KEYWORD_DELETE, "Delete");
+    m_Add = MakeButton(this, "keywordAdd", "Add");
+    m_Rename = MakeButton(this, "keywordRename", "Edit");
+    m_Delete = MakeButton(this, "keywordDelete", "Delete");
 
     // The name along the top with Add at its right, Edit and Delete under Add, the list below
     // the name filling the rest.

@@ -9,15 +9,15 @@ CDlgNotes::CDlgNotes() : CPropertyPage(IDD_NOTES, QStringLiteral("Notes")) {}
 
 CDlgNotes::~CDlgNotes() = default;
 
-QPlainTextEdit* CDlgNotes::MakeMultiLine(QWidget* parent, int id) {
-    auto* edit = Named(new QPlainTextEdit(parent), id);
+QPlainTextEdit* CDlgNotes::MakeMultiLine(QWidget* parent, const char* name) {
+    auto* edit = Named(new QPlainTextEdit(parent), name);
     edit->setTabChangesFocus(true);
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     return edit;
 }
 
 void CDlgNotes::OnInitDialog() {
-    m_NotesCtl = MakeMultiLine(this, IDC_NOTES);
+    m_NotesCtl = MakeMultiLine(this, "notes");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_NotesCtl);

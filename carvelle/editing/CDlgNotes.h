@@ -19,7 +19,7 @@ public:
     QWidget* FirstField() const override;
 
     // A multi-line field as the pages use them: Tab moves on, Enter makes a new line.
-    static QPlainTextEdit* MakeMultiLine(QWidget* parent, int id);
+    static QPlainTextEdit* MakeMultiLine(QWidget* parent, const char* name);
 
 protected:
     void OnInitDialog() override;

@@ -25,19 +25,18 @@ CDlgRepairDetails::CDlgRepairDetails(int templateId, const Layout& layout)
 CDlgRepairDetails::~CDlgRepairDetails() = default;
 
 void CDlgRepairDetails::OnInitDialog() {
-    m_DateCtl = Named(new CDatePicker(this), IDC_DATE);
-    m_OdometerCtl = Named(new CUpDownEdit(this), IDC_ODOMETER);
-    m_DescriptionCtl = Named(new QComboBox(this), IDC_DESCRIPTION);
-    m_VendorCtl = Named(new QLineEdit(this), IDC_VENDOR);
-    m_AmountCtl = Named(new QLineEdit(this), IDC_AMOUNT);
-    QPushButton* manage = MakeButton(IDC_MANAGE_KEYWORDS, QStringLiteral("..."));
+    m_DateCtl = Named(new CDatePicker(this), "date");
+    m_OdometerCtl = Named(new CUpDownEdit(this), "odometer");
+    m_DescriptionCtl = Named(new QComboBox(this), "description");
+    m_VendorCtl = Named(new QLineEdit(this), "vendor");
+    m_AmountCtl = Named(new QLineEdit(this), "amount");
+    QPushButton* manage = MakeButton("manageKeywords", QStringLiteral("..."));
 
-    const bool expense = m_Layout.descriptionFirst;
-    AddRow(1031, QStringLiteral("Date:"), m_DateCtl);
-    AddRow(1032, QStringLiteral("Odometer:"), m_OdometerCtl);
-    AddRow(expense ? 1033 : 1034, QString::fromUtf8(m_Layout.descriptionLabel), m_DescriptionCtl, manage);
-    AddRow(expense ? 1034 : 1033, QString::fromUtf8(m_Layout.vendorLabel), m_VendorCtl);
-    AddRow(1035, QString::fromUtf8(m_Layout.amountLabel), m_AmountCtl);
+    AddRow(QStringLiteral("Date:"), m_DateCtl);
+    AddRow(QStringLiteral("Odometer:"), m_OdometerCtl);
+    AddRow(QString::fromUtf8(m_Layout.descriptionLabel), m_DescriptionCtl, manage);
+    AddRow(QString::fromUtf8(m_Layout.vendorLabel), m_VendorCtl);
+    AddRow(QString::fromUtf8(m_Layout.amountLabel), m_AmountCtl);
 
     Hop(m_OdometerCtl, m_DateCtl, m_DescriptionCtl);
     DX::ExchangeDate(m_DateCtl, date, false);

@@ -41,19 +41,20 @@ LONG CDlgTripDetails::ElapsedFrom(LONG start, LONG end) {
 }
 
 void CDlgTripDetails::OnInitDialog() {
-    m_DateCtl = Named(new CDatePicker(this), IDC_DATE);
-    m_DescriptionCtl = Named(new QLineEdit(this), IDC_DESCRIPTION);
+    m_DateCtl = Named(new CDatePicker(this), "date");
+    m_DescriptionCtl = Named(new QLineEdit(this), "description");
     auto* group = m_Group = new QGroupBox(QStringLiteral("Odometer"), this);
-    m_StartCtl = Named(new CUpDownEdit(group), IDC_TRIP_START);
-    m_EndCtl = Named(new CUpDownEdit(group), IDC_TRIP_END);
-    m_ElapsedCtl = Named(new CUpDownEdit(group), IDC_ODOMETER);
+    m_StartCtl = Named(new CUpDownEdit(group), "tripStart");
+    m_EndCtl = Named(new CUpDownEdit(group), "tripEnd");
+    m_ElapsedCtl = Named(new CUpDownEdit(group), "elapsedDistance");
 
-    AddRow(1031, QStringLiteral("Date:"), m_DateCtl);
-    AddRow(1034, QStringLiteral("Description or purpose:"), m_DescriptionCtl);
+    AddRow(QStringLiteral("Date:"), m_DateCtl);
+    AddRow(QStringLiteral("Description or purpose:"), m_DescriptionCtl);
     auto* grid = m_GroupGrid = new QGridLayout(group);
     grid->setColumnStretch(1, 1);
-    const auto addOdometer = [&](int labelId, const char* text, QWidget* field) {
-        auto* label = Named(new QLabel(QString::fromUtf8(text), group), labelId);
+    const auto addOdometer = [&](const char* text, QWidget* field) {
+        auto* label = new QLabel(QString::fromUtf8(text), group);
+        label->setObjectName(LabelName(field));
         label->setFont(SmallBoldFont());
         label->setBuddy(field);
         const int row = grid->rowCount();
@@ -61,9 +62,9 @@ void CDlgTripDetails::OnInitDialog() {
         grid->addWidget(field, row, 1);
         ChainTab(field);
     };
-    addOdometer(1033, "Start:", m_StartCtl);
-    addOdometer(1032, "End:", m_EndCtl);
-    addOdometer(1035, "Elapsed distance:", m_ElapsedCtl);
+    addOdometer("Start:", m_StartCtl);
+    addOdometer("End:", m_EndCtl);
+    addOdometer("Elapsed distance:", m_ElapsedCtl);
     Form()->addWidget(group, Form()->rowCount(), 0, 1, 3);
 
     Hop(m_ElapsedCtl, m_EndCtl, m_DateCtl);

@@ -23,21 +23,21 @@ CDlgTripExpense::CDlgTripExpense()
 CDlgTripExpense::~CDlgTripExpense() = default;
 
 void CDlgTripExpense::OnInitDialog() {
-    m_ElapsedCtl = Named(new QLineEdit(this), IDC_ODOMETER);
+    m_ElapsedCtl = Named(new QLineEdit(this), "elapsedDistance");
     m_ElapsedCtl->setReadOnly(true);
     m_ElapsedCtl->setFocusPolicy(Qt::ClickFocus); // shown, not typed: Tab passes it by
-    m_RateCtl = Named(new QLineEdit(this), IDC_TRIP_MILEAGE_RATE);
+    m_RateCtl = Named(new QLineEdit(this), "mileageRate");
     m_RateCtl->setReadOnly(true);
     m_RateCtl->setFocusPolicy(Qt::ClickFocus);
-    m_TotalCtl = Named(new QLineEdit(this), IDC_AMOUNT);
-    m_CategoryCtl = Named(new QComboBox(this), IDC_CATEGORY);
-    QPushButton* calc = MakeButton(IDC_CALC, QStringLiteral("Calc"));
-    QPushButton* manage = MakeButton(IDC_MANAGE_KEYWORDS, QStringLiteral("..."));
+    m_TotalCtl = Named(new QLineEdit(this), "amount");
+    m_CategoryCtl = Named(new QComboBox(this), "category");
+    QPushButton* calc = MakeButton("calc", QStringLiteral("Calc"));
+    QPushButton* manage = MakeButton("manageKeywords", QStringLiteral("..."));
 
-    AddRow(1032, QStringLiteral("Elapsed dist.:"), m_ElapsedCtl);
-    AddRow(1031, QStringLiteral("Mileage rate:"), m_RateCtl);
-    AddRow(1033, QStringLiteral("Total cost:"), m_TotalCtl, calc);
-    AddRow(1034, QStringLiteral("Category:"), m_CategoryCtl, manage);
+    AddRow(QStringLiteral("Elapsed dist.:"), m_ElapsedCtl);
+    AddRow(QStringLiteral("Mileage rate:"), m_RateCtl);
+    AddRow(QStringLiteral("Total cost:"), m_TotalCtl, calc);
+    AddRow(QStringLiteral("Category:"), m_CategoryCtl, manage);
 
     FillKeywordCombo(CKeyword::KeywordTripCategory, m_CategoryCtl);
     Exchange(false);

@@ -14,14 +14,14 @@ CDlgVehicleDealer::CDlgVehicleDealer() : CPropertyPage(IDD_VEHICLE_DEALER, QStri
 CDlgVehicleDealer::~CDlgVehicleDealer() = default;
 
 void CDlgVehicleDealer::OnInitDialog() {
-    m_NameCtl = Named(new QLineEdit(this), IDC_DESCRIPTION);
-    m_PhoneCtl = Named(new QLineEdit(this), IDC_PHONE);
-    m_AddressCtl = CDlgNotes::MakeMultiLine(this, IDC_ADDRESS);
+    m_NameCtl = Named(new QLineEdit(this), "dealerName");
+    m_PhoneCtl = Named(new QLineEdit(this), "dealerPhone");
+    m_AddressCtl = CDlgNotes::MakeMultiLine(this, "dealerAddress");
     CDlgVehicleDetails::TypeCapitals(m_PhoneCtl);
 
-    AddRow(1031, QStringLiteral("Name:"), m_NameCtl);
-    AddRow(1032, QStringLiteral("Phone:"), m_PhoneCtl);
-    AddRow(1033, QStringLiteral("Address:"), m_AddressCtl);
+    AddRow(QStringLiteral("Name:"), m_NameCtl);
+    AddRow(QStringLiteral("Phone:"), m_PhoneCtl);
+    AddRow(QStringLiteral("Address:"), m_AddressCtl);
     Form()->setAlignment(Form()->itemAtPosition(Form()->rowCount() - 1, 0)->widget(), Qt::AlignTop);
 
     m_NameCtl->setText(name);

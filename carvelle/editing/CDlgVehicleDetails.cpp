@@ -31,19 +31,19 @@ void CDlgVehicleDetails::TypeCapitals(QLineEdit* edit) {
 }
 
 void CDlgVehicleDetails::OnInitDialog() {
-    m_NameCtl = Named(new QLineEdit(this), IDC_DESCRIPTION);
-    m_YearCtl = Named(new CUpDownEdit(this), IDC_YEAR);
-    m_OdometerCtl = Named(new CUpDownEdit(this), IDC_ODOMETER);
-    m_PlateCtl = Named(new QLineEdit(this), IDC_LICENSE_PLATE);
-    m_VinCtl = Named(new QLineEdit(this), IDC_VIN);
+    m_NameCtl = Named(new QLineEdit(this), "vehicleName");
+    m_YearCtl = Named(new CUpDownEdit(this), "year");
+    m_OdometerCtl = Named(new CUpDownEdit(this), "odometer");
+    m_PlateCtl = Named(new QLineEdit(this), "licensePlate");
+    m_VinCtl = Named(new QLineEdit(this), "vin");
     TypeCapitals(m_PlateCtl);
     TypeCapitals(m_VinCtl);
 
-    AddRow(1031, QStringLiteral("Name:"), m_NameCtl);
-    AddRow(1032, QStringLiteral("Year:"), m_YearCtl);
-    AddRow(1033, QStringLiteral("Odometer:"), m_OdometerCtl);
-    AddRow(1034, QStringLiteral("License plate:"), m_PlateCtl);
-    AddRow(1035, QStringLiteral("VIN:"), m_VinCtl);
+    AddRow(QStringLiteral("Name:"), m_NameCtl);
+    AddRow(QStringLiteral("Year:"), m_YearCtl);
+    AddRow(QStringLiteral("Odometer:"), m_OdometerCtl);
+    AddRow(QStringLiteral("License plate:"), m_PlateCtl);
+    AddRow(QStringLiteral("VIN:"), m_VinCtl);
     auto* hint = new QLabel(QStringLiteral("(Vehicle ID number)"), this);
     Form()->addWidget(hint, Form()->rowCount(), 1, 1, 2);
 

@@ -17,19 +17,19 @@ CDlgVehicleInsurance::CDlgVehicleInsurance()
 CDlgVehicleInsurance::~CDlgVehicleInsurance() = default;
 
 void CDlgVehicleInsurance::OnInitDialog() {
-    m_AgentCtl = Named(new QLineEdit(this), IDC_DESCRIPTION);
-    m_PhoneCtl = Named(new QLineEdit(this), IDC_PHONE);
-    m_PolicyCtl = Named(new QLineEdit(this), IDC_POLICY_NUMBER);
-    m_ExpiryCtl = Named(new CDatePicker(this), IDC_DATE);
-    m_CoverageCtl = CDlgNotes::MakeMultiLine(this, IDC_NOTES);
+    m_AgentCtl = Named(new QLineEdit(this), "agentName");
+    m_PhoneCtl = Named(new QLineEdit(this), "agentPhone");
+    m_PolicyCtl = Named(new QLineEdit(this), "policyNumber");
+    m_ExpiryCtl = Named(new CDatePicker(this), "expiryDate");
+    m_CoverageCtl = CDlgNotes::MakeMultiLine(this, "coverage");
     CDlgVehicleDetails::TypeCapitals(m_PhoneCtl);
     CDlgVehicleDetails::TypeCapitals(m_PolicyCtl);
 
-    AddRow(1031, QStringLiteral("Agent name:"), m_AgentCtl);
-    AddRow(1032, QStringLiteral("Agent phone:"), m_PhoneCtl);
-    AddRow(1033, QStringLiteral("Policy num:"), m_PolicyCtl);
-    AddRow(1035, QStringLiteral("Expiry date:"), m_ExpiryCtl);
-    AddRow(1034, QStringLiteral("Coverage:"), m_CoverageCtl);
+    AddRow(QStringLiteral("Agent name:"), m_AgentCtl);
+    AddRow(QStringLiteral("Agent phone:"), m_PhoneCtl);
+    AddRow(QStringLiteral("Policy num:"), m_PolicyCtl);
+    AddRow(QStringLiteral("Expiry date:"), m_ExpiryCtl);
+    AddRow(QStringLiteral("Coverage:"), m_CoverageCtl);
     Form()->setAlignment(Form()->itemAtPosition(Form()->rowCount() - 1, 0)->widget(), Qt::AlignTop);
 
     CWinDataExchangeLocale::ExchangeDate(m_ExpiryCtl, expirationDate, false);

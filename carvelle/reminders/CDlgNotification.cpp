@@ -34,11 +34,11 @@ QLabel* MakeLabel(QWidget* parent, const char* text, QWidget* buddy) {
 CDlgNotification::CDlgNotification(QWidget* parent)
     : CFullScreenDialog(IDD_EDIT_REMINDER, QStringLiteral("Edit Reminder"), parent) {
     m_DescriptionCombo = new QComboBox(this);
-    m_DescriptionCombo->setObjectName(QStringLiteral("ctl%1").arg(IDC_REMINDER_DESCRIPTION));
+    m_DescriptionCombo->setObjectName(QStringLiteral("reminderDescription"));
     m_DescriptionCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     FillKeywordCombo(CKeyword::KeywordRepair, m_DescriptionCombo);
     m_Keywords = new QPushButton(QStringLiteral("..."), this);
-    m_Keywords->setObjectName(QStringLiteral("ctl%1").arg(IDC_REMINDER_KEYWORDS));
+    m_Keywords->setObjectName(QStringLiteral("reminderKeywords"));
     m_Keywords->setAutoDefault(false);
     m_Keywords->setFixedWidth(m_Keywords->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
     connect(m_Keywords, &QPushButton::clicked, this, &CDlgNotification::OnKeywords);
@@ -56,11 +56,11 @@ CDlgNotification::CDlgNotification(QWidget* parent)
     fieldFont.setResolveMask(QFont::AllPropertiesResolved);
     auto* conditions = new QVBoxLayout(group);
     m_OdometerField = new CUpDownEdit(group);
-    m_OdometerField->setObjectName(QStringLiteral("ctl%1").arg(IDC_REMINDER_ODOMETER));
+    m_OdometerField->setObjectName(QStringLiteral("reminderOdometer"));
     m_OdometerField->setFont(fieldFont);
     m_OdometerField->SetRange(0, kStepMaximum, kStep);
     m_DatePicker = new CDatePicker(group);
-    m_DatePicker->setObjectName(QStringLiteral("ctl%1").arg(IDC_REMINDER_DATE));
+    m_DatePicker->setObjectName(QStringLiteral("reminderDate"));
     m_DatePicker->setFont(fieldFont);
     conditions->addWidget(MakeLabel(group, "the &odometer reaches:", m_OdometerField));
     conditions->addWidget(m_OdometerField);

@@ -19,11 +19,12 @@
 
 namespace {
 
-QLabel* AddValue(QFormLayout* form, QWidget* parent, const char* label, int id, const QString& value) {
+QLabel* AddValue(QFormLayout* form, QWidget* parent, const char* label, const char* name,
+                 const QString& value) {
     auto* caption = new QLabel(QString::fromUtf8(label), parent);
     caption->setFont(SmallBoldFont());
     auto* text = new QLabel(value, parent);
-    text->setObjectName(QStringLiteral("ctl%1").arg(id));
+    text->setObjectName(QLatin1String(name));
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(caption, text);
     return text;
@@ -39,14 +40,14 @@ CDlgNotificationFire::CDlgNotificationFire(const CNotification& reminder, const 
     Body()->addWidget(intro);
 
     auto* vehicleText = new QLabel(VehicleDisplayText(vehicle), this);
-    vehicleText->setObjectName(QStringLiteral("ctl%1").arg(IDC_NOTICE_VEHICLE));
+    vehicleText->setObjectName(QStringLiteral("noticeVehicle"));
     vehicleText->setFont(BoldFont());
     vehicleText->setWordWrap(true);
     Body()->addWidget(vehicleText);
 
     // A long description wraps and scrolls inside its box; it can be read and copied, not changed.
     auto* description = new QPlainTextEdit(QString::fromUtf16(reminder.GetName()), this);
-    description->setObjectName(QStringLiteral("ctl%1").arg(IDC_REMINDER_DESCRIPTION));
+    description->setObjectName(QStringLiteral("noticeDescription"));
     description->setReadOnly(true);
     description->setTabChangesFocus(true);
     description->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -57,20 +58,20 @@ CDlgNotificationFire::CDlgNotificationFire(const CNotification& reminder, const 
 
     auto* form = new QFormLayout();
     form->setLabelAlignment(Qt::AlignLeft);
-    AddValue(form, this, "Reminder odometer:", IDC_NOTICE_ODOMETER,
+    AddValue(form, this, "Reminder odometer:", "noticeOdometer",
              CNotificationListView::OdometerText(reminder.GetOdometer()));
-    AddValue(form, this, "Current odometer:", IDC_NOTICE_CURRENT_ODOMETER,
+    AddValue(form, this, "Current odometer:", "noticeCurrentOdometer",
              CNotificationListView::OdometerText(vehicle.GetCurrentOdometer()));
-    AddValue(form, this, "Reminder date:", IDC_NOTICE_DATE, ShortDateText(reminder.GetDate()));
-    AddValue(form, this, "Current date:", IDC_NOTICE_CURRENT_DATE, ShortDateText(NowAsOleDate()));
+    AddValue(form, this, "Reminder date:", "noticeDate", ShortDateText(reminder.GetDate()));
+    AddValue(form, this, "Current date:", "noticeCurrentDate", ShortDateText(NowAsOleDate()));
     Body()->addLayout(form);
 
     // Deleting takes its own button (or Alt+D); Enter belongs to "Remind me later".
     m_Delete = new QPushButton(QStringLiteral("&Delete reminder"), this);
-    m_Delete->setObjectName(QStringLiteral("ctl%1").arg(ResultDelete));
+    m_Delete->setObjectName(QStringLiteral("noticeDelete"));
     m_Delete->setAutoDefault(false);
     m_Later = new QPushButton(QStringLiteral("Remind me &later"), this);
-    m_Later->setObjectName(QStringLiteral("ctl%1").arg(ResultLater));
+    m_Later->setObjectName(QStringLiteral("noticeLater"));
     m_Later->setAutoDefault(false);
     connect(m_Delete, &QPushButton::clicked, this, [this] { done(ResultDelete); });
     connect(m_Later, &QPushButton::clicked, this, [this] { done(ResultLater); });

@@ -25,7 +25,7 @@ CDlgReminders::CDlgReminders(ULONG vehicleRefID, QWidget* parent)
       m_VehicleRefID(vehicleRefID) {
     FillToEdges();
     m_Title = new QLabel(this);
-    m_Title->setObjectName(QStringLiteral("ctl%1").arg(IDC_REMINDER_DESCRIPTION));
+    m_Title->setObjectName(QStringLiteral("reminderListTitle"));
     m_Title->setFont(SmallBoldFont());
     m_Title->setContentsMargins(4, 2, 4, 2);
     Body()->addWidget(m_Title);

@@ -33,7 +33,7 @@ constexpr int kEntryListMenu = 1; // the context menu with "Edit" and "Delete"
 } // namespace
 
 CNotificationListView::CNotificationListView(QWidget* parent) : CCustomListView(parent) {
-    setObjectName(QStringLiteral("list%1").arg(IDC_LIST));
+    setObjectName(QStringLiteral("reminderList"));
     SetContextMenuIndex(kEntryListMenu);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -18,9 +18,9 @@
 
 namespace {
 
-QComboBox* MakeList(QWidget* parent, int id, std::initializer_list<int> names, DWORD current) {
+QComboBox* MakeList(QWidget* parent, const char* name, std::initializer_list<int> names, DWORD current) {
     auto* list = new QComboBox(parent);
-    list->setObjectName(QStringLiteral("ctl%1").arg(id));
+    list->setObjectName(QLatin1String(name));
     for (int name : names)
         list->addItem(LoadStringResource(name));
     // A stored value outside the list shows no selection.
@@ -40,18 +40,18 @@ CDlgOptions::CDlgOptions(QWidget* parent)
     : CFullScreenDialog(IDD_OPTIONS, QStringLiteral("Options"), parent) {
     const CAppSettings& settings = TheSettings();
     auto* form = new QFormLayout();
-    m_Distance = MakeList(this, IDC_UNIT_DISTANCE, {IDS_MILES, IDS_KILOMETRES}, settings.UnitDistance);
+    m_Distance = MakeList(this, "distanceUnit", {IDS_MILES, IDS_KILOMETRES}, settings.UnitDistance);
     m_Volume =
-        MakeList(this, IDC_UNIT_VOLUME, {IDS_GALLONS_US, IDS_GALLONS_UK, IDS_LITRES}, settings.UnitVolume);
-    m_Economy = MakeList(this, IDC_UNIT_ECONOMY,
+        MakeList(this, "volumeUnit", {IDS_GALLONS_US, IDS_GALLONS_UK, IDS_LITRES}, settings.UnitVolume);
+    m_Economy = MakeList(this, "economyUnit",
                          {IDS_ECONOMY_MPG_US, IDS_ECONOMY_MPG_UK, IDS_ECONOMY_KM_PER_LITRE,
                           IDS_ECONOMY_MILES_PER_LITRE, IDS_ECONOMY_LITRES_PER_100_KM},
                          settings.UnitFuelEconomy);
     m_Currency = new QLineEdit(CurrencySymbol(), this);
-    m_Currency->setObjectName(QStringLiteral("ctl%1").arg(IDC_CURRENCY));
+    m_Currency->setObjectName(QStringLiteral("currency"));
     m_Currency->setEnabled(false);
     m_MileageRate = new QLineEdit(MileageRateText(settings.MileageRate), this);
-    m_MileageRate->setObjectName(QStringLiteral("ctl%1").arg(IDC_MILEAGE_RATE));
+    m_MileageRate->setObjectName(QStringLiteral("defaultMileageRate"));
     m_MileageRate->setMaxLength(kMaxNumberLength);
 
     form->addRow(MakeLabel(this, "Distance:"), m_Distance);

@@ -23,7 +23,7 @@ constexpr int RowBottomGap = 3;
 } // namespace
 
 CQuickStatsListView::CQuickStatsListView(QWidget* parent) : CCustomListView(parent) {
-    setObjectName(QStringLiteral("list%1").arg(IDC_LIST));
+    setObjectName(QStringLiteral("quickStatsList"));
     SetContextMenuIndex(-1);
     setHeaderHidden(true);
     setSelectionMode(QAbstractItemView::SingleSelection);

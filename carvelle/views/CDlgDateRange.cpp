@@ -41,39 +41,39 @@ CDlgDateRange::CDlgDateRange(SYSTEMTIME* start, SYSTEMTIME* end, QWidget* parent
       m_End(end) {
     QVBoxLayout* layout = Body();
 
-    auto makePicker = [this, layout](int id, const char* label) {
+    auto makePicker = [this, layout](const char* name, const char* label) {
         auto* caption = new QLabel(QString::fromLatin1(label), this);
         caption->setFont(SmallBoldFont());
         auto* picker = new CDatePicker(this);
-        picker->setObjectName(QStringLiteral("ctl%1").arg(id));
+        picker->setObjectName(QLatin1String(name));
         caption->setBuddy(picker);
         layout->addWidget(caption);
         layout->addWidget(picker);
         return picker;
     };
-    m_StartPicker = makePicker(IDC_START_DATE, "Start date:");
-    m_EndPicker = makePicker(IDC_END_DATE, "End date:");
+    m_StartPicker = makePicker("startDate", "Start date:");
+    m_EndPicker = makePicker("endDate", "End date:");
 
     // Created in the template's order, which the Tab key follows; laid out in two columns.
     struct Button {
-        int id;
+        const char* name;
         const char* text;
         Shortcut shortcut;
         int row;
         int column;
     };
     static const Button kButtons[] = {
-        {IDC_LAST_30_DAYS, "Last 30 Days", Last30Days, 0, 1},
-        {IDC_LAST_3_MONTHS, "Last 3 Months", Last3Months, 0, 0},
-        {IDC_LAST_6_MONTHS, "Last 6 Months", Last6Months, 1, 0},
-        {IDC_LAST_12_MONTHS, "Last 12 Months", Last12Months, 2, 0},
-        {IDC_PREVIOUS_MONTH, "Previous Month", PreviousMonth, 1, 1},
-        {IDC_PREVIOUS_YEAR, "Previous Year", PreviousYear, 2, 1},
+        {"last30Days", "Last 30 Days", Last30Days, 0, 1},
+        {"last3Months", "Last 3 Months", Last3Months, 0, 0},
+        {"last6Months", "Last 6 Months", Last6Months, 1, 0},
+        {"last12Months", "Last 12 Months", Last12Months, 2, 0},
+        {"previousMonth", "Previous Month", PreviousMonth, 1, 1},
+        {"previousYear", "Previous Year", PreviousYear, 2, 1},
     };
     auto* grid = new QGridLayout();
     for (const Button& b : kButtons) {
         auto* button = new QPushButton(QString::fromLatin1(b.text), this);
-        button->setObjectName(QStringLiteral("ctl%1").arg(b.id));
+        button->setObjectName(QLatin1String(b.name));
         // None is the default: Enter presses the focused one and is Done elsewhere.
         button->setAutoDefault(false);
         const Shortcut shortcut = b.shortcut;

@@ -45,7 +45,7 @@ QString Text(LPCWSTR text) {
 
 CEntryListView::CEntryListView(QWidget* parent) : CCustomListView(parent) {
     SetContextMenuIndex(kMenuEntryListView);
-    setObjectName(QStringLiteral("list%1").arg(IDC_LIST));
+    setObjectName(QStringLiteral("entryList"));
     setHeaderHidden(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Ctrl and Shift extend the selection; Edit still needs exactly one row.

@@ -41,7 +41,7 @@ int CompareRowText(const QString& a, const QString& b) {
 
 CVehicleListView::CVehicleListView(QWidget* parent) : CCustomListView(parent) {
     SetContextMenuIndex(MenuVehicleListView);
-    setObjectName(QStringLiteral("list%1").arg(IDC_LIST));
+    setObjectName(QStringLiteral("vehicleList"));
     setHeaderHidden(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -20,12 +20,33 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
 constexpr int kMenuSortBy = 2;
 constexpr int kColumnGroup = 0;
 constexpr int kDirectionGroup = 1;
+
+// The sort commands and their texts, in the order of the list's columns (the stored sort column).
+struct SortColumn {
+    int command;
+    int text;
+};
+constexpr SortColumn kSortColumns[] = {{ID_SORT_DATE, IDS_SORT_DATE},
+                                       {ID_SORT_DESCRIPTION, IDS_SORT_DESCRIPTION},
+                                       {ID_SORT_ODOMETER, IDS_SORT_ODOMETER},
+                                       {ID_SORT_AMOUNT, IDS_SORT_AMOUNT}};
+constexpr LONG kSortColumnCount = static_cast<LONG>(std::size(kSortColumns));
+
+// The column a sort command stands for; -1 for a command that sorts by none.
+LONG SortColumnOf(int command) {
+    for (LONG column = 0; column < kSortColumnCount; ++column) {
+        if (kSortColumns[column].command == command)
+            return column;
+    }
+    return -1;
+}
 
 QString DataFilePath() {
     return QString::fromStdU16String(TheSettings().DBPath);
@@ -114,7 +135,7 @@ bool CViewEntries::HandleCommand(int id) {
     default:
         break;
     }
-    if (id >= ID_SORT_DATE && id <= ID_SORT_DESCENDING) {
+    if (SortColumnOf(id) >= 0 || id == ID_SORT_ASCENDING || id == ID_SORT_DESCENDING) {
         OnSortCommand(id);
         return true;
     }
@@ -171,9 +192,8 @@ void CViewEntries::DeleteSelectedEntries() {
 
 void CViewEntries::OnSortCommand(int id) {
     CAppSettings& settings = TheSettings();
-    if (id >= ID_SORT_DATE && id <= ID_SORT_AMOUNT) {
+    if (const LONG column = SortColumnOf(id); column >= 0) {
         // The column in force chosen again sorts the other way; another column keeps the order.
-        const LONG column = id - ID_SORT_DATE;
         if (column == settings.LastColSorted)
             settings.SortAscending = settings.SortAscending ? 0 : 1;
         settings.LastColSorted = column;
@@ -194,11 +214,11 @@ void CViewEntries::UpdateSortDropDown() {
         return;
     const CAppSettings& settings = TheSettings();
     const LONG column = settings.LastColSorted;
-    const bool known = column >= 0 && column <= 3;
-    m_SortDropDown->SetChecked(kColumnGroup, known ? ID_SORT_DATE + column : 0);
+    const bool known = column >= 0 && column < kSortColumnCount;
+    m_SortDropDown->SetChecked(kColumnGroup, known ? kSortColumns[column].command : 0);
     m_SortDropDown->SetChecked(kDirectionGroup,
                                settings.SortAscending ? ID_SORT_ASCENDING : ID_SORT_DESCENDING);
-    m_SortDropDown->SetCurrentText(known ? LoadStringResource(IDS_SORT_DATE + column) : QString());
+    m_SortDropDown->SetCurrentText(known ? LoadStringResource(kSortColumns[column].text) : QString());
     m_SortDropDown->SetSortIndicator(
         known
             ? std::optional<Qt::SortOrder>(settings.SortAscending ? Qt::AscendingOrder : Qt::DescendingOrder)

@@ -47,10 +47,15 @@ QGridLayout* CPropertyPage::Form() {
     return m_Form;
 }
 
-QLabel* CPropertyPage::AddRow(int labelId, const QString& text, QWidget* field, QWidget* button) {
+QString CPropertyPage::LabelName(const QWidget* field) {
+    return field->objectName() + QStringLiteral("Label");
+}
+
+QLabel* CPropertyPage::AddRow(const QString& text, QWidget* field, QWidget* button) {
     QGridLayout* form = Form();
     const int row = form->rowCount();
-    auto* label = Named(new QLabel(text, this), labelId);
+    auto* label = new QLabel(text, this);
+    label->setObjectName(LabelName(field));
     label->setFont(SmallBoldFont());
     label->setBuddy(field);
     form->addWidget(label, row, 0);
@@ -98,8 +103,8 @@ void CPropertyPage::FocusFirstField() {
         combo->lineEdit()->selectAll();
 }
 
-QPushButton* CPropertyPage::MakeButton(int id, const QString& text) {
-    auto* button = Named(new QPushButton(text, this), id);
+QPushButton* CPropertyPage::MakeButton(const char* name, const QString& text) {
+    auto* button = Named(new QPushButton(text, this), name);
     button->setAutoDefault(false);
     button->setDefault(false);
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

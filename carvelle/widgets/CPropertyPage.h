@@ -59,18 +59,20 @@ protected:
     CCustomPropertySheet* Sheet() const;
     // The page's form: labels in the first column, fields in the second, buttons in the third.
     QGridLayout* Form();
-    // A label in the bold label font, named after its control id. Tab visits the field, then the
-    // button, in the order the rows are added.
-    QLabel* AddRow(int labelId, const QString& text, QWidget* field, QWidget* button = nullptr);
+    // A label in the bold label font, named after its field ("dateLabel" for "date"). Tab visits
+    // the field, then the button, in the order the rows are added.
+    QLabel* AddRow(const QString& text, QWidget* field, QWidget* button = nullptr);
     // Puts the control next in the page's Tab order.
     void ChainTab(QWidget* control);
     // A push button that never takes Enter from the fields.
-    QPushButton* MakeButton(int id, const QString& text);
-    // Names a control after its id, so tests and the label font find it.
-    template <class W> static W* Named(W* control, int id) {
-        control->setObjectName(QStringLiteral("ctl%1").arg(id));
+    QPushButton* MakeButton(const char* name, const QString& text);
+    // Names a control after what it holds, so tests and its label find it.
+    template <class W> static W* Named(W* control, const char* name) {
+        control->setObjectName(QLatin1String(name));
         return control;
     }
+    // The name of the label of a field.
+    static QString LabelName(const QWidget* field);
     // Lets the arrow keys hop from the edit's ends to its neighbours, until ReleaseHops.
     void Hop(QLineEdit* edit, QWidget* previous, QWidget* next);
     void ReleaseHops();

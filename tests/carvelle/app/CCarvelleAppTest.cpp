@@ -34,8 +34,8 @@ using Shown = CScriptedPrompter::Shown;
 const QString kUnitNotice =
     QStringLiteral("Please verify the units for distance and volume under the Options screen.");
 
-QString Radio(QDialog& dialog, int id, bool* checked = nullptr) {
-    auto* radio = dialog.findChild<QRadioButton*>(QStringLiteral("ctl%1").arg(id));
+QString Radio(QDialog& dialog, const char* name, bool* checked = nullptr) {
+    auto* radio = dialog.findChild<QRadioButton*>(QLatin1String(name));
     EXPECT_NE(radio, nullptr);
     if (radio && checked)
         *checked = radio->isChecked();
@@ -45,7 +45,8 @@ QString Radio(QDialog& dialog, int id, bool* checked = nullptr) {
 // Welcome dialog: choose an option and press Done.
 CScriptedPrompter::DialogScript ChooseAndDone(bool createNew) {
     return [createNew](QDialog& dialog) {
-        auto* radio = dialog.findChild<QRadioButton*>(QStringLiteral("ctl%1").arg(createNew ? 1017 : 1018));
+        auto* radio =
+            dialog.findChild<QRadioButton*>(QLatin1String(createNew ? "createNew" : "openExisting"));
         ASSERT_NE(radio, nullptr);
         radio->click();
         CScriptedPrompter::Press(dialog, ID_DONE);
@@ -80,7 +81,7 @@ TEST_F(StartupRoadTest, FirstStartCreatesTheDataFileFromTheTemplate) {
     const QString defaultPath = m_Environment.Documents() + QStringLiteral("/My Vehicles.dat");
     m_Prompter.AnswerModal([](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Welcome!"));
-        auto* text = dialog.findChild<QLabel*>(QStringLiteral("ctl1031"));
+        auto* text = dialog.findChild<QLabel*>(QStringLiteral("startupText"));
         ASSERT_NE(text, nullptr);
         EXPECT_EQ(text->text(),
                   QStringLiteral("This may be the first time you are using the program, or your last "
@@ -88,8 +89,9 @@ TEST_F(StartupRoadTest, FirstStartCreatesTheDataFileFromTheTemplate) {
                                  "following options."));
         bool createChecked = false;
         bool openChecked = true;
-        EXPECT_EQ(Radio(dialog, 1017, &createChecked), QStringLiteral("Create a new database file"));
-        EXPECT_EQ(Radio(dialog, 1018, &openChecked), QStringLiteral("Open an existing database file"));
+        EXPECT_EQ(Radio(dialog, "createNew", &createChecked), QStringLiteral("Create a new database file"));
+        EXPECT_EQ(Radio(dialog, "openExisting", &openChecked),
+                  QStringLiteral("Open an existing database file"));
         EXPECT_TRUE(createChecked);
         EXPECT_FALSE(openChecked);
         CScriptedPrompter::Press(dialog, ID_DONE);

@@ -28,7 +28,7 @@ TEST_F(DlgStartupTest, ACancelledFileDialogKeepsTheWelcomeDialogAndTheChoice) {
     TheSettings().DBPath = u"/home/someone/Documents/My Vehicles.dat";
     CDlgStartup dialog;
     dialog.show();
-    auto* open = dialog.findChild<QRadioButton*>(QStringLiteral("ctl1018"));
+    auto* open = dialog.findChild<QRadioButton*>(QStringLiteral("openExisting"));
     ASSERT_NE(open, nullptr);
     open->click();
 
@@ -80,8 +80,8 @@ TEST_F(DlgStartupTest, CancelAndClosingTheWindowReturnTwo) {
     CDlgStartup dialog;
     dialog.show();
     // It starts on its first choice, not on the soft keys made before it.
-    EXPECT_EQ(dialog.focusWidget(), dialog.findChild<QWidget*>(QStringLiteral("ctl1017")));
-    auto* open = dialog.findChild<QRadioButton*>(QStringLiteral("ctl1018"));
+    EXPECT_EQ(dialog.focusWidget(), dialog.findChild<QWidget*>(QStringLiteral("createNew")));
+    auto* open = dialog.findChild<QRadioButton*>(QStringLiteral("openExisting"));
     open->setFocus();
     m_Prompter.AnswerFile(QString());
     QTest::keyClick(open, Qt::Key_Return);
@@ -105,7 +105,7 @@ TEST_F(DlgStartupTest, OpensCentredOverItsOwnerAtItsContentsSizeAndKeepsTheUsers
             return (dialog.geometry().center() - owner.geometry().center()).manhattanLength() <= 4;
         };
         EXPECT_TRUE(centred());
-        auto* group = dialog.findChild<QGroupBox*>(QStringLiteral("ctl1033"));
+        auto* group = dialog.findChild<QGroupBox*>(QStringLiteral("startupOptions"));
         ASSERT_NE(group, nullptr);
         EXPECT_EQ(group->title(), QStringLiteral("Startup Options"));
         EXPECT_GT(group->width(), dialog.width() * 3 / 4);

@@ -57,11 +57,11 @@ TEST_F(OptionsFlowTest, DoneStoresEverySettingAndRelabelsTheListCancelChangesNot
     // A refused rate keeps the dialog open; a corrected one closes it.
     m_Prompter.AnswerModal([](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options"));
-        EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("ctl1119"))->text(), QStringLiteral("\u20AC"));
-        auto* rate = dialog.findChild<QLineEdit*>(QStringLiteral("ctl1004"));
+        EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("currency"))->text(), QStringLiteral("\u20AC"));
+        auto* rate = dialog.findChild<QLineEdit*>(QStringLiteral("defaultMileageRate"));
         EXPECT_EQ(rate->text(), QStringLiteral("0,36"));
-        dialog.findChild<QComboBox*>(QStringLiteral("ctl1105"))->setCurrentIndex(VolumeLitres);
-        dialog.findChild<QComboBox*>(QStringLiteral("ctl1104"))->setCurrentIndex(DistanceKilometres);
+        dialog.findChild<QComboBox*>(QStringLiteral("volumeUnit"))->setCurrentIndex(VolumeLitres);
+        dialog.findChild<QComboBox*>(QStringLiteral("distanceUnit"))->setCurrentIndex(DistanceKilometres);
         rate->setText(QStringLiteral("1e39"));
         QTest::keyClick(&dialog, Qt::Key_Return);
         EXPECT_TRUE(dialog.isVisible());
@@ -76,7 +76,7 @@ TEST_F(OptionsFlowTest, DoneStoresEverySettingAndRelabelsTheListCancelChangesNot
     EXPECT_FLOAT_EQ(stored->MileageRate, 0.42f);
 
     m_Prompter.AnswerModal([](QDialog& dialog) {
-        dialog.findChild<QComboBox*>(QStringLiteral("ctl1105"))->setCurrentIndex(VolumeGallonsUK);
+        dialog.findChild<QComboBox*>(QStringLiteral("volumeUnit"))->setCurrentIndex(VolumeGallonsUK);
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     FindCommand(m_Frame.SoftKeyMenu(), ID_OPTIONS)->trigger();

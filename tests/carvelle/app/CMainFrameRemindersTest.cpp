@@ -61,8 +61,9 @@ TEST_F(FrameRemindersTest, NewReminderSaysSoAndChecksAtOnce) {
     CMainFrame frame;
     frame.SetActiveVehicle(Start(frame), false);
     m_Prompter.AnswerModal([](QDialog& editor) {
-        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Oil"));
-        editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"))->setText(QStringLiteral("100"));
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))
+            ->setEditText(QStringLiteral("Oil"));
+        editor.findChild<QLineEdit*>(QStringLiteral("reminderOdometer"))->setText(QStringLiteral("100"));
         CScriptedPrompter::Press(editor, ID_DONE);
     });
     m_Prompter.AnswerModal(Later); // due at once

@@ -38,11 +38,11 @@
 
 namespace {
 
-// A control of the sheet's page with the given template, by its id.
-template <class W> W* Field(QDialog& sheet, int page, int id) {
+// A control of the sheet's page with the given template, by its name.
+template <class W> W* Field(QDialog& sheet, int page, const char* name) {
     auto* widget = sheet.findChild<QWidget*>(QStringLiteral("page%1").arg(page));
-    W* field = widget ? widget->findChild<W*>(QStringLiteral("ctl%1").arg(id)) : nullptr;
-    EXPECT_NE(field, nullptr) << "page " << page << " control " << id;
+    W* field = widget ? widget->findChild<W*>(QLatin1String(name)) : nullptr;
+    EXPECT_NE(field, nullptr) << "page " << page << " control " << name;
     return field;
 }
 
@@ -107,16 +107,15 @@ protected:
 TEST_F(EditingSheetTest, NewVehicleAndEachEntryTypeFromTheNewMenuLandInTheFile) {
     m_Prompter.AnswerModal([](QDialog& sheet) {
         EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Vehicle Properties"));
-        auto* name = Field<QLineEdit>(sheet, IDD_VEHICLE_DETAILS, IDC_DESCRIPTION);
+        auto* name = Field<QLineEdit>(sheet, IDD_VEHICLE_DETAILS, "vehicleName");
         EXPECT_EQ(sheet.focusWidget(), name);
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_VEHICLE_DETAILS, IDC_YEAR)->text(), QStringLiteral("2002"));
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_VEHICLE_DETAILS, IDC_ODOMETER)->text(),
-                  QStringLiteral("20000"));
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_VEHICLE_DETAILS, "year")->text(), QStringLiteral("2002"));
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_VEHICLE_DETAILS, "odometer")->text(), QStringLiteral("20000"));
         // Without a name the sheet stays open.
         QTest::keyClick(name, Qt::Key_Return);
         ASSERT_TRUE(sheet.isVisible());
         Type(name, "Van");
-        auto* plate = Field<QLineEdit>(sheet, IDD_VEHICLE_DETAILS, IDC_LICENSE_PLATE);
+        auto* plate = Field<QLineEdit>(sheet, IDD_VEHICLE_DETAILS, "licensePlate");
         QTest::keyClicks(plate, QStringLiteral("ab-stra\u00DFe"));
         EXPECT_EQ(plate->text(), QStringLiteral("AB-STRASSE"));
         QTest::keyClick(plate, Qt::Key_Return);
@@ -136,31 +135,30 @@ TEST_F(EditingSheetTest, NewVehicleAndEachEntryTypeFromTheNewMenuLandInTheFile) 
     // The four entries, each confirmed with Enter in its last field.
     m_Prompter.AnswerModal([](QDialog& sheet) {
         EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Entry Properties"));
-        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_ODOMETER), "12500");
-        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY), "10");
-        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT), "35");
-        auto* vendor = Field<QComboBox>(sheet, IDD_FUEL_DETAILS, IDC_DESCRIPTION);
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "odometer"), "12500");
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "quantity"), "10");
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "amount"), "35");
+        auto* vendor = Field<QComboBox>(sheet, IDD_FUEL_DETAILS, "vendor");
         vendor->setEditText(QStringLiteral("Corner Station"));
         QTest::keyClick(vendor->lineEdit(), Qt::Key_Return);
     });
     Command(ID_NEW_FUEL);
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        Field<QComboBox>(sheet, IDD_REPAIR_DETAILS, IDC_DESCRIPTION)
-            ->setEditText(QStringLiteral("Oil change"));
-        auto* amount = Field<QLineEdit>(sheet, IDD_REPAIR_DETAILS, IDC_AMOUNT);
+        Field<QComboBox>(sheet, IDD_REPAIR_DETAILS, "description")->setEditText(QStringLiteral("Oil change"));
+        auto* amount = Field<QLineEdit>(sheet, IDD_REPAIR_DETAILS, "amount");
         Type(amount, "49.95");
         QTest::keyClick(amount, Qt::Key_Return);
     });
     Command(ID_NEW_REPAIR);
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        auto* description = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_DESCRIPTION);
+        auto* description = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, "description");
         Type(description, "Client visit");
         QTest::keyClick(description, Qt::Key_Return);
     });
     Command(ID_NEW_TRIP);
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        Field<QComboBox>(sheet, IDD_EXPENSE_DETAILS, IDC_DESCRIPTION)->setEditText(QStringLiteral("Parking"));
-        Type(Field<QLineEdit>(sheet, IDD_EXPENSE_DETAILS, IDC_AMOUNT), "4");
+        Field<QComboBox>(sheet, IDD_EXPENSE_DETAILS, "description")->setEditText(QStringLiteral("Parking"));
+        Type(Field<QLineEdit>(sheet, IDD_EXPENSE_DETAILS, "amount"), "4");
         QTest::keyClick(&sheet, Qt::Key_Return);
     });
     Command(ID_NEW_EXPENSE);
@@ -188,32 +186,32 @@ TEST_F(EditingSheetTest, CalcFillsTheMissingValueAndRefusesAnEmptyOne) {
     struct Case {
         const char *quantity, *price, *total;
         const char* expected; // quantity/price/total after Calc
-        int target;
+        const char* target;
     };
     const Case cases[] = {
-        {"10", "0", "35", "10/3.5/35", IDC_PRICE},
-        {"10", "3.5", "0", "10/3.5/35", IDC_AMOUNT},
-        {"10", "3.5", "99", "10/3.5/35", IDC_AMOUNT},
-        {"0", "0", "35", "0/0/35", IDC_PRICE},
-        {"0", "-2", "35", "0/-2/35", IDC_QUANTITY},
-        {"0", "1.25", "35", "28/1.25/35", IDC_QUANTITY},
+        {"10", "0", "35", "10/3.5/35", "unitPrice"},
+        {"10", "3.5", "0", "10/3.5/35", "amount"},
+        {"10", "3.5", "99", "10/3.5/35", "amount"},
+        {"0", "0", "35", "0/0/35", "unitPrice"},
+        {"0", "-2", "35", "0/-2/35", "quantity"},
+        {"0", "1.25", "35", "28/1.25/35", "quantity"},
         // Derived figures are rounded as a receipt shows them: cents, and a price and a quantity
         // to three places.
-        {"12.345", "3.359", "0", "12.345/3.359/41.47", IDC_AMOUNT},
-        {"12.345", "0", "41.47", "12.345/3.359/41.47", IDC_PRICE},
-        {"0", "3.359", "41.47", "12.346/3.359/41.47", IDC_QUANTITY},
+        {"12.345", "3.359", "0", "12.345/3.359/41.47", "amount"},
+        {"12.345", "0", "41.47", "12.345/3.359/41.47", "unitPrice"},
+        {"0", "3.359", "41.47", "12.346/3.359/41.47", "quantity"},
     };
     CEntry entry;
     entry.SetType(CEntry::EntryFuel);
     for (const Case& c : cases) {
         m_Prompter.AnswerModal([&c](QDialog& sheet) {
-            auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY);
-            auto* price = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_PRICE);
-            auto* total = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT);
+            auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "quantity");
+            auto* price = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "unitPrice");
+            auto* total = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "amount");
             quantity->setText(QString::fromUtf8(c.quantity));
             price->setText(QString::fromUtf8(c.price));
             total->setText(QString::fromUtf8(c.total));
-            QTest::mouseClick(Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_CALC), Qt::LeftButton);
+            QTest::mouseClick(Field<QWidget>(sheet, IDD_FUEL_DETAILS, "calc"), Qt::LeftButton);
             EXPECT_EQ(QStringList({quantity->text(), price->text(), total->text()}).join('/'),
                       QString::fromUtf8(c.expected))
                 << c.quantity << " " << c.price << " " << c.total;
@@ -226,9 +224,9 @@ TEST_F(EditingSheetTest, CalcFillsTheMissingValueAndRefusesAnEmptyOne) {
     }
     // An empty field is no zero: Calc and Done refuse it and the sheet stays open.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY);
+        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "quantity");
         quantity->clear();
-        QTest::mouseClick(Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_CALC), Qt::LeftButton);
+        QTest::mouseClick(Field<QWidget>(sheet, IDD_FUEL_DETAILS, "calc"), Qt::LeftButton);
         EXPECT_TRUE(CWinDataExchangeLocale::IsMarkedRefused(quantity));
         QTest::keyClick(&sheet, Qt::Key_Return);
         EXPECT_TRUE(sheet.isVisible());
@@ -251,14 +249,14 @@ TEST_F(EditingSheetTest, DoneWorksOutAForgottenTotalAndStoresTheFillFlags) {
     entry.SetOdometer(12400);
     // Calc takes an emptied field as the one to work out.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY);
-        auto* price = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_PRICE);
-        auto* total = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT);
+        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "quantity");
+        auto* price = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "unitPrice");
+        auto* total = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "amount");
         quantity->setText(QStringLiteral("10"));
         price->setText(QStringLiteral("3"));
         total->setText(QStringLiteral("35"));
         price->clear();
-        QTest::mouseClick(Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_CALC), Qt::LeftButton);
+        QTest::mouseClick(Field<QWidget>(sheet, IDD_FUEL_DETAILS, "calc"), Qt::LeftButton);
         EXPECT_EQ(price->text(), QStringLiteral("3.5"));
         QTest::keyClick(&sheet, Qt::Key_Escape);
     });
@@ -266,10 +264,10 @@ TEST_F(EditingSheetTest, DoneWorksOutAForgottenTotalAndStoresTheFillFlags) {
 
     // Quantity and price typed, Enter without Calc: the total is worked out, not stored as 0.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY);
+        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "quantity");
         Type(quantity, "10");
-        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_PRICE), "3.359");
-        Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT)->clear();
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "unitPrice"), "3.359");
+        Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "amount")->clear();
         auto* partial = sheet.findChild<QCheckBox*>(QStringLiteral("partialBox"));
         ASSERT_NE(partial, nullptr);
         partial->click();
@@ -300,9 +298,9 @@ TEST_F(EditingSheetTest, DoneWorksOutAForgottenTotalAndStoresTheFillFlags) {
 TEST_F(EditingSheetTest, TripKeepsStartEndAndElapsedConsistentAndPricesTheDistance) {
     TheSettings().MileageRate = 0.36f;
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        auto* start = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_TRIP_START);
-        auto* end = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_TRIP_END);
-        auto* elapsed = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_ODOMETER);
+        auto* start = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, "tripStart");
+        auto* end = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, "tripEnd");
+        auto* elapsed = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, "elapsedDistance");
         EXPECT_EQ(start->text(), QStringLiteral("12345"));
         EXPECT_EQ(end->text(), QStringLiteral("12445"));
         EXPECT_EQ(elapsed->text(), QStringLiteral("100"));
@@ -313,11 +311,11 @@ TEST_F(EditingSheetTest, TripKeepsStartEndAndElapsedConsistentAndPricesTheDistan
         auto* tabs = sheet.findChild<QTabWidget*>(QStringLiteral("tabs"));
         ASSERT_EQ(tabs->currentIndex(), 1);
         EXPECT_EQ(end->text(), QStringLiteral("12595"));
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_TRIP_EXPENSE, IDC_ODOMETER)->text(), QStringLiteral("250"));
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_TRIP_EXPENSE, IDC_TRIP_MILEAGE_RATE)->text(),
-                  QStringLiteral("0.36"));
-        QTest::mouseClick(Field<QWidget>(sheet, IDD_TRIP_EXPENSE, IDC_CALC), Qt::LeftButton);
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_TRIP_EXPENSE, IDC_AMOUNT)->text(), QStringLiteral("90"));
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_TRIP_EXPENSE, "elapsedDistance")->text(),
+                  QStringLiteral("250"));
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_TRIP_EXPENSE, "mileageRate")->text(), QStringLiteral("0.36"));
+        QTest::mouseClick(Field<QWidget>(sheet, IDD_TRIP_EXPENSE, "calc"), Qt::LeftButton);
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_TRIP_EXPENSE, "amount")->text(), QStringLiteral("90"));
 
         // An end below the start keeps the Details tab; leaving the end field sets elapsed to 0.
         tabs->setCurrentIndex(0);
@@ -339,7 +337,7 @@ TEST_F(EditingSheetTest, TripKeepsStartEndAndElapsedConsistentAndPricesTheDistan
         start->setFocus();
         QTest::keyClick(&sheet, Qt::Key_Return); // no description yet
         EXPECT_TRUE(sheet.isVisible());
-        Type(Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_DESCRIPTION), "Airport");
+        Type(Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, "description"), "Airport");
         QTest::keyClick(&sheet, Qt::Key_Return);
     });
     Command(ID_NEW_TRIP);
@@ -372,9 +370,9 @@ TEST_F(EditingSheetTest, DoneStoresOnlyWhatChangedAndCancelStoresNothing) {
 
     // Untouched, the values show in full and store nothing.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT)->text(), QStringLiteral("12345,67"));
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY)->text(), QStringLiteral("1234567"));
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_ODOMETER)->text(), QStringLiteral("1234567"));
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "amount")->text(), QStringLiteral("12345,67"));
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "quantity")->text(), QStringLiteral("1234567"));
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "odometer")->text(), QStringLiteral("1234567"));
         QTest::keyClick(&sheet, Qt::Key_Return);
     });
     EXPECT_EQ(EditEntry(entry), 0);
@@ -382,7 +380,7 @@ TEST_F(EditingSheetTest, DoneStoresOnlyWhatChangedAndCancelStoresNothing) {
 
     // Changed and cancelled: nothing moves.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT), "1");
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "amount"), "1");
         QTest::keyClick(&sheet, Qt::Key_Escape);
     });
     EXPECT_EQ(EditEntry(entry), 0);
@@ -390,9 +388,9 @@ TEST_F(EditingSheetTest, DoneStoresOnlyWhatChangedAndCancelStoresNothing) {
 
     // Only the notes and the price change; both separators are read.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_PRICE), "3.5");
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "unitPrice"), "3.5");
         sheet.findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(1);
-        auto* notes = Field<QPlainTextEdit>(sheet, IDD_NOTES, IDC_NOTES);
+        auto* notes = Field<QPlainTextEdit>(sheet, IDD_NOTES, "notes");
         notes->setFocus();
         QTest::keyClicks(notes, QStringLiteral("Full tank"));
         QTest::keyClick(notes, Qt::Key_Return);
@@ -413,7 +411,7 @@ TEST_F(EditingSheetTest, DoneStoresOnlyWhatChangedAndCancelStoresNothing) {
     CEntry next;
     next.SetType(CEntry::EntryFuel);
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_PRICE)->text(), QStringLiteral("3,5"));
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "unitPrice")->text(), QStringLiteral("3,5"));
         QTest::keyClick(&sheet, Qt::Key_Escape);
     });
     EXPECT_EQ(EditEntry(next), 0);
@@ -434,7 +432,7 @@ TEST_F(EditingSheetTest, AFailedSaveWarnsKeepsTheStoredRecordAndDiscardsANewOne)
     list->selectAll();
     ASSERT_EQ(list->GetSelectedCount(), 1);
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        Type(Field<QLineEdit>(sheet, IDD_REPAIR_DETAILS, IDC_AMOUNT), "250");
+        Type(Field<QLineEdit>(sheet, IDD_REPAIR_DETAILS, "amount"), "250");
         QTest::keyClick(&sheet, Qt::Key_Return);
     });
     Command(ID_EDIT);
@@ -446,7 +444,7 @@ TEST_F(EditingSheetTest, AFailedSaveWarnsKeepsTheStoredRecordAndDiscardsANewOne)
     EXPECT_EQ(fuel->IsDirty(), 0);
 
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        Field<QComboBox>(sheet, IDD_REPAIR_DETAILS, IDC_DESCRIPTION)->setEditText(QStringLiteral("Tyres"));
+        Field<QComboBox>(sheet, IDD_REPAIR_DETAILS, "description")->setEditText(QStringLiteral("Tyres"));
         QTest::keyClick(&sheet, Qt::Key_Return);
     });
     Command(ID_NEW_REPAIR);
@@ -461,7 +459,7 @@ TEST_F(EditingSheetTest, EnterPressesTheFocusedButtonAndIsDoneInAField) {
     entry.SetType(CEntry::EntryFuel);
     // Enter on Cancel, after a change, stores nothing.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT), "12");
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "amount"), "12");
         SoftKey(sheet, 2)->setFocus();
         QTest::keyClick(SoftKey(sheet, 2), Qt::Key_Return);
     });
@@ -469,21 +467,21 @@ TEST_F(EditingSheetTest, EnterPressesTheFocusedButtonAndIsDoneInAField) {
     EXPECT_EQ(entry.GetID(), 0);
 
     m_Prompter.AnswerModal([this](QDialog& sheet) {
-        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY), "10");
-        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_PRICE), "3.5");
-        auto* calc = Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_CALC);
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "quantity"), "10");
+        Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "unitPrice"), "3.5");
+        auto* calc = Field<QWidget>(sheet, IDD_FUEL_DETAILS, "calc");
         calc->setFocus();
         QTest::keyClick(calc, Qt::Key_Return);
-        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT)->text(), QStringLiteral("35"));
+        EXPECT_EQ(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "amount")->text(), QStringLiteral("35"));
         m_Prompter.AnswerModal([](QDialog& manager) {
             EXPECT_EQ(manager.windowTitle(), QStringLiteral("Fuel Vendors"));
             QTest::keyClick(&manager, Qt::Key_Escape);
         });
-        auto* manage = Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_MANAGE_KEYWORDS);
+        auto* manage = Field<QWidget>(sheet, IDD_FUEL_DETAILS, "manageKeywords");
         manage->setFocus();
         QTest::keyClick(manage, Qt::Key_Return);
         EXPECT_TRUE(sheet.isVisible());
-        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_QUANTITY);
+        auto* quantity = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "quantity");
         quantity->setFocus();
         QTest::keyClick(quantity, Qt::Key_Enter, Qt::KeypadModifier);
     });
@@ -494,24 +492,24 @@ TEST_F(EditingSheetTest, EnterPressesTheFocusedButtonAndIsDoneInAField) {
 
 TEST_F(EditingSheetTest, TabFollowsTheRowsAndAPageReachedByItsTabTakesTheTyping) {
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        auto* total = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_AMOUNT);
+        auto* total = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "amount");
         total->setFocus();
-        const std::vector<QWidget*> order = {Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_CALC),
-                                             Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_DESCRIPTION),
-                                             Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_MANAGE_KEYWORDS),
+        const std::vector<QWidget*> order = {Field<QWidget>(sheet, IDD_FUEL_DETAILS, "calc"),
+                                             Field<QWidget>(sheet, IDD_FUEL_DETAILS, "vendor"),
+                                             Field<QWidget>(sheet, IDD_FUEL_DETAILS, "manageKeywords"),
                                              sheet.findChild<QWidget*>(QStringLiteral("partialBox")),
                                              sheet.findChild<QWidget*>(QStringLiteral("missedBox")),
                                              sheet.findChild<QTabWidget*>(QStringLiteral("tabs"))->tabBar(),
                                              SoftKey(sheet, 1),
                                              SoftKey(sheet, 2),
-                                             Field<QWidget>(sheet, IDD_FUEL_DETAILS, IDC_DATE)};
+                                             Field<QWidget>(sheet, IDD_FUEL_DETAILS, "date")};
         for (QWidget* next : order) {
             QTest::keyClick(sheet.focusWidget(), Qt::Key_Tab);
             EXPECT_EQ(sheet.focusWidget(), next) << next->objectName().toStdString();
         }
         NextTab(sheet);
         QTest::keyClicks(sheet.focusWidget(), QStringLiteral("Full tank"));
-        EXPECT_EQ(Field<QPlainTextEdit>(sheet, IDD_NOTES, IDC_NOTES)->toPlainText(),
+        EXPECT_EQ(Field<QPlainTextEdit>(sheet, IDD_NOTES, "notes")->toPlainText(),
                   QStringLiteral("Full tank"));
         QTest::keyClick(&sheet, Qt::Key_Escape);
     });
@@ -519,9 +517,9 @@ TEST_F(EditingSheetTest, TabFollowsTheRowsAndAPageReachedByItsTabTakesTheTyping)
 
     // The fields of every page start at one edge.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        auto* name = Field<QWidget>(sheet, IDD_VEHICLE_DETAILS, IDC_DESCRIPTION);
+        auto* name = Field<QWidget>(sheet, IDD_VEHICLE_DETAILS, "vehicleName");
         NextTab(sheet);
-        auto* agent = Field<QWidget>(sheet, IDD_VEHICLE_INSURANCE, IDC_DESCRIPTION);
+        auto* agent = Field<QWidget>(sheet, IDD_VEHICLE_INSURANCE, "agentName");
         EXPECT_EQ(sheet.focusWidget(), agent);
         EXPECT_EQ(agent->mapTo(&sheet, QPoint()).x(), name->mapTo(&sheet, QPoint()).x());
         QTest::keyClick(&sheet, Qt::Key_Escape);
@@ -537,12 +535,12 @@ TEST_F(EditingSheetTest, ADateIsTakenAsTypedAndAnUnreadableOneIsRefused) {
     entry.SetType(CEntry::EntryExpense);
     entry.SetName(u"Parking");
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        auto* date = Field<CDatePicker>(sheet, IDD_EXPENSE_DETAILS, IDC_DATE);
+        auto* date = Field<CDatePicker>(sheet, IDD_EXPENSE_DETAILS, "date");
         EXPECT_EQ(sheet.focusWidget(), date);
         QTest::keyClick(date, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(date, QStringLiteral("6/30/27"));
         QTest::keyClick(date, Qt::Key_Tab);
-        EXPECT_EQ(sheet.focusWidget(), Field<QWidget>(sheet, IDD_EXPENSE_DETAILS, IDC_ODOMETER));
+        EXPECT_EQ(sheet.focusWidget(), Field<QWidget>(sheet, IDD_EXPENSE_DETAILS, "odometer"));
         EXPECT_EQ(date->text(), QStringLiteral("6/30/2027"));
         QTest::keyClick(&sheet, Qt::Key_Return);
     });
@@ -551,7 +549,7 @@ TEST_F(EditingSheetTest, ADateIsTakenAsTypedAndAnUnreadableOneIsRefused) {
 
     const ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        auto* date = Field<CDatePicker>(sheet, IDD_EXPENSE_DETAILS, IDC_DATE);
+        auto* date = Field<CDatePicker>(sheet, IDD_EXPENSE_DETAILS, "date");
         EXPECT_EQ(date->text(), QStringLiteral("30.06.2027"));
         Type(date, "31.6.2027");
         QTest::keyClick(&sheet, Qt::Key_Return);
@@ -569,8 +567,8 @@ TEST_F(EditingSheetTest, TheTripTotalFollowsTheDistanceUntilTheUserTypesOne) {
     TheSettings().MileageRate = 0.3456f;
     // Done on the details page prices the trip, although its Expense tab was never opened.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        Type(Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_DESCRIPTION), "Visit");
-        auto* elapsed = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_ODOMETER);
+        Type(Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, "description"), "Visit");
+        auto* elapsed = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, "elapsedDistance");
         elapsed->setFocus();
         Type(elapsed, "123");
         QTest::keyClick(elapsed, Qt::Key_Return);
@@ -578,13 +576,13 @@ TEST_F(EditingSheetTest, TheTripTotalFollowsTheDistanceUntilTheUserTypesOne) {
     Command(ID_NEW_TRIP);
     // A total of one's own stays when the distance changes.
     m_Prompter.AnswerModal([](QDialog& sheet) {
-        Type(Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_DESCRIPTION), "Fair");
+        Type(Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, "description"), "Fair");
         NextTab(sheet);
-        auto* total = Field<QLineEdit>(sheet, IDD_TRIP_EXPENSE, IDC_AMOUNT);
+        auto* total = Field<QLineEdit>(sheet, IDD_TRIP_EXPENSE, "amount");
         EXPECT_EQ(total->text(), QStringLiteral("34.56"));
         Type(total, "50");
         sheet.findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(0);
-        auto* elapsed = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, IDC_ODOMETER);
+        auto* elapsed = Field<QLineEdit>(sheet, IDD_TRIP_DETAILS, "elapsedDistance");
         elapsed->setFocus();
         Type(elapsed, "200");
         QTest::keyClick(elapsed, Qt::Key_Return);
@@ -617,7 +615,7 @@ TEST_F(EditingSheetTest, AReadingOutOfStepWithOtherDaysIsQuestioned) {
         entry.SetType(CEntry::EntryFuel);
         entry.SetDate(date);
         m_Prompter.AnswerModal([&](QDialog& sheet) {
-            Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_ODOMETER), odometer);
+            Type(Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "odometer"), odometer);
             QTest::keyClick(&sheet, Qt::Key_Return);
             if (more)
                 more(sheet);
@@ -629,7 +627,7 @@ TEST_F(EditingSheetTest, AReadingOutOfStepWithOtherDaysIsQuestioned) {
     m_Prompter.AnswerMessage(CPrompter::IDNO);
     EXPECT_EQ(edit(OleDay(2026, 6, 10), "4470",
                    [](QDialog& sheet) {
-                       auto* odometer = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, IDC_ODOMETER);
+                       auto* odometer = Field<QLineEdit>(sheet, IDD_FUEL_DETAILS, "odometer");
                        EXPECT_TRUE(sheet.isVisible());
                        EXPECT_EQ(sheet.focusWidget(), odometer);
                        Type(odometer, "44900");

@@ -40,9 +40,9 @@ protected:
     }
 };
 
-template <class T> T* Control(QDialog& dialog, int id) {
-    auto* control = dialog.findChild<T*>(QStringLiteral("ctl%1").arg(id));
-    EXPECT_NE(control, nullptr) << id;
+template <class T> T* Control(QDialog& dialog, const char* name) {
+    auto* control = dialog.findChild<T*>(QLatin1String(name));
+    EXPECT_NE(control, nullptr) << name;
     return control;
 }
 
@@ -60,11 +60,11 @@ TEST_F(KeywordPickListTest, ManagerAddsRenamesAndDeletesInTheFileAndHandsBackThe
     StoreKeyword(CKeyword::KeywordTripCategory, u"Business");
     m_Prompter.AnswerModal([this](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Fuel Vendors"));
-        auto* name = Control<QLineEdit>(dialog, IDC_KEYWORD_NAME);
-        auto* list = Control<QListWidget>(dialog, IDC_LIST);
-        auto* add = Control<QPushButton>(dialog, IDC_KEYWORD_ADD);
-        auto* rename = Control<QPushButton>(dialog, IDC_KEYWORD_RENAME);
-        auto* remove = Control<QPushButton>(dialog, IDC_KEYWORD_DELETE);
+        auto* name = Control<QLineEdit>(dialog, "keywordName");
+        auto* list = Control<QListWidget>(dialog, "keywordList");
+        auto* add = Control<QPushButton>(dialog, "keywordAdd");
+        auto* rename = Control<QPushButton>(dialog, "keywordRename");
+        auto* remove = Control<QPushButton>(dialog, "keywordDelete");
         EXPECT_FALSE(add->isEnabled() || rename->isEnabled() || remove->isEnabled());
         EXPECT_EQ(name->maxLength(), 30);
 
@@ -137,7 +137,7 @@ TEST_F(KeywordPickListTest, ComboListsOneTypeSortedAndOnlyDoneChangesItsText) {
 
     // A selected keyword, then Escape, the close box or Cancel: no choice.
     const auto selectFirst = [](QDialog& dialog) {
-        Control<QListWidget>(dialog, IDC_LIST)->setCurrentRow(0);
+        Control<QListWidget>(dialog, "keywordList")->setCurrentRow(0);
     };
     m_Prompter.AnswerModal([&](QDialog& dialog) {
         selectFirst(dialog);
@@ -162,13 +162,13 @@ TEST_F(KeywordPickListTest, AKeywordWithoutARowIDIsNeitherDeletedNorRenamedIntoA
     StoreKeyword(CKeyword::KeywordFuelVendor, u"Esso");
     SqliteFile(m_File.Path()).Exec("INSERT INTO Keyword VALUES(0, 999, 'Ghost', 3, 0.0, 0.0)");
     m_Prompter.AnswerModal([this](QDialog& dialog) {
-        auto* list = Control<QListWidget>(dialog, IDC_LIST);
+        auto* list = Control<QListWidget>(dialog, "keywordList");
         ASSERT_EQ(Items(list), (QStringList{QStringLiteral("Ghost"), QStringLiteral("Tolls")}));
         list->setCurrentRow(0);
         m_Prompter.AnswerMessage(CPrompter::IDYES);
-        Control<QPushButton>(dialog, IDC_KEYWORD_DELETE)->click();
-        Control<QLineEdit>(dialog, IDC_KEYWORD_NAME)->setText(QStringLiteral("Spook"));
-        Control<QPushButton>(dialog, IDC_KEYWORD_RENAME)->click();
+        Control<QPushButton>(dialog, "keywordDelete")->click();
+        Control<QLineEdit>(dialog, "keywordName")->setText(QStringLiteral("Spook"));
+        Control<QPushButton>(dialog, "keywordRename")->click();
         EXPECT_EQ(Items(list), (QStringList{QStringLiteral("Ghost"), QStringLiteral("Tolls")}));
         CScriptedPrompter::Press(dialog, ID_CANCEL);
     });
@@ -183,8 +183,8 @@ TEST_F(KeywordPickListTest, AKeywordWithoutARowIDIsNeitherDeletedNorRenamedIntoA
 TEST_F(KeywordPickListTest, EnterAddsOrRenamesAndDeleteAsksWithTheName) {
     StoreKeyword(CKeyword::KeywordFuelVendor, u"Shell");
     m_Prompter.AnswerModal([this](QDialog& dialog) {
-        auto* name = Control<QLineEdit>(dialog, IDC_KEYWORD_NAME);
-        auto* list = Control<QListWidget>(dialog, IDC_LIST);
+        auto* name = Control<QLineEdit>(dialog, "keywordName");
+        auto* list = Control<QListWidget>(dialog, "keywordList");
         name->setFocus();
         // Two names typed in a row are two new keywords: the one just added is not renamed.
         QTest::keyClicks(name, QStringLiteral("Aral"));

@@ -31,7 +31,7 @@ protected:
         return rows;
     }
     static void SetOdometer(QDialog& editor, const QString& text) {
-        editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"))->setText(text);
+        editor.findChild<QLineEdit*>(QStringLiteral("reminderOdometer"))->setText(text);
         CScriptedPrompter::Press(editor, ID_DONE);
     }
 };
@@ -113,7 +113,8 @@ TEST_F(ReminderListTest, NewBelongsToTheListsVehicleAndDeleteAsksFirst) {
     CNotificationListView& list = *dialog.List();
     EXPECT_EQ(list.GetRowCount(), 0);
     m_Prompter.AnswerModal([](QDialog& editor) {
-        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Oil"));
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))
+            ->setEditText(QStringLiteral("Oil"));
         CScriptedPrompter::Press(editor, ID_DONE);
     });
     CScriptedPrompter::Press(dialog, ID_NEW_REMINDER);

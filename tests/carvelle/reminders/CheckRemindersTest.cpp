@@ -12,10 +12,10 @@
 
 namespace {
 
-QString Text(QDialog& dialog, int id) {
-    if (auto* label = dialog.findChild<QLabel*>(QStringLiteral("ctl%1").arg(id)))
+QString Text(QDialog& dialog, const char* name) {
+    if (auto* label = dialog.findChild<QLabel*>(QLatin1String(name)))
         return label->text();
-    if (auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("ctl%1").arg(id)))
+    if (auto* edit = dialog.findChild<QPlainTextEdit*>(QLatin1String(name)))
         return edit->toPlainText();
     return QStringLiteral("<none>");
 }
@@ -26,7 +26,7 @@ TEST_F(RemindersTest, DueAtTheReadingOrFromItsMomentInLoadOrder) {
     Store(u"Brakes", 900000, m_NowDate + 1.0 / 86400); // one second ahead
     QStringList shown;
     auto later = [&](QDialog& notice) {
-        shown << Text(notice, IDC_REMINDER_DESCRIPTION);
+        shown << Text(notice, "noticeDescription");
         QTest::keyClick(&notice, Qt::Key_Escape);
     };
 
@@ -38,11 +38,11 @@ TEST_F(RemindersTest, DueAtTheReadingOrFromItsMomentInLoadOrder) {
     m_Vehicle.SetCurrentOdometer(5000);
     m_Prompter.AnswerModal([&](QDialog& notice) {
         EXPECT_EQ(notice.windowTitle(), QStringLiteral("Reminder"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_VEHICLE), QStringLiteral("Wagon (2004)"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_ODOMETER), QStringLiteral("5,000"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_ODOMETER), QStringLiteral("5,000"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_DATE), QStringLiteral("4/9/26"));
-        EXPECT_EQ(Text(notice, IDC_NOTICE_CURRENT_DATE), QStringLiteral("3/10/26"));
+        EXPECT_EQ(Text(notice, "noticeVehicle"), QStringLiteral("Wagon (2004)"));
+        EXPECT_EQ(Text(notice, "noticeOdometer"), QStringLiteral("5,000"));
+        EXPECT_EQ(Text(notice, "noticeCurrentOdometer"), QStringLiteral("5,000"));
+        EXPECT_EQ(Text(notice, "noticeDate"), QStringLiteral("4/9/26"));
+        EXPECT_EQ(Text(notice, "noticeCurrentDate"), QStringLiteral("3/10/26"));
         later(notice);
     });
     m_Prompter.AnswerModal(later);
@@ -54,7 +54,7 @@ TEST_F(RemindersTest, DueAtTheReadingOrFromItsMomentInLoadOrder) {
 TEST_F(RemindersTest, EnterKeepsTheReminderAndOnlyTheDeleteButtonDeletes) {
     Store(u"Oil", 100, m_NowDate + 30);
     m_Prompter.AnswerModal([](QDialog& notice) {
-        auto* remove = notice.findChild<QPushButton*>(QStringLiteral("ctl1"));
+        auto* remove = notice.findChild<QPushButton*>(QStringLiteral("noticeDelete"));
         remove->setFocus();
         QTest::keyClick(remove, Qt::Key_Return);
         EXPECT_EQ(notice.result(), 2);

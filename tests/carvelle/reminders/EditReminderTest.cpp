@@ -16,11 +16,11 @@ TEST_F(RemindersTest, ANewReminderIsDueLaterAndNeedsADescription) {
     CNotification reminder;
     m_Prompter.AnswerModal([](QDialog& editor) {
         EXPECT_EQ(editor.windowTitle(), QStringLiteral("New Reminder"));
-        EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"))->text(), QStringLiteral("15345"));
-        EXPECT_EQ(editor.findChild<CDatePicker*>(QStringLiteral("ctl1002"))->Day(), QDate(2026, 5, 9));
+        EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("reminderOdometer"))->text(), QStringLiteral("15345"));
+        EXPECT_EQ(editor.findChild<CDatePicker*>(QStringLiteral("reminderDate"))->Day(), QDate(2026, 5, 9));
         CScriptedPrompter::Press(editor, ID_DONE);
         EXPECT_TRUE(editor.isVisible());
-        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Oil change"));
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))->setEditText(QStringLiteral("Oil change"));
         CScriptedPrompter::Press(editor, ID_DONE);
     });
     ASSERT_TRUE(EditReminder(reminder, nullptr));
@@ -39,9 +39,9 @@ TEST_F(RemindersTest, TheReadingNeitherWrapsNorStopsAtTheArrowsRange) {
     TheSession().SetActiveOdometer(largest - 1000);
     CNotification reminder;
     m_Prompter.AnswerModal([](QDialog& editor) {
-        auto* odometer = editor.findChild<QLineEdit*>(QStringLiteral("ctl1001"));
+        auto* odometer = editor.findChild<QLineEdit*>(QStringLiteral("reminderOdometer"));
         EXPECT_EQ(odometer->text(), QStringLiteral("2147483647"));
-        editor.findChild<QComboBox*>(QStringLiteral("ctl1006"))->setEditText(QStringLiteral("Belt"));
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))->setEditText(QStringLiteral("Belt"));
         odometer->setText(QStringLiteral("2147483648"));
         CScriptedPrompter::Press(editor, ID_DONE);
         EXPECT_TRUE(editor.isVisible());

@@ -55,7 +55,7 @@ protected:
 
     // The notice's answer: its Delete button, or Enter (which keeps the reminder).
     static void PressDelete(QDialog& notice) {
-        auto* button = notice.findChild<QPushButton*>(QStringLiteral("ctl1"));
+        auto* button = notice.findChild<QPushButton*>(QStringLiteral("noticeDelete"));
         ASSERT_NE(button, nullptr);
         button->click();
     }

@@ -20,7 +20,7 @@ TEST_F(QuickStatsTest, TheDialogShowsEveryRowAndClosesOnDoneCancelEnterAndEscape
     CDlgQuickStats dialog(stats);
     EXPECT_EQ(dialog.objectName(), QStringLiteral("dlg214"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Quick Stats"));
-    CQuickStatsListView* list = dialog.findChild<CQuickStatsListView*>(QStringLiteral("list1020"));
+    CQuickStatsListView* list = dialog.findChild<CQuickStatsListView*>(QStringLiteral("quickStatsList"));
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->GetRowCount(), 10);
     EXPECT_EQ(list->ContextMenuIndex(), -1);

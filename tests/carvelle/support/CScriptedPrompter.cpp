@@ -61,11 +61,16 @@ bool CScriptedPrompter::Press(QWidget& widget, int commandId) {
             return true;
         }
     }
-    if (auto* button = widget.findChild<QAbstractButton*>(QStringLiteral("ctl%1").arg(commandId))) {
+    ADD_FAILURE() << "no enabled command " << commandId << " in " << widget.objectName().toStdString();
+    return false;
+}
+
+bool CScriptedPrompter::Click(QWidget& widget, const char* name) {
+    if (auto* button = widget.findChild<QAbstractButton*>(QLatin1String(name))) {
         button->click();
         return true;
     }
-    ADD_FAILURE() << "no enabled command " << commandId << " in " << widget.objectName().toStdString();
+    ADD_FAILURE() << "no button " << name << " in " << widget.objectName().toStdString();
     return false;
 }
 

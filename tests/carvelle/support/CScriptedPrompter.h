@@ -51,6 +51,8 @@ public:
     // Triggers the command (its action "cmd<id>", else the button "softkey<n>" that carries it)
     // inside the widget: the way a test presses "Done", "Cancel" or a menu item.
     static bool Press(QWidget& widget, int commandId);
+    // Clicks the button of that name inside the widget.
+    static bool Click(QWidget& widget, const char* name);
 
     int MessageBox(QWidget* parent, const QString& text, const QString& caption, Buttons buttons,
                    Icon icon) override;

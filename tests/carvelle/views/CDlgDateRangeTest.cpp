@@ -27,14 +27,14 @@ std::string Text(const SYSTEMTIME& st) {
 class DlgDateRangeTest : public ::testing::Test {
 protected:
     // Presses one shortcut on a day pinned at noon in the zone, and reads both pickers.
-    std::pair<QDate, QDate> Shortcut(const QDate& today, int button, const char* zone = kGreenwich,
+    std::pair<QDate, QDate> Shortcut(const QDate& today, const char* button, const char* zone = kGreenwich,
                                      int utcHour = 12) {
         const ScopedTimeZone tz(zone);
         const PinnedClock clock(MakeTime(today.year(), today.month(), today.day(), utcHour));
         SYSTEMTIME start{};
         SYSTEMTIME end{};
         CDlgDateRange dialog(&start, &end);
-        auto* shortcut = dialog.findChild<QPushButton*>(QStringLiteral("ctl%1").arg(button));
+        auto* shortcut = dialog.findChild<QPushButton*>(QLatin1String(button));
         EXPECT_NE(shortcut, nullptr) << button;
         if (shortcut)
             shortcut->click();
@@ -51,16 +51,16 @@ using Days = std::pair<QDate, QDate>;
 
 TEST_F(DlgDateRangeTest, ShortcutsCountFromTheLocalDayAcrossMonthYearAndLeapBoundaries) {
     // Previous month in a leap year, and across the turn of the year.
-    EXPECT_EQ(Shortcut(QDate(2024, 3, 15), IDC_PREVIOUS_MONTH), Days(QDate(2024, 2, 1), QDate(2024, 2, 29)));
-    EXPECT_EQ(Shortcut(QDate(2024, 1, 1), IDC_PREVIOUS_MONTH), Days(QDate(2023, 12, 1), QDate(2023, 12, 31)));
+    EXPECT_EQ(Shortcut(QDate(2024, 3, 15), "previousMonth"), Days(QDate(2024, 2, 1), QDate(2024, 2, 29)));
+    EXPECT_EQ(Shortcut(QDate(2024, 1, 1), "previousMonth"), Days(QDate(2023, 12, 1), QDate(2023, 12, 31)));
     // 29 February.
-    EXPECT_EQ(Shortcut(QDate(2024, 2, 29), IDC_LAST_12_MONTHS), Days(QDate(2023, 3, 1), QDate(2024, 2, 29)));
-    EXPECT_EQ(Shortcut(QDate(2024, 2, 29), IDC_PREVIOUS_YEAR), Days(QDate(2023, 1, 1), QDate(2023, 12, 31)));
+    EXPECT_EQ(Shortcut(QDate(2024, 2, 29), "last12Months"), Days(QDate(2023, 3, 1), QDate(2024, 2, 29)));
+    EXPECT_EQ(Shortcut(QDate(2024, 2, 29), "previousYear"), Days(QDate(2023, 1, 1), QDate(2023, 12, 31)));
     // 31 December.
-    EXPECT_EQ(Shortcut(QDate(2024, 12, 31), IDC_LAST_30_DAYS), Days(QDate(2024, 12, 1), QDate(2024, 12, 31)));
-    EXPECT_EQ(Shortcut(QDate(2024, 12, 31), IDC_PREVIOUS_YEAR), Days(QDate(2023, 1, 1), QDate(2023, 12, 31)));
+    EXPECT_EQ(Shortcut(QDate(2024, 12, 31), "last30Days"), Days(QDate(2024, 12, 1), QDate(2024, 12, 31)));
+    EXPECT_EQ(Shortcut(QDate(2024, 12, 31), "previousYear"), Days(QDate(2023, 1, 1), QDate(2023, 12, 31)));
     // At 02:00 UTC on 1 March it is still 29 February in New York: the previous month is January.
-    EXPECT_EQ(Shortcut(QDate(2024, 3, 1), IDC_PREVIOUS_MONTH, kNewYork, 2),
+    EXPECT_EQ(Shortcut(QDate(2024, 3, 1), "previousMonth", kNewYork, 2),
               Days(QDate(2024, 1, 1), QDate(2024, 1, 31)));
 }
 
@@ -77,7 +77,7 @@ TEST_F(DlgDateRangeTest, DoneHandsBackTheUtcBoundsOfTheLocalDays) {
         EXPECT_EQ(range.StartDay(), QDate(2024, 2, 1));
         EXPECT_EQ(range.EndDay(), QDate(2024, 2, 9));
         // The end moves into summer time: its last second is four hours before UTC midnight.
-        auto* end = dialog.findChild<CDatePicker*>(QStringLiteral("ctl%1").arg(IDC_END_DATE));
+        auto* end = dialog.findChild<CDatePicker*>(QStringLiteral("endDate"));
         end->selectAll();
         QTest::keyClicks(end, QStringLiteral("4/2/24"));
         QTest::keyClick(end, Qt::Key_Return);
@@ -110,8 +110,7 @@ TEST_F(DlgDateRangeTest, AnEndBeforeTheStartIsRefusedAndCancelLeavesTheValuesAlo
     SYSTEMTIME start = originalStart;
     SYSTEMTIME end = originalEnd;
     m_Prompter.AnswerModal([this](QDialog& dialog) {
-        dialog.findChild<CDatePicker*>(QStringLiteral("ctl%1").arg(IDC_START_DATE))
-            ->SetDay(QDate(2024, 1, 10));
+        dialog.findChild<CDatePicker*>(QStringLiteral("startDate"))->SetDay(QDate(2024, 1, 10));
         CScriptedPrompter::Press(dialog, ID_DONE);
         EXPECT_TRUE(dialog.isVisible());
         ASSERT_EQ(m_Prompter.Messages().size(), 1u);
@@ -120,7 +119,7 @@ TEST_F(DlgDateRangeTest, AnEndBeforeTheStartIsRefusedAndCancelLeavesTheValuesAlo
         EXPECT_TRUE(message.caption.isEmpty());
         EXPECT_EQ(message.icon, CPrompter::IconInformation);
         // A shortcut, then Escape: nothing reaches the caller.
-        CScriptedPrompter::Press(dialog, IDC_PREVIOUS_YEAR);
+        CScriptedPrompter::Click(dialog, "previousYear");
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     CDlgDateRange dialog(&start, &end);
@@ -129,7 +128,7 @@ TEST_F(DlgDateRangeTest, AnEndBeforeTheStartIsRefusedAndCancelLeavesTheValuesAlo
     EXPECT_EQ(Text(end), Text(originalEnd));
 
     m_Prompter.AnswerModal([](QDialog& dialog) {
-        CScriptedPrompter::Press(dialog, IDC_PREVIOUS_MONTH);
+        CScriptedPrompter::Click(dialog, "previousMonth");
         CScriptedPrompter::Press(dialog, ID_CANCEL);
     });
     CDlgDateRange again(&start, &end);

@@ -31,7 +31,7 @@ protected:
 
 TEST_F(EntryViewTest, CaptionDefaultsToNoActiveVehicleAndKeepsClearOfTheSortRoom) {
     EXPECT_EQ(m_View.objectName(), QStringLiteral("view210"));
-    EXPECT_EQ(m_View.List()->objectName(), QStringLiteral("list1020"));
+    EXPECT_EQ(m_View.List()->objectName(), QStringLiteral("entryList"));
     EXPECT_EQ(m_View.Caption(), QStringLiteral("<No Active Vehicle>"));
 
     m_View.SetCaption(QStringLiteral("A very long vehicle name that runs on and on and on (2004)"));

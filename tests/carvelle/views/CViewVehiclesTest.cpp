@@ -85,7 +85,7 @@ TEST_F(VehicleViewTest, ListsVehiclesInDisplayTextOrderWhateverTheFileOrder) {
 
     CVehicleListView* list = m_View.List();
     EXPECT_EQ(m_View.objectName(), QStringLiteral("view211"));
-    EXPECT_EQ(list->objectName(), QStringLiteral("list1020"));
+    EXPECT_EQ(list->objectName(), QStringLiteral("vehicleList"));
     EXPECT_EQ(m_View.Caption(), QStringLiteral("My Vehicles"));
     EXPECT_EQ(RowTexts(*list), QStringList({"alpha (0)", "\u00C9mile (1987)", "wagon (1999)", "Wagon (2004)",
                                             "zephyr (2010)"}));
