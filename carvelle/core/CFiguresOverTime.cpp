@@ -119,7 +119,7 @@ void CFiguresOverTime::Compute(std::span<const CDataLayer::FigureRow> entries, P
     int lastPeriod = std::numeric_limits<int>::min();
     std::size_t fillUps = 0;
     QDate lastDay;
-    int period = 0;
+    int dayPeriod = 0;
     for (const CDataLayer::FigureRow& entry : entries) {
         const QDate day = days.Day(entry.Date);
         if (!day.isValid())
@@ -127,13 +127,13 @@ void CFiguresOverTime::Compute(std::span<const CDataLayer::FigureRow> entries, P
         // Neighbours in a log mostly share a day; splitting a day into its parts is not free.
         if (day != lastDay) {
             lastDay = day;
-            period = PeriodNumber(day, kind);
-            firstPeriod = std::min(firstPeriod, period);
-            lastPeriod = std::max(lastPeriod, period);
+            dayPeriod = PeriodNumber(day, kind);
+            firstPeriod = std::min(firstPeriod, dayPeriod);
+            lastPeriod = std::max(lastPeriod, dayPeriod);
         }
         if (entry.Type == CEntry::EntryFuel)
             ++fillUps;
-        rows.push_back({entry.Date, day, entry.Odometer, entry.ID, period, entry.Amount, entry.Custom1,
+        rows.push_back({entry.Date, day, entry.Odometer, entry.ID, dayPeriod, entry.Amount, entry.Custom1,
                         entry.Custom2, entry.Type, entry.FillFlags});
     }
     if (rows.empty())

@@ -212,21 +212,21 @@ int CCustomListView::GetRowCount() const {
     return m_Model->rowCount();
 }
 
-int CCustomListView::InsertRow(int row, const QString& text, const QIcon& icon, void* data,
+int CCustomListView::InsertRow(int row, const QString& text, const QIcon& icon, void* itemData,
                                std::uint32_t tag) {
     row = std::clamp(row, 0, GetRowCount());
-    m_Model->Insert(row, RowModel::Row{data, text, icon, tag});
+    m_Model->Insert(row, RowModel::Row{itemData, text, icon, tag});
     if (GetRowCount() == 1) {
         viewport()->update(); // the empty-list text goes away
     }
     return row;
 }
 
-void CCustomListView::SetRows(const std::vector<void*>& data, const std::vector<QIcon>& icons,
+void CCustomListView::SetRows(const std::vector<void*>& itemData, const std::vector<QIcon>& icons,
                               const std::vector<std::uint32_t>& tags) {
-    std::vector<RowModel::Row> rows(data.size());
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        rows[i].data = data[i];
+    std::vector<RowModel::Row> rows(itemData.size());
+    for (std::size_t i = 0; i < itemData.size(); ++i) {
+        rows[i].data = itemData[i];
         if (i < icons.size()) {
             rows[i].icon = icons[i];
         }
@@ -288,10 +288,10 @@ void* CCustomListView::GetItemData(int row) const {
     return row >= 0 && row < GetRowCount() ? m_Model->Rows()[row].data : nullptr;
 }
 
-int CCustomListView::FindItem(const void* data) const {
+int CCustomListView::FindItem(const void* itemData) const {
     const auto& rows = m_Model->Rows();
     for (std::size_t row = 0; row < rows.size(); ++row) {
-        if (rows[row].data == data) {
+        if (rows[row].data == itemData) {
             return static_cast<int>(row);
         }
     }

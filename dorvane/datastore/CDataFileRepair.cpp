@@ -228,9 +228,9 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         }
         TableCopy table;
         table.name = item.name;
-        if (const int rc = CreateFromSchema(to.get(), item.sql); rc != SQLITE_OK) {
+        if (const int created = CreateFromSchema(to.get(), item.sql); created != SQLITE_OK) {
             table.problem =
-                rc == SQLITE_AUTH ? "not a single CREATE TABLE statement" : sqlite3_errmsg(to.get());
+                created == SQLITE_AUTH ? "not a single CREATE TABLE statement" : sqlite3_errmsg(to.get());
         } else {
             CopyTable(from, to.get(), table);
         }
@@ -247,9 +247,9 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         if (item.type != "index" || item.sql.empty()) {
             continue;
         }
-        if (const int rc = CreateFromSchema(to.get(), item.sql); rc != SQLITE_OK) {
-            m_Indexes.push_back({item.name, rc == SQLITE_AUTH ? "not a single CREATE INDEX statement"
-                                                              : sqlite3_errmsg(to.get())});
+        if (const int created = CreateFromSchema(to.get(), item.sql); created != SQLITE_OK) {
+            m_Indexes.push_back({item.name, created == SQLITE_AUTH ? "not a single CREATE INDEX statement"
+                                                                   : sqlite3_errmsg(to.get())});
         }
     }
     if (Exec(to.get(), "COMMIT") != SQLITE_OK) {
