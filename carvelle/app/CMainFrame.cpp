@@ -448,9 +448,21 @@ bool CMainFrame::RunReminderEditor(CNotification& reminder) {
 
 void CMainFrame::RunReminderList(CVehicle& vehicle) {
     const CModalGate::Scope modal(*m_Gate);
-    CDlgReminders dialog(vehicle.GetRefID(), this);
-    dialog.SetTitleText(CVehicleListView::DisplayText(vehicle));
-    CPrompter::Instance().RunModal(dialog);
+    bool logChanged = false;
+    {
+        CDlgReminders dialog(vehicle.GetRefID(), this);
+        dialog.SetTitleText(CVehicleListView::DisplayText(vehicle));
+        CPrompter::Instance().RunModal(dialog);
+        logChanged = dialog.LogChanged();
+    }
+    if (logChanged)
+        OnRemindersChangedLog();
+}
+
+void CMainFrame::OnRemindersChangedLog() {
+    if (m_CurrentView == ViewEntries)
+        ReloadEntries();
+    UpdateActiveOdometer();
 }
 
 void CMainFrame::RunQuickStats() {
@@ -472,8 +484,14 @@ bool CMainFrame::RunDateRangeDialog(SYSTEMTIME& start, SYSTEMTIME& end) {
 }
 
 void CMainFrame::CheckReminders(CVehicle& vehicle) {
-    const CModalGate::Scope modal(*m_Gate);
-    ::CheckReminders(vehicle, this);
+    bool logChanged = false;
+    {
+        const CModalGate::Scope modal(*m_Gate);
+        logChanged = ::CheckReminders(vehicle, this);
+    }
+    // A repair stored with a reminder's work: the log shows it and the odometer follows it.
+    if (logChanged)
+        OnRemindersChangedLog();
 }
 
 // ---- Registered messages and window events ---------------------------------------------------

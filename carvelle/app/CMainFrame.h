@@ -138,6 +138,8 @@ private:
     void OnBackgroundCheckFinished(const QString& path, const QStringList& findings, bool repair);
     void ForwardToView(int id);
     void ReloadEntries();
+    // A repair stored from a reminder's "Done...": the log and the current odometer follow it.
+    void OnRemindersChangedLog();
 
     void RunHeld(int held);
     void RequestReminderCheck();

@@ -344,6 +344,7 @@ constexpr int IDS_REMINDER_EVERY_DISTANCE = 33824;
 constexpr int IDS_REMINDER_EVERY_MONTHS = 33825;
 constexpr int IDS_REMINDER_EVERY_RANGE = 33826;
 constexpr int IDS_REMINDER_COLUMN_EXPECTED = 33827;
+constexpr int IDS_REMINDER_DONE_BUTTON = 33828;
 
 // The text of the given number; empty when there is none.
 QString LoadStringResource(int id);

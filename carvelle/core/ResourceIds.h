@@ -5,7 +5,7 @@
 constexpr int IDR_CONTEXT_MENUS = 207; // popups: 0 vehicle list, 1 entry list, 2 sort by
 constexpr int IDR_DONE_CANCEL = 221;
 constexpr int IDR_MAINFRAME_MENU = 230;
-constexpr int IDR_REMINDER_LIST_MENU = 231; // "New"; "Menu": Edit, Delete, Done
+constexpr int IDR_REMINDER_LIST_MENU = 231; // "New"; "Menu": Edit, Delete, Done..., Done
 
 // Dialog templates and views
 constexpr int IDD_ABOUTBOX = 127;
@@ -73,6 +73,7 @@ constexpr int ID_ENTRY_TYPE_REPAIR = 32902;
 constexpr int ID_ENTRY_TYPE_TRIP = 32903;
 constexpr int ID_ENTRY_TYPE_EXPENSE = 32904;
 constexpr int ID_MANAGE_REMINDERS = 32905;
+constexpr int ID_REMINDER_WORK_DONE = 32906; // "Done...": the reminder's work is done
 constexpr int ID_OPTIONS = 915;
 constexpr int ID_SORT_DATE = 919; // 919..922 sort column, 923..924 direction
 constexpr int ID_SORT_DESCRIPTION = 920;

@@ -2,7 +2,9 @@
 
 #include "reminders/CNotificationListView.h"
 
+#include "core/CStringTable.h"
 #include "core/LocalDates.h"
+#include "core/ReminderSchedule.h"
 #include "core/ResourceIds.h"
 #include "core/VehicleDisplayText.h"
 #include "records/CNotification.h"
@@ -58,11 +60,14 @@ CDlgNotificationFire::CDlgNotificationFire(const CNotification& reminder, const 
 
     auto* form = new QFormLayout();
     form->setLabelAlignment(Qt::AlignLeft);
+    // A moved-on reminder that does not repeat on one of the two is never due by it.
     AddValue(form, this, "Reminder odometer:", "noticeOdometer",
-             CNotificationListView::OdometerText(reminder.GetOdometer()));
+             ReminderDueOdometer(reminder) ? CNotificationListView::OdometerText(reminder.GetOdometer())
+                                           : LoadStringResource(IDS_NO_DATE));
     AddValue(form, this, "Current odometer:", "noticeCurrentOdometer",
              CNotificationListView::OdometerText(vehicle.GetCurrentOdometer()));
-    AddValue(form, this, "Reminder date:", "noticeDate", ShortDateText(reminder.GetDate()));
+    AddValue(form, this, "Reminder date:", "noticeDate",
+             ReminderDueDay(reminder) ? ShortDateText(reminder.GetDate()) : LoadStringResource(IDS_NO_DATE));
     AddValue(form, this, "Current date:", "noticeCurrentDate", ShortDateText(NowAsOleDate()));
     Body()->addLayout(form);
 
@@ -73,17 +78,23 @@ CDlgNotificationFire::CDlgNotificationFire(const CNotification& reminder, const 
     m_Later = new QPushButton(QStringLiteral("Remind me &later"), this);
     m_Later->setObjectName(QStringLiteral("noticeLater"));
     m_Later->setAutoDefault(false);
+    m_WorkDone = new QPushButton(LoadStringResource(IDS_REMINDER_DONE_BUTTON), this);
+    m_WorkDone->setObjectName(QStringLiteral("noticeWorkDone"));
+    m_WorkDone->setAutoDefault(false);
+    connect(m_WorkDone, &QPushButton::clicked, this, [this] { done(ResultWorkDone); });
     connect(m_Delete, &QPushButton::clicked, this, [this] { done(ResultDelete); });
     connect(m_Later, &QPushButton::clicked, this, [this] { done(ResultLater); });
     auto* buttons = new QHBoxLayout();
     buttons->addWidget(m_Delete);
+    buttons->addWidget(m_WorkDone);
     buttons->addStretch(1);
     buttons->addWidget(m_Later);
     Body()->addLayout(buttons);
     Body()->addStretch(0);
 
     setTabOrder(m_Later, m_Delete);
-    setTabOrder(m_Delete, description);
+    setTabOrder(m_Delete, m_WorkDone);
+    setTabOrder(m_WorkDone, description);
     m_Later->setFocus();
 }
 

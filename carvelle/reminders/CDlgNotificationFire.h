@@ -1,7 +1,8 @@
 #pragma once
 // "Reminder": the notice of one due reminder, with the vehicle, the description, both odometers
 // and both dates. "Delete reminder" closes with 1; "Remind me later", Enter, Escape, "Done" and
-// "Cancel" close with 2, so a key pressed by habit right after an entry sheet never deletes.
+// "Cancel" close with 2, so a key pressed by habit right after an entry sheet never deletes;
+// "Done..." (the work is done) closes with 3.
 // Everything shown is copied when the notice is made; it keeps no pointer to either record.
 
 #include "widgets/CFullScreenDialog.h"
@@ -14,7 +15,7 @@ class CDlgNotificationFire : public CFullScreenDialog {
     Q_OBJECT
 
 public:
-    enum { ResultDelete = 1, ResultLater = 2 };
+    enum { ResultDelete = 1, ResultLater = 2, ResultWorkDone = 3 };
 
     CDlgNotificationFire(const CNotification& reminder, const CVehicle& vehicle, QWidget* parent = nullptr);
     ~CDlgNotificationFire() override;
@@ -27,4 +28,5 @@ protected:
 private:
     QPushButton* m_Delete = nullptr; // child widgets
     QPushButton* m_Later = nullptr;
+    QPushButton* m_WorkDone = nullptr;
 };

@@ -2,9 +2,11 @@
 
 #include "reminders/CNotificationListView.h"
 #include "reminders/EditReminder.h"
+#include "reminders/MarkReminderDone.h"
 
 #include "core/AppData.h"
 #include "core/CRecordServices.h"
+#include "core/CSession.h"
 #include "core/CStringTable.h"
 #include "core/ResourceIds.h"
 #include "records/CNotification.h"
@@ -68,6 +70,9 @@ void CDlgReminders::OnCommand(int id) {
     case ID_DELETE:
         OnDelete();
         break;
+    case ID_REMINDER_WORK_DONE:
+        OnWorkDone();
+        break;
     case ID_DONE:
         OnDone();
         break;
@@ -82,7 +87,7 @@ void CDlgReminders::OnCommand(int id) {
 void CDlgReminders::UpdateMenuStates() {
     const bool selected = m_List->GetSelectedReminder() != nullptr;
     if (QMenu* keys = SoftKeyMenu()) {
-        for (int id : {ID_EDIT, ID_DELETE}) {
+        for (int id : {ID_EDIT, ID_DELETE, ID_REMINDER_WORK_DONE}) {
             if (QAction* action = FindCommand(*keys, id))
                 action->setEnabled(selected);
         }
@@ -137,5 +142,25 @@ void CDlgReminders::OnDelete() {
     }
     m_List->DeleteRow(row);
     m_List->SelectRow(std::min(row, m_List->GetRowCount() - 1));
+    m_List->setFocus();
+}
+
+void CDlgReminders::OnWorkDone() {
+    CNotification* reminder = m_List->GetSelectedReminder();
+    if (reminder == nullptr)
+        return;
+    const int row = m_List->FindItem(reminder);
+    const MarkDoneOutcome outcome = MarkReminderDone(*reminder, TheSession().ActiveOdometer(), this);
+    m_LogChanged = m_LogChanged || outcome.repairStored;
+    if (outcome.repairStored)
+        m_List->ReloadReadings();
+    if (outcome.removed) {
+        m_List->DeleteRow(row);
+        m_List->SelectRow(std::min(row, m_List->GetRowCount() - 1));
+    } else if (outcome.done) {
+        m_List->AddOrUpdateRow(reminder, true);
+    } else {
+        m_List->viewport()->update(); // a failed store has read the stored values back
+    }
     m_List->setFocus();
 }

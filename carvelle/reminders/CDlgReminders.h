@@ -1,6 +1,7 @@
 #pragma once
-// "Upcoming Reminders": the reminders of one vehicle, with New, Edit, Delete and Done. Enter or
-// a double click edits the selected reminder, Delete asks before deleting it. The dialog keeps
+// "Upcoming Reminders": the reminders of one vehicle, with New, Edit, Delete, "Done..." (the
+// selected reminder's work is done) and Done. Enter or a double click edits the selected
+// reminder, Delete asks before deleting it. The dialog keeps
 // the vehicle it was opened for: it lists and creates reminders for that vehicle only.
 
 #include "widgets/CFullScreenDialog.h"
@@ -25,6 +26,9 @@ public:
     void OnNew();
     void OnEdit();
     void OnDelete();
+    void OnWorkDone();
+    // A repair entry was stored with a reminder's work while the dialog was open.
+    bool LogChanged() const { return m_LogChanged; }
 
 protected:
     void OnSoftKeyCommand(int id) override;
@@ -36,4 +40,5 @@ private:
     ULONG m_VehicleRefID;
     QLabel* m_Title = nullptr; // child widgets
     CNotificationListView* m_List = nullptr;
+    bool m_LogChanged = false;
 };

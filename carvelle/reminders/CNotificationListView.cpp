@@ -50,8 +50,8 @@ void CNotificationListView::SetUp() {
     m_Icon = LoadIconResource(IDI_REMINDER);
     m_Fitting = true;
     SetColumns({LoadStringResource(IDS_SORT_DESCRIPTION), LoadStringResource(IDS_SORT_DATE),
-                LoadStringResource(IDS_SORT_ODOMETER)},
-               {kInitialWidth, kInitialWidth, kInitialWidth});
+                LoadStringResource(IDS_SORT_ODOMETER), LoadStringResource(IDS_REMINDER_COLUMN_EXPECTED)},
+               {kInitialWidth, kInitialWidth, kInitialWidth, kInitialWidth});
     m_Fitting = false;
     FitContentColumns();
 }
@@ -64,10 +64,14 @@ bool CNotificationListView::Reload(ULONG vehicleRefID) {
     const CWaitCursor wait;
     DeleteAllRows();
     m_Reminders.Clear();
+    m_VehicleRefID = vehicleRefID;
     if (vehicleRefID == 0 || !TheRecords().LoadReminders(m_Reminders, vehicleRefID)) {
         m_Reminders.Clear();
+        m_Readings.clear();
+        m_Expected.clear();
         return false;
     }
+    ReloadReadings();
     setUpdatesEnabled(false);
     for (int i = 0; i < m_Reminders.GetCount(); ++i)
         InsertRow(0, QString(), m_Icon, m_Reminders.Get(i));
@@ -136,6 +140,13 @@ QString CNotificationListView::CellText(int row, int column) const {
     case ColumnOdometer:
         return reminder->GetOdometer() == kNeverDueOdometer ? LoadStringResource(IDS_NO_DATE)
                                                             : OdometerText(reminder->GetOdometer());
+    case ColumnExpected: {
+        // Due already, or due at no reading: nothing to expect.
+        if (IsRowDue(row))
+            return QString();
+        const std::optional<QDate> day = ExpectedDay(*reminder);
+        return day ? PredictionText(*day, LocalDayToday()) : QString();
+    }
     default:
         return QString();
     }
@@ -182,7 +193,7 @@ void CNotificationListView::FitContentColumns() {
     const QFontMetrics headerFont(header()->font());
     const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 12;
     m_Fitting = true;
-    for (int column : {ColumnDate, ColumnOdometer}) {
+    for (int column : {ColumnDate, ColumnOdometer, ColumnExpected}) {
         int width = headerFont.horizontalAdvance(model()->headerData(column, Qt::Horizontal).toString());
         for (int row = 0; row < GetRowCount(); ++row)
             width = std::max(width, bold.horizontalAdvance(CellText(row, column)));
@@ -225,4 +236,31 @@ void CNotificationListView::FitColumns() {
 void CNotificationListView::RememberWidths() {
     for (int column = 0; column < ColumnCount; ++column)
         m_Widths[column] = columnWidth(column);
+}
+
+void CNotificationListView::ReloadReadings() {
+    m_Readings.clear();
+    m_Expected.clear();
+    std::vector<CDataLayer::FigureRow> rows;
+    CEntryFilter filter;
+    filter.SetVehicleID(m_VehicleRefID);
+    if (m_VehicleRefID == 0 || !TheRecords().LoadFigureRows(rows, filter))
+        return;
+    CLocalDays days;
+    m_Readings.reserve(rows.size());
+    for (const CDataLayer::FigureRow& entry : rows)
+        m_Readings.emplace_back(days.Day(entry.Date), entry.Odometer);
+    viewport()->update();
+}
+
+std::optional<QDate> CNotificationListView::ExpectedDay(const CNotification& reminder) const {
+    const std::optional<LONG> due = ReminderDueOdometer(reminder);
+    if (!due)
+        return std::nullopt;
+    const auto known = m_Expected.find(reminder.GetRefID());
+    if (known != m_Expected.end() && known->second.odometer == *due)
+        return known->second.day;
+    const std::optional<QDate> day = PredictDueDay(m_Readings, *due);
+    m_Expected[reminder.GetRefID()] = Expected{*due, day};
+    return day;
 }

@@ -1,13 +1,20 @@
 #pragma once
-// The reminder list: one row per reminder of a vehicle with its description, date (a local day)
-// and odometer; rows are added at the top, so the last one loaded comes first. A reminder that
-// is due now shows in bold. The columns always fill the list's width: a column the user widens
-// or narrows gives or takes the width of its right-hand neighbour, and any other resize goes to
-// the description. The list owns the reminders it shows.
+// The reminder list: one row per reminder of a vehicle with its description, date (a local day),
+// odometer and, for one due at a reading, the day it is expected from the vehicle's recent driving; rows are
+// added at the top, so the last one loaded comes first. A reminder that is due now shows in bold. The columns
+// always fill the list's width: a column the user widens or narrows gives or takes the width of its
+// right-hand neighbour, and any other resize goes to the description. The list owns the reminders it shows.
 
 #include "widgets/CCustomListView.h"
 
+#include "core/ReminderSchedule.h"
 #include "records/CObjectListT.h"
+
+#include <QDate>
+
+#include <optional>
+#include <unordered_map>
+#include <vector>
 
 #include <array>
 
@@ -15,7 +22,7 @@ class CNotificationListView : public CCustomListView {
     Q_OBJECT
 
 public:
-    enum Column { ColumnDescription, ColumnDate, ColumnOdometer, ColumnCount };
+    enum Column { ColumnDescription, ColumnDate, ColumnOdometer, ColumnExpected, ColumnCount };
 
     explicit CNotificationListView(QWidget* parent = nullptr);
     ~CNotificationListView() override;
@@ -23,8 +30,11 @@ public:
     // Once the shared fonts exist: the columns, the font and the icon.
     void SetUp();
 
-    // Drops all rows and reminders, then loads the vehicle's reminders; empty when that fails.
+    // Drops all rows and reminders, then loads the vehicle's reminders and its log's readings;
+    // empty when that fails.
     bool Reload(ULONG vehicleRefID);
+    // Reads the log's readings again, after an entry was stored.
+    void ReloadReadings();
     // Inserts the reminder's row at the top (taking ownership of a reminder it does not hold
     // yet). Updating moves the reminder's existing row to the top and selects it; -1 when the
     // reminder has no row.
@@ -52,8 +62,17 @@ private:
     void FitContentColumns();
     void FitColumns();
     void RememberWidths();
+    // The day the reminder is expected, kept per reminder until its due reading changes.
+    std::optional<QDate> ExpectedDay(const CNotification& reminder) const;
 
     CObjectListT<CNotification> m_Reminders;
+    ULONG m_VehicleRefID = 0;
+    std::vector<OdometerReading> m_Readings;
+    struct Expected {
+        LONG odometer = 0;
+        std::optional<QDate> day;
+    };
+    mutable std::unordered_map<ULONG, Expected> m_Expected; // by the reminder's reference ID
     QIcon m_Icon;
     std::array<int, ColumnCount> m_Widths{};
     bool m_Fitting = false;

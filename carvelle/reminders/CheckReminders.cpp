@@ -1,6 +1,7 @@
 #include "reminders/CheckReminders.h"
 
 #include "reminders/CDlgNotificationFire.h"
+#include "reminders/MarkReminderDone.h"
 
 #include "core/AppData.h"
 #include "core/CRecordServices.h"
@@ -49,16 +50,16 @@ bool IsCheckingReminders() {
     return g_Checking;
 }
 
-void CheckReminders(const CVehicle& vehicle, QWidget* parent) {
+bool CheckReminders(const CVehicle& vehicle, QWidget* parent) {
     const ULONG vehicleRefID = vehicle.GetRefID();
     if (g_Checking || vehicleRefID == 0)
-        return;
+        return false;
     const CheckingScope scope;
 
     CRecordServices& records = TheRecords();
     CObjectListT<CNotification> reminders;
     if (!records.LoadReminders(reminders, vehicleRefID))
-        return;
+        return false;
     const LONG odometer = vehicle.GetCurrentOdometer();
     const double now = NowAsOleDate();
 
@@ -68,6 +69,7 @@ void CheckReminders(const CVehicle& vehicle, QWidget* parent) {
     shown.SetCurrentOdometer(vehicle.GetCurrentOdometer());
 
     CPrompter& prompter = CPrompter::Instance();
+    bool logChanged = false;
     for (int i = 0; i < reminders.GetCount(); ++i) {
         CNotification* reminder = reminders.Get(i);
         if (!IsReminderDue(*reminder, odometer, now))
@@ -78,7 +80,16 @@ void CheckReminders(const CVehicle& vehicle, QWidget* parent) {
             later != g_PutOff.end() && later->second.day == today && odometer <= later->second.odometer)
             continue;
         CDlgNotificationFire notice(*reminder, shown, parent);
-        if (prompter.RunModal(notice) != CDlgNotificationFire::ResultDelete) {
+        const int answer = prompter.RunModal(notice);
+        if (answer == CDlgNotificationFire::ResultWorkDone) {
+            const MarkDoneOutcome outcome = MarkReminderDone(*reminder, odometer, parent);
+            logChanged = logChanged || outcome.repairStored;
+            if (outcome.done) {
+                g_PutOff.erase(key);
+                continue;
+            }
+        }
+        if (answer != CDlgNotificationFire::ResultDelete) {
             if (key != 0)
                 g_PutOff[key] = PutOff{today, odometer};
             continue;
@@ -90,4 +101,5 @@ void CheckReminders(const CVehicle& vehicle, QWidget* parent) {
                                 QString(), CPrompter::ButtonsOK, CPrompter::IconWarning);
         }
     }
+    return logChanged;
 }

@@ -9,6 +9,7 @@
 #include "core/CStringTable.h"
 #include "core/LocalDates.h"
 #include "core/ResourceIds.h"
+#include "datastore/CDataLayer.h"
 #include "records/CNotification.h"
 #include "widgets/CPrompter.h"
 
@@ -42,10 +43,16 @@ bool EditReminder(CNotification& reminder, QWidget* parent) {
     if (reminder.GetVehicleID() == 0)
         return false;
 
+    CRecordServices& records = TheRecords();
+    CDataLayer::ReminderInterval before;
+    if (reminder.GetID() != 0 && !records.GetReminderInterval(reminder, before))
+        before = CDataLayer::ReminderInterval();
+
     CDlgNotification dialog(parent);
     if (reminder.GetID() == 0)
         dialog.setWindowTitle(LoadStringResource(IDS_NEW_REMINDER_TITLE));
     dialog.SetValues(reminder.GetDate(), QString::fromUtf16(reminder.GetName()), reminder.GetOdometer());
+    dialog.SetInterval(before.EveryDistance, before.EveryMonths);
     CPrompter& prompter = CPrompter::Instance();
     if (prompter.RunModal(dialog) != ID_DONE)
         return false;
@@ -53,10 +60,13 @@ bool EditReminder(CNotification& reminder, QWidget* parent) {
     reminder.SetDate(dialog.Date());
     reminder.SetName(dialog.Description().toStdU16String().c_str());
     reminder.SetOdometer(dialog.Odometer());
-    if (!reminder.IsDirty())
+    const CDataLayer::ReminderInterval after{dialog.EveryDistance(), dialog.EveryMonths()};
+    const bool intervalChanged =
+        after.EveryDistance != before.EveryDistance || after.EveryMonths != before.EveryMonths;
+    if (!reminder.IsDirty() && !intervalChanged)
         return false;
-    CRecordServices& records = TheRecords();
-    if (records.Save(reminder))
+    if ((!reminder.IsDirty() || records.Save(reminder)) &&
+        (!intervalChanged || records.SetReminderInterval(reminder, after)))
         return true;
 
     prompter.MessageBox(parent, FormatStringResource(IDS_REMINDER_NOT_SAVED, {records.DataFilePath()}),

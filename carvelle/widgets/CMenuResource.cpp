@@ -195,7 +195,13 @@ void AddBarItems(QMenu& menu, const std::vector<MenuItem>& items, QMenu& command
 
 const std::vector<MenuItem> kReminderListMenu = {
     {ID_NEW_REMINDER, "New"},
-    {kPopup, "Menu", {{ID_EDIT, "Edit"}, {ID_DELETE, "Delete"}, {kSeparator, ""}, {ID_DONE, "Done"}}},
+    {kPopup,
+     "Menu",
+     {{ID_EDIT, "Edit"},
+      {ID_DELETE, "Delete"},
+      {ID_REMINDER_WORK_DONE, "Done..."},
+      {kSeparator, ""},
+      {ID_DONE, "Done"}}},
 };
 
 } // namespace

@@ -4,13 +4,16 @@
 #include "carvelle/reminders/RemindersTestSupport.h"
 
 #include "core/CSession.h"
+#include "core/LocalDates.h"
 #include "core/ResourceIds.h"
 #include "reminders/CDlgReminders.h"
 #include "reminders/CNotificationListView.h"
 #include "support/CDataLayerTestPeer.h"
 #include "support/SqliteFile.h"
+#include "widgets/CDatePicker.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
 #include <QHeaderView>
@@ -53,7 +56,7 @@ TEST_F(ReminderListTest, TheMenuKeyListsItsCommandsDirectly) {
         }
     });
     key->showMenu();
-    EXPECT_EQ(shown, QStringList({"Edit", "Delete", "Done"}));
+    EXPECT_EQ(shown, QStringList({"Edit", "Delete", "Done...", "Done"}));
 }
 
 TEST_F(ReminderListTest, NewestFirstAndOnlyAChangedReminderMovesToTheTop) {
@@ -90,7 +93,12 @@ TEST_F(ReminderListTest, TheColumnsFillTheWidthAfterEveryResize) {
     CDlgReminders dialog(m_Vehicle.GetRefID());
     dialog.show();
     CNotificationListView& list = *dialog.List();
-    auto total = [&] { return list.columnWidth(0) + list.columnWidth(1) + list.columnWidth(2); };
+    auto total = [&] {
+        int sum = 0;
+        for (int column = 0; column < CNotificationListView::ColumnCount; ++column)
+            sum += list.columnWidth(column);
+        return sum;
+    };
     for (int width : {480, 700, 320}) {
         dialog.resize(width, 500);
         QCoreApplication::processEvents();
@@ -168,3 +176,66 @@ TEST_F(ReminderListTest, AFailedSaveOrDeleteSaysSoAndShowsWhatIsStored) {
 }
 
 } // namespace
+
+TEST_F(ReminderListTest, DoneMovesARepeatingReminderOnWithItsRepairAndRemovesAOneTimeOne) {
+    // 2,720 miles in the 68 days from 1 January to 10 March: 40 a day.
+    Log(2026, 1, 1, 10000);
+    Log(2026, 3, 10, 12720);
+    TheSession().SetActiveOdometer(12720);
+    const LONG oil = Store(u"Oil change", 13640, m_NowDate + 90);
+    Repeat(oil, 5000, 6);
+    const LONG inspection = Store(u"Inspection", 14000, m_NowDate + 30);
+    CDlgReminders dialog(m_Vehicle.GetRefID());
+    dialog.show();
+    CNotificationListView& list = *dialog.List();
+    ASSERT_EQ(Rows(list), QStringList({"Inspection", "Oil change"}));
+    // 920 miles to go at 40 a day.
+    EXPECT_EQ(list.CellText(1, CNotificationListView::ColumnExpected),
+              QStringLiteral("about 23 days, around 2 Apr 2026"));
+
+    list.SelectRow(1);
+    m_Prompter.AnswerModal([](QDialog& done) {
+        EXPECT_EQ(done.windowTitle(), QStringLiteral("Reminder Done"));
+        EXPECT_EQ(done.findChild<CDatePicker*>(QStringLiteral("doneDay"))->Day(), QDate(2026, 3, 10));
+        auto* reading = done.findChild<QLineEdit*>(QStringLiteral("doneOdometer"));
+        EXPECT_EQ(reading->text(), QStringLiteral("12720"));
+        // Below what the log holds by that day: refused, the dialog stays.
+        reading->setText(QStringLiteral("12000"));
+        CScriptedPrompter::Press(done, ID_DONE);
+        ASSERT_TRUE(done.isVisible());
+        done.findChild<CDatePicker*>(QStringLiteral("doneDay"))->SetDay(QDate(2026, 1, 31));
+        reading->setText(QStringLiteral("11200"));
+        done.findChild<QCheckBox*>(QStringLiteral("doneStoreRepair"))->setChecked(true);
+        done.findChild<QLineEdit*>(QStringLiteral("doneRepairAmount"))->setText(QStringLiteral("45.50"));
+        CScriptedPrompter::Press(done, ID_DONE);
+    });
+    CScriptedPrompter::Press(dialog, ID_REMINDER_WORK_DONE);
+    EXPECT_TRUE(dialog.LogChanged());
+    // Whichever comes first: 11,200 + 5,000, and 31 January + 6 months.
+    CDataLayer::ReminderInterval interval;
+    const auto moved = Stored(oil, &interval);
+    EXPECT_EQ(moved->GetOdometer(), 16200);
+    EXPECT_EQ(OleDateToLocal(moved->GetDate()).date(), QDate(2026, 7, 31));
+    EXPECT_EQ(interval.EveryDistance, 5000);
+    EXPECT_EQ(list.CellText(0, CNotificationListView::ColumnOdometer), QStringLiteral("16,200"));
+    CObjectListT<CEntry> log;
+    CEntryFilter repairs;
+    repairs.SetVehicleID(m_Vehicle.GetRefID());
+    repairs.SetEntryType(CEntry::EntryRepair);
+    ASSERT_EQ(TheDataLayer().Load(log, repairs), 1);
+    ASSERT_EQ(log.GetCount(), 1);
+    EXPECT_EQ(std::u16string(log.Get(0)->GetName()), u"Oil change");
+    EXPECT_EQ(log.Get(0)->GetOdometer(), 11200);
+    EXPECT_FLOAT_EQ(log.Get(0)->GetAmount(), 45.5f);
+    EXPECT_EQ(OleDateToLocal(log.Get(0)->GetDate()).date(), QDate(2026, 1, 31));
+
+    // A reminder that does not repeat goes, as Delete would take it.
+    list.SelectRow(1);
+    ASSERT_EQ(list.GetSelectedReminder()->GetID(), inspection);
+    m_Prompter.AnswerModal([](QDialog& done) { CScriptedPrompter::Press(done, ID_DONE); });
+    CScriptedPrompter::Press(dialog, ID_REMINDER_WORK_DONE);
+    EXPECT_EQ(Rows(list), QStringList({"Oil change"}));
+    EXPECT_EQ(StoredNames(), std::vector<std::u16string>({u"Oil change"}));
+    ASSERT_EQ(TheDataLayer().Load(log, repairs), 1);
+    EXPECT_EQ(log.GetCount(), 1);
+}

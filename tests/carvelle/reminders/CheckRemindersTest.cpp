@@ -3,10 +3,13 @@
 #include "carvelle/reminders/RemindersTestSupport.h"
 
 #include "core/CSession.h"
+#include "core/LocalDates.h"
+#include "core/ReminderSchedule.h"
 #include "core/ResourceIds.h"
 #include "reminders/CheckReminders.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -100,3 +103,22 @@ TEST_F(RemindersTest, APutOffReminderIsQuietUntilTheNextDayOrAHigherReading) {
 }
 
 } // namespace
+
+TEST_F(RemindersTest, TheNoticesDoneMovesTheReminderOnAndItStaysQuiet) {
+    const LONG id = Store(u"Tyres", 12000, m_NowDate + 10); // due: the reading has passed
+    Repeat(id, 0, 12);
+    m_Prompter.AnswerModal(
+        [](QDialog& notice) { ASSERT_TRUE(CScriptedPrompter::Click(notice, "noticeWorkDone")); });
+    m_Prompter.AnswerModal([](QDialog& done) {
+        EXPECT_EQ(done.findChild<QLineEdit*>(QStringLiteral("doneOdometer"))->text(),
+                  QStringLiteral("12345"));
+        CScriptedPrompter::Press(done, ID_DONE);
+    });
+    EXPECT_FALSE(CheckReminders(m_Vehicle, nullptr)); // no repair asked for: the log is as it was
+    // Every 12 months alone: due a year from today, never by a reading.
+    const auto moved = Stored(id);
+    EXPECT_EQ(OleDateToLocal(moved->GetDate()).date(), QDate(2027, 3, 10));
+    EXPECT_EQ(ReminderDueOdometer(*moved), std::nullopt);
+    CheckReminders(m_Vehicle, nullptr);
+    EXPECT_EQ(m_Prompter.Count(CScriptedPrompter::Shown::Modal), 2);
+}

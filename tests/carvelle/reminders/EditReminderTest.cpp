@@ -16,11 +16,13 @@ TEST_F(RemindersTest, ANewReminderIsDueLaterAndNeedsADescription) {
     CNotification reminder;
     m_Prompter.AnswerModal([](QDialog& editor) {
         EXPECT_EQ(editor.windowTitle(), QStringLiteral("New Reminder"));
-        EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("reminderOdometer"))->text(), QStringLiteral("15345"));
+        EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("reminderOdometer"))->text(),
+                  QStringLiteral("15345"));
         EXPECT_EQ(editor.findChild<CDatePicker*>(QStringLiteral("reminderDate"))->Day(), QDate(2026, 5, 9));
         CScriptedPrompter::Press(editor, ID_DONE);
         EXPECT_TRUE(editor.isVisible());
-        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))->setEditText(QStringLiteral("Oil change"));
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))
+            ->setEditText(QStringLiteral("Oil change"));
         CScriptedPrompter::Press(editor, ID_DONE);
     });
     ASSERT_TRUE(EditReminder(reminder, nullptr));
@@ -41,7 +43,8 @@ TEST_F(RemindersTest, TheReadingNeitherWrapsNorStopsAtTheArrowsRange) {
     m_Prompter.AnswerModal([](QDialog& editor) {
         auto* odometer = editor.findChild<QLineEdit*>(QStringLiteral("reminderOdometer"));
         EXPECT_EQ(odometer->text(), QStringLiteral("2147483647"));
-        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))->setEditText(QStringLiteral("Belt"));
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))
+            ->setEditText(QStringLiteral("Belt"));
         odometer->setText(QStringLiteral("2147483648"));
         CScriptedPrompter::Press(editor, ID_DONE);
         EXPECT_TRUE(editor.isVisible());
@@ -50,4 +53,37 @@ TEST_F(RemindersTest, TheReadingNeitherWrapsNorStopsAtTheArrowsRange) {
     });
     ASSERT_TRUE(EditReminder(reminder, nullptr));
     EXPECT_EQ(reminder.GetOdometer(), 2000000);
+}
+
+TEST_F(RemindersTest, TheSheetKeepsHowOftenAReminderRepeatsWithinItsBounds) {
+    CNotification reminder;
+    m_Prompter.AnswerModal([](QDialog& editor) {
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))
+            ->setEditText(QStringLiteral("Oil change"));
+        auto* distance = editor.findChild<QLineEdit*>(QStringLiteral("reminderEveryDistance"));
+        distance->setText(QStringLiteral("1000001"));
+        editor.findChild<QLineEdit*>(QStringLiteral("reminderEveryMonths"))->setText(QStringLiteral("6"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+        EXPECT_TRUE(editor.isVisible());
+        distance->setText(QStringLiteral("5000"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+    });
+    ASSERT_TRUE(EditReminder(reminder, nullptr));
+    CDataLayer::ReminderInterval interval;
+    Stored(reminder.GetID(), &interval);
+    EXPECT_EQ(interval.EveryDistance, 5000);
+    EXPECT_EQ(interval.EveryMonths, 6);
+
+    // Only the interval changed: stored all the same; emptied, the reminder no longer repeats.
+    m_Prompter.AnswerModal([](QDialog& editor) {
+        EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("reminderEveryDistance"))->text(),
+                  QStringLiteral("5000"));
+        editor.findChild<QLineEdit*>(QStringLiteral("reminderEveryDistance"))->clear();
+        editor.findChild<QLineEdit*>(QStringLiteral("reminderEveryMonths"))->setText(QStringLiteral("0"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+    });
+    ASSERT_TRUE(EditReminder(reminder, nullptr));
+    Stored(reminder.GetID(), &interval);
+    EXPECT_EQ(interval.EveryDistance, 0);
+    EXPECT_EQ(interval.EveryMonths, 0);
 }

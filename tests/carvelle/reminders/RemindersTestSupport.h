@@ -10,12 +10,14 @@
 #include "core/CAppSettings.h"
 #include "core/CSession.h"
 #include "datastore/CDataLayer.h"
+#include "records/CEntry.h"
 #include "records/CObjectListT.h"
 #include "reminders/CheckReminders.h"
 
 #include <QDialog>
 #include <QPushButton>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,36 @@ protected:
         reminder.SetVehicleID(m_Vehicle.GetRefID());
         EXPECT_EQ(TheDataLayer().Save(&reminder, 0), 1);
         return reminder.GetID();
+    }
+
+    // A fuel entry of the vehicle on that day at noon UTC with that reading.
+    void Log(int year, int month, int day, LONG odometer) {
+        const SYSTEMTIME noon = MakeTime(year, month, day, 12);
+        double date = 0.0;
+        SystemTimeToVariantTime(&noon, &date);
+        CEntry entry;
+        entry.SetVehicleID(m_Vehicle.GetRefID());
+        entry.SetType(CEntry::EntryFuel);
+        entry.SetDate(date);
+        entry.SetOdometer(odometer);
+        entry.SetAmount(40.0f);
+        entry.SetCustom1(10.0f);
+        EXPECT_EQ(TheDataLayer().Save(&entry, 0), 1);
+    }
+
+    // The stored reminder with that row ID and its interval.
+    std::unique_ptr<CNotification> Stored(LONG id, CDataLayer::ReminderInterval* interval = nullptr) const {
+        auto reminder = std::make_unique<CNotification>();
+        reminder->SetID(id);
+        EXPECT_EQ(TheDataLayer().Load(reminder.get()), 1);
+        if (interval != nullptr) {
+            EXPECT_EQ(TheDataLayer().GetReminderInterval(reminder.get(), interval), 1);
+        }
+        return reminder;
+    }
+
+    void Repeat(LONG id, LONG everyDistance, LONG everyMonths) {
+        EXPECT_EQ(TheDataLayer().SetReminderInterval(Stored(id).get(), {everyDistance, everyMonths}), 1);
     }
 
     std::vector<std::u16string> StoredNames() const {
