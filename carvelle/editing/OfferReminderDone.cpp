@@ -4,7 +4,6 @@
 #include "core/CRecordServices.h"
 #include "core/CSession.h"
 #include "core/CStringTable.h"
-#include "core/DecimalText.h"
 #include "core/LocalDates.h"
 #include "records/CEntry.h"
 #include "records/CNotification.h"
@@ -45,11 +44,11 @@ bool OfferReminderDone(const CEntry& repair, QWidget* parent) {
         return false;
     const bool repeats = interval.EveryDistance > 0 || interval.EveryMonths > 0;
     const QString question =
-        repeats
-            ? FormatStringResource(IDS_REMINDER_OFFER_MOVE_ON, {QString::fromUtf16(match->GetName()),
-                                                                QLocale().toString(day, QLocale::ShortFormat),
-                                                                FormatIntegerText(reading)})
-            : FormatStringResource(IDS_REMINDER_OFFER_REMOVE, {QString::fromUtf16(match->GetName())});
+        repeats ? FormatStringResource(IDS_REMINDER_OFFER_MOVE_ON,
+                                       {QString::fromUtf16(match->GetName()),
+                                        QLocale().toString(day, QLocale::ShortFormat),
+                                        QLocale().toString(static_cast<qlonglong>(reading))})
+                : FormatStringResource(IDS_REMINDER_OFFER_REMOVE, {QString::fromUtf16(match->GetName())});
     CPrompter& prompter = CPrompter::Instance();
     if (prompter.MessageBox(parent, question, LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsYesNo,
                             CPrompter::IconInformation) != CPrompter::IDYES)

@@ -26,6 +26,8 @@ CDlgReminders::CDlgReminders(ULONG vehicleRefID, QWidget* parent)
                         IDR_REMINDER_LIST_MENU),
       m_VehicleRefID(vehicleRefID) {
     FillToEdges();
+    // Room for the description beside the date, the reading and the expected day.
+    SetFirstSize(QSize(600, 380));
     m_Title = new QLabel(this);
     m_Title->setObjectName(QStringLiteral("reminderListTitle"));
     m_Title->setFont(SmallBoldFont());

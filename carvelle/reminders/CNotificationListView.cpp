@@ -1,7 +1,5 @@
 #include "reminders/CNotificationListView.h"
 
-#include "reminders/CheckReminders.h"
-
 #include "core/AppData.h"
 #include "core/CRecordServices.h"
 #include "core/CSession.h"
@@ -168,6 +166,8 @@ QVariant CNotificationListView::CellData(int row, int column, int role) const {
         return column == ColumnOdometer ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     case Qt::FontRole:
         return IsRowDue(row) ? QVariant(BoldFont()) : QVariant();
+    case Qt::ToolTipRole: // the expected day may not fit its column
+        return column == ColumnExpected ? QVariant(CellText(row, column)) : QVariant();
     default:
         return QVariant();
     }
@@ -187,7 +187,8 @@ void CNotificationListView::resizeEvent(QResizeEvent* event) {
 }
 
 void CNotificationListView::FitContentColumns() {
-    // The date and the reading are shown whole; the description takes what is left.
+    // The date and the reading are shown whole, the expected day in at most half of what they leave;
+    // the description takes the rest.
     const QFontMetrics normal(font());
     const QFontMetrics bold(BoldFont());
     const QFontMetrics headerFont(header()->font());
@@ -201,6 +202,8 @@ void CNotificationListView::FitContentColumns() {
             width = std::max(width, normal.horizontalAdvance(ShortDateText(NowAsOleDate())));
         setColumnWidth(column, width + padding);
     }
+    m_ExpectedWidth = columnWidth(ColumnExpected);
+    FitExpectedColumn();
     StretchColumn(ColumnDescription);
     RememberWidths();
     m_Fitting = false;
@@ -218,6 +221,8 @@ void CNotificationListView::FitColumns() {
         if (width != 0 && width != m_Widths[column])
             changed = column;
     }
+    if (changed < 0)
+        FitExpectedColumn();
     const int absorbing = changed >= 0 && changed + 1 < ColumnCount ? changed + 1 : ColumnDescription;
     StretchColumn(absorbing);
     // Widened past the list's edge: the widened column stops where the list ends.
@@ -263,4 +268,9 @@ std::optional<QDate> CNotificationListView::ExpectedDay(const CNotification& rem
     const std::optional<QDate> day = PredictDueDay(m_Readings, *due);
     m_Expected[reminder.GetRefID()] = Expected{*due, day};
     return day;
+}
+
+void CNotificationListView::FitExpectedColumn() {
+    const int left = viewport()->width() - columnWidth(ColumnDate) - columnWidth(ColumnOdometer);
+    setColumnWidth(ColumnExpected, std::min(m_ExpectedWidth, std::max(0, left / 2)));
 }

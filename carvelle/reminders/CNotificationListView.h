@@ -61,6 +61,8 @@ protected:
 private:
     void FitContentColumns();
     void FitColumns();
+    // The expected day's whole width, or half of what the date and the reading leave.
+    void FitExpectedColumn();
     void RememberWidths();
     // The day the reminder is expected, kept per reminder until its due reading changes.
     std::optional<QDate> ExpectedDay(const CNotification& reminder) const;
@@ -76,4 +78,5 @@ private:
     QIcon m_Icon;
     std::array<int, ColumnCount> m_Widths{};
     bool m_Fitting = false;
+    int m_ExpectedWidth = 0; // what the expected day needs to be shown whole
 };

@@ -1,11 +1,11 @@
 #include "reminders/MarkReminderDone.h"
 
 #include "reminders/CDlgReminderDone.h"
+#include "reminders/CNotificationListView.h"
 
 #include "core/AppData.h"
 #include "core/CRecordServices.h"
 #include "core/CStringTable.h"
-#include "core/DecimalText.h"
 #include "core/LocalDates.h"
 #include "records/CNotification.h"
 #include "widgets/CPrompter.h"
@@ -26,9 +26,10 @@ MarkDoneOutcome MarkReminderDone(CNotification& reminder, LONG currentOdometer, 
         const double endOfDay = LocalToOleDate(EndOfLocalDay(day));
         if (!records.NearestReadingBefore(vehicle, endOfDay, 0, before) || odometer >= before.odometer)
             return QString();
-        return FormatStringResource(
-            IDS_REMINDER_DONE_READING_LOW,
-            {FormatIntegerText(odometer), FormatIntegerText(before.odometer), ShortDateText(before.date)});
+        return FormatStringResource(IDS_REMINDER_DONE_READING_LOW,
+                                    {CNotificationListView::OdometerText(odometer),
+                                     CNotificationListView::OdometerText(before.odometer),
+                                     ShortDateText(before.date)});
     };
     CDlgReminderDone dialog(QString::fromUtf16(reminder.GetName()), LocalDayToday(),
                             std::max(highest, currentOdometer), check, parent);

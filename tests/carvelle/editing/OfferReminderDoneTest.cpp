@@ -57,7 +57,7 @@ TEST_F(OfferReminderDoneTest, ARepairNamedLikeARepeatingReminderMovesItOnFromThe
     ASSERT_EQ(m_Prompter.Messages().size(), 1u);
     EXPECT_TRUE(m_Prompter.Messages()[0].text.startsWith(
         QStringLiteral("This repair is the work of the reminder \"Oil Change\". Mark the reminder done on "
-                       "3/10/26 at 30150")));
+                       "3/10/26 at 30,150")));
 
     ASSERT_EQ(TheDataLayer().Load(&reminder), 1);
     EXPECT_EQ(reminder.GetOdometer(), 37650);
