@@ -21,8 +21,8 @@ namespace {
 QComboBox* MakeList(QWidget* parent, const char* name, std::initializer_list<int> names, DWORD current) {
     auto* list = new QComboBox(parent);
     list->setObjectName(QLatin1String(name));
-    for (int name : names)
-        list->addItem(LoadStringResource(name));
+    for (int textId : names)
+        list->addItem(LoadStringResource(textId));
     // A stored value outside the list shows no selection.
     list->setCurrentIndex(current < static_cast<DWORD>(list->count()) ? static_cast<int>(current) : -1);
     return list;

@@ -77,10 +77,10 @@ TEST_F(DlgDateRangeTest, DoneHandsBackTheUtcBoundsOfTheLocalDays) {
         EXPECT_EQ(range.StartDay(), QDate(2024, 2, 1));
         EXPECT_EQ(range.EndDay(), QDate(2024, 2, 9));
         // The end moves into summer time: its last second is four hours before UTC midnight.
-        auto* end = dialog.findChild<CDatePicker*>(QStringLiteral("endDate"));
-        end->selectAll();
-        QTest::keyClicks(end, QStringLiteral("4/2/24"));
-        QTest::keyClick(end, Qt::Key_Return);
+        auto* endPicker = dialog.findChild<CDatePicker*>(QStringLiteral("endDate"));
+        endPicker->selectAll();
+        QTest::keyClicks(endPicker, QStringLiteral("4/2/24"));
+        QTest::keyClick(endPicker, Qt::Key_Return);
     });
     CDlgDateRange dialog(&start, &end);
     EXPECT_EQ(m_Prompter.RunModal(dialog), 1);
@@ -90,11 +90,11 @@ TEST_F(DlgDateRangeTest, DoneHandsBackTheUtcBoundsOfTheLocalDays) {
     // No range yet: both pickers open on today's local day; the same day twice is accepted.
     SYSTEMTIME none1{};
     SYSTEMTIME none2{};
-    m_Prompter.AnswerModal([](QDialog& dialog) {
-        auto& range = static_cast<CDlgDateRange&>(dialog);
+    m_Prompter.AnswerModal([](QDialog& shown) {
+        auto& range = static_cast<CDlgDateRange&>(shown);
         EXPECT_EQ(range.StartDay(), QDate(2024, 6, 20));
         EXPECT_EQ(range.EndDay(), QDate(2024, 6, 20));
-        CScriptedPrompter::Press(dialog, ID_DONE);
+        CScriptedPrompter::Press(shown, ID_DONE);
     });
     CDlgDateRange fresh(&none1, &none2);
     EXPECT_EQ(m_Prompter.RunModal(fresh), 1);
@@ -127,9 +127,9 @@ TEST_F(DlgDateRangeTest, AnEndBeforeTheStartIsRefusedAndCancelLeavesTheValuesAlo
     EXPECT_EQ(Text(start), Text(originalStart));
     EXPECT_EQ(Text(end), Text(originalEnd));
 
-    m_Prompter.AnswerModal([](QDialog& dialog) {
-        CScriptedPrompter::Click(dialog, "previousMonth");
-        CScriptedPrompter::Press(dialog, ID_CANCEL);
+    m_Prompter.AnswerModal([](QDialog& shown) {
+        CScriptedPrompter::Click(shown, "previousMonth");
+        CScriptedPrompter::Press(shown, ID_CANCEL);
     });
     CDlgDateRange again(&start, &end);
     EXPECT_EQ(m_Prompter.RunModal(again), 2);
