@@ -123,7 +123,12 @@ CCsvReader::ReadResult CTableReader::Next(Record& record) {
     QString lead = single ? record.fields[0].trimmed() : QString();
     if (!single && m_ExpectHeader && StatesUnitsAboveHeader(record)) {
         single = true;
-        lead = record.fields.join(QLatin1Char(m_Reader.Delimiter())).trimmed();
+        // As it was most likely written: the reader trims the fields.
+        const char delimiter = m_Reader.Delimiter();
+        lead =
+            record.fields
+                .join(delimiter == '\t' ? QStringLiteral(" ") : QLatin1Char(delimiter) + QStringLiteral(" "))
+                .trimmed();
     }
     if (single && m_ExpectHeader && record.fields.size() == 1) {
         if (const char other = OtherDelimiter(lead, m_Reader.Delimiter()); other) {

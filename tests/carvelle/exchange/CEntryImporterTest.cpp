@@ -583,7 +583,7 @@ TEST_F(ImportRoundTwoTest, UnitsAboveTheHeaderAndUKGallonsAreRead) {
          DistanceKilometres,
          VolumeLitres,
          "Car|2024-03-14|1|1609|35|37.854|0.925|||",
-         {"Units as the section line \"## Log (mi,gal)\" states them.",
+         {"Units as the section line \"## Log (mi, gal)\" states them.",
           "The file says only \"gallons\", so they are taken as US gallons."}},
         // Plain gallons paid in pounds, or under a title that says UK, are UK gallons.
         {"gbp.csv",
