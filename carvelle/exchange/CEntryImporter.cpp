@@ -148,7 +148,8 @@ void CEntryImporter::ApplyChoices(CImportMapping& mapping) const {
         mapping.serviceType = serviceType;
     mapping.userDistance = userDistance;
     mapping.userVolume = userVolume;
-    mapping.ukFile = m_Pounds;
+    // A title, a section or the money that says UK holds for the whole file.
+    mapping.ukFile = UkGallons() != UkNone;
     // A table that states no unit ("## Costs" under a log in km) is in the file's.
     mapping.fileDistance = fileDistance;
     if (fileDistance == FileDistance::Unstated && mapping.StatedDistance() == FileDistance::Unstated &&
@@ -176,7 +177,7 @@ FileDistance CEntryImporter::StatedDistance() const {
 FileVolume CEntryImporter::StatedVolume() const {
     for (const Table& table : m_Tables) {
         const FileVolume volume = table.mapping.StatedVolume();
-        if (volume == FileVolume::GallonsUS && table.mapping.StatesPlainGallons() && m_Pounds)
+        if (volume == FileVolume::GallonsUS && table.mapping.StatesPlainGallons() && UkGallons() != UkNone)
             return FileVolume::GallonsUK;
         if (volume != FileVolume::Unstated)
             return volume;

@@ -100,7 +100,7 @@ public:
     // The volume stated is "gallons" without saying US or UK.
     bool StatesPlainGallons() const { return m_PlainGallons; }
     // The file marks itself as from the UK: its title or section says so, or (as the importer
-    // finds from the rows) its currency is pounds.
+    // finds) another section does or its currency is pounds.
     bool SaysUk() const { return m_TextSaysUk || ukFile; }
     bool TextSaysUk() const { return m_TextSaysUk; }
     // Where the units taken were stated, when a title or section line above the header did.
@@ -132,7 +132,7 @@ public:
     FileVolume fileVolume = FileVolume::Unstated;
     DistanceUnit userDistance = DistanceMiles;
     VolumeUnit userVolume = VolumeGallonsUS;
-    bool ukFile = false; // the rows' currency is pounds
+    bool ukFile = false; // the file says elsewhere that it is from the UK
     DateFormat dateFormat = DateIso;
     CEntry::Type serviceType = CEntry::EntryRepair; // what a service log's rows become
     // The section says what its rows are (costs, maintenance), so the user is not asked.

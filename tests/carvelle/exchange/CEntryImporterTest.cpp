@@ -606,6 +606,14 @@ TEST_F(ImportRoundTwoTest, UnitsAboveTheHeaderAndUKGallonsAreRead) {
          VolumeLitres,
          "Car|2024-03-14|1|1000|60|45.461|1.32|||",
          {"The file says only \"gallons\" and its title says UK, so they are taken as UK gallons."}},
+        // A section that says UK holds for the file's other tables.
+        {"uk-section.csv",
+         "## Vehicle (UK)\nName,Make\nAstra,Vauxhall\n## "
+         "Log\nDate,Odometer,Gallons,Total\n2024-03-14,1000,10,60\n",
+         DistanceMiles,
+         VolumeLitres,
+         "Astra|2024-03-14|1|1000|60|45.461|1.32|||",
+         {"The file says only \"gallons\" and a section says UK, so they are taken as UK gallons."}},
         // Euros say nothing of gallons; a name's "L" is no unit.
         {"eur.csv",
          "Date,Odometer,Gallons,Total,Currency\n2024-03-14,1000,10,35,EUR\n",
