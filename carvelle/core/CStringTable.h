@@ -306,6 +306,12 @@ constexpr int IDS_IMPORT_FLAG_VALUES = 33665;
 constexpr int IDS_IMPORT_FLAG_CHOICE = 33666; // the label, then the yes/no reading
 constexpr int IDS_IMPORT_NO_READINGS = 33667;
 constexpr int IDS_IMPORT_FLAG_NOT_YES_NO = 33668;
+// Units stated above the header, and which gallons plain "gallons" are.
+constexpr int IDS_IMPORT_UNITS_FROM_TEXT = 33875;
+constexpr int IDS_IMPORT_UNIT_PLACES = 33876; // title line, section line
+constexpr int IDS_IMPORT_GALLONS_US = 33877;
+constexpr int IDS_IMPORT_GALLONS_UK = 33878;
+constexpr int IDS_IMPORT_UK_MARKS = 33879; // title, section, pounds
 constexpr int IDS_COPY_IS_LINK = 33700;
 constexpr int IDS_COPY_NOT_FILE = 33701;
 constexpr int IDS_CLI_TABLE_UNREAD = 33702;

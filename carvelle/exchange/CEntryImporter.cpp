@@ -148,6 +148,8 @@ void CEntryImporter::ApplyChoices(CImportMapping& mapping) const {
         mapping.serviceType = serviceType;
     mapping.userDistance = userDistance;
     mapping.userVolume = userVolume;
+    // A title, a section or the money that says UK holds for the whole file.
+    mapping.ukFile = UkGallons() != UkNone;
     // A table that states no unit ("## Costs" under a log in km) is in the file's.
     mapping.fileDistance = fileDistance;
     if (fileDistance == FileDistance::Unstated && mapping.StatedDistance() == FileDistance::Unstated &&
@@ -174,16 +176,88 @@ FileDistance CEntryImporter::StatedDistance() const {
 
 FileVolume CEntryImporter::StatedVolume() const {
     for (const Table& table : m_Tables) {
-        if (table.mapping.StatedVolume() != FileVolume::Unstated)
-            return table.mapping.StatedVolume();
+        const FileVolume volume = table.mapping.StatedVolume();
+        if (volume == FileVolume::GallonsUS && table.mapping.StatesPlainGallons() && UkGallons() != UkNone)
+            return FileVolume::GallonsUK;
+        if (volume != FileVolume::Unstated)
+            return volume;
     }
+    if (m_SectionPlainGallons && UkGallons() != UkNone)
+        return FileVolume::GallonsUK;
     return m_SectionVolume;
+}
+
+CEntryImporter::UkMark CEntryImporter::UkGallons() const {
+    if (UnitsInText(m_Title).uk)
+        return UkTitle;
+    for (const Table& table : m_Tables) {
+        if (table.mapping.TextSaysUk())
+            return UkSection;
+    }
+    return m_Pounds ? UkPounds : UkNone;
+}
+
+bool CEntryImporter::PlainGallons() const {
+    if (fileVolume != FileVolume::Unstated)
+        return false;
+    bool stated = false;
+    for (const Table& table : m_Tables) {
+        const CImportMapping& mapping = table.mapping;
+        if (!mapping.Usable() || mapping.GetKind() == CImportMapping::KindVehicles)
+            continue;
+        if (mapping.StatedVolume() != FileVolume::Unstated) {
+            stated = true;
+            if (mapping.StatesPlainGallons())
+                return true;
+        } else if (mapping.VolumeUnitColumn() >= 0) {
+            for (const QStringList& row : table.sample) {
+                if (IsPlainGallons(row.value(mapping.VolumeUnitColumn())))
+                    return true;
+            }
+        }
+    }
+    return !stated && m_SectionPlainGallons;
+}
+
+void CEntryImporter::FindPounds() {
+    // Pounds with plain "gallons" make them UK gallons: a pound sign in the title, a column's name
+    // or the amounts, or a currency column that gives GBP for every row.
+    auto pounds = [](const QString& value) {
+        return value.contains(u'£') || value.compare(QLatin1String("GBP"), Qt::CaseInsensitive) == 0;
+    };
+    m_Pounds = m_Title.contains(u'£');
+    for (const Table& table : m_Tables) {
+        const CImportMapping& mapping = table.mapping;
+        for (const QString& name : mapping.Header())
+            m_Pounds = m_Pounds || name.contains(u'£');
+        if (const int currency = mapping.CurrencyColumn(); currency >= 0) {
+            bool all = false;
+            for (const QStringList& row : table.sample) {
+                const QString value = row.value(currency).trimmed();
+                if (value.isEmpty())
+                    continue;
+                all = pounds(value);
+                if (!all)
+                    break;
+            }
+            m_Pounds = m_Pounds || all;
+            continue;
+        }
+        for (const QStringList& row : table.sample) {
+            for (const CImportMapping::Field field :
+                 {CImportMapping::FieldAmount, CImportMapping::FieldUnitPrice}) {
+                const int column = mapping.Column(field);
+                m_Pounds = m_Pounds || (column >= 0 && row.value(column).contains(u'£'));
+            }
+        }
+    }
 }
 
 void CEntryImporter::FindSectionUnits() {
     // A vehicle section may say the units of the whole file ("Units: mi").
     m_SectionDistance = FileDistance::Unstated;
     m_SectionVolume = FileVolume::Unstated;
+    m_SectionPlainGallons = false;
     for (const Table& table : m_Tables) {
         if (table.mapping.GetKind() != CImportMapping::KindVehicles)
             continue;
@@ -193,8 +267,10 @@ void CEntryImporter::FindSectionUnits() {
                 if (const auto unit = DistanceUnitOf(value);
                     unit && m_SectionDistance == FileDistance::Unstated)
                     m_SectionDistance = *unit;
-                if (const auto unit = VolumeUnitOf(value); unit && m_SectionVolume == FileVolume::Unstated)
+                if (const auto unit = VolumeUnitOf(value); unit && m_SectionVolume == FileVolume::Unstated) {
                     m_SectionVolume = *unit;
+                    m_SectionPlainGallons = IsPlainGallons(value);
+                }
             }
         }
     }
@@ -289,6 +365,7 @@ bool CEntryImporter::ReadStructure() {
         decimalComma = m_Detected.decimalComma;
     }
     FindSectionUnits();
+    FindPounds();
     m_FileVehicle.clear();
     m_FileVehicleNames.clear();
     QStringList listed;

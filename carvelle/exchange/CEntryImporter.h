@@ -134,6 +134,12 @@ public:
     // The units the file states in any of its tables; a table that states none is taken in them.
     FileDistance StatedDistance() const;
     FileVolume StatedVolume() const;
+    // Why plain "gallons" are taken as UK gallons: the title or a section says UK, or the amounts
+    // are in pounds; UkNone: they are US gallons.
+    enum UkMark { UkNone, UkTitle, UkSection, UkPounds };
+    UkMark UkGallons() const;
+    // The file says only "gallons" of the quantities it is taken in (the user did not say).
+    bool PlainGallons() const;
     // Where rows go that name no vehicle (or every row, with overrideFileVehicles): a stored
     // vehicle's RefID, or a name (made when no vehicle has it).
     ULONG targetVehicle = 0;
@@ -167,6 +173,7 @@ private:
     void EnterTable(const CTableReader::Record& record);
     void ApplyChoices(CImportMapping& mapping) const;
     void FindSectionUnits();
+    void FindPounds();
     // Guesses the date format and the decimal mark anew from the rows, as asked.
     void Detect(bool dates, bool numbers);
     // After the user's word for a column: what it tells anew.
@@ -191,6 +198,8 @@ private:
     QString m_FileVehicle;
     FileDistance m_SectionDistance = FileDistance::Unstated; // as a vehicle section says
     FileVolume m_SectionVolume = FileVolume::Unstated;
+    bool m_SectionPlainGallons = false;
+    bool m_Pounds = false;          // the file marks itself as from the UK by its title or its money
     QStringList m_FileVehicleNames; // the names in the vehicle columns of the first part
     struct ColumnChoice {
         QString name;

@@ -80,6 +80,7 @@ CImportMapping CImportMapping::Recognise(const QStringList& header, const QStrin
     CImportMapping mapping;
     mapping.m_Header = header;
     mapping.m_Marker = marker;
+    mapping.m_Title = title;
     QStringList names;
     for (const QString& column : header)
         names << NormaliseHeader(column);
@@ -141,6 +142,29 @@ void CImportMapping::FindUnits() {
     std::optional<FileDistance> distance; // another column of distances that names its unit
     std::optional<FileVolume> quantity;
     std::optional<FileVolume> price;
+    bool plainQuantity = false;
+    bool plainPrice = false;
+    // A title line states the file's units, a section line its table's; a column's name says more.
+    m_PlainGallons = false;
+    m_UnitsFromText = UnitsFromNone;
+    m_TextSaysUk = false;
+    bool textDistance = false;
+    bool textVolume = false;
+    for (const bool section : {false, true}) {
+        const TextUnits units = UnitsInText(section ? m_Marker : m_Title);
+        m_TextSaysUk = m_TextSaysUk || units.uk;
+        if (units.distance != FileDistance::Unstated) {
+            m_StatedDistance = units.distance;
+            textDistance = true;
+        }
+        if (units.volume != FileVolume::Unstated) {
+            m_StatedVolume = units.volume;
+            m_PlainGallons = units.plainGallons;
+            textVolume = true;
+        }
+        if (units.States())
+            m_UnitsFromText = section ? UnitsFromSection : UnitsFromTitle;
+    }
     for (std::size_t column = 0; column < m_Fields.size(); ++column) {
         const QString& header = m_Header[static_cast<qsizetype>(column)];
         const int at = static_cast<int>(column);
@@ -150,7 +174,7 @@ void CImportMapping::FindUnits() {
             break;
         case FieldQuantity: {
             QString unknown;
-            quantity = VolumeUnitInName(header, &unknown);
+            quantity = VolumeUnitInName(header, &unknown, &plainQuantity);
             if (!unknown.isEmpty()) {
                 m_UnknownUnit = unknown;
                 m_UnknownUnitColumn = at;
@@ -158,7 +182,7 @@ void CImportMapping::FindUnits() {
             break;
         }
         case FieldUnitPrice:
-            price = VolumeUnitInName(header);
+            price = VolumeUnitInName(header, nullptr, &plainPrice);
             break;
         case FieldCount: {
             const QString name = NormaliseHeader(header);
@@ -183,10 +207,24 @@ void CImportMapping::FindUnits() {
         m_StatedDistance = *odometer;
     else if (distance)
         m_StatedDistance = *distance;
-    if (quantity)
+    if (quantity) {
         m_StatedVolume = *quantity;
-    else if (price && m_UnknownUnitColumn < 0)
+        m_PlainGallons = plainQuantity;
+    } else if (price && m_UnknownUnitColumn < 0) {
         m_StatedVolume = *price;
+        m_PlainGallons = plainPrice;
+    }
+    // The text is named only where its units are the ones taken.
+    textDistance = textDistance && !odometer && !distance;
+    textVolume = textVolume && !quantity && !(price && m_UnknownUnitColumn < 0);
+    if (!textDistance && !textVolume)
+        m_UnitsFromText = UnitsFromNone;
+}
+
+FileVolume CImportMapping::StatedVolume() const {
+    if (m_PlainGallons && m_StatedVolume == FileVolume::GallonsUS && SaysUk())
+        return FileVolume::GallonsUK;
+    return m_StatedVolume;
 }
 
 void CImportMapping::SetFlagValues(Field field, const QStringList& values) {

@@ -95,7 +95,18 @@ public:
     // The units the table states: in its column names or as its program writes them; Unstated when
     // it states none. A unit column states each row's own.
     FileDistance StatedDistance() const { return m_StatedDistance; }
-    FileVolume StatedVolume() const { return m_StatedVolume; }
+    // Plain "gallons" are UK ones where the file says it is from the UK.
+    FileVolume StatedVolume() const;
+    // The volume stated is "gallons" without saying US or UK.
+    bool StatesPlainGallons() const { return m_PlainGallons; }
+    // The file marks itself as from the UK: its title or section says so, or (as the importer
+    // finds) another section does or its currency is pounds.
+    bool SaysUk() const { return m_TextSaysUk || ukFile; }
+    bool TextSaysUk() const { return m_TextSaysUk; }
+    // Where the units taken were stated, when a title or section line above the header did.
+    enum UnitsFrom { UnitsFromNone, UnitsFromTitle, UnitsFromSection };
+    UnitsFrom UnitsFromText() const { return m_UnitsFromText; }
+    const QString& Title() const { return m_Title; }
     int DistanceUnitColumn() const { return m_DistanceUnitColumn; }
     int VolumeUnitColumn() const { return m_VolumeUnitColumn; }
     // A column whose name states a unit the import does not know, and that unit; -1 when none.
@@ -107,7 +118,7 @@ public:
     FileDistance DistanceIn() const {
         return fileDistance != FileDistance::Unstated ? fileDistance : m_StatedDistance;
     }
-    FileVolume VolumeIn() const { return fileVolume != FileVolume::Unstated ? fileVolume : m_StatedVolume; }
+    FileVolume VolumeIn() const { return fileVolume != FileVolume::Unstated ? fileVolume : StatedVolume(); }
 
     // The values of a flag column (partial, full, missed) that set the flag, as "2" of a fill-type
     // code; empty: yes/no words in any of the languages read. A column mapped anew forgets them.
@@ -121,6 +132,7 @@ public:
     FileVolume fileVolume = FileVolume::Unstated;
     DistanceUnit userDistance = DistanceMiles;
     VolumeUnit userVolume = VolumeGallonsUS;
+    bool ukFile = false; // the file says elsewhere that it is from the UK
     DateFormat dateFormat = DateIso;
     CEntry::Type serviceType = CEntry::EntryRepair; // what a service log's rows become
     // The section says what its rows are (costs, maintenance), so the user is not asked.
@@ -175,6 +187,10 @@ private:
     PriceReason m_PriceReason = ReasonGuess;
     QStringList m_Header;
     QString m_Marker;
+    QString m_Title;
+    bool m_PlainGallons = false;
+    bool m_TextSaysUk = false;
+    UnitsFrom m_UnitsFromText = UnitsFromNone;
     FileDistance m_StatedDistance = FileDistance::Unstated;
     FileVolume m_StatedVolume = FileVolume::Unstated;
     int m_DistanceUnitColumn = -1;

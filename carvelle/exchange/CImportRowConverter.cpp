@@ -328,8 +328,9 @@ FileDistance CImportRowConverter::RowDistance(const QStringList& fields) const {
 FileVolume CImportRowConverter::RowVolume(const QStringList& fields) const {
     if (m_Mapping.fileVolume == FileVolume::Unstated && m_Mapping.VolumeUnitColumn() >= 0 &&
         m_Mapping.VolumeUnitColumn() < fields.size()) {
-        if (const auto unit = VolumeUnitOf(fields[m_Mapping.VolumeUnitColumn()]))
-            return *unit;
+        const QString& value = fields[m_Mapping.VolumeUnitColumn()];
+        if (const auto unit = VolumeUnitOf(value))
+            return IsPlainGallons(value) && m_Mapping.SaysUk() ? FileVolume::GallonsUK : *unit;
     }
     return m_Mapping.VolumeIn();
 }

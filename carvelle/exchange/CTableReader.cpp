@@ -1,6 +1,7 @@
 #include "exchange/CTableReader.h"
 
 #include "exchange/CImportMapping.h"
+#include "exchange/ImportUnits.h"
 
 namespace {
 
@@ -86,6 +87,25 @@ bool CTableReader::LooksLikeHeader(const QStringList& fields) const {
     return names >= 2;
 }
 
+bool CTableReader::StatesUnitsAboveHeader(const Record& record) {
+    // "Distance: miles; Volume: UK gallons" is split by a file's semicolons: it is a line of units
+    // when it says units and a header with more names follows.
+    if (!IsWordy(record.fields.value(0).trimmed()))
+        return false;
+    const QString text = record.fields.join(QLatin1Char(m_Reader.Delimiter()));
+    if (!UnitsInText(text).States())
+        return false;
+    qsizetype names = 0;
+    for (const QString& field : record.fields)
+        names += IsBlank(field) ? 0 : 1;
+    m_PeekResult = Take(m_Peeked);
+    m_HavePeeked = true;
+    qsizetype next = 0;
+    for (const QString& field : m_Peeked.fields)
+        next += IsBlank(field) ? 0 : 1;
+    return m_PeekResult == CCsvReader::ReadRecord && LooksLikeHeader(m_Peeked.fields) && next > names;
+}
+
 CCsvReader::ReadResult CTableReader::Next(Record& record) {
     const CCsvReader::ReadResult result = Take(record);
     if (result != CCsvReader::ReadRecord)
@@ -99,8 +119,17 @@ CCsvReader::ReadResult CTableReader::Next(Record& record) {
         m_Title = record.fields.join(QLatin1Char(m_Reader.Delimiter()));
         return result;
     }
-    const bool single = OnlyFirst(record.fields) && IsWordy(record.fields[0].trimmed());
-    const QString lead = single ? record.fields[0].trimmed() : QString();
+    bool single = OnlyFirst(record.fields) && IsWordy(record.fields[0].trimmed());
+    QString lead = single ? record.fields[0].trimmed() : QString();
+    if (!single && m_ExpectHeader && StatesUnitsAboveHeader(record)) {
+        single = true;
+        // As it was most likely written: the reader trims the fields.
+        const char delimiter = m_Reader.Delimiter();
+        lead =
+            record.fields
+                .join(delimiter == '\t' ? QStringLiteral(" ") : QLatin1Char(delimiter) + QStringLiteral(" "))
+                .trimmed();
+    }
     if (single && m_ExpectHeader && record.fields.size() == 1) {
         if (const char other = OtherDelimiter(lead, m_Reader.Delimiter()); other) {
             record.role = RoleHeader;

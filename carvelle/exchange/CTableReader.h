@@ -32,6 +32,8 @@ public:
 private:
     CCsvReader::ReadResult Take(Record& record);
     bool LooksLikeHeader(const QStringList& fields) const;
+    // A line of units that the file's delimiter splits, above a header (peeks at the next record).
+    bool StatesUnitsAboveHeader(const Record& record);
 
     CCsvReader& m_Reader;
     Record m_Peeked;

@@ -138,6 +138,13 @@ QString PriceText(const CImportMapping& mapping) {
 // What the table's distances and quantities are taken as, and what they become.
 QStringList UnitNotes(const CImportMapping& mapping) {
     QStringList notes;
+    if (mapping.UnitsFromText() != CImportMapping::UnitsFromNone &&
+        (mapping.fileDistance == FileDistance::Unstated || mapping.fileVolume == FileVolume::Unstated)) {
+        const bool title = mapping.UnitsFromText() == CImportMapping::UnitsFromTitle;
+        notes << FormatStringResource(IDS_IMPORT_UNITS_FROM_TEXT,
+                                      {Part(IDS_IMPORT_UNIT_PLACES, title ? 0 : 1),
+                                       Quoted(title ? mapping.Title() : mapping.Marker())});
+    }
     const QString distances = Part(IDS_IMPORT_UNIT_KINDS, 0);
     const QString quantities = Part(IDS_IMPORT_UNIT_KINDS, 1);
     const FileDistance distance = mapping.DistanceIn();
@@ -311,6 +318,13 @@ QStringList ImportNotes(const CEntryImporter& importer) {
     for (const CEntryImporter::EmptySection& section : importer.EmptySections())
         notes << FormatStringResource(IDS_TABLE_EMPTY,
                                       {QString::number(section.line), Quoted(section.marker)});
+    // Which gallons were assumed where the file does not say.
+    if (importer.PlainGallons()) {
+        const CEntryImporter::UkMark uk = importer.UkGallons();
+        notes << (uk == CEntryImporter::UkNone
+                      ? LoadStringResource(IDS_IMPORT_GALLONS_US)
+                      : FormatStringResource(IDS_IMPORT_GALLONS_UK, {Part(IDS_IMPORT_UK_MARKS, uk - 1)}));
+    }
     return notes;
 }
 

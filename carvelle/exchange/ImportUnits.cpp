@@ -113,9 +113,15 @@ std::optional<FileDistance> DistanceUnitInName(const QString& header) {
     return std::nullopt;
 }
 
-std::optional<FileVolume> VolumeUnitInName(const QString& header, QString* unknown) {
+std::optional<FileVolume> VolumeUnitInName(const QString& header, QString* unknown, bool* plainGallons) {
+    auto found = [plainGallons](const QString& word) {
+        const auto unit = VolumeUnitOf(word);
+        if (unit && plainGallons)
+            *plainGallons = IsPlainGallons(word);
+        return unit;
+    };
     if (const QString bracketed = BracketedUnit(header); !bracketed.isEmpty()) {
-        const auto unit = VolumeUnitOf(bracketed);
+        const auto unit = found(bracketed);
         if (!unit && unknown && !DistanceUnitOf(bracketed))
             *unknown = bracketed;
         return unit;
@@ -123,7 +129,7 @@ std::optional<FileVolume> VolumeUnitInName(const QString& header, QString* unkno
     const QStringList words = NameWords(header);
     // "UK gal", "Imperial gallons" as two words.
     if (words.size() == 2) {
-        if (const auto unit = VolumeUnitOf(words.join(QString())))
+        if (const auto unit = found(words.join(QString())))
             return unit;
     }
     // A short word states the unit only at the end ("Preis/l", "Price per gallon"), not inside a
@@ -131,10 +137,94 @@ std::optional<FileVolume> VolumeUnitInName(const QString& header, QString* unkno
     for (qsizetype i = 0; i < words.size(); ++i) {
         if (i + 1 < words.size() && words[i].size() <= 3)
             continue;
-        if (const auto unit = VolumeUnitOf(words[i]))
+        if (const auto unit = found(words[i]))
             return unit;
     }
     return std::nullopt;
+}
+
+bool IsPlainGallons(const QString& word) {
+    return VolumeUnitOf(word) == FileVolume::GallonsUS && !Squeezed(word).contains(u"us");
+}
+
+TextUnits UnitsInText(const QString& text) {
+    TextUnits units;
+    auto read = [&units](const QString& part, bool shortWords) {
+        QStringList words = NameWords(part);
+        for (QString& word : words) {
+            // "100km" of "l/100km" is kilometres.
+            qsizetype digits = 0;
+            while (digits < word.size() && word[digits].isDigit())
+                ++digits;
+            word.remove(0, digits);
+        }
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            const QString& word = words[i];
+            if (word == u"uk" || word == u"imperial")
+                units.uk = true;
+            if (word.isEmpty() || (!shortWords && word.size() < 5))
+                continue;
+            // "UK gallons", "US gal", "Imperial gallons" as two words.
+            if (i + 1 < words.size()) {
+                const QString pair = word + words[i + 1];
+                if (const auto unit = VolumeUnitOf(pair); unit && !IsPlainGallons(pair)) {
+                    if (units.volume == FileVolume::Unstated)
+                        units.volume = *unit;
+                    ++i;
+                    continue;
+                }
+            }
+            if (word == u"mpg" && shortWords) {
+                if (units.distance == FileDistance::Unstated)
+                    units.distance = FileDistance::Miles;
+                if (units.volume == FileVolume::Unstated) {
+                    units.volume = FileVolume::GallonsUS;
+                    units.plainGallons = true;
+                }
+                continue;
+            }
+            if (const auto distance = DistanceUnitOf(word);
+                distance && units.distance == FileDistance::Unstated)
+                units.distance = *distance;
+            if (const auto volume = VolumeUnitOf(word); volume && units.volume == FileVolume::Unstated) {
+                units.volume = *volume;
+                units.plainGallons = IsPlainGallons(word);
+            }
+        }
+    };
+    // Whether each word of a bracket is a unit's: "(km, l)" states units, "(L)" of a name does not.
+    auto onlyUnits = [](const QString& part) {
+        const QStringList words = NameWords(part);
+        for (const QString& word : words) {
+            if (!DistanceUnitOf(word) && !VolumeUnitOf(word) && word != u"uk" && word != u"us" &&
+                word != u"imp" && word != u"imperial" && word != u"mpg")
+                return false;
+        }
+        return !words.isEmpty();
+    };
+    static const char16_t* const kLabels[] = {
+        u"units",    u"unit",    u"einheiten",  u"einheit",    u"unités",    u"unites",   u"unité",
+        u"unidades", u"unità",   u"unita",      u"unidade",    u"jednostki", u"единицы",  u"eenheden",
+        u"distance", u"distanz", u"entfernung", u"strecke",    u"distancia", u"distanza", u"volume",
+        u"volumen",  u"volumes", u"fuel",       u"kraftstoff", u"odometer",  u"mileage",  u"quantity",
+        u"menge",    u"economy", u"verbrauch",  nullptr};
+    static const QRegularExpression kBracket(QStringLiteral("[(\\[]([^()\\[\\]]*)[)\\]]"));
+    static const QRegularExpression kClauses(QStringLiteral("[;|\\n]"));
+    for (const QString& clause : text.toLower().split(kClauses, Qt::SkipEmptyParts)) {
+        // "Units: km/l", "Distance: miles": a label of units, then the units.
+        if (const qsizetype colon = clause.indexOf(u':'); colon > 0) {
+            const QStringList label = NameWords(clause.left(colon));
+            if (!label.isEmpty() && In(label.back(), kLabels))
+                read(clause.mid(colon + 1), true);
+        }
+        for (auto match = kBracket.globalMatch(clause); match.hasNext();) {
+            const QString inside = match.next().captured(1);
+            if (onlyUnits(inside))
+                read(inside, true);
+        }
+        read(clause, false);
+    }
+    return units;
 }
 
 bool ParseFileUnits(const QString& text, FileDistance& distance, FileVolume& volume) {

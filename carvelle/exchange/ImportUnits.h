@@ -23,7 +23,24 @@ std::optional<FileVolume> VolumeUnitOf(const QString& word);
 // ("Km-Stand", "Price per gallon"); nullopt when it states none. unknown receives a bracketed
 // word that looks like a unit but is none the import knows ("Fuel (m3)").
 std::optional<FileDistance> DistanceUnitInName(const QString& header);
-std::optional<FileVolume> VolumeUnitInName(const QString& header, QString* unknown = nullptr);
+// plainGallons: the unit is "gallons" without saying US or UK.
+std::optional<FileVolume> VolumeUnitInName(const QString& header, QString* unknown = nullptr,
+                                           bool* plainGallons = nullptr);
+// "Gallons", "gal": gallons that do not say whether they are US or UK ones.
+bool IsPlainGallons(const QString& word);
+
+// The units a line of text states, a title or a section line above the header: "Costs (km, l)",
+// "Distance: miles; Volume: UK gallons", "Units: km/l", "Einheiten: km, Liter". Short unit words
+// count only in brackets or after a colon, so that a name's "L" is not taken for litres.
+struct TextUnits {
+    FileDistance distance = FileDistance::Unstated;
+    FileVolume volume = FileVolume::Unstated;
+    bool plainGallons = false; // the volume is gallons without saying US or UK (UK ones if uk)
+    bool uk = false;           // the text says UK or Imperial
+    bool States() const { return distance != FileDistance::Unstated || volume != FileVolume::Unstated; }
+};
+TextUnits UnitsInText(const QString& text);
+
 // The bracketed unit-like word of a column's name, or empty.
 QString BracketedUnit(const QString& header);
 

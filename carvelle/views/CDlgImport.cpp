@@ -25,6 +25,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -34,6 +35,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -192,8 +194,14 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
     place(m_ServiceTypeLabel, m_ServiceType, 4, 0);
     place(m_PriceLabel, m_Price, 4, 1);
     const QStringList flag = LoadStringResource(IDS_IMPORT_FLAG_CHOICE).split(u'|');
-    m_FlagValue = MakeList(this, "flagValue", {});
+    // Several codes may mean partial ("2" and "3" of a fill type), so each value has a check box;
+    // the first line is the yes/no reading.
+    m_FlagValue = new QListWidget(this);
+    m_FlagValue->setObjectName(QStringLiteral("flagValues"));
+    m_FlagValue->setSelectionMode(QAbstractItemView::NoSelection);
+    m_FlagValue->setFixedHeight(4 * (fontMetrics().height() + 4) + 2 * m_FlagValue->frameWidth());
     m_FlagValueLabel = MakeLabel(this, flag.value(0));
+    m_FlagValueLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(m_FlagValueLabel, m_FlagValue, 5, 0);
     // The choices and the notes scroll together: on a small screen or with large text the
     // columns and the rows below keep their room.
@@ -315,11 +323,17 @@ CDlgImport::CDlgImport(CEntryImporter& importer, const QString& fileName, ULONG 
             ShowTable();
         }
     });
-    connect(m_FlagValue, &QComboBox::activated, this, [this](int index) {
-        if (Shown() < 0)
+    connect(m_FlagValue, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (m_Updating || Shown() < 0)
             return;
-        m_Importer.SetFlagValues(static_cast<std::size_t>(Shown()), CImportMapping::FieldPartial,
-                                 index <= 0 ? QStringList() : QStringList{m_FlagValue->itemText(index)});
+        QStringList codes;
+        if (m_FlagValue->row(item) != 0 || item->checkState() != Qt::Checked) {
+            for (int row = 1; row < m_FlagValue->count(); ++row) {
+                if (m_FlagValue->item(row)->checkState() == Qt::Checked)
+                    codes << m_FlagValue->item(row)->text();
+            }
+        }
+        m_Importer.SetFlagValues(static_cast<std::size_t>(Shown()), CImportMapping::FieldPartial, codes);
         ShowTable();
     });
     connect(m_Columns, &CColumnMappingEditor::FieldChosen, this,
@@ -367,18 +381,35 @@ void CDlgImport::ShowUnits() {
 
 void CDlgImport::ShowFlagValues(const CImportMapping& mapping) {
     const int column = mapping.Column(CImportMapping::FieldPartial);
-    m_FlagValue->clear();
     m_FlagValue->setVisible(column >= 0);
     m_FlagValueLabel->setVisible(column >= 0);
     if (column < 0)
         return;
-    m_FlagValue->addItem(LoadStringResource(IDS_IMPORT_FLAG_CHOICE).split(u'|').value(1));
-    const QStringList values = m_Importer.DistinctValues(static_cast<std::size_t>(Shown()), column, 20);
-    m_FlagValue->addItems(values);
+    QStringList values{LoadStringResource(IDS_IMPORT_FLAG_CHOICE).split(u'|').value(1)};
+    values << m_Importer.DistinctValues(static_cast<std::size_t>(Shown()), column, 20);
     const QStringList& chosen = mapping.FlagValues(CImportMapping::FieldPartial);
-    if (!chosen.isEmpty() && !values.contains(chosen.front()))
-        m_FlagValue->addItem(chosen.front());
-    m_FlagValue->setCurrentIndex(chosen.isEmpty() ? 0 : m_FlagValue->findText(chosen.front()));
+    for (const QString& code : chosen) {
+        if (!values.contains(code))
+            values << code;
+    }
+    const bool wasUpdating = std::exchange(m_Updating, true);
+    // The list is kept while its values stay, so a click does not rebuild the list it came from.
+    QStringList shown;
+    for (int row = 0; row < m_FlagValue->count(); ++row)
+        shown << m_FlagValue->item(row)->text();
+    if (shown != values) {
+        m_FlagValue->clear();
+        for (const QString& value : values) {
+            auto* item = new QListWidgetItem(value, m_FlagValue);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        }
+    }
+    for (int row = 0; row < m_FlagValue->count(); ++row) {
+        QListWidgetItem* item = m_FlagValue->item(row);
+        const bool on = row == 0 ? chosen.isEmpty() : chosen.contains(item->text());
+        item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    m_Updating = wasUpdating;
 }
 
 void CDlgImport::FillVehicles(ULONG activeVehicle) {

@@ -19,6 +19,7 @@ class CEntryImporter;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
 class QTableWidget;
@@ -49,7 +50,7 @@ private:
     void ShowNotes();
     // The file's units as the import takes them now.
     void ShowUnits();
-    // The partial fill-up column's values, of which the user may name the one that sets it.
+    // The partial fill-up column's values, of which the user may tick those that set it.
     void ShowFlagValues(const CImportMapping& mapping);
     void ShowPreview();
     void ShowErrors();
@@ -76,7 +77,7 @@ private:
     QComboBox* m_ServiceType = nullptr;
     QLabel* m_ServiceTypeLabel = nullptr;
     QComboBox* m_Price = nullptr;
-    QComboBox* m_FlagValue = nullptr;
+    QListWidget* m_FlagValue = nullptr;
     QLabel* m_FlagValueLabel = nullptr;
     QLabel* m_PriceLabel = nullptr;
     CColumnMappingEditor* m_Columns = nullptr;

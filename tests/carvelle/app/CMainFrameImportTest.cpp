@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -281,7 +282,7 @@ TEST_F(DlgImportTest, ExportBackUpAndOpenTheCopyFromTheMenu) {
     EXPECT_EQ(m_Frame.EntryView()->List()->GetRowCount(), 1);
 }
 
-TEST_F(DlgImportTest, TheFilesUnitsAndAFlagsCodeAreChosenOnASmallScreenWithLargeText) {
+TEST_F(DlgImportTest, TheFilesUnitsAndAFlagsCodesAreChosenOnASmallScreenWithLargeText) {
     TheSettings().UnitDistance = DistanceKilometres;
     TheSettings().UnitVolume = VolumeLitres;
     // Text half as large again, as a user with poor sight sets it.
@@ -293,11 +294,12 @@ TEST_F(DlgImportTest, TheFilesUnitsAndAFlagsCodeAreChosenOnASmallScreenWithLarge
     m_Prompter.AnswerFile(Sample("gallons.csv",
                                  "Date,Odometer (mi),Gallons,Total,Partial,Station,Notes,Octane\n"
                                  "2024-03-14,1000,10,35,F,Shell,,87\n"
-                                 "2024-03-28,1300,5,17.5,P,Shell,,87\n"));
+                                 "2024-03-28,1300,5,17.5,P,Shell,,87\n"
+                                 "2024-04-05,1500,4,14,T,Shell,,87\n"));
     m_Prompter.AnswerModal([](QDialog& dialog) {
         auto* note = dialog.findChild<QLabel*>(QStringLiteral("note"));
         auto* distance = dialog.findChild<QComboBox*>(QStringLiteral("fileDistance"));
-        auto* flag = dialog.findChild<QComboBox*>(QStringLiteral("flagValue"));
+        auto* flag = dialog.findChild<QListWidget*>(QStringLiteral("flagValues"));
         auto* columns = dialog.findChild<QWidget*>(QStringLiteral("columns"));
         auto* preview = dialog.findChild<QTableWidget*>(QStringLiteral("preview"));
         ASSERT_TRUE(note && distance && flag && columns && preview);
@@ -312,17 +314,22 @@ TEST_F(DlgImportTest, TheFilesUnitsAndAFlagsCodeAreChosenOnASmallScreenWithLarge
         EXPECT_TRUE(note->text().contains(QLatin1String("Distances in miles, converted to km.")))
             << note->text().toStdString();
         EXPECT_EQ(distance->currentText(), QStringLiteral("miles"));
-        // The owner says the odometer was in km after all, and P marks a partial fill-up.
+        // The owner says the odometer was in km after all, and P and T mark partial fill-ups.
         distance->setCurrentIndex(0);
         emit distance->activated(0);
         EXPECT_TRUE(note->text().contains(QLatin1String("Distances in km, as in Options.")));
         ASSERT_TRUE(flag->isVisible());
-        const int p = flag->findText(QStringLiteral("P"));
-        ASSERT_GT(p, 0);
-        flag->setCurrentIndex(p);
-        emit flag->activated(p);
+        ASSERT_EQ(flag->count(), 4); // yes/no, then F, P and T
+        EXPECT_EQ(flag->item(0)->checkState(), Qt::Checked);
+        for (const char* code : {"P", "T"}) {
+            const auto found = flag->findItems(QLatin1String(code), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            found.front()->setCheckState(Qt::Checked);
+        }
+        EXPECT_EQ(flag->item(0)->checkState(), Qt::Unchecked);
         EXPECT_TRUE(
-            note->text().contains(QLatin1String("\"Partial\" means a partial fill-up when it is: P.")));
+            note->text().contains(QLatin1String("\"Partial\" means a partial fill-up when it is: P, T.")))
+            << note->text().toStdString();
         CScriptedPrompter::Press(dialog, ID_DONE);
     });
     ASSERT_TRUE(m_Frame.OnCommand(ID_IMPORT));
@@ -331,7 +338,7 @@ TEST_F(DlgImportTest, TheFilesUnitsAndAFlagsCodeAreChosenOnASmallScreenWithLarge
     CObjectListT<CEntry> entries;
     CEntryFilter all;
     TheDataLayer().Load(entries, all);
-    ASSERT_EQ(entries.GetCount(), 2);
+    ASSERT_EQ(entries.GetCount(), 3);
     QStringList rows;
     for (int i = 0; i < entries.GetCount(); ++i) {
         DWORD flags = 0;
@@ -343,5 +350,5 @@ TEST_F(DlgImportTest, TheFilesUnitsAndAFlagsCodeAreChosenOnASmallScreenWithLarge
                     .arg(flags);
     }
     rows.sort();
-    EXPECT_EQ(rows, (QStringList{"1000 37.854 0.925 0", "1300 18.927 0.925 1"}));
+    EXPECT_EQ(rows, (QStringList{"1000 37.854 0.925 0", "1300 18.927 0.925 1", "1500 15.142 0.925 1"}));
 }

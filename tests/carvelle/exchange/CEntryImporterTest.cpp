@@ -545,6 +545,99 @@ TEST_F(ImportRoundTwoTest, DistancesQuantitiesAndPricesPerUnitComeInTheUsersUnit
     }
 }
 
+TEST_F(ImportRoundTwoTest, UnitsAboveTheHeaderAndUKGallonsAreRead) {
+    struct Sample {
+        const char* name;
+        QByteArray text;
+        DistanceUnit distance;
+        VolumeUnit volume;
+        QString stored;
+        QStringList notes;
+    };
+    const Sample samples[] = {
+        // A title's brackets: 16,093 km = 10,000 mi, 37.854 l = 10 US gal.
+        {"title.csv",
+         "Fuel log (km, l)\nDate;Odometer;Quantity;Total\n2024-03-14;16093;37.854;60\n",
+         DistanceMiles,
+         VolumeGallonsUS,
+         "Car|2024-03-14|1|10000|60|10|6|||",
+         {"Units as the title line \"Fuel log (km, l)\" states them.",
+          "Distances in km, converted to miles."}},
+        // A line of units that the file's semicolons split: 10 UK gal = 45.461 l, 1,000 mi = 1,609 km;
+        // the price is worked out from the total.
+        {"split.csv",
+         "Distance: miles; Volume: UK gallons\nDate;Odometer;Quantity;Total\n2024-03-14;1000;10;20\n",
+         DistanceKilometres,
+         VolumeLitres,
+         "Car|2024-03-14|1|1609|20|45.461|0.44|||",
+         {"Quantities in UK gallons, converted to litres."}},
+        {"einheiten.csv",
+         "Einheiten: km, Liter\nDatum,Kilometerstand,Menge,Kosten\n14.03.2024,16093,37.854,60\n",
+         DistanceMiles,
+         VolumeGallonsUS,
+         "Car|2024-03-14|1|10000|60|10|6|||",
+         {"Distances in km, converted to miles.", "Quantities in litres, converted to US gallons."}},
+        // A section line's plain gallons are US ones.
+        {"section.csv",
+         "## Log (mi, gal)\nDate,Odometer,Quantity,Total\n2024-03-14,1000,10,35\n",
+         DistanceKilometres,
+         VolumeLitres,
+         "Car|2024-03-14|1|1609|35|37.854|0.925|||",
+         {"Units as the section line \"## Log (mi, gal)\" states them.",
+          "The file says only \"gallons\", so they are taken as US gallons."}},
+        // Plain gallons paid in pounds, or under a title that says UK, are UK gallons.
+        {"gbp.csv",
+         "Date,Odometer (mi),Gallons,Total,Currency\n2024-03-14,1000,10,60,GBP\n",
+         DistanceKilometres,
+         VolumeLitres,
+         "Car|2024-03-14|1|1609|60|45.461|1.32|||",
+         {"The file says only \"gallons\" and its amounts are in pounds sterling, so they are taken as UK "
+          "gallons."}},
+        {"pound.csv",
+         "Date,Odometer,Fill Amount,Fill Units,Total\n2024-03-14,1000,10,Gallons,\xC2\xA3"
+         "60.00\n",
+         DistanceMiles,
+         VolumeLitres,
+         "Car|2024-03-14|1|1000|60|45.461|1.32|||",
+         {"its amounts are in pounds sterling, so they are taken as UK gallons."}},
+        {"uk-title.csv",
+         "Fuel log - UK\nDate,Odometer,Gallons,Total\n2024-03-14,1000,10,60\n",
+         DistanceMiles,
+         VolumeLitres,
+         "Car|2024-03-14|1|1000|60|45.461|1.32|||",
+         {"The file says only \"gallons\" and its title says UK, so they are taken as UK gallons."}},
+        // A section that says UK holds for the file's other tables.
+        {"uk-section.csv",
+         "## Vehicle (UK)\nName,Make\nAstra,Vauxhall\n## "
+         "Log\nDate,Odometer,Gallons,Total\n2024-03-14,1000,10,60\n",
+         DistanceMiles,
+         VolumeLitres,
+         "Astra|2024-03-14|1|1000|60|45.461|1.32|||",
+         {"The file says only \"gallons\" and a section says UK, so they are taken as UK gallons."}},
+        // Euros say nothing of gallons; a name's "L" is no unit.
+        {"eur.csv",
+         "Date,Odometer,Gallons,Total,Currency\n2024-03-14,1000,10,35,EUR\n",
+         DistanceMiles,
+         VolumeLitres,
+         "Car|2024-03-14|1|1000|35|37.854|0.925|||",
+         {"The file says only \"gallons\", so they are taken as US gallons."}},
+        {"name.csv",
+         "L'Auto - Fuel\nDate,Odometer,Quantity,Total\n2024-03-14,5000,40,60\n",
+         DistanceKilometres,
+         VolumeLitres,
+         "Car|2024-03-14|1|5000|60|40|1.5|||",
+         {"Quantities: the file does not say their unit"}},
+    };
+    for (const Sample& sample : samples) {
+        SCOPED_TRACE(sample.name);
+        const Outcome outcome = ImportSample(sample.name, sample.text, sample.distance, sample.volume);
+        ASSERT_EQ(outcome.result, CEntryImporter::ResultOK) << outcome.errors.join(u'\n').toStdString();
+        EXPECT_EQ(outcome.rows, QStringList{sample.stored}) << outcome.rows.join(u'\n').toStdString();
+        for (const QString& note : sample.notes)
+            EXPECT_TRUE(outcome.notes.contains(note)) << outcome.notes.toStdString();
+    }
+}
+
 TEST_F(ImportRoundTwoTest, TheUserCorrectsTheFilesUnitsAndAConversionNeverPassesAFieldsRange) {
     // The file says nothing; the user says miles and US gallons. The price is worked out in litres.
     const QByteArray plain = "Date,Odometer,Quantity,Total\n2024-03-14,1000,10,35\n";
