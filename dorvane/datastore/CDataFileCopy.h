@@ -9,7 +9,11 @@
 #include "datastore/CDataLayer.h"
 #include "platform/WinTypes.h"
 
+#include <cstdint>
 #include <string>
+
+struct sqlite3;
+struct sqlite3_file;
 
 class DORVANE_API CDataFileCopy {
 public:
@@ -35,6 +39,14 @@ public:
     int busyTimeoutMs = CDataLayer::BusyTimeoutMs;
 
 private:
+    enum Bytes { BytesCopied, BytesNotTried, BytesWriteFailed, BytesBusy };
+    // The file's bytes as they are under a read transaction, read through the engine's own handle
+    // and written into the empty target: a copy at the speed of the disk. BytesNotTried where the
+    // engine's page copy has to do it (a write-ahead log, a read that fails); the target is then
+    // still empty.
+    Bytes CopyFileBytes(sqlite3* from, const std::string& target);
+    Bytes WriteBytes(sqlite3_file* file, std::int64_t length, const std::string& target);
+
     CDataLayer::ConnectStatus m_SourceStatus = CDataLayer::ConnectOK;
     std::string m_Problem;
 };

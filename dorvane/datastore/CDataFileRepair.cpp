@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <unordered_set>
 
@@ -343,6 +344,46 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
             aliasColumn = found == columns.end() ? -1 : static_cast<int>(found - columns.begin());
         }
     }
+    // What a NOT NULL column gets when the damage left it NULL: 0, or empty text where the column
+    // holds text. By position in columns; std::nullopt where NULL may stay.
+    std::vector<std::optional<bool>> emptyText(columns.size());
+    {
+        CSqlText sql(sqlite3_mprintf("SELECT name, upper(type), \"notnull\" FROM pragma_table_info(%Q)",
+                                     table.name.c_str()));
+        CSqlStatement info;
+        if (sql && info.Prepare(from, sql.Get()) == SQLITE_OK) {
+            while (info.Step() == SQLITE_ROW) {
+                const auto found = std::find(columns.begin(), columns.end(), Quoted(Text(info.Get(), 0)));
+                if (found == columns.end() || sqlite3_column_int(info.Get(), 2) == 0) {
+                    continue;
+                }
+                const std::string type = Text(info.Get(), 1);
+                const bool text =
+                    type.find("INT") == std::string::npos &&
+                    (type.find("CHAR") != std::string::npos || type.find("CLOB") != std::string::npos ||
+                     type.find("TEXT") != std::string::npos || type.empty() ||
+                     type.find("BLOB") != std::string::npos);
+                emptyText[static_cast<std::size_t>(found - columns.begin())] = text;
+            }
+        }
+    }
+    // Binds the NULLs of NOT NULL columns anew; false when the row has none.
+    auto fillNulls = [&](sqlite3_stmt* row, int first) {
+        bool filled = false;
+        for (std::size_t c = 0; c < emptyText.size(); ++c) {
+            const int at = first + static_cast<int>(c);
+            if (!emptyText[c] || sqlite3_column_type(row, at) != SQLITE_NULL) {
+                continue;
+            }
+            if (*emptyText[c]) {
+                sqlite3_bind_text(insert.Get(), at + 1, "", 0, SQLITE_STATIC);
+            } else {
+                sqlite3_bind_int(insert.Get(), at + 1, 0);
+            }
+            filled = true;
+        }
+        return filled;
+    };
     // A row read a second time (by the second pass below) is already there, or already counted as
     // refused: each row is counted once.
     std::unordered_set<sqlite3_int64> refused;
@@ -351,8 +392,18 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         for (int i = 0; i < first + count; ++i) {
             sqlite3_bind_value(insert.Get(), i + 1, sqlite3_column_value(row, i));
         }
-        if (insert.Step() == SQLITE_DONE) {
+        int rc = insert.Step();
+        // A value the damage took where the table allows none: the row is kept with an empty one.
+        bool filled = false;
+        if (rc != SQLITE_DONE && sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_NOTNULL &&
+            fillNulls(row, first)) {
+            sqlite3_reset(insert.Get());
+            rc = insert.Step();
+            filled = true;
+        }
+        if (rc == SQLITE_DONE) {
             ++table.kept;
+            table.defaulted += filled ? 1 : 0;
             return;
         }
         const bool taken = sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_PRIMARYKEY;
@@ -368,6 +419,7 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
             }
             if (insert.Step() == SQLITE_DONE) {
                 ++table.kept;
+                table.defaulted += filled ? 1 : 0;
                 return;
             }
         }
