@@ -291,8 +291,16 @@ void RunCorpus(std::size_t count) {
         keptRecover += byRecover;
         if (byRepair < byRecover) {
             ++behind;
-            std::printf("  file %zu (damage kind %zu): repair %lld, .recover %lld\n", i, i % 4, byRepair,
+            std::printf("  file %zu (damage kind %zu): repair %lld, .recover %lld", i, i % 4, byRepair,
                         byRecover);
+            for (const CDataFileRepair::TableCopy& table : repair.Tables()) {
+                if (table.name == "Entry")
+                    std::printf(" (left out %lld, damaged stretches %lld%s%s)",
+                                static_cast<long long>(table.skipped),
+                                static_cast<long long>(table.damagedStretches),
+                                table.problem.empty() ? "" : ": ", table.problem.c_str());
+            }
+            std::printf("\n");
         }
     }
     std::printf(

@@ -395,11 +395,12 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         int rc = insert.Step();
         // A value the damage took where the table allows none: the row is kept with an empty one.
         bool filled = false;
-        if (rc != SQLITE_DONE && sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_NOTNULL &&
-            fillNulls(row, first)) {
+        if (rc != SQLITE_DONE && sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_NOTNULL) {
             sqlite3_reset(insert.Get());
-            rc = insert.Step();
-            filled = true;
+            if (fillNulls(row, first)) {
+                rc = insert.Step();
+                filled = true;
+            }
         }
         if (rc == SQLITE_DONE) {
             ++table.kept;
