@@ -1,6 +1,6 @@
 // What keeping a data file safe costs and saves, each beside a floor measured in the same run:
-//  - a backup of a data file of N entries (SQLite's online backup into a new partial file, the
-//    integrity check of the copy, the rename), against a plain copy of the file's bytes;
+//  - a backup of a data file of N entries (the copy into a new partial file, the integrity check
+//    of the copy, the sync and the rename), against a plain copy of the file's bytes;
 //  - with --corpus=K (or CARVELLE_BENCH_CORPUS), K damaged copies of one data file (bits flipped
 //    at random in its pages, a row ID changed, a page overwritten), each repaired and each given to
 //    the sqlite3 shell's ".recover": the entries each keeps, file by file, beside the rows a plain

@@ -1,6 +1,7 @@
 #pragma once
-// A page-for-page copy of a data file into a new, empty file with the engine's online backup,
-// safe while another connection has the file open. The data file is opened as any reader opens
+// A page-for-page copy of a data file into a new, empty file, safe while another connection has the
+// file open: its bytes as they are under a read transaction, or the engine's online backup where
+// the file has a write-ahead log. The data file is opened as any reader opens
 // it, with the safeguards of every connection of the library, so a write that a crash cut short
 // is undone before the first page is read; a file this user may only read is read as it is. The
 // copy is only written, never checked: its caller checks it (CDataFileCheck) before it keeps it.

@@ -137,11 +137,18 @@ bool WrittenColumns(sqlite3* db, const std::string& table, std::vector<std::stri
 // False when nothing after bad can be read.
 bool ReadableAgainFrom(sqlite3* db, const std::string& table, sqlite3_int64 bad, sqlite3_int64& good) {
     sqlite3_int64 found = 0;
-    for (sqlite3_int64 step = 1;; step *= 2) {
-        if (bad > kLastRowID - step) {
-            return false; // nothing readable up to the last possible row ID
+    // Below zero the probes halve the distance to zero: row IDs are almost always positive, and
+    // probes ahead of the lowest possible one would never reach them past a stretch at the start.
+    sqlite3_int64 step = 1;
+    for (;;) {
+        sqlite3_int64 probe = bad / 2;
+        if (bad >= 0) {
+            if (bad == kLastRowID) {
+                return false; // nothing readable up to the last possible row ID
+            }
+            probe = bad > kLastRowID - step ? kLastRowID : bad + step;
+            step = step > kLastRowID / 2 ? step : step * 2;
         }
-        const sqlite3_int64 probe = bad + step;
         const int rc = FirstRowFrom(db, table, probe, found);
         if (rc == SQLITE_DONE) {
             return false;
@@ -150,9 +157,7 @@ bool ReadableAgainFrom(sqlite3* db, const std::string& table, sqlite3_int64 bad,
             good = probe;
             break;
         }
-        if (step > kLastRowID / 2) {
-            return false;
-        }
+        bad = probe;
     }
     while (good - bad > 1) {
         const sqlite3_int64 middle = bad + (good - bad) / 2;

@@ -60,6 +60,15 @@ TEST_F(DataFileCheckTest, TheRepairStepsOverATablePageThatCannotBeRead) {
     EXPECT_TRUE(Sound(copy));
     EXPECT_TRUE(repair.Summary().join(u'\n').contains(QLatin1String("damaged stretches")))
         << repair.Summary().join(u'\n').toStdString();
+
+    // A stretch at the very start of the table is stepped over too.
+    BreakTablePage(m_File.Path(), "Entry", true);
+    QFile::remove(copy);
+    ASSERT_EQ(repair.Write(QString::fromStdString(m_File.Path()), copy), CRepairedCopy::ResultOK)
+        << repair.Problem().toStdString();
+    const int rest = EntriesOf(copy.toStdString(), car);
+    EXPECT_GT(rest, 200);
+    EXPECT_LT(rest, kept);
 }
 
 TEST_F(DataFileCheckTest, TheRepairRunsNothingButTheCreateOfAHostileTableDescription) {
