@@ -234,9 +234,9 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         }
         TableCopy table;
         table.name = item.name;
-        if (const int rc = CreateFromSchema(to.get(), item.sql); rc != SQLITE_OK) {
+        if (const int made = CreateFromSchema(to.get(), item.sql); made != SQLITE_OK) {
             table.problem =
-                rc == SQLITE_AUTH ? "not a single CREATE TABLE statement" : sqlite3_errmsg(to.get());
+                made == SQLITE_AUTH ? "not a single CREATE TABLE statement" : sqlite3_errmsg(to.get());
         } else {
             CopyTable(from, to.get(), table);
         }
@@ -253,9 +253,9 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         if (item.type != "index" || item.sql.empty()) {
             continue;
         }
-        if (const int rc = CreateFromSchema(to.get(), item.sql); rc != SQLITE_OK) {
-            m_Indexes.push_back({item.name, rc == SQLITE_AUTH ? "not a single CREATE INDEX statement"
-                                                              : sqlite3_errmsg(to.get())});
+        if (const int made = CreateFromSchema(to.get(), item.sql); made != SQLITE_OK) {
+            m_Indexes.push_back({item.name, made == SQLITE_AUTH ? "not a single CREATE INDEX statement"
+                                                                : sqlite3_errmsg(to.get())});
         }
     }
     if (Exec(to.get(), "COMMIT") != SQLITE_OK) {
