@@ -1,11 +1,12 @@
 // What keeping a data file safe costs and saves, each beside a floor measured in the same run:
-//  - a backup of a data file of N entries (SQLite's online backup into a new partial file, the
-//    integrity check of the copy, the rename), against a plain copy of the file's bytes;
+//  - a backup of a data file of N entries (the copy into a new partial file, the integrity check
+//    of the copy, the sync and the rename), against a plain copy of the file's bytes;
 //  - with --corpus=K (or CARVELLE_BENCH_CORPUS), K damaged copies of one data file (bits flipped
 //    at random in its pages, a row ID changed, a page overwritten), each repaired and each given to
 //    the sqlite3 shell's ".recover": the entries each keeps, file by file, beside the rows a plain
-//    scan of the damaged table reads. The shell is optional: without a "sqlite3" on the PATH whose
-//    .recover works, that comparison is left out and the run says why.
+//    scan of the damaged table reads. The shell is optional: the one built with
+//    -DCARVELLE_SQLITE_SOURCE, else a "sqlite3" on the PATH; when its .recover does not work, that
+//    comparison is left out and the run says why.
 //
 // Sizes: --n=100000 (the default); --corpus=300.
 
@@ -218,11 +219,16 @@ void Recover(const std::string& shell, const std::string& damaged, const std::st
     [[maybe_unused]] const int status = std::system(command.c_str());
 }
 
-// The shell on the PATH when its .recover works (it needs a library with the sqlite_dbpage
-// table), or empty with the reason.
+// The shell built from a SQLite source tree with the sqlite_dbpage table (CARVELLE_SQLITE_SOURCE),
+// else the one on the PATH, when its .recover works; or empty with the reason.
 std::string FindShell(std::string& why) {
-    if (std::system("sqlite3 -version >/dev/null 2>&1") != 0) {
-        why = "no sqlite3 shell on the PATH";
+#ifdef CARVELLE_RECOVER_SHELL
+    const std::string shell = std::string("'") + CARVELLE_RECOVER_SHELL + "'";
+#else
+    const std::string shell = "sqlite3";
+#endif
+    if (std::system((shell + " -version >/dev/null 2>&1").c_str()) != 0) {
+        why = "no sqlite3 shell at " + shell;
         return std::string();
     }
     const std::string probe = g_Workspace->Path("probe.db");
@@ -231,13 +237,14 @@ std::string FindShell(std::string& why) {
     sqlite3_open_v2(probe.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     sqlite3_exec(db, "CREATE TABLE Entry(x); INSERT INTO Entry VALUES(1),(2)", nullptr, nullptr, nullptr);
     sqlite3_close(db);
-    Recover("sqlite3", probe, out);
+    Recover(shell, probe, out);
     if (EntryRows(out) != 2) {
-        why =
-            "the sqlite3 shell's .recover recovers nothing here (its library lacks the sqlite_dbpage table)";
+        why = "the .recover of " + shell +
+              " recovers nothing here (its library lacks the sqlite_dbpage table; see "
+              "CARVELLE_SQLITE_SOURCE)";
         return std::string();
     }
-    return "sqlite3";
+    return shell;
 }
 
 void RunCorpus(std::size_t count) {
@@ -284,8 +291,16 @@ void RunCorpus(std::size_t count) {
         keptRecover += byRecover;
         if (byRepair < byRecover) {
             ++behind;
-            std::printf("  file %zu (damage kind %zu): repair %lld, .recover %lld\n", i, i % 4, byRepair,
+            std::printf("  file %zu (damage kind %zu): repair %lld, .recover %lld", i, i % 4, byRepair,
                         byRecover);
+            for (const CDataFileRepair::TableCopy& table : repair.Tables()) {
+                if (table.name == "Entry")
+                    std::printf(" (left out %lld, damaged stretches %lld%s%s)",
+                                static_cast<long long>(table.skipped),
+                                static_cast<long long>(table.damagedStretches),
+                                table.problem.empty() ? "" : ": ", table.problem.c_str());
+            }
+            std::printf("\n");
         }
     }
     std::printf(

@@ -1,6 +1,6 @@
 #pragma once
-// A copy of a data file taken with SQLite's online backup, safe while the program has the file
-// open. The file is opened as any reader opens it, so a write that a crash cut short is undone
+// A copy of a data file taken under a read transaction (CDataFileCopy), safe while the program has
+// the file open. The file is opened as any reader opens it, so a write that a crash cut short is undone
 // first. The copy is written as "<name>.partial" beside its final name, passes the full integrity
 // check, and only then gets its name (CPartialCopy), so the name never holds a half-written copy.
 // A folder as destination gets "<data file's base name> YYYY-MM-DD.dat" in it, "-2", "-3" when

@@ -257,6 +257,9 @@ void CPartialCopy::RemoveLeftovers(const QString& folder, const QString& stem, c
 CPartialCopy::Result CPartialCopy::Finish() {
     if (m_Fd < 0)
         return ResultWriteFailed;
+    // The disk starts writing the copy now, while it is checked; the sync below then waits for
+    // what is left.
+    ::sync_file_range(m_Fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     CDataFileCheck check;
     check.busyTimeoutMs = busyTimeoutMs;
     const CDataLayer::ConnectStatus status =

@@ -1,6 +1,7 @@
 #pragma once
-// A page-for-page copy of a data file into a new, empty file with the engine's online backup,
-// safe while another connection has the file open. The data file is opened as any reader opens
+// A page-for-page copy of a data file into a new, empty file, safe while another connection has the
+// file open: its bytes as they are under a read transaction, or the engine's online backup where
+// the file has a write-ahead log. The data file is opened as any reader opens
 // it, with the safeguards of every connection of the library, so a write that a crash cut short
 // is undone before the first page is read; a file this user may only read is read as it is. The
 // copy is only written, never checked: its caller checks it (CDataFileCheck) before it keeps it.
@@ -9,7 +10,11 @@
 #include "datastore/CDataLayer.h"
 #include "platform/WinTypes.h"
 
+#include <cstdint>
 #include <string>
+
+struct sqlite3;
+struct sqlite3_file;
 
 class DORVANE_API CDataFileCopy {
 public:
@@ -35,6 +40,14 @@ public:
     int busyTimeoutMs = CDataLayer::BusyTimeoutMs;
 
 private:
+    enum Bytes { BytesCopied, BytesNotTried, BytesWriteFailed, BytesBusy };
+    // The file's bytes as they are under a read transaction, read through the engine's own handle
+    // and written into the empty target: a copy at the speed of the disk. BytesNotTried where the
+    // engine's page copy has to do it (a write-ahead log, a read that fails); the target is then
+    // still empty.
+    Bytes CopyFileBytes(sqlite3* from, const std::string& target);
+    Bytes WriteBytes(sqlite3_file* file, std::int64_t length, const std::string& target);
+
     CDataLayer::ConnectStatus m_SourceStatus = CDataLayer::ConnectOK;
     std::string m_Problem;
 };

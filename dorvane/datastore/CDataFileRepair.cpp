@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <unordered_set>
 
@@ -136,11 +137,18 @@ bool WrittenColumns(sqlite3* db, const std::string& table, std::vector<std::stri
 // False when nothing after bad can be read.
 bool ReadableAgainFrom(sqlite3* db, const std::string& table, sqlite3_int64 bad, sqlite3_int64& good) {
     sqlite3_int64 found = 0;
-    for (sqlite3_int64 step = 1;; step *= 2) {
-        if (bad > kLastRowID - step) {
-            return false; // nothing readable up to the last possible row ID
+    // Below zero the probes halve the distance to zero: row IDs are almost always positive, and
+    // probes ahead of the lowest possible one would never reach them past a stretch at the start.
+    sqlite3_int64 step = 1;
+    for (;;) {
+        sqlite3_int64 probe = bad / 2;
+        if (bad >= 0) {
+            if (bad == kLastRowID) {
+                return false; // nothing readable up to the last possible row ID
+            }
+            probe = bad > kLastRowID - step ? kLastRowID : bad + step;
+            step = step > kLastRowID / 2 ? step : step * 2;
         }
-        const sqlite3_int64 probe = bad + step;
         const int rc = FirstRowFrom(db, table, probe, found);
         if (rc == SQLITE_DONE) {
             return false;
@@ -149,9 +157,7 @@ bool ReadableAgainFrom(sqlite3* db, const std::string& table, sqlite3_int64 bad,
             good = probe;
             break;
         }
-        if (step > kLastRowID / 2) {
-            return false;
-        }
+        bad = probe;
     }
     while (good - bad > 1) {
         const sqlite3_int64 middle = bad + (good - bad) / 2;
@@ -228,9 +234,9 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         }
         TableCopy table;
         table.name = item.name;
-        if (const int created = CreateFromSchema(to.get(), item.sql); created != SQLITE_OK) {
+        if (const int made = CreateFromSchema(to.get(), item.sql); made != SQLITE_OK) {
             table.problem =
-                created == SQLITE_AUTH ? "not a single CREATE TABLE statement" : sqlite3_errmsg(to.get());
+                made == SQLITE_AUTH ? "not a single CREATE TABLE statement" : sqlite3_errmsg(to.get());
         } else {
             CopyTable(from, to.get(), table);
         }
@@ -247,9 +253,9 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         if (item.type != "index" || item.sql.empty()) {
             continue;
         }
-        if (const int created = CreateFromSchema(to.get(), item.sql); created != SQLITE_OK) {
-            m_Indexes.push_back({item.name, created == SQLITE_AUTH ? "not a single CREATE INDEX statement"
-                                                                   : sqlite3_errmsg(to.get())});
+        if (const int made = CreateFromSchema(to.get(), item.sql); made != SQLITE_OK) {
+            m_Indexes.push_back({item.name, made == SQLITE_AUTH ? "not a single CREATE INDEX statement"
+                                                                : sqlite3_errmsg(to.get())});
         }
     }
     if (Exec(to.get(), "COMMIT") != SQLITE_OK) {
@@ -343,6 +349,46 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
             aliasColumn = found == columns.end() ? -1 : static_cast<int>(found - columns.begin());
         }
     }
+    // What a NOT NULL column gets when the damage left it NULL: 0, or empty text where the column
+    // holds text. By position in columns; std::nullopt where NULL may stay.
+    std::vector<std::optional<bool>> emptyText(columns.size());
+    {
+        CSqlText sql(sqlite3_mprintf("SELECT name, upper(type), \"notnull\" FROM pragma_table_info(%Q)",
+                                     table.name.c_str()));
+        CSqlStatement info;
+        if (sql && info.Prepare(from, sql.Get()) == SQLITE_OK) {
+            while (info.Step() == SQLITE_ROW) {
+                const auto found = std::find(columns.begin(), columns.end(), Quoted(Text(info.Get(), 0)));
+                if (found == columns.end() || sqlite3_column_int(info.Get(), 2) == 0) {
+                    continue;
+                }
+                const std::string type = Text(info.Get(), 1);
+                const bool text =
+                    type.find("INT") == std::string::npos &&
+                    (type.find("CHAR") != std::string::npos || type.find("CLOB") != std::string::npos ||
+                     type.find("TEXT") != std::string::npos || type.empty() ||
+                     type.find("BLOB") != std::string::npos);
+                emptyText[static_cast<std::size_t>(found - columns.begin())] = text;
+            }
+        }
+    }
+    // Binds the NULLs of NOT NULL columns anew; false when the row has none.
+    auto fillNulls = [&](sqlite3_stmt* row, int first) {
+        bool filled = false;
+        for (std::size_t c = 0; c < emptyText.size(); ++c) {
+            const int at = first + static_cast<int>(c);
+            if (!emptyText[c] || sqlite3_column_type(row, at) != SQLITE_NULL) {
+                continue;
+            }
+            if (*emptyText[c]) {
+                sqlite3_bind_text(insert.Get(), at + 1, "", 0, SQLITE_STATIC);
+            } else {
+                sqlite3_bind_int(insert.Get(), at + 1, 0);
+            }
+            filled = true;
+        }
+        return filled;
+    };
     // A row read a second time (by the second pass below) is already there, or already counted as
     // refused: each row is counted once.
     std::unordered_set<sqlite3_int64> refused;
@@ -351,8 +397,19 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         for (int i = 0; i < first + count; ++i) {
             sqlite3_bind_value(insert.Get(), i + 1, sqlite3_column_value(row, i));
         }
-        if (insert.Step() == SQLITE_DONE) {
+        int rc = insert.Step();
+        // A value the damage took where the table allows none: the row is kept with an empty one.
+        bool filled = false;
+        if (rc != SQLITE_DONE && sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_NOTNULL) {
+            sqlite3_reset(insert.Get());
+            if (fillNulls(row, first)) {
+                rc = insert.Step();
+                filled = true;
+            }
+        }
+        if (rc == SQLITE_DONE) {
             ++table.kept;
+            table.defaulted += filled ? 1 : 0;
             return;
         }
         const bool taken = sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_PRIMARYKEY;
@@ -368,6 +425,7 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
             }
             if (insert.Step() == SQLITE_DONE) {
                 ++table.kept;
+                table.defaulted += filled ? 1 : 0;
                 return;
             }
         }

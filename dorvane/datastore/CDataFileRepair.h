@@ -29,6 +29,8 @@ public:
         std::int64_t skipped = 0;          // rows whose values could not be read or stored
         std::int64_t damagedStretches = 0; // runs of rows lost where the table itself is broken
         std::string problem;               // why the table could not be made in the copy at all
+        std::int64_t defaulted = 0;        // of the kept, rows with 0 or empty text where the damage left a
+                                           // NULL the table forbids
     };
     struct IndexNotBuilt {
         std::string name;

@@ -47,7 +47,7 @@ void AddRowsBehindIndex(const std::string& path, const std::string& index, const
               index + "'");
 }
 
-void BreakTablePage(const std::string& path, const std::string& table) {
+void BreakTablePage(const std::string& path, const std::string& table, bool first) {
     std::vector<std::int64_t> pages;
     std::int64_t pageSize = 0;
     {
@@ -63,7 +63,7 @@ void BreakTablePage(const std::string& path, const std::string& table) {
     }
     ASSERT_GE(pages.size(), 3u);
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp((pages[pages.size() / 2] - 1) * pageSize);
+    file.seekp(((first ? pages.front() : pages[pages.size() / 2]) - 1) * pageSize);
     const std::string garbage(static_cast<std::size_t>(pageSize), '\xA5');
     file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
 }

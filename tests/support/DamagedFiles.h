@@ -11,8 +11,8 @@ void LeaveHotJournal(const std::string& path);
 // which the check at connect does not see and lookups through the index do not find.
 void AddRowsBehindIndex(const std::string& path, const std::string& index, const std::string& sql);
 
-// Overwrites the middle one of the table's leaf pages with garbage.
-void BreakTablePage(const std::string& path, const std::string& table);
+// Overwrites the middle one of the table's leaf pages (or the first) with garbage.
+void BreakTablePage(const std::string& path, const std::string& table, bool first = false);
 
 // Flips one bit in the row ID of a row in the middle of the table: the row is then out of the
 // table's order, and its ID far above every other; or, with duplicate, a row a third of the way in

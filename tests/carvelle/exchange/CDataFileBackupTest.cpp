@@ -129,6 +129,23 @@ TEST_F(ExchangeTest, ABackupAfterAKilledWriteHoldsTheFileAsItWasBeforeThatWrite)
     EXPECT_EQ(KeywordCount(target), before);
 }
 
+TEST_F(ExchangeTest, ABackupOfAFileWithAWriteAheadLogHoldsWhatOnlyTheLogHolds) {
+    m_Layer.Disconnect();
+    const std::string path = m_File.Path();
+    const int before = KeywordCount(QString::fromStdString(path));
+    // Another program's connection keeps its last write in the log, not yet in the file's bytes.
+    SqliteFile writer(path);
+    writer.Exec("PRAGMA journal_mode=WAL");
+    writer.Exec("PRAGMA wal_autocheckpoint=0");
+    writer.Exec("INSERT INTO Keyword(RefID, Name, Type) VALUES(999, 'In the log', 0)");
+
+    CDataFileBackup backup;
+    const QString target = Folder() + QStringLiteral("/copy.dat");
+    ASSERT_EQ(backup.Backup(QString::fromStdString(path), target), CDataFileBackup::ResultOK)
+        << backup.Problem().toStdString();
+    EXPECT_EQ(KeywordCount(target), before + 1);
+}
+
 TEST_F(ExchangeTest, WhatKilledBackupsLeftIsClearedButNotWhatALiveOneWrites) {
     const QString source = QString::fromStdString(m_File.Path());
     const QString folder = Folder() + QStringLiteral("/bk");

@@ -60,6 +60,15 @@ TEST_F(DataFileCheckTest, TheRepairStepsOverATablePageThatCannotBeRead) {
     EXPECT_TRUE(Sound(copy));
     EXPECT_TRUE(repair.Summary().join(u'\n').contains(QLatin1String("damaged stretches")))
         << repair.Summary().join(u'\n').toStdString();
+
+    // A stretch at the very start of the table is stepped over too.
+    BreakTablePage(m_File.Path(), "Entry", true);
+    QFile::remove(copy);
+    ASSERT_EQ(repair.Write(QString::fromStdString(m_File.Path()), copy), CRepairedCopy::ResultOK)
+        << repair.Problem().toStdString();
+    const int rest = EntriesOf(copy.toStdString(), car);
+    EXPECT_GT(rest, 200);
+    EXPECT_LT(rest, kept);
 }
 
 TEST_F(DataFileCheckTest, TheRepairRunsNothingButTheCreateOfAHostileTableDescription) {
@@ -97,6 +106,35 @@ TEST_F(DataFileCheckTest, ARowIDWithOneBitFlippedLosesNoRowOfTheRepairedCopy) {
         << repair.Problem().toStdString();
     EXPECT_EQ(EntriesOf(copy.toStdString(), car), 1000);
     EXPECT_TRUE(repair.Summary().contains(QStringLiteral("Entry: 1000 rows kept.")))
+        << repair.Summary().join(u'\n').toStdString();
+    EXPECT_TRUE(Sound(copy));
+}
+
+TEST_F(DataFileCheckTest, ARowWithANullWhereTheTableForbidsOneIsKeptWithAnEmptyValue) {
+    const ULONG car = AddLog(10);
+    m_Layer.Disconnect();
+    {
+        // The damage of a NULL where the column is NOT NULL: the rule taken away, NULLs written,
+        // the rule put back.
+        SqliteFile file(m_File.Path());
+        file.Exec("PRAGMA writable_schema=ON; UPDATE sqlite_schema SET sql=replace(sql, 'RefID INTEGER NOT "
+                  "NULL', 'RefID INTEGER') WHERE name='Entry'");
+    }
+    {
+        SqliteFile file(m_File.Path());
+        file.Exec("UPDATE Entry SET RefID=NULL WHERE rowid IN (SELECT rowid FROM Entry LIMIT 2)");
+        file.Exec("PRAGMA writable_schema=ON; UPDATE sqlite_schema SET sql=replace(sql, 'RefID INTEGER,', "
+                  "'RefID INTEGER NOT NULL,') WHERE name='Entry'");
+    }
+
+    CRepairedCopy repair;
+    const QString copy = Folder() + QStringLiteral("/repaired.dat");
+    ASSERT_EQ(repair.Write(QString::fromStdString(m_File.Path()), copy), CRepairedCopy::ResultOK)
+        << repair.Problem().toStdString();
+    EXPECT_EQ(EntriesOf(copy.toStdString(), car), 10);
+    EXPECT_TRUE(repair.Summary().contains(
+        QStringLiteral("Entry: 10 rows kept, 2 of them with 0 or an empty text where the damage had left a "
+                       "value out.")))
         << repair.Summary().join(u'\n').toStdString();
     EXPECT_TRUE(Sound(copy));
 }
