@@ -4,8 +4,8 @@
 #include "platform/DebugOutput.h"
 #include "platform/SystemTime.h"
 #include "platform/TextConversion.h"
-#include "platform/WinTypes.h"
 #include "platform/WideString.h"
+#include "platform/WinTypes.h"
 
 #include "records/CBaseObject.h"
 #include "records/CDefaultStringHelper.h"

@@ -83,5 +83,5 @@ private:
     QLabel* m_Refusal = nullptr; // child widget
     QPointer<QWidget> m_RefusedField;
     std::vector<QToolButton*> m_SoftKeyButtons; // child widgets
-    QSize m_FirstSize;           // invalid: the content's
+    QSize m_FirstSize;                          // invalid: the content's
 };

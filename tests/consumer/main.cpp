@@ -24,11 +24,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     CObjectListT<CVehicle> vehicles;
-    if (!data.Load(vehicles) || vehicles.GetCount() != 1 || WideCompare(vehicles.Get(0)->GetName(), u"Wagon") != 0) {
+    if (!data.Load(vehicles) || vehicles.GetCount() != 1 ||
+        WideCompare(vehicles.Get(0)->GetName(), u"Wagon") != 0) {
         std::fprintf(stderr, "load failed\n");
         return 1;
     }
     std::printf("consumer: stored and read back \"%s (%d)\" with SQLite %s\n",
-                WideToUtf8(vehicles.Get(0)->GetName()).c_str(), vehicles.Get(0)->GetYear(), data.GetDBLibVersion());
+                WideToUtf8(vehicles.Get(0)->GetName()).c_str(), vehicles.Get(0)->GetYear(),
+                data.GetDBLibVersion());
     return 0;
 }
