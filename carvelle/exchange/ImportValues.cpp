@@ -341,9 +341,9 @@ Detection Detect(const QStringList& dates, const QStringList& numbers) {
     if (dates.isEmpty())
         return detection;
     // How many dates each format reads; a few bad dates do not hide the format of the rest.
-    int fits[DateFormatCount] = {};
+    int fits[CImportFields::DateFormatCount] = {};
     for (const QString& date : dates) {
-        for (int f = 0; f < DateFormatCount; ++f) {
+        for (int f = 0; f < CImportFields::DateFormatCount; ++f) {
             // The dotted form is the day-first one as written with dots.
             if (f == DateDayMonthYearDots && !date.contains(u'.'))
                 continue;

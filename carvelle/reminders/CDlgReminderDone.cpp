@@ -20,7 +20,7 @@
 
 namespace {
 
-// Far above any repair, far below what a float stops holding to the cent.
+// Far above what any repair costs.
 constexpr double kMostAmount = 1.0e7;
 
 } // namespace
