@@ -279,6 +279,13 @@ bool CCommandLineTool::SoundForWriting(const QString& path) {
     return false;
 }
 
+unsigned long CCommandLineTool::OpenVehicleForWriting(CDataLayer& layer, const QString& path,
+                                                      const Options& options) {
+    if (!SoundForWriting(path) || !Connect(layer, path))
+        return 0;
+    return FindVehicle(layer, options.Value(kVehicle));
+}
+
 unsigned long CCommandLineTool::FindVehicle(CDataLayer& layer, const QString& name) {
     CObjectListT<CVehicle> vehicles;
     layer.Load(vehicles);
@@ -835,12 +842,8 @@ int CCommandLineTool::AddReminder(const Options& options) {
         Complain(LoadStringResource(IDS_CLI_REMINDER_NEVER_DUE));
         return ExitRefused;
     }
-    if (!SoundForWriting(path))
-        return ExitRefused;
     CDataLayer layer;
-    if (!Connect(layer, path))
-        return ExitRefused;
-    const unsigned long vehicle = FindVehicle(layer, options.Value(kVehicle));
+    const unsigned long vehicle = OpenVehicleForWriting(layer, path, options);
     if (vehicle == 0)
         return ExitRefused;
     CVehicle record;
@@ -894,12 +897,8 @@ int CCommandLineTool::ReminderDone(const Options& options) {
                 FormatStringResource(IDS_CLI_BAD_OPTION, {kStoreRepair, options.Value(kStoreRepair)}));
         amount = value;
     }
-    if (!SoundForWriting(path))
-        return ExitRefused;
     CDataLayer layer;
-    if (!Connect(layer, path))
-        return ExitRefused;
-    const unsigned long vehicle = FindVehicle(layer, options.Value(kVehicle));
+    const unsigned long vehicle = OpenVehicleForWriting(layer, path, options);
     if (vehicle == 0)
         return ExitRefused;
     CVehicle record;

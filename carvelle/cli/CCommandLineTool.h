@@ -69,6 +69,9 @@ private:
     bool SoundForWriting(const QString& path);
     // The RefID of the vehicle named (or numbered); 0 with a message when there is none.
     unsigned long FindVehicle(CDataLayer& layer, const QString& name);
+    // Before a command writes to a vehicle's records: the file checked as sound, connected, and the
+    // vehicle of --vehicle found; its RefID, or 0 with a message.
+    unsigned long OpenVehicleForWriting(CDataLayer& layer, const QString& path, const Options& options);
     // The vehicle of --vehicle, else the file's only one; 0 with a message when there is none.
     unsigned long ChooseVehicle(CDataLayer& layer, const Options& options);
     // The figures of the chosen vehicle over --from and --to (kind: a CFiguresOverTime::PeriodKind);
