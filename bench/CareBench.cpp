@@ -248,9 +248,10 @@ std::string FindShell(std::string& why) {
 }
 
 void RunCorpus(std::size_t count) {
+    constexpr long long kEntries = 3000;
     std::string why;
     const std::string shell = FindShell(why);
-    const std::string base = DataFile(3000);
+    const std::string base = DataFile(static_cast<std::size_t>(kEntries));
     long long pageSize = 4096;
     const std::vector<long long> leaves = EntryLeaves(base, pageSize);
     long long keptRepair = 0;
@@ -259,6 +260,8 @@ void RunCorpus(std::size_t count) {
     std::size_t behindPlain = 0;
     std::size_t behind = 0;
     std::size_t refused = 0;
+    long long pieced = 0;
+    std::size_t over = 0;
     std::printf("\nRepair corpus: %zu damaged copies of a file of 3000 entries\n", count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::string damaged = g_Workspace->Path("damaged.dat");
@@ -277,6 +280,10 @@ void RunCorpus(std::size_t count) {
         else
             ++refused;
         keptRepair += byRepair;
+        // A repair that keeps more rows than the file had would have made some up.
+        over += byRepair > kEntries ? 1 : 0;
+        for (const CDataFileRepair::TableCopy& table : repair.Tables())
+            pieced += table.name == "Entry" ? table.pieced : 0;
         const long long plain = PlainScanRows(damaged);
         readPlain += plain;
         if (byRepair < plain) {
@@ -310,6 +317,9 @@ void RunCorpus(std::size_t count) {
     if (!shell.empty())
         std::printf(".recover %lld; files where the repair kept fewer: %zu; ", keptRecover, behind);
     std::printf("repairs refused: %zu\n", refused);
+    std::printf("  entries pieced together from pages by the repair: %lld; files where it kept more than the "
+                "%lld entries there were: %zu\n",
+                pieced, kEntries, over);
     if (shell.empty())
         std::printf("  (%s: the repair is not compared with .recover)\n", why.c_str());
 }

@@ -104,6 +104,8 @@ QStringList RepairLines(const CDataFileRepair& repair) {
         QString line = FormatStringResource(IDS_REPAIR_TABLE_KEPT, {Utf8(table.name), Number(table.kept)});
         if (table.defaulted > 0)
             line += FormatStringResource(IDS_REPAIR_TABLE_DEFAULTED, {Number(table.defaulted)});
+        if (table.pieced > 0)
+            line += FormatStringResource(IDS_REPAIR_TABLE_PIECED, {Number(table.pieced)});
         if (table.skipped > 0)
             line += FormatStringResource(IDS_REPAIR_TABLE_SKIPPED, {Number(table.skipped)});
         if (table.damagedStretches > 0)

@@ -4,6 +4,7 @@
 #include "datastore/CSqlStatement.h"
 #include "datastore/CSqlText.h"
 #include "datastore/HardenConnection.h"
+#include "datastore/RecoverFromPages.h"
 #include "platform/TextConversion.h"
 #include "platform/WideString.h"
 
@@ -172,6 +173,63 @@ bool ReadableAgainFrom(sqlite3* db, const std::string& table, sqlite3_int64 bad,
 
 } // namespace
 
+class CDataFileRepair::Recovery {
+public:
+    explicit Recovery(CReadOnlyDatabase& database) : m_Database(database) {}
+
+    // The recovered rows, or nullptr when the recovery cannot run or failed.
+    sqlite3* Rows() {
+        if (!m_Tried) {
+            m_Tried = true;
+            Run();
+        }
+        return m_Rows.get();
+    }
+
+private:
+    void Run() {
+        sqlite3* from = m_Database.Get();
+        // The pages are read from the file as it lies: newer ones in a write-ahead log are not.
+        CSqlStatement mode;
+        if (mode.Prepare(from, "PRAGMA journal_mode") != SQLITE_OK || mode.Step() != SQLITE_ROW ||
+            sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.Get(), 0)), "wal") == 0) {
+            return;
+        }
+        const char* file = sqlite3_db_filename(from, "main");
+        const std::string& folder = m_Database.WorkFolder();
+        if (!file || !*file || folder.empty()) {
+            return;
+        }
+        // A connection of its own, as the recovery opens a transaction of its own; the repair's
+        // read keeps writers out until both are done.
+        sqlite3* opened = nullptr;
+        const int rc = sqlite3_open_v2(file, &opened, SQLITE_OPEN_READONLY, nullptr);
+        std::unique_ptr<sqlite3, DbCloser> source(opened);
+        if (rc != SQLITE_OK || !source || !HardenConnection(source.get())) {
+            return;
+        }
+        // No wait: the repair's own read is held, so only a writer waiting for it to end could
+        // keep this one out, and it would wait for this one in turn.
+        sqlite3_busy_timeout(source.get(), 0);
+        const std::string output = folder + "/recovered";
+        std::string problem;
+        if (RecoverFromPages(source.get(), output, problem) != SQLITE_OK) {
+            return;
+        }
+        source.reset();
+        if (sqlite3_open_v2(output.c_str(), &opened, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+            HardenConnection(opened)) {
+            m_Rows.reset(opened);
+        } else {
+            sqlite3_close_v2(opened);
+        }
+    }
+
+    CReadOnlyDatabase& m_Database;
+    bool m_Tried = false;
+    std::unique_ptr<sqlite3, DbCloser> m_Rows;
+};
+
 std::int64_t CDataFileRepair::Skipped() const {
     std::int64_t skipped = 0;
     for (const TableCopy& table : m_Tables) {
@@ -199,6 +257,7 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
         return RepairSourceNotRead;
     }
     sqlite3* from = database.Get();
+    Recovery recovery(database);
     // One read transaction: every table is read as of one moment, and once the first read holds
     // the file no writer can come between.
     Exec(from, "BEGIN");
@@ -238,7 +297,7 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
             table.problem =
                 made == SQLITE_AUTH ? "not a single CREATE TABLE statement" : sqlite3_errmsg(to.get());
         } else {
-            CopyTable(from, to.get(), table);
+            CopyTable(from, to.get(), table, recovery);
         }
         m_Tables.push_back(table);
         if (m_Stopped != SQLITE_OK) {
@@ -307,7 +366,7 @@ bool CDataFileRepair::Prepare(sqlite3* from, sqlite3* to) {
     return true;
 }
 
-void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
+void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table, Recovery& recovery) {
     const std::string name = Quoted(table.name);
     std::vector<std::string> columns;
     bool withoutRowID = false;
@@ -392,6 +451,7 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
     // A row read a second time (by the second pass below) is already there, or already counted as
     // refused: each row is counted once.
     std::unordered_set<sqlite3_int64> refused;
+    // True when the row is kept.
     auto store = [&](sqlite3_stmt* row, int first, bool again) {
         sqlite3_reset(insert.Get());
         for (int i = 0; i < first + count; ++i) {
@@ -410,11 +470,11 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         if (rc == SQLITE_DONE) {
             ++table.kept;
             table.defaulted += filled ? 1 : 0;
-            return;
+            return true;
         }
         const bool taken = sqlite3_extended_errcode(to) == SQLITE_CONSTRAINT_PRIMARYKEY;
         if (again && taken) {
-            return;
+            return false;
         }
         // A row ID that damage made equal to another row's: the row is kept under a new one.
         if (taken && first == 1) {
@@ -426,13 +486,14 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
             if (insert.Step() == SQLITE_DONE) {
                 ++table.kept;
                 table.defaulted += filled ? 1 : 0;
-                return;
+                return true;
             }
         }
         // A constraint of the table refuses what the damage left.
         if (first == 0 || refused.insert(sqlite3_column_int64(row, 0)).second) {
             ++table.skipped;
         }
+        return false;
     };
 
     if (withoutRowID) {
@@ -477,6 +538,8 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         }
     }
 
+    // The rows whose ID could be read but not their values.
+    std::unordered_set<sqlite3_int64> lost;
     const std::string scanSql =
         "SELECT rowid," + list + " FROM " + name + " NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid";
     CSqlStatement scan;
@@ -484,55 +547,94 @@ void CDataFileRepair::CopyTable(sqlite3* from, sqlite3* to, TableCopy& table) {
         table.problem = sqlite3_errmsg(from);
         return;
     }
-    sqlite3_int64 next = kFirstRowID;
-    for (;;) {
-        sqlite3_reset(scan.Get());
-        sqlite3_bind_int64(scan.Get(), 1, next);
-        int rc;
-        bool atEnd = false;
-        while ((rc = scan.Step()) == SQLITE_ROW) {
-            const sqlite3_int64 rowID = sqlite3_column_int64(scan.Get(), 0);
-            // Rows out of order (a row ID the damage changed) are kept too, once.
-            store(scan.Get(), 1, true);
-            if (rowID < next) {
-                continue;
+    auto readPastDamage = [&] {
+        sqlite3_int64 next = kFirstRowID;
+        for (;;) {
+            sqlite3_reset(scan.Get());
+            sqlite3_bind_int64(scan.Get(), 1, next);
+            int rc;
+            bool atEnd = false;
+            while ((rc = scan.Step()) == SQLITE_ROW) {
+                const sqlite3_int64 rowID = sqlite3_column_int64(scan.Get(), 0);
+                // Rows out of order (a row ID the damage changed) are kept too, once.
+                store(scan.Get(), 1, true);
+                if (rowID < next) {
+                    continue;
+                }
+                if (rowID == kLastRowID) {
+                    atEnd = true;
+                    break;
+                }
+                next = rowID + 1;
             }
-            if (rowID == kLastRowID) {
-                atEnd = true;
-                break;
-            }
-            next = rowID + 1;
-        }
-        if (atEnd || rc == SQLITE_DONE) {
-            return;
-        }
-        if (!IsDamage(rc)) {
-            m_Stopped = rc;
-            return;
-        }
-        // Reading stopped at the row after next. When its ID can be read, only that row is lost.
-        sqlite3_int64 found = 0;
-        rc = FirstRowFrom(from, name, next, found);
-        if (rc == SQLITE_DONE) {
-            return;
-        }
-        if (rc != SQLITE_ROW && !IsDamage(rc)) {
-            m_Stopped = rc;
-            return;
-        }
-        if (rc == SQLITE_ROW && found >= next) {
-            ++table.skipped;
-            if (found == kLastRowID) {
+            if (atEnd || rc == SQLITE_DONE) {
                 return;
             }
-            next = found + 1;
+            if (!IsDamage(rc)) {
+                m_Stopped = rc;
+                return;
+            }
+            // Reading stopped at the row after next. When its ID can be read, only that row is lost.
+            sqlite3_int64 found = 0;
+            rc = FirstRowFrom(from, name, next, found);
+            if (rc == SQLITE_DONE) {
+                return;
+            }
+            if (rc != SQLITE_ROW && !IsDamage(rc)) {
+                m_Stopped = rc;
+                return;
+            }
+            if (rc == SQLITE_ROW && found >= next) {
+                ++table.skipped;
+                lost.insert(found);
+                if (found == kLastRowID) {
+                    return;
+                }
+                next = found + 1;
+                continue;
+            }
+            ++table.damagedStretches;
+            sqlite3_int64 good = 0;
+            if (!ReadableAgainFrom(from, name, next, good)) {
+                return;
+            }
+            next = good;
+        }
+    };
+    readPastDamage();
+    if (m_Stopped != SQLITE_OK || (lost.empty() && table.damagedStretches == 0)) {
+        return;
+    }
+
+    // What the recovery pieced together of the rows that could not be read: those not kept yet.
+    sqlite3* pieces = recovery.Rows();
+    if (!pieces) {
+        return;
+    }
+    const std::string piecesSql = "SELECT rowid," + list + " FROM " + name;
+    const std::string keptSql = "SELECT 1 FROM " + name + " WHERE rowid = ?1";
+    CSqlStatement rows;
+    CSqlStatement kept;
+    if (rows.Prepare(pieces, piecesSql.c_str()) != SQLITE_OK ||
+        kept.Prepare(to, keptSql.c_str()) != SQLITE_OK) {
+        return;
+    }
+    while (rows.Step() == SQLITE_ROW) {
+        const sqlite3_int64 rowID = sqlite3_column_int64(rows.Get(), 0);
+        sqlite3_reset(kept.Get());
+        sqlite3_bind_int64(kept.Get(), 1, rowID);
+        // A row whose values were read and refused stays out.
+        if (kept.Step() == SQLITE_ROW || refused.count(rowID) > 0) {
             continue;
         }
-        ++table.damagedStretches;
-        sqlite3_int64 good = 0;
-        if (!ReadableAgainFrom(from, name, next, good)) {
-            return;
+        // A row already counted as left out is counted once, kept or not.
+        const bool counted = lost.erase(rowID) > 0;
+        if (counted) {
+            refused.insert(rowID);
         }
-        next = good;
+        if (store(rows.Get(), 1, true)) {
+            ++table.pieced;
+            table.skipped -= counted ? 1 : 0;
+        }
     }
 }

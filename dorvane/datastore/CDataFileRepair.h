@@ -1,9 +1,10 @@
 #pragma once
 // Writes a repaired copy of a damaged data file: every table is read row by row without its
 // indexes, so a broken index hides no row; a row that cannot be read is skipped and counted, and a
-// stretch of the table that cannot be read at all is stepped over; the indexes are then built
-// anew from the rows. The damaged file is only read. Views and triggers, which the program never
-// runs, are not copied.
+// stretch of the table that cannot be read at all is stepped over. Where a table was damaged,
+// SQLite's recovery code then pieces together what it can of the rows left out from the file's
+// pages. The indexes are built anew from the rows. The damaged file is only read. Views and triggers, which
+// the program never runs, are not copied.
 
 #include "DorvaneExport.h"
 #include "datastore/CDataLayer.h"
@@ -31,6 +32,8 @@ public:
         std::string problem;               // why the table could not be made in the copy at all
         std::int64_t defaulted = 0;        // of the kept, rows with 0 or empty text where the damage left a
                                            // NULL the table forbids
+        std::int64_t pieced = 0; // of the kept, rows pieced together from the file's pages where reading
+                                 // the table failed: their values may be damaged too
     };
     struct IndexNotBuilt {
         std::string name;
@@ -58,9 +61,13 @@ private:
         std::string sql;
     };
 
+    // The rows SQLite's recovery code pieces together from the file's pages, made when a table
+    // first needs them.
+    class Recovery;
+
     bool ReadSchema(sqlite3* from, std::vector<SchemaItem>& items);
     bool Prepare(sqlite3* from, sqlite3* to);
-    void CopyTable(sqlite3* from, sqlite3* to, TableCopy& table);
+    void CopyTable(sqlite3* from, sqlite3* to, TableCopy& table, Recovery& recovery);
 
     CDataLayer::ConnectStatus m_SourceStatus = CDataLayer::ConnectOK;
     std::string m_Problem;

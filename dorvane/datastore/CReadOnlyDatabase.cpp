@@ -111,6 +111,7 @@ void CReadOnlyDatabase::Close() {
         std::filesystem::remove_all(m_Snapshot, ignored);
         m_Snapshot.clear();
     }
+    m_ReadsCopy = false;
     if (m_Marker >= 0) {
         ::close(m_Marker);
         m_Marker = -1;
@@ -177,21 +178,38 @@ CDataLayer::ConnectStatus CReadOnlyDatabase::OpenHandle(const std::string& path,
     return CDataLayer::ConnectOK;
 }
 
-CDataLayer::ConnectStatus CReadOnlyDatabase::OpenSnapshot(const std::string& path, int busyTimeoutMs) {
-    Close();
+const std::string& CReadOnlyDatabase::WorkFolder() {
+    if (!m_Snapshot.empty()) {
+        return m_Snapshot;
+    }
     const std::string base = TemporaryFolder();
     RemoveLeftovers(base);
     std::string folder = base + '/' + kSnapshotPrefix + "XXXXXX";
     if (!mkdtemp(folder.data())) {
-        return CDataLayer::ConnectOpenFailed;
+        return m_Snapshot;
     }
     m_Snapshot = folder;
-    // Held for as long as the copy is read, so that another run leaves it alone.
+    // Held for as long as the folder is used, so that another run leaves it alone.
     m_Marker = ::open((folder + kMarker).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_Marker < 0 || ::flock(m_Marker, LOCK_EX | LOCK_NB) != 0) {
-        Close();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_Snapshot, ignored);
+        m_Snapshot.clear();
+        if (m_Marker >= 0) {
+            ::close(m_Marker);
+            m_Marker = -1;
+        }
+    }
+    return m_Snapshot;
+}
+
+CDataLayer::ConnectStatus CReadOnlyDatabase::OpenSnapshot(const std::string& path, int busyTimeoutMs) {
+    Close();
+    const std::string folder = WorkFolder();
+    if (folder.empty()) {
         return CDataLayer::ConnectOpenFailed;
     }
+    m_ReadsCopy = true;
     const std::string copy = folder + "/data";
     std::error_code error;
     namespace fs = std::filesystem;

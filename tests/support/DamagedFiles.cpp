@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -68,7 +70,18 @@ void BreakTablePage(const std::string& path, const std::string& table, bool firs
     file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
 }
 
-void FlipRowIDBit(const std::string& path, const std::string& table, bool duplicate) {
+namespace {
+
+// A leaf page of the table as the file holds it, and where the middle cell's row ID starts.
+struct LeafCell {
+    std::int64_t start = 0;
+    std::string page;
+    std::size_t rowID = 0;
+    unsigned char Byte(std::size_t at) const { return static_cast<unsigned char>(page[at]); }
+};
+
+// The middle cell of the table's middle leaf page, or of the page a third of the way in.
+void ReadMiddleCell(const std::string& path, const std::string& table, bool third, LeafCell& cell) {
     std::vector<std::int64_t> pages;
     std::int64_t pageSize = 0;
     {
@@ -83,27 +96,59 @@ void FlipRowIDBit(const std::string& path, const std::string& table, bool duplic
         sqlite3_finalize(statement);
     }
     ASSERT_GE(pages.size(), 3u);
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    const std::int64_t start = (pages[duplicate ? pages.size() / 3 : pages.size() / 2] - 1) * pageSize;
-    std::string page(static_cast<std::size_t>(pageSize), '\0');
-    file.seekg(start);
-    file.read(page.data(), static_cast<std::streamsize>(page.size()));
-    auto byte = [&page](std::size_t at) { return static_cast<unsigned char>(page[at]); };
-    ASSERT_EQ(byte(0), 0x0D); // a table's leaf
+    std::ifstream file(path, std::ios::binary);
+    cell.start = (pages[third ? pages.size() / 3 : pages.size() / 2] - 1) * pageSize;
+    cell.page.assign(static_cast<std::size_t>(pageSize), '\0');
+    file.seekg(cell.start);
+    file.read(cell.page.data(), static_cast<std::streamsize>(cell.page.size()));
+    ASSERT_EQ(cell.Byte(0), 0x0D); // a table's leaf
     // The middle cell: its payload size, then its row ID, each a varint.
-    const std::size_t cells = byte(3) << 8 | byte(4);
+    const std::size_t cells = cell.Byte(3) << 8 | cell.Byte(4);
     const std::size_t pointer = 8 + 2 * (cells / 2);
-    std::size_t at = static_cast<std::size_t>(byte(pointer) << 8 | byte(pointer + 1));
-    while (byte(at) & 0x80)
+    std::size_t at = static_cast<std::size_t>(cell.Byte(pointer) << 8 | cell.Byte(pointer + 1));
+    while (cell.Byte(at) & 0x80)
         ++at;
-    ++at;
+    cell.rowID = at + 1;
+}
+
+void WriteCell(const std::string& path, const LeafCell& cell) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(cell.start);
+    file.write(cell.page.data(), static_cast<std::streamsize>(cell.page.size()));
+}
+
+} // namespace
+
+void FlipRowIDBit(const std::string& path, const std::string& table, bool duplicate) {
+    LeafCell cell;
+    ASSERT_NO_FATAL_FAILURE(ReadMiddleCell(path, table, duplicate, cell));
+    const std::size_t at = cell.rowID;
     // A row ID of two bytes or more: its bit 13 set, or its lowest bit flipped.
-    ASSERT_TRUE(byte(at) & 0x80);
-    ASSERT_FALSE(byte(at) & 0x40);
+    ASSERT_TRUE(cell.Byte(at) & 0x80);
+    ASSERT_FALSE(cell.Byte(at) & 0x40);
     if (duplicate)
-        page[at + 1] = static_cast<char>(byte(at + 1) ^ 0x01);
+        cell.page[at + 1] = static_cast<char>(cell.Byte(at + 1) ^ 0x01);
     else
-        page[at] = static_cast<char>(byte(at) | 0x40);
-    file.seekp(start);
-    file.write(page.data(), static_cast<std::streamsize>(page.size()));
+        cell.page[at] = static_cast<char>(cell.Byte(at) | 0x40);
+    WriteCell(path, cell);
+}
+
+void LengthenLastValue(const std::string& path, const std::string& table) {
+    LeafCell cell;
+    ASSERT_NO_FATAL_FAILURE(ReadMiddleCell(path, table, false, cell));
+    std::size_t at = cell.rowID;
+    while (cell.Byte(at) & 0x80)
+        ++at;
+    // The record: its header's size, then a type a value, each a one-byte varint here.
+    const std::size_t header = at + 1;
+    ASSERT_LT(cell.Byte(header), 0x80);
+    const std::size_t last = header + cell.Byte(header) - 1;
+    const unsigned char type = cell.Byte(last);
+    ASSERT_LT(type, 0x80);
+    static constexpr int kSizes[] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0};
+    const int size = type < 10 ? kSizes[type] : (type - 12) / 2;
+    // A text one byte longer than the value was: it ends past the record.
+    ASSERT_LT(13 + 2 * (size + 1), 0x80);
+    cell.page[last] = static_cast<char>(13 + 2 * (size + 1));
+    WriteCell(path, cell);
 }

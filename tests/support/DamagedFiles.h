@@ -18,3 +18,7 @@ void BreakTablePage(const std::string& path, const std::string& table, bool firs
 // table's order, and its ID far above every other; or, with duplicate, a row a third of the way in
 // gets its neighbour's ID.
 void FlipRowIDBit(const std::string& path, const std::string& table, bool duplicate = false);
+
+// Makes the last value of the middle row of the table's middle leaf page one byte longer than its
+// record: reading that row's values then fails, while its row ID and other values are still there.
+void LengthenLastValue(const std::string& path, const std::string& table);

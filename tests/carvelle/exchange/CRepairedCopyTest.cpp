@@ -72,8 +72,10 @@ TEST_F(DataFileCheckTest, TheRepairStepsOverATablePageThatCannotBeRead) {
 }
 
 TEST_F(DataFileCheckTest, TheRepairRunsNothingButTheCreateOfAHostileTableDescription) {
-    const ULONG car = AddLog(3);
+    const ULONG car = AddLog(1000);
     m_Layer.Disconnect();
+    // A damaged row, so that the pages are read for what can be pieced together too.
+    LengthenLastValue(m_File.Path(), "Entry");
     const std::string elsewhere = Folder().toStdString() + "/elsewhere.db";
     {
         SqliteFile file(m_File.Path());
@@ -88,7 +90,11 @@ TEST_F(DataFileCheckTest, TheRepairRunsNothingButTheCreateOfAHostileTableDescrip
     ASSERT_EQ(repair.Write(QString::fromStdString(m_File.Path()), copy), CRepairedCopy::ResultOK)
         << repair.Problem().toStdString();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(elsewhere)));
-    EXPECT_EQ(EntriesOf(copy.toStdString(), car), 3);
+    EXPECT_GE(EntriesOf(copy.toStdString(), car), 999);
+    EXPECT_TRUE(repair.Summary().contains(
+        QStringLiteral("Entry: 1000 rows kept, 1 of them pieced together from damaged records (check their "
+                       "values).")))
+        << repair.Summary().join(u'\n').toStdString();
     EXPECT_TRUE(repair.Summary().join(u'\n').contains(QLatin1String("Extra")))
         << repair.Summary().join(u'\n').toStdString();
 }
@@ -106,6 +112,23 @@ TEST_F(DataFileCheckTest, ARowIDWithOneBitFlippedLosesNoRowOfTheRepairedCopy) {
         << repair.Problem().toStdString();
     EXPECT_EQ(EntriesOf(copy.toStdString(), car), 1000);
     EXPECT_TRUE(repair.Summary().contains(QStringLiteral("Entry: 1000 rows kept.")))
+        << repair.Summary().join(u'\n').toStdString();
+    EXPECT_TRUE(Sound(copy));
+}
+
+TEST_F(DataFileCheckTest, ARowWhoseValuesCannotBeReadIsPiecedTogetherFromItsPage) {
+    AddLog(1000);
+    m_Layer.Disconnect();
+    LengthenLastValue(m_File.Path(), "Entry");
+
+    CRepairedCopy repair;
+    const QString copy = Folder() + QStringLiteral("/repaired.dat");
+    ASSERT_EQ(repair.Write(QString::fromStdString(m_File.Path()), copy), CRepairedCopy::ResultOK)
+        << repair.Problem().toStdString();
+    EXPECT_EQ(SqliteFile(copy.toStdString()).Integer("SELECT count(*) FROM Entry"), 1000);
+    EXPECT_TRUE(repair.Summary().contains(
+        QStringLiteral("Entry: 1000 rows kept, 1 of them pieced together from damaged records (check their "
+                       "values).")))
         << repair.Summary().join(u'\n').toStdString();
     EXPECT_TRUE(Sound(copy));
 }
