@@ -23,6 +23,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 
 QString DataFileFilter() {
@@ -42,6 +44,62 @@ QString FindingsText(const QStringList& lines) {
         shown << FormatStringResource(IDS_IMPORT_MORE_ERRORS,
                                       {QString::number(lines.size() - kFindingsShown)});
     return shown.join(u'\n');
+}
+
+// Offers a repaired copy of the damaged file after what was found; once written, offers to open
+// it. True when the copy is to be opened: its path is then stored, to be connected next.
+bool OfferRepair(QWidget* parent, const QString& path, const QString& found) {
+    CPrompter& prompter = CPrompter::Instance();
+    if (prompter.MessageBox(parent,
+                            found + QStringLiteral("\n\n") + LoadStringResource(IDS_CHECK_OFFER_REPAIR),
+                            QString(), CPrompter::ButtonsYesNo, CPrompter::IconWarning) != CPrompter::IDYES)
+        return false;
+    const QString target = prompter.GetSaveFileName(parent, DataFileFilter(),
+                                                    CRepairedCopy::SuggestedPath(path, QDate::currentDate()));
+    if (target.isEmpty())
+        return false;
+    CRepairedCopy repair;
+    repair.replace = QFileInfo::exists(target); // asked by the save dialog
+    CRepairedCopy::Result result = CRepairedCopy::ResultOK;
+    {
+        CWaitCursor wait;
+        result = repair.Write(path, target);
+    }
+    if (result != CRepairedCopy::ResultOK) {
+        Warn(parent, repair.Problem());
+        return false;
+    }
+    const QString done = FormatStringResource(IDS_REPAIR_DONE, {repair.Destination()}) +
+                         QStringLiteral("\n\n") + FindingsText(repair.Summary());
+    if (prompter.MessageBox(parent, FormatStringResource(IDS_REPAIR_OPEN, {done}),
+                            LoadStringResource(IDS_PRODUCT_NAME), CPrompter::ButtonsYesNo,
+                            CPrompter::IconInformation) != CPrompter::IDYES)
+        return false;
+    TheSettings().DBPath = repair.Destination().toStdU16String();
+    return true;
+}
+
+enum class Damage { None, Told, CopyToOpen };
+
+// A file that would not open as a data file of this version: when the engine finds it damaged,
+// that is what the user is told, with the offer of a repaired copy, and not that the file is of
+// another version.
+Damage OfferRepairOfDamaged(QWidget* parent, const QString& path) {
+    CDataFileCheck check;
+    {
+        CWaitCursor wait;
+        if (check.Run(path.toStdU16String().c_str()) != CDataLayer::ConnectOK)
+            return Damage::None;
+    }
+    const auto& findings = check.Findings();
+    const bool damaged = std::any_of(findings.begin(), findings.end(), [](const CDataFileCheck::Finding& f) {
+        return f.kind == CDataFileCheck::Finding::Engine;
+    });
+    if (!damaged)
+        return Damage::None;
+    const QString found = FormatStringResource(IDS_DATA_FILE_DAMAGED, {path}) + QStringLiteral("\n\n") +
+                          FindingsText(CheckSummaryLines(check));
+    return OfferRepair(parent, path, found) ? Damage::CopyToOpen : Damage::Told;
 }
 
 } // namespace
@@ -103,11 +161,18 @@ bool CDataFileSession::Connect(QWidget* parent) {
             settings.SaveDBPath();
             return true;
         }
-        if (!finished)
+        if (!finished) {
             layer.Disconnect(); // cancelled: the choice of another file, without a word
-        // A missing file goes straight to the choice of another.
-        else if (status != CDataLayer::ConnectFileNotFound)
+        } else if (layer.GetConnectReason() == CDataLayer::ConnectInvalidDatabase) {
+            const Damage damage = OfferRepairOfDamaged(parent, path);
+            if (damage == Damage::CopyToOpen)
+                continue;
+            if (damage == Damage::None)
+                Warn(parent, ConnectStatusMessage(layer.GetConnectReason(), path));
+        } else if (status != CDataLayer::ConnectFileNotFound) {
+            // A missing file goes straight to the choice of another.
             Warn(parent, ConnectStatusMessage(layer.GetConnectReason(), path));
+        }
 
         CDlgStartup startup(parent);
         if (prompter.RunModal(startup) == ID_CANCEL) {
@@ -213,31 +278,8 @@ bool CDataFileSession::Check(QWidget* parent) {
         Warn(parent, found);
         return false;
     }
-    if (prompter.MessageBox(parent,
-                            found + QStringLiteral("\n\n") + LoadStringResource(IDS_CHECK_OFFER_REPAIR),
-                            QString(), CPrompter::ButtonsYesNo, CPrompter::IconWarning) != CPrompter::IDYES)
+    if (!OfferRepair(parent, path, found))
         return false;
-    const QString target = prompter.GetSaveFileName(parent, DataFileFilter(),
-                                                    CRepairedCopy::SuggestedPath(path, QDate::currentDate()));
-    if (target.isEmpty())
-        return false;
-    CRepairedCopy repair;
-    repair.replace = QFileInfo::exists(target); // asked by the save dialog
-    CRepairedCopy::Result result = CRepairedCopy::ResultOK;
-    {
-        CWaitCursor wait;
-        result = repair.Write(path, target);
-    }
-    if (result != CRepairedCopy::ResultOK) {
-        Warn(parent, repair.Problem());
-        return false;
-    }
-    const QString done = FormatStringResource(IDS_REPAIR_DONE, {repair.Destination()}) +
-                         QStringLiteral("\n\n") + FindingsText(repair.Summary());
-    if (prompter.MessageBox(parent, FormatStringResource(IDS_REPAIR_OPEN, {done}), product,
-                            CPrompter::ButtonsYesNo, CPrompter::IconInformation) != CPrompter::IDYES)
-        return false;
-    TheSettings().DBPath = repair.Destination().toStdU16String();
     TheDataLayer().Disconnect();
     return true;
 }

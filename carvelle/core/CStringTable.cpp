@@ -575,6 +575,8 @@ const QHash<int, QString>& Table() {
         {IDS_REPAIR_TABLE_FAILED, QStringLiteral("%s could not be copied: %s")},
         {IDS_REPAIR_TABLE_DEFAULTED,
          QStringLiteral(", %s of them with 0 or an empty text where the damage had left a value out")},
+        {IDS_DATA_FILE_DAMAGED,
+         QStringLiteral("The data file %s is damaged, so Carvelle does not open it as it is:")},
         {IDS_REPAIR_TABLE_PIECED,
          QStringLiteral(", %s of them pieced together from damaged records (check their values)")},
         {IDS_REPAIR_INDEX_FAILED, QStringLiteral("The index %s could not be built again: %s")},

@@ -205,3 +205,46 @@ TEST_F(DataFileCareTest, AWaitInAnImportOrExportIsShownAndClearedOnceItIsOver) {
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     });
 }
+
+TEST_F(DataFileCareTest, AStartOnADamagedFileSaysSoAndOpensTheRepairedCopy) {
+    {
+        CDataLayer layer;
+        ASSERT_EQ(layer.Connect(m_Data.WidePath().c_str()), CDataLayer::ConnectOK);
+        CVehicle car;
+        car.SetName(u"Car");
+        ASSERT_EQ(layer.Save(&car, 0), 1);
+        m_Car = car.GetRefID();
+        CEntry entry;
+        entry.SetVehicleID(m_Car);
+        entry.SetType(CEntry::EntryFuel);
+        entry.SetOdometer(1000);
+        ASSERT_EQ(layer.Save(&entry, 0), 1);
+    }
+    SqliteFile(m_Data.Path())
+        .Exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 299) INSERT INTO Entry "
+            "SELECT NULL, RefID + i, Name, Notes, Created, Modified, Date, Odometer + i, VehicleID, Type, "
+            "Vendor, Amount, Custom1, Custom2 FROM Entry, n");
+    // A record the quick check at start finds broken.
+    LengthenLastValue(m_Data.Path(), "Entry");
+    Seed();
+    const QString copy = QString::fromStdString(m_Data.Folder()) + QStringLiteral("/Repaired.dat");
+    m_Prompter.AnswerMessage(CPrompter::IDYES); // save a repaired copy
+    m_Prompter.AnswerFile(copy);
+    m_Prompter.AnswerMessage(CPrompter::IDYES); // and open it
+
+    QString opened;
+    RunProgram([&](CMainFrame&) { opened = QString::fromUtf16(TheDataLayer().GetDBPath()); });
+
+    const std::vector<Shown> messages = m_Prompter.Messages();
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_TRUE(messages[0].text.startsWith(
+        QStringLiteral("The data file %1 is damaged, so Carvelle does not open it as it is:\n\nSQLite: ")
+            .arg(Path())))
+        << messages[0].text.toStdString();
+    EXPECT_TRUE(messages[1].text.contains(
+        QLatin1String("Entry: 300 rows kept, 1 of them pieced together from damaged records")))
+        << messages[1].text.toStdString();
+    EXPECT_EQ(opened, copy);
+    EXPECT_EQ(EntriesOf(copy), 300);
+}
