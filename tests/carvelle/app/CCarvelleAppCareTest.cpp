@@ -31,24 +31,27 @@ using Shown = CScriptedPrompter::Shown;
 
 class DataFileCareTest : public CProgramTest {
 protected:
+    // A vehicle with fill-ups at the readings 1 to count.
+    void AddCar(LONG count) {
+        CDataLayer layer;
+        ASSERT_EQ(layer.Connect(m_Data.WidePath().c_str()), CDataLayer::ConnectOK);
+        CVehicle car;
+        car.SetName(u"Car");
+        ASSERT_EQ(layer.Save(&car, 0), 1);
+        m_Car = car.GetRefID();
+        for (LONG odometer = 1; odometer <= count; ++odometer) {
+            CEntry entry;
+            entry.SetRefID(static_cast<ULONG>(1000 + odometer));
+            entry.SetVehicleID(m_Car);
+            entry.SetType(CEntry::EntryFuel);
+            entry.SetOdometer(odometer);
+            ASSERT_EQ(layer.Save(&entry, 0), 1);
+        }
+    }
+
     // A vehicle with 20 entries, of which the index by vehicle knows the first 10 only.
     void DamageIndex() {
-        {
-            CDataLayer layer;
-            ASSERT_EQ(layer.Connect(m_Data.WidePath().c_str()), CDataLayer::ConnectOK);
-            CVehicle car;
-            car.SetName(u"Car");
-            ASSERT_EQ(layer.Save(&car, 0), 1);
-            m_Car = car.GetRefID();
-            for (LONG odometer = 1; odometer <= 10; ++odometer) {
-                CEntry entry;
-                entry.SetRefID(static_cast<ULONG>(1000 + odometer));
-                entry.SetVehicleID(m_Car);
-                entry.SetType(CEntry::EntryFuel);
-                entry.SetOdometer(odometer);
-                ASSERT_EQ(layer.Save(&entry, 0), 1);
-            }
-        }
+        ASSERT_NO_FATAL_FAILURE(AddCar(10));
         AddRowsBehindIndex(
             m_Data.Path(), "EntryVehicle",
             "INSERT INTO Entry SELECT NULL, RefID + 100, Name, Notes, Created, Modified, Date, "
@@ -207,19 +210,7 @@ TEST_F(DataFileCareTest, AWaitInAnImportOrExportIsShownAndClearedOnceItIsOver) {
 }
 
 TEST_F(DataFileCareTest, AStartOnADamagedFileSaysSoAndOpensTheRepairedCopy) {
-    {
-        CDataLayer layer;
-        ASSERT_EQ(layer.Connect(m_Data.WidePath().c_str()), CDataLayer::ConnectOK);
-        CVehicle car;
-        car.SetName(u"Car");
-        ASSERT_EQ(layer.Save(&car, 0), 1);
-        m_Car = car.GetRefID();
-        CEntry entry;
-        entry.SetVehicleID(m_Car);
-        entry.SetType(CEntry::EntryFuel);
-        entry.SetOdometer(1000);
-        ASSERT_EQ(layer.Save(&entry, 0), 1);
-    }
+    ASSERT_NO_FATAL_FAILURE(AddCar(1));
     SqliteFile(m_Data.Path())
         .Exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 299) INSERT INTO Entry "
