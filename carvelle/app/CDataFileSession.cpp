@@ -202,6 +202,7 @@ bool CDataFileSession::ChooseAnother(QWidget* parent) {
         layer.IsConnected() ? std::u16string(layer.GetDBPath()) : std::u16string();
     QString problem;
     bool finished = true;
+    CDataLayer::ConnectStatus reason = CDataLayer::ConnectOK;
     {
         CWaitCursor wait;
         const std::u16string tried = chosen.toStdU16String();
@@ -212,7 +213,8 @@ bool CDataFileSession::ChooseAnother(QWidget* parent) {
                     ConvertImportedFillNotes(layer);
             },
             [&layer] { layer.Interrupt(); });
-        problem = finished ? ConnectStatusMessage(layer.GetConnectReason(), chosen) : QString();
+        reason = layer.GetConnectReason();
+        problem = finished ? ConnectStatusMessage(reason, chosen) : QString();
         if ((!finished || !problem.isEmpty()) && !previous.empty() &&
             layer.Connect(previous.c_str()) != CDataLayer::ConnectOK)
             layer.Disconnect(); // the old file is gone too: the usual road asks for one
@@ -220,7 +222,15 @@ bool CDataFileSession::ChooseAnother(QWidget* parent) {
     if (!finished)
         return !layer.IsConnected(); // cancelled: the file open before stays
     if (!problem.isEmpty()) {
-        Warn(parent, problem);
+        const Damage damage = reason == CDataLayer::ConnectInvalidDatabase
+                                  ? OfferRepairOfDamaged(parent, chosen)
+                                  : Damage::None;
+        if (damage == Damage::CopyToOpen) {
+            layer.Disconnect(); // the copy, whose path is stored, takes the open file's place
+            return true;
+        }
+        if (damage == Damage::None)
+            Warn(parent, problem);
         return !layer.IsConnected();
     }
     settings.DBPath = chosen.toStdU16String();

@@ -17,7 +17,8 @@ public:
     // Lets the user pick another data file. True when one was chosen that opens: it is then
     // connected in place of the open file and its path stored. A file that does not open is
     // reported and leaves the open one as it is (true only when that one could not be opened
-    // again either: Connect then asks for a file).
+    // again either: Connect then asks for a file). A damaged one is offered a repaired copy; when
+    // that is to be opened, the open file is closed and the copy's path stored (true).
     bool ChooseAnother(QWidget* parent);
     // Copies the open data file where the user says, and tells how that went. The save dialog
     // suggests the next free dated name and asks before replacing a file.

@@ -49,6 +49,17 @@ protected:
         }
     }
 
+    // A vehicle with 300 entries, one with a record the quick check at start finds broken.
+    void DamageRecord() {
+        ASSERT_NO_FATAL_FAILURE(AddCar(1));
+        SqliteFile(m_Data.Path())
+            .Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 299) INSERT INTO "
+                  "Entry SELECT NULL, RefID + i, Name, Notes, Created, Modified, Date, Odometer + i, "
+                  "VehicleID, "
+                  "Type, Vendor, Amount, Custom1, Custom2 FROM Entry, n");
+        LengthenLastValue(m_Data.Path(), "Entry");
+    }
+
     // A vehicle with 20 entries, of which the index by vehicle knows the first 10 only.
     void DamageIndex() {
         ASSERT_NO_FATAL_FAILURE(AddCar(10));
@@ -210,14 +221,7 @@ TEST_F(DataFileCareTest, AWaitInAnImportOrExportIsShownAndClearedOnceItIsOver) {
 }
 
 TEST_F(DataFileCareTest, AStartOnADamagedFileSaysSoAndOpensTheRepairedCopy) {
-    ASSERT_NO_FATAL_FAILURE(AddCar(1));
-    SqliteFile(m_Data.Path())
-        .Exec(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 299) INSERT INTO Entry "
-            "SELECT NULL, RefID + i, Name, Notes, Created, Modified, Date, Odometer + i, VehicleID, Type, "
-            "Vendor, Amount, Custom1, Custom2 FROM Entry, n");
-    // A record the quick check at start finds broken.
-    LengthenLastValue(m_Data.Path(), "Entry");
+    ASSERT_NO_FATAL_FAILURE(DamageRecord());
     Seed();
     const QString copy = QString::fromStdString(m_Data.Folder()) + QStringLiteral("/Repaired.dat");
     m_Prompter.AnswerMessage(CPrompter::IDYES); // save a repaired copy
@@ -236,6 +240,33 @@ TEST_F(DataFileCareTest, AStartOnADamagedFileSaysSoAndOpensTheRepairedCopy) {
     EXPECT_TRUE(messages[1].text.contains(
         QLatin1String("Entry: 300 rows kept, 1 of them pieced together from damaged records")))
         << messages[1].text.toStdString();
+    EXPECT_EQ(opened, copy);
+    EXPECT_EQ(EntriesOf(copy), 300);
+}
+
+TEST_F(DataFileCareTest, OpeningADamagedFileOffersTheRepairedCopyInPlaceOfTheOpenFile) {
+    TempDataFile other;
+    SeedSettings([&](CAppSettings& s) {
+        s.DBPath = other.WidePath();
+        s.UnitSetupMsgShown = 1;
+    });
+    ASSERT_NO_FATAL_FAILURE(DamageRecord());
+    const QString copy = QString::fromStdString(m_Data.Folder()) + QStringLiteral("/Repaired.dat");
+    m_Prompter.AnswerFile(Path());              // File > Open the damaged file
+    m_Prompter.AnswerMessage(CPrompter::IDYES); // save a repaired copy
+    m_Prompter.AnswerFile(copy);
+    m_Prompter.AnswerMessage(CPrompter::IDYES); // and open it
+
+    QString opened;
+    RunProgram([&](CMainFrame& frame) {
+        FindCommand(frame.SoftKeyMenu(), ID_OPEN_DATA_FILE)->trigger();
+        opened = QString::fromUtf16(TheDataLayer().GetDBPath());
+    });
+
+    const std::vector<Shown> messages = m_Prompter.Messages();
+    ASSERT_GE(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("The data file %1 is damaged").arg(Path())))
+        << messages[0].text.toStdString();
     EXPECT_EQ(opened, copy);
     EXPECT_EQ(EntriesOf(copy), 300);
 }
