@@ -14,6 +14,8 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -257,13 +259,26 @@ void CPartialCopy::RemoveLeftovers(const QString& folder, const QString& stem, c
 CPartialCopy::Result CPartialCopy::Finish() {
     if (m_Fd < 0)
         return ResultWriteFailed;
-    // The disk starts writing the copy now, while it is checked; the sync below then waits for
-    // what is left.
-    ::sync_file_range(m_Fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    // The disk writes the copy while it is checked: the check reads it from memory, the sync
+    // waits for the disk. The copy gets its name only once both are done.
+    int synced = -1;
+    int syncError = 0;
+    const auto syncCopy = [fd = m_Fd, &synced, &syncError] {
+        synced = ::fsync(fd);
+        syncError = errno;
+    };
+    std::thread sync;
+    try {
+        sync = std::thread(syncCopy);
+    } catch (const std::system_error&) {
+        syncCopy(); // no thread to spare: one after the other
+    }
     CDataFileCheck check;
     check.busyTimeoutMs = busyTimeoutMs;
     const CDataLayer::ConnectStatus status =
         check.Run(m_Partial.toStdU16String().c_str(), CDataFileCheck::ScopeStructure);
+    if (sync.joinable())
+        sync.join();
     if (status == CDataLayer::ConnectNotDataFile) {
         m_Verdict = VerdictNotDataFile;
         return ResultNotVerified;
@@ -283,7 +298,12 @@ CPartialCopy::Result CPartialCopy::Finish() {
     }
     // On the disk before it has the name; the copy may be read by whom the file may be read, no
     // more.
-    if (::fsync(m_Fd) != 0 || ::fchmod(m_Fd, m_SourceMode) != 0) {
+    if (synced != 0) {
+        errno = syncError;
+        m_Detail = ErrnoText();
+        return ResultWriteFailed;
+    }
+    if (::fchmod(m_Fd, m_SourceMode) != 0) {
         m_Detail = ErrnoText();
         return ResultWriteFailed;
     }
