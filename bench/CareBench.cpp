@@ -262,6 +262,7 @@ void RunCorpus(std::size_t count) {
     std::size_t refused = 0;
     long long pieced = 0;
     std::size_t over = 0;
+    std::size_t miscounted = 0;
     std::printf("\nRepair corpus: %zu damaged copies of a file of 3000 entries\n", count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::string damaged = g_Workspace->Path("damaged.dat");
@@ -282,8 +283,13 @@ void RunCorpus(std::size_t count) {
         keptRepair += byRepair;
         // A repair that keeps more rows than the file had would have made some up.
         over += byRepair > kEntries ? 1 : 0;
-        for (const CDataFileRepair::TableCopy& table : repair.Tables())
-            pieced += table.name == "Entry" ? table.pieced : 0;
+        for (const CDataFileRepair::TableCopy& table : repair.Tables()) {
+            if (table.name != "Entry")
+                continue;
+            pieced += table.pieced;
+            // Every row is either kept or counted as left out.
+            miscounted += table.kept + table.skipped != kEntries ? 1 : 0;
+        }
         const long long plain = PlainScanRows(damaged);
         readPlain += plain;
         if (byRepair < plain) {
@@ -320,6 +326,8 @@ void RunCorpus(std::size_t count) {
     std::printf("  entries pieced together from pages by the repair: %lld; files where it kept more than the "
                 "%lld entries there were: %zu\n",
                 pieced, kEntries, over);
+    std::printf("  files whose kept and left-out entries do not add up to the %lld there were: %zu\n",
+                kEntries, miscounted);
     if (shell.empty())
         std::printf("  (%s: the repair is not compared with .recover)\n", why.c_str());
 }

@@ -171,6 +171,62 @@ bool ReadableAgainFrom(sqlite3* db, const std::string& table, sqlite3_int64 bad,
     return true;
 }
 
+// The row IDs a statement yields; false when it cannot be read to its end.
+bool RowIDs(sqlite3* db, const std::string& sql, std::unordered_set<sqlite3_int64>& rowIDs) {
+    CSqlStatement statement;
+    if (statement.Prepare(db, sql.c_str()) != SQLITE_OK) {
+        return false;
+    }
+    int rc;
+    while ((rc = statement.Step()) == SQLITE_ROW) {
+        rowIDs.insert(sqlite3_column_int64(statement.Get(), 0));
+    }
+    return rc == SQLITE_DONE;
+}
+
+// Rows of the table that the damage hid without a trace in the table itself (a cell count made
+// smaller, a stretch that could not be read): its indexes still name them. Each full index that
+// can be read tells how many rows it names beyond those kept and those counted already, less the
+// kept rows it does not know (a row ID the damage changed); an index may be damaged too, so the
+// fewest is taken. 0 when no index can tell.
+std::int64_t HiddenRows(sqlite3* from, sqlite3* to, const std::string& table, std::int64_t counted) {
+    const std::string name = Quoted(table);
+    std::unordered_set<sqlite3_int64> kept;
+    if (!RowIDs(to, "SELECT rowid FROM " + name, kept)) {
+        return 0;
+    }
+    std::vector<std::string> indexes;
+    {
+        CSqlText sql(
+            sqlite3_mprintf("SELECT name FROM pragma_index_list(%Q) WHERE partial = 0", table.c_str()));
+        CSqlStatement list;
+        if (!sql || list.Prepare(from, sql.Get()) != SQLITE_OK) {
+            return 0;
+        }
+        while (list.Step() == SQLITE_ROW) {
+            indexes.push_back(Text(list.Get(), 0));
+        }
+    }
+    std::optional<std::int64_t> fewest;
+    for (const std::string& index : indexes) {
+        std::unordered_set<sqlite3_int64> named;
+        if (!RowIDs(from, "SELECT rowid FROM " + name + " INDEXED BY " + Quoted(index), named)) {
+            continue;
+        }
+        std::int64_t missing = 0;
+        for (const sqlite3_int64 rowID : named) {
+            missing += kept.count(rowID) == 0 ? 1 : 0;
+        }
+        std::int64_t unknown = 0;
+        for (const sqlite3_int64 rowID : kept) {
+            unknown += named.count(rowID) == 0 ? 1 : 0;
+        }
+        const std::int64_t hidden = std::max<std::int64_t>(0, missing - unknown - counted);
+        fewest = fewest ? std::min(*fewest, hidden) : hidden;
+    }
+    return fewest.value_or(0);
+}
+
 } // namespace
 
 class CDataFileRepair::Recovery {
@@ -298,6 +354,9 @@ CDataFileRepair::Result CDataFileRepair::Run(LPCWSTR source, LPCWSTR target) {
                 made == SQLITE_AUTH ? "not a single CREATE TABLE statement" : sqlite3_errmsg(to.get());
         } else {
             CopyTable(from, to.get(), table, recovery);
+            if (m_Stopped == SQLITE_OK && table.problem.empty()) {
+                table.skipped += HiddenRows(from, to.get(), table.name, table.skipped);
+            }
         }
         m_Tables.push_back(table);
         if (m_Stopped != SQLITE_OK) {

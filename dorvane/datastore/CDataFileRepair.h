@@ -27,7 +27,8 @@ public:
     struct TableCopy {
         std::string name;
         std::int64_t kept = 0;
-        std::int64_t skipped = 0;          // rows whose values could not be read or stored
+        std::int64_t skipped = 0;          // rows whose values could not be read or stored, and rows the
+                                           // table's indexes name that the damage hid
         std::int64_t damagedStretches = 0; // runs of rows lost where the table itself is broken
         std::string problem;               // why the table could not be made in the copy at all
         std::int64_t defaulted = 0;        // of the kept, rows with 0 or empty text where the damage left a

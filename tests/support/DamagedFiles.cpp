@@ -152,3 +152,13 @@ void LengthenLastValue(const std::string& path, const std::string& table) {
     cell.page[last] = static_cast<char>(13 + 2 * (size + 1));
     WriteCell(path, cell);
 }
+
+void DropLastCell(const std::string& path, const std::string& table) {
+    LeafCell cell;
+    ASSERT_NO_FATAL_FAILURE(ReadMiddleCell(path, table, false, cell));
+    const int cells = cell.Byte(3) << 8 | cell.Byte(4);
+    ASSERT_GT(cells, 1);
+    cell.page[3] = static_cast<char>((cells - 1) >> 8);
+    cell.page[4] = static_cast<char>((cells - 1) & 0xFF);
+    WriteCell(path, cell);
+}

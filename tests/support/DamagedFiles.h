@@ -22,3 +22,7 @@ void FlipRowIDBit(const std::string& path, const std::string& table, bool duplic
 // Makes the last value of the middle row of the table's middle leaf page one byte longer than its
 // record: reading that row's values then fails, while its row ID and other values are still there.
 void LengthenLastValue(const std::string& path, const std::string& table);
+
+// Makes the table's middle leaf page count one cell fewer: its last row is then read by nothing,
+// not even a scan that stops at damage, while the table's indexes still name it.
+void DropLastCell(const std::string& path, const std::string& table);

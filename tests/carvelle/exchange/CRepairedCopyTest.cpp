@@ -133,6 +133,21 @@ TEST_F(DataFileCheckTest, ARowWhoseValuesCannotBeReadIsPiecedTogetherFromItsPage
     EXPECT_TRUE(Sound(copy));
 }
 
+TEST_F(DataFileCheckTest, ARowThatOnlyTheIndexesStillNameIsCountedAsLeftOut) {
+    AddLog(1000);
+    m_Layer.Disconnect();
+    DropLastCell(m_File.Path(), "Entry");
+
+    CRepairedCopy repair;
+    const QString copy = Folder() + QStringLiteral("/repaired.dat");
+    ASSERT_EQ(repair.Write(QString::fromStdString(m_File.Path()), copy), CRepairedCopy::ResultOK)
+        << repair.Problem().toStdString();
+    EXPECT_TRUE(repair.Summary().contains(
+        QStringLiteral("Entry: 999 rows kept, 1 rows that could not be read left out.")))
+        << repair.Summary().join(u'\n').toStdString();
+    EXPECT_TRUE(Sound(copy));
+}
+
 TEST_F(DataFileCheckTest, ARowWithANullWhereTheTableForbidsOneIsKeptWithAnEmptyValue) {
     const ULONG car = AddLog(10);
     m_Layer.Disconnect();
