@@ -106,10 +106,10 @@ void CReadOnlyDatabase::Close() {
             m_DB = nullptr;
         }
     }
-    if (!m_Snapshot.empty()) {
+    if (!m_Folder.empty()) {
         std::error_code ignored;
-        std::filesystem::remove_all(m_Snapshot, ignored);
-        m_Snapshot.clear();
+        std::filesystem::remove_all(m_Folder, ignored);
+        m_Folder.clear();
     }
     m_ReadsCopy = false;
     if (m_Marker >= 0) {
@@ -179,28 +179,28 @@ CDataLayer::ConnectStatus CReadOnlyDatabase::OpenHandle(const std::string& path,
 }
 
 const std::string& CReadOnlyDatabase::WorkFolder() {
-    if (!m_Snapshot.empty()) {
-        return m_Snapshot;
+    if (!m_Folder.empty()) {
+        return m_Folder;
     }
     const std::string base = TemporaryFolder();
     RemoveLeftovers(base);
     std::string folder = base + '/' + kSnapshotPrefix + "XXXXXX";
     if (!mkdtemp(folder.data())) {
-        return m_Snapshot;
+        return m_Folder;
     }
-    m_Snapshot = folder;
+    m_Folder = folder;
     // Held for as long as the folder is used, so that another run leaves it alone.
     m_Marker = ::open((folder + kMarker).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_Marker < 0 || ::flock(m_Marker, LOCK_EX | LOCK_NB) != 0) {
         std::error_code ignored;
-        std::filesystem::remove_all(m_Snapshot, ignored);
-        m_Snapshot.clear();
+        std::filesystem::remove_all(m_Folder, ignored);
+        m_Folder.clear();
         if (m_Marker >= 0) {
             ::close(m_Marker);
             m_Marker = -1;
         }
     }
-    return m_Snapshot;
+    return m_Folder;
 }
 
 CDataLayer::ConnectStatus CReadOnlyDatabase::OpenSnapshot(const std::string& path, int busyTimeoutMs) {

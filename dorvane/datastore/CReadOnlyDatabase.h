@@ -3,8 +3,9 @@
 // brings may run, and nothing is ever written to it. When the last write to the file was cut
 // short, its journal holds the pages as they were; undoing that in place would write to the file,
 // so the file is then read from a private copy in which the journal is undone. The copy, and what
-// else a reader keeps aside, is kept in a folder of the temporary folder, "carvelle-check-XXXXXX", marked by
-// a file held locked while it is in use; a run removes such folders that a killed run left.
+// else a reader keeps aside, is kept in a folder of the temporary folder, "carvelle-check-XXXXXX",
+// marked by a file held locked while it is in use; a run removes such folders that a killed run
+// left.
 
 #include "datastore/CDataLayer.h"
 #include "platform/WinTypes.h"
@@ -45,9 +46,9 @@ private:
     CDataLayer::ConnectStatus OpenSnapshot(const std::string& path, int busyTimeoutMs);
 
     sqlite3* m_DB = nullptr;
-    std::string m_Snapshot; // the private folder, removed on close
+    std::string m_Folder; // the private folder, removed on close
     bool m_ReadsCopy = false;
-    int m_Marker = -1; // the marker file in it, locked while the copy is read
+    int m_Marker = -1; // the marker file in it, locked while the folder is used
     std::mutex m_Lock; // guards m_DB against an interrupt from another thread
     std::atomic<bool> m_Interrupted{false};
 };
