@@ -131,6 +131,25 @@ bool CRecordServices::Save(CNotification& reminder) {
     return Run([&] { return m_DataLayer.Save(&reminder, 0); });
 }
 
+bool CRecordServices::Save(CNotification& reminder, const CDataLayer::ReminderInterval& interval) {
+    const LONG id = reminder.GetID();
+    const ULONG refID = reminder.GetRefID();
+    const int dirty = reminder.IsDirty();
+    return Run([&] {
+        if (!m_DataLayer.BeginTransaction())
+            return false;
+        if (m_DataLayer.Save(&reminder, 0) && m_DataLayer.SetReminderInterval(&reminder, interval) &&
+            m_DataLayer.Commit() == CDataLayer::CommitOK)
+            return true;
+        m_DataLayer.RollBack();
+        // Nothing of it is in the file: the record is as it was before.
+        reminder.SetID(id);
+        reminder.SetRefID(refID);
+        reminder.SetDirty(dirty);
+        return false;
+    });
+}
+
 bool CRecordServices::Delete(CVehicle& vehicle) {
     return Run([&] { return m_DataLayer.Delete(&vehicle); });
 }

@@ -75,6 +75,9 @@ public:
     bool Save(CEntry& entry);
     bool Save(CKeyword& keyword);
     bool Save(CNotification& reminder);
+    // The reminder and its repeat interval in one transaction: both are stored or neither is (a
+    // new reminder then stays new).
+    bool Save(CNotification& reminder, const CDataLayer::ReminderInterval& interval);
 
     // A vehicle goes with its entries and reminders.
     bool Delete(CVehicle& vehicle);

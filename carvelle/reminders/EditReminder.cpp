@@ -65,8 +65,10 @@ bool EditReminder(CNotification& reminder, QWidget* parent) {
         after.EveryDistance != before.EveryDistance || after.EveryMonths != before.EveryMonths;
     if (!reminder.IsDirty() && !intervalChanged)
         return false;
-    if ((!reminder.IsDirty() || records.Save(reminder)) &&
-        (!intervalChanged || records.SetReminderInterval(reminder, after)))
+    const bool stored = !intervalChanged     ? records.Save(reminder)
+                        : reminder.IsDirty() ? records.Save(reminder, after)
+                                             : records.SetReminderInterval(reminder, after);
+    if (stored)
         return true;
 
     prompter.MessageBox(parent, FormatStringResource(IDS_REMINDER_NOT_SAVED, {records.DataFilePath()}),

@@ -5,6 +5,7 @@
 #include "core/CSession.h"
 #include "core/ResourceIds.h"
 #include "reminders/EditReminder.h"
+#include "support/SqliteFile.h"
 #include "widgets/CDatePicker.h"
 
 #include <QComboBox>
@@ -86,4 +87,24 @@ TEST_F(RemindersTest, TheSheetKeepsHowOftenAReminderRepeatsWithinItsBounds) {
     Stored(reminder.GetID(), &interval);
     EXPECT_EQ(interval.EveryDistance, 0);
     EXPECT_EQ(interval.EveryMonths, 0);
+}
+
+TEST_F(RemindersTest, ANewReminderWhoseIntervalTheFileRefusesIsNotStoredEither) {
+    // A file whose interval table refuses seven months.
+    SqliteFile(m_File.Path())
+        .Exec("DROP TABLE IF EXISTS ReminderInterval; CREATE TABLE ReminderInterval (ReminderRefID INTEGER "
+              "PRIMARY KEY, EveryDistance INTEGER NOT NULL, EveryMonths INTEGER NOT NULL CHECK (EveryMonths "
+              "<> 7))");
+    CNotification reminder;
+    m_Prompter.AnswerModal([](QDialog& editor) {
+        editor.findChild<QComboBox*>(QStringLiteral("reminderDescription"))
+            ->setEditText(QStringLiteral("Tyres"));
+        editor.findChild<QLineEdit*>(QStringLiteral("reminderEveryMonths"))->setText(QStringLiteral("7"));
+        CScriptedPrompter::Press(editor, ID_DONE);
+    });
+    EXPECT_FALSE(EditReminder(reminder, nullptr));
+    ASSERT_EQ(m_Prompter.Messages().size(), 1u);
+    EXPECT_TRUE(m_Prompter.Messages()[0].text.contains(QString::fromStdString(m_File.Path())));
+    EXPECT_EQ(reminder.GetID(), 0);
+    EXPECT_TRUE(StoredNames().empty());
 }
