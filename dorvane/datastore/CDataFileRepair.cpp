@@ -264,6 +264,9 @@ private:
         if (rc != SQLITE_OK || !source || !HardenConnection(source.get())) {
             return;
         }
+        // Opened for reading only, so nothing can be written: the recovery may then read table
+        // descriptions the engine cannot parse, as the copy's own schema read does.
+        sqlite3_db_config(source.get(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
         // No wait: the repair's own read is held, so only a writer waiting for it to end could
         // keep this one out, and it would wait for this one in turn.
         sqlite3_busy_timeout(source.get(), 0);
