@@ -188,7 +188,7 @@ FileVolume CEntryImporter::StatedVolume() const {
 }
 
 CEntryImporter::UkMark CEntryImporter::UkGallons() const {
-    if (UnitsInText(m_Title).uk)
+    if (m_TitleSaysUk)
         return UkTitle;
     for (const Table& table : m_Tables) {
         if (table.mapping.TextSaysUk())
@@ -352,6 +352,7 @@ bool CEntryImporter::ReadStructure() {
         break;
     }
     m_Title = tables.Title();
+    m_TitleSaysUk = UnitsInText(m_Title).uk;
     m_TablesOnOpening = m_Tables.size();
 
     // What the rows tell: how dates and numbers are written, what a lone price is, which vehicles.

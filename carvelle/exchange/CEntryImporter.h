@@ -194,6 +194,7 @@ private:
     bool m_ReadWhole = false; // opening read the whole file, so every table is known
     std::vector<EmptySection> m_EmptySections;
     QString m_Title;
+    bool m_TitleSaysUk = false; // the title line names UK or Imperial units
     CImportMapping::Detection m_Detected;
     QString m_FileVehicle;
     FileDistance m_SectionDistance = FileDistance::Unstated; // as a vehicle section says

@@ -3,6 +3,8 @@
 #include "exchange/CImportMapping.h"
 #include "exchange/ImportUnits.h"
 
+#include <algorithm>
+
 namespace {
 
 // Text with a letter that reads as neither a number nor a date: a name, not a value.
@@ -95,15 +97,14 @@ bool CTableReader::StatesUnitsAboveHeader(const Record& record) {
     const QString text = record.fields.join(QLatin1Char(m_Reader.Delimiter()));
     if (!UnitsInText(text).States())
         return false;
-    qsizetype names = 0;
-    for (const QString& field : record.fields)
-        names += IsBlank(field) ? 0 : 1;
+    auto names = [](const QStringList& fields) {
+        return std::count_if(fields.begin(), fields.end(),
+                             [](const QString& field) { return !IsBlank(field); });
+    };
     m_PeekResult = Take(m_Peeked);
     m_HavePeeked = true;
-    qsizetype next = 0;
-    for (const QString& field : m_Peeked.fields)
-        next += IsBlank(field) ? 0 : 1;
-    return m_PeekResult == CCsvReader::ReadRecord && LooksLikeHeader(m_Peeked.fields) && next > names;
+    return m_PeekResult == CCsvReader::ReadRecord && LooksLikeHeader(m_Peeked.fields) &&
+           names(m_Peeked.fields) > names(record.fields);
 }
 
 CCsvReader::ReadResult CTableReader::Next(Record& record) {

@@ -2,6 +2,7 @@
 
 #include "datastore/CSqlStatement.h"
 #include "datastore/HardenConnection.h"
+#include "datastore/WriteAheadLog.h"
 #include "platform/TextConversion.h"
 #include "platform/WideString.h"
 
@@ -44,12 +45,9 @@ std::string Utf8(LPCWSTR path) {
 CDataFileCopy::Bytes CDataFileCopy::CopyFileBytes(sqlite3* from, const std::string& target) {
     // Only a file in the usual journal mode holds all of itself in its own bytes; with a
     // write-ahead log the engine's page copy below reads the log too.
-    CSqlStatement mode;
-    if (mode.Prepare(from, "PRAGMA journal_mode") != SQLITE_OK || mode.Step() != SQLITE_ROW ||
-        sqlite3_strnicmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.Get(), 0)), "wal", 4) == 0) {
+    if (MayHoldPagesInLog(from)) {
         return BytesNotTried;
     }
-    mode.Finalize();
     // The read transaction holds the file as it is: a cut-short write is undone by its first read,
     // and no writer can change a byte before it ends.
     if (sqlite3_exec(from, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {

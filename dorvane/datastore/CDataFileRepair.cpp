@@ -5,6 +5,7 @@
 #include "datastore/CSqlText.h"
 #include "datastore/HardenConnection.h"
 #include "datastore/RecoverFromPages.h"
+#include "datastore/WriteAheadLog.h"
 #include "platform/TextConversion.h"
 #include "platform/WideString.h"
 
@@ -239,54 +240,41 @@ public:
             m_Tried = true;
             Run();
         }
-        return m_Rows.get();
+        return m_Rows.Get();
     }
 
 private:
     void Run() {
         sqlite3* from = m_Database.Get();
-        // The pages are read from the file as it lies: newer ones in a write-ahead log are not.
-        CSqlStatement mode;
-        if (mode.Prepare(from, "PRAGMA journal_mode") != SQLITE_OK || mode.Step() != SQLITE_ROW ||
-            sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.Get(), 0)), "wal") == 0) {
-            return;
-        }
+        // The pages are read from the file as it lies.
         const char* file = sqlite3_db_filename(from, "main");
         const std::string& folder = m_Database.WorkFolder();
-        if (!file || !*file || folder.empty()) {
+        if (MayHoldPagesInLog(from) || !file || !*file || folder.empty()) {
             return;
         }
         // A connection of its own, as the recovery opens a transaction of its own; the repair's
-        // read keeps writers out until both are done.
-        sqlite3* opened = nullptr;
-        const int rc = sqlite3_open_v2(file, &opened, SQLITE_OPEN_READONLY, nullptr);
-        std::unique_ptr<sqlite3, DbCloser> source(opened);
-        if (rc != SQLITE_OK || !source || !HardenConnection(source.get())) {
+        // read keeps writers out until both are done. No wait: only a writer waiting for the
+        // repair's read to end could keep this one out, and it would wait for this one in turn.
+        CReadOnlyDatabase source;
+        if (source.Open(Utf8ToWide(file).c_str(), 0) != CDataLayer::ConnectOK) {
             return;
         }
         // Opened for reading only, so nothing can be written: the recovery may then read table
         // descriptions the engine cannot parse, as the copy's own schema read does.
-        sqlite3_db_config(source.get(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
-        // No wait: the repair's own read is held, so only a writer waiting for it to end could
-        // keep this one out, and it would wait for this one in turn.
-        sqlite3_busy_timeout(source.get(), 0);
+        sqlite3_db_config(source.Get(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
         const std::string output = folder + "/recovered";
-        std::string problem;
-        if (RecoverFromPages(source.get(), output, problem) != SQLITE_OK) {
+        if (RecoverFromPages(source.Get(), output) != SQLITE_OK) {
             return;
         }
-        source.reset();
-        if (sqlite3_open_v2(output.c_str(), &opened, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-            HardenConnection(opened)) {
-            m_Rows.reset(opened);
-        } else {
-            sqlite3_close_v2(opened);
+        source.Close();
+        if (m_Rows.Open(Utf8ToWide(output).c_str(), 0) != CDataLayer::ConnectOK) {
+            m_Rows.Close();
         }
     }
 
     CReadOnlyDatabase& m_Database;
     bool m_Tried = false;
-    std::unique_ptr<sqlite3, DbCloser> m_Rows;
+    CReadOnlyDatabase m_Rows;
 };
 
 std::int64_t CDataFileRepair::Skipped() const {

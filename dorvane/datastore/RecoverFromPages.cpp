@@ -35,7 +35,7 @@ struct RecoveringNow {
 
 } // namespace
 
-int RecoverFromPages(sqlite3* source, const std::string& output, std::string& problem) {
+int RecoverFromPages(sqlite3* source, const std::string& output) {
     static std::once_flag registered;
     std::call_once(registered,
                    [] { sqlite3_auto_extension(reinterpret_cast<void (*)()>(HardenRecoveryOutput)); });
@@ -44,15 +44,8 @@ int RecoverFromPages(sqlite3* source, const std::string& output, std::string& pr
     const RecoveringNow recovering;
     sqlite3_recover* recover = sqlite3_recover_init(source, "main", output.c_str());
     if (!recover) {
-        problem = sqlite3_errstr(SQLITE_NOMEM);
         return SQLITE_NOMEM;
     }
     sqlite3_recover_run(recover);
-    const int rc = sqlite3_recover_errcode(recover);
-    if (rc != SQLITE_OK) {
-        const char* why = sqlite3_recover_errmsg(recover);
-        problem = why ? why : sqlite3_errstr(rc);
-    }
-    sqlite3_recover_finish(recover);
-    return rc;
+    return sqlite3_recover_finish(recover);
 }

@@ -8,5 +8,5 @@
 struct sqlite3;
 
 // source: a connection to the damaged file, outside any transaction of its own. SQLITE_OK, or the
-// engine's code with problem saying why.
-int RecoverFromPages(sqlite3* source, const std::string& output, std::string& problem);
+// engine's code.
+int RecoverFromPages(sqlite3* source, const std::string& output);
