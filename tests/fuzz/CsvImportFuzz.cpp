@@ -31,8 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string file = FuzzFolder() + "/Fuzz.dat";
     WriteFuzzFile(csv, data, size);
     std::error_code error;
-    std::filesystem::copy_file(CARVELLE_TEMPLATE_PATH, file,
-                               std::filesystem::copy_options::overwrite_existing, error);
+    // The fuzzer's own timer signal may cut the copy short; it is then made again.
+    for (int tries = 0; tries < 10; ++tries) {
+        std::filesystem::copy_file(CARVELLE_TEMPLATE_PATH, file,
+                                   std::filesystem::copy_options::overwrite_existing, error);
+        if (error != std::errc::interrupted)
+            break;
+    }
     if (error) {
         std::perror(CARVELLE_TEMPLATE_PATH);
         std::abort();
